@@ -1,0 +1,42 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+#include <functional>
+
+class QPrinter;
+class QWidget;
+
+// Every message box, question and file or printer dialog of the program goes through this
+// interface. The program installs the Qt implementation; tests install a scripted one.
+class Dialogs {
+public:
+    enum class Answer { Ok, Yes, No, Cancel };
+    enum class Buttons { YesNo, YesNoCancel };
+
+    virtual ~Dialogs() = default;
+
+    // A notice with an OK button ("Atenção", "Aviso", "Informação" captions).
+    virtual void message(const QString& text, const QString& caption) = 0;
+    // A question with "&Sim", "&Não" and, for YesNoCancel, "Cancela"; caption "Confirmação".
+    virtual Answer question(const QString& text, const QString& caption, Buttons buttons) = 0;
+    // The application's error box. Its caption is the application title.
+    virtual void error(const QString& text) = 0;
+    // File dialogs answer an empty text when the user cancels.
+    virtual QString openFile(const QString& caption, const QString& startDir,
+                             const QString& filter) = 0;
+    virtual QString saveFile(const QString& caption, const QString& startDir,
+                             const QString& filter, const QString& defaultSuffix) = 0;
+    virtual QString openPicture(const QString& startDir, const QString& filter) = 0;
+    // The printer choice dialog; false when the user cancels.
+    virtual bool choosePrinter(QPrinter* printer) = 0;
+};
+
+Dialogs& dialogs();
+// Installs a dialogs implementation (not owned); nullptr restores the default, which
+// writes notices and errors to standard error and cancels every question and dialog.
+void setDialogs(Dialogs* implementation);
+
+// The top-level handler: runs a command and shows any error it raises in the error box.
+// Returns false when the command ended with an error.
+bool runGuarded(const std::function<void()>& command);

@@ -1,0 +1,44 @@
+#pragma once
+
+#include "Dialogs.h"
+
+#include <QList>
+#include <QStringList>
+
+// The dialogs of the tests: records every box and dialog asked for and answers from a
+// script. An unscripted question answers Cancel and an unscripted file dialog answers an
+// empty name (the user cancelled), so a forgotten script line shows up as a failing test,
+// never as a test that hangs on a modal box.
+class ScriptedDialogs final : public Dialogs {
+public:
+    struct Asked {
+        QString kind; // "message", "question", "error", "openFile", "saveFile", "openPicture", "printer"
+        QString caption;
+        QString text;
+    };
+
+    ScriptedDialogs();
+    ~ScriptedDialogs() override;
+
+    QList<Asked> asked;
+    QList<Answer> answers;     // for question()
+    QStringList fileNames;     // for openFile(), saveFile() and openPicture()
+    QList<bool> printerAnswers;
+
+    QStringList texts(const QString& kind) const;
+    QString lastText(const QString& kind) const;
+    void clear() { asked.clear(); }
+
+    void message(const QString& text, const QString& caption) override;
+    Answer question(const QString& text, const QString& caption, Buttons buttons) override;
+    void error(const QString& text) override;
+    QString openFile(const QString& caption, const QString& startDir,
+                     const QString& filter) override;
+    QString saveFile(const QString& caption, const QString& startDir, const QString& filter,
+                     const QString& defaultSuffix) override;
+    QString openPicture(const QString& startDir, const QString& filter) override;
+    bool choosePrinter(QPrinter* printer) override;
+
+private:
+    QString nextFile(const QString& kind, const QString& caption, const QString& detail);
+};

@@ -1,0 +1,30 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+#include <QStringList>
+#include <QTemporaryDir>
+
+// A fresh program directory for one test: the database, the profile files and
+// kvcob.conf of the test live there. Restores the previous directory when it goes.
+class TempProgramDir {
+public:
+    TempProgramDir();
+    ~TempProgramDir();
+    QString path() const { return m_dir.path(); }
+    QString file(const QString& name) const { return m_dir.filePath(name); }
+    bool isValid() const { return m_dir.isValid(); }
+
+private:
+    QTemporaryDir m_dir;
+};
+
+namespace TestSupport {
+QString sourceDir(); // the repository's top folder
+QString binaryDir(); // the build's top folder
+// Runs an outside program (zbarimg, pdftotext, ...) and returns its standard output;
+// exitCode receives its exit status (-1 when it could not start).
+QByteArray run(const QString& program, const QStringList& args, int* exitCode = nullptr,
+               int timeoutMs = 120000);
+bool haveProgram(const QString& program);
+} // namespace TestSupport

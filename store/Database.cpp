@@ -1,0 +1,165 @@
+#include "Database.h"
+
+#include "BlqSchema.h"
+#include "KvError.h"
+#include "ProgramDir.h"
+
+#include <QFileInfo>
+#include <QSettings>
+#include <QSqlError>
+#include <QSqlQuery>
+
+namespace {
+QStringList g_open;
+
+QString connectionName(const QString& alias)
+{
+    return QStringLiteral("kv:") + alias.toLower();
+}
+
+QString openFailure(const QString& what, const QString& detail)
+{
+    return QStringLiteral("Não foi possível abrir o banco de dados %1: %2").arg(what, detail);
+}
+
+// Makes sure the default SQLite file holds the bloqueto table: a new or empty database gets
+// it; one with other tables but no Blq is somebody else's file and is left alone.
+void prepareDefault(QSqlDatabase& db, const QString& file)
+{
+    QSqlQuery q(db);
+    if (!q.exec(QStringLiteral("SELECT name FROM sqlite_master WHERE type = 'table'")))
+        throw KvError(openFailure(file, q.lastError().text()));
+    bool any = false;
+    bool hasBlq = false;
+    while (q.next()) {
+        any = true;
+        if (q.value(0).toString().compare(QStringLiteral("Blq"), Qt::CaseInsensitive) == 0)
+            hasBlq = true;
+    }
+    q.finish();
+    if (hasBlq || any)
+        return;
+    if (!q.exec(BlqSchema::createStatement()))
+        throw KvError(openFailure(file, q.lastError().text()));
+}
+} // namespace
+
+QSqlDatabase Database::connection(const QString& alias)
+{
+    const QString name = connectionName(alias);
+    if (QSqlDatabase::contains(name)) {
+        QSqlDatabase db = QSqlDatabase::database(name, false);
+        if (db.isOpen())
+            return db;
+        QSqlDatabase::removeDatabase(name);
+    }
+
+    const QString confPath = ProgramDir::file(QStringLiteral("kvcob.conf"));
+    QString driver = QStringLiteral("QSQLITE");
+    QString dbName;
+    QString host, user, password;
+    int port = -1;
+    bool configured = false;
+    if (QFileInfo::exists(confPath)) {
+        QSettings conf(confPath, QSettings::IniFormat);
+        for (const QString& group : conf.childGroups()) {
+            if (group.compare(alias, Qt::CaseInsensitive) != 0)
+                continue;
+            conf.beginGroup(group);
+            configured = true;
+            driver = conf.value(QStringLiteral("Driver"), driver).toString();
+            dbName = conf.value(QStringLiteral("Database")).toString();
+            host = conf.value(QStringLiteral("Host")).toString();
+            user = conf.value(QStringLiteral("User")).toString();
+            password = conf.value(QStringLiteral("Password")).toString();
+            port = conf.value(QStringLiteral("Port"), -1).toInt();
+            conf.endGroup();
+        }
+        if (!configured && alias.compare(QLatin1StringView(kDefaultAlias), Qt::CaseInsensitive) != 0)
+            throw KvError(QStringLiteral("Alias de banco de dados desconhecido: %1").arg(alias));
+    } else if (alias.compare(QLatin1StringView(kDefaultAlias), Qt::CaseInsensitive) != 0) {
+        throw KvError(QStringLiteral("Alias de banco de dados desconhecido: %1").arg(alias));
+    }
+
+    const bool sqlite = driver == QStringLiteral("QSQLITE");
+    if (sqlite && dbName.isEmpty())
+        dbName = ProgramDir::file(QStringLiteral("cobrancaKV.db"));
+    else if (sqlite && QFileInfo(dbName).isRelative())
+        dbName = ProgramDir::file(dbName);
+
+    if (!QSqlDatabase::isDriverAvailable(driver))
+        throw KvError(QStringLiteral("Driver de banco de dados indisponível: %1").arg(driver));
+
+    QSqlDatabase db = QSqlDatabase::addDatabase(driver, name);
+    db.setDatabaseName(dbName);
+    if (!host.isEmpty())
+        db.setHostName(host);
+    if (port > 0)
+        db.setPort(port);
+    if (!user.isEmpty())
+        db.setUserName(user);
+    if (!password.isEmpty())
+        db.setPassword(password);
+    if (sqlite && QFileInfo(dbName).isDir())
+        throw KvError(openFailure(dbName, QStringLiteral("é uma pasta")));
+    if (!db.open()) {
+        const QString text = db.lastError().text();
+        db = QSqlDatabase();
+        QSqlDatabase::removeDatabase(name);
+        throw KvError(openFailure(dbName, text));
+    }
+    g_open << name;
+    if (sqlite) {
+        try {
+            QSqlQuery pragma(db);
+            pragma.exec(QStringLiteral("PRAGMA busy_timeout = 2000"));
+            if (!configured)
+                prepareDefault(db, dbName);
+            else if (!pragma.exec(QStringLiteral("SELECT count(*) FROM sqlite_master")))
+                throw KvError(openFailure(dbName, pragma.lastError().text()));
+        } catch (...) {
+            db.close();
+            db = QSqlDatabase();
+            QSqlDatabase::removeDatabase(name);
+            g_open.removeAll(name);
+            throw;
+        }
+    }
+    return db;
+}
+
+void Database::closeAll()
+{
+    for (const QString& name : std::as_const(g_open)) {
+        {
+            QSqlDatabase db = QSqlDatabase::database(name, false);
+            db.close();
+        }
+        QSqlDatabase::removeDatabase(name);
+    }
+    g_open.clear();
+}
+
+void Database::exec(const QString& alias, const QString& statement)
+{
+    QSqlDatabase db = connection(alias);
+    QSqlQuery q(db);
+    if (!q.exec(statement))
+        raise(q.lastError(), statement);
+}
+
+void Database::raise(const QSqlError& error, const QString& context)
+{
+    QString text = error.databaseText().isEmpty() ? error.text() : error.databaseText();
+    if (text.trimmed().isEmpty())
+        text = QStringLiteral("Erro do banco de dados");
+    Q_UNUSED(context);
+    throw KvError(text);
+}
+
+QString Database::tableName(const QString& name)
+{
+    if (name.endsWith(QStringLiteral(".DB"), Qt::CaseInsensitive))
+        return name.left(name.size() - 3);
+    return name;
+}

@@ -1,0 +1,25 @@
+#pragma once
+
+#include <QSqlDatabase>
+#include <QString>
+
+class QSqlError;
+
+// Database aliases. "cobrancaKV" resolves through the section of that name in kvcob.conf
+// in the program directory (keys Driver, Database, Host, Port, User, Password); with no
+// such section it is the SQLite file cobrancaKV.db in the program directory, created with
+// the bloqueto table's first 32 columns when it is missing.
+namespace Database {
+inline constexpr const char* kDefaultAlias = "cobrancaKV";
+
+// The open connection of an alias (names match without regard to case).
+QSqlDatabase connection(const QString& alias = QString::fromLatin1(kDefaultAlias));
+// Closes every connection; the next use opens them afresh (tests, a changed directory).
+void closeAll();
+// Runs a statement with no result; an engine failure raises its text.
+void exec(const QString& alias, const QString& statement);
+// Raises the engine's failure as the program's error.
+[[noreturn]] void raise(const QSqlError& error, const QString& context = QString());
+// Table names are written with or without the file-table extension: "Blq.DB" is "Blq".
+QString tableName(const QString& name);
+} // namespace Database

@@ -1,0 +1,245 @@
+#include "DbQuery.h"
+
+#include "Database.h"
+#include "KvError.h"
+#include "Regional.h"
+
+#include <QSqlError>
+#include <QSqlField>
+#include <QSqlRecord>
+
+DbQuery::DbQuery(const QString& alias) : m_alias(alias) {}
+
+DbQuery::~DbQuery() = default;
+
+QString DbQuery::text() const
+{
+    return m_lines.join(QLatin1Char('\n'));
+}
+
+void DbQuery::setParam(const QString& name, const QString& value)
+{
+    m_params.insert(name.startsWith(QLatin1Char(':')) ? name.mid(1) : name, value);
+}
+
+void DbQuery::bindParams(QSqlQuery& q) const
+{
+    for (auto it = m_params.cbegin(); it != m_params.cend(); ++it) {
+        const QString mark = QLatin1Char(':') + it.key();
+        if (text().contains(mark, Qt::CaseInsensitive))
+            q.bindValue(mark, it.value());
+    }
+}
+
+void DbQuery::open()
+{
+    close();
+    QSqlDatabase db = Database::connection(m_alias);
+    QSqlQuery q(db);
+    q.setForwardOnly(true);
+    if (!q.prepare(text()))
+        Database::raise(q.lastError(), text());
+    bindParams(q);
+    if (!q.exec())
+        Database::raise(q.lastError(), text());
+    m_record = q.record();
+    m_kinds.clear();
+    for (int i = 0; i < m_record.count(); ++i) {
+        const QSqlField f = m_record.field(i);
+        if (const auto* known = BlqSchema::find(f.name())) {
+            m_kinds << known->kind;
+        } else {
+            switch (f.metaType().id()) {
+            case QMetaType::Int:
+            case QMetaType::LongLong:
+                m_kinds << BlqSchema::Kind::Integer;
+                break;
+            case QMetaType::Double:
+                m_kinds << BlqSchema::Kind::Money;
+                break;
+            default:
+                m_kinds << BlqSchema::Kind::Memo;
+            }
+        }
+    }
+    m_query.emplace(std::move(q));
+    m_recNo = 0;
+    m_rowCount = -1;
+    fetch();
+}
+
+void DbQuery::fetch()
+{
+    if (m_query->next()) {
+        m_eof = false;
+        ++m_recNo;
+    } else {
+        if (m_query->lastError().isValid())
+            Database::raise(m_query->lastError());
+        m_eof = true;
+    }
+}
+
+void DbQuery::close()
+{
+    m_query.reset();
+    m_eof = true;
+    m_recNo = 0;
+}
+
+void DbQuery::execSql()
+{
+    close();
+    QSqlDatabase db = Database::connection(m_alias);
+    QSqlQuery q(db);
+    if (!q.prepare(text()))
+        Database::raise(q.lastError(), text());
+    bindParams(q);
+    if (!q.exec())
+        Database::raise(q.lastError(), text());
+}
+
+void DbQuery::first()
+{
+    open();
+}
+
+void DbQuery::next()
+{
+    if (!m_query || m_eof)
+        return;
+    fetch();
+}
+
+int DbQuery::rowCount()
+{
+    if (!m_query)
+        throw KvError(QStringLiteral("Consulta fechada"));
+    if (m_rowCount >= 0)
+        return m_rowCount;
+    QSqlDatabase db = Database::connection(m_alias);
+    QSqlQuery q(db);
+    if (!q.prepare(QStringLiteral("SELECT COUNT(*) FROM (\n%1\n)").arg(text())))
+        Database::raise(q.lastError());
+    bindParams(q);
+    if (!q.exec() || !q.next())
+        Database::raise(q.lastError());
+    m_rowCount = q.value(0).toInt();
+    return m_rowCount;
+}
+
+QStringList DbQuery::fieldNames() const
+{
+    QStringList out;
+    for (int i = 0; i < m_record.count(); ++i)
+        out << m_record.fieldName(i);
+    return out;
+}
+
+bool DbQuery::hasField(const QString& field) const
+{
+    return m_record.indexOf(field) >= 0;
+}
+
+int DbQuery::column(const QString& field) const
+{
+    if (!m_query)
+        throw KvError(QStringLiteral("Consulta fechada"));
+    for (int i = 0; i < m_record.count(); ++i) {
+        if (m_record.fieldName(i).compare(field, Qt::CaseInsensitive) == 0)
+            return i;
+    }
+    throw KvError(QStringLiteral("Campo '%1' não encontrado").arg(field));
+}
+
+BlqSchema::Kind DbQuery::fieldKind(const QString& field) const
+{
+    return m_kinds.at(column(field));
+}
+
+QVariant DbQuery::value(const QString& field) const
+{
+    const int c = column(field);
+    if (m_eof)
+        return {};
+    return m_query->value(c);
+}
+
+bool DbQuery::isNull(const QString& field) const
+{
+    return value(field).isNull();
+}
+
+QString DbQuery::asString(const QString& field) const
+{
+    const QVariant v = value(field);
+    if (v.isNull())
+        return {};
+    if (fieldKind(field) == BlqSchema::Kind::Date)
+        return Regional::shortDate(asDate(field));
+    return v.toString();
+}
+
+QDate DbQuery::asDate(const QString& field) const
+{
+    const QVariant v = value(field);
+    if (v.isNull())
+        return {};
+    return QDate::fromString(v.toString().left(10), Qt::ISODate);
+}
+
+double DbQuery::asFloat(const QString& field) const
+{
+    const QVariant v = value(field);
+    if (v.isNull())
+        return 0.0;
+    bool ok = false;
+    const double d = v.toDouble(&ok);
+    if (!ok)
+        throw KvConversionError(
+            QStringLiteral("'%1' não é um valor numérico válido").arg(v.toString()));
+    return d;
+}
+
+qint64 DbQuery::asCents(const QString& field) const
+{
+    return Regional::toCents(asFloat(field));
+}
+
+qint32 DbQuery::asInteger(const QString& field) const
+{
+    const QVariant v = value(field);
+    if (v.isNull())
+        return 0;
+    bool ok = false;
+    const qint32 i = v.toString().trimmed().toInt(&ok);
+    if (!ok)
+        throw KvConversionError(
+            QStringLiteral("'%1' não é um valor inteiro válido").arg(v.toString()));
+    return i;
+}
+
+bool DbQuery::asBool(const QString& field) const
+{
+    const QVariant v = value(field);
+    if (v.isNull())
+        return false;
+    return v.toInt() != 0;
+}
+
+QString DbQuery::displayText(const QString& field) const
+{
+    const QVariant v = value(field);
+    if (v.isNull())
+        return {};
+    switch (fieldKind(field)) {
+    case BlqSchema::Kind::Date:
+        return Regional::shortDate(asDate(field));
+    case BlqSchema::Kind::Money:
+        return Regional::formatCents(asCents(field));
+    case BlqSchema::Kind::Logical:
+        return asBool(field) ? QStringLiteral("True") : QStringLiteral("False");
+    default:
+        return v.toString();
+    }
+}

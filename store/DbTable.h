@@ -1,0 +1,76 @@
+#pragma once
+
+#include "BlqSchema.h"
+
+#include <QDate>
+#include <QSqlDatabase>
+#include <QSqlQuery>
+#include <QString>
+#include <QStringList>
+#include <QVariant>
+#include <optional>
+
+// A table opened by name through a database alias, as the import and the main window use
+// it: field list, row count, emptying, and appending rows one at a time. A new row is
+// pending until post(); starting another stores the pending one first; closing the table
+// drops it. Text is cut to its column's width; an unknown field name is an error.
+class DbTable {
+public:
+    explicit DbTable(const QString& tableName = QStringLiteral("Blq.DB"),
+                     const QString& alias = QStringLiteral("cobrancaKV"));
+    ~DbTable();
+    DbTable(const DbTable&) = delete;
+    DbTable& operator=(const DbTable&) = delete;
+
+    void open();
+    void close();
+    bool isOpen() const { return m_open; }
+
+    int fieldCount() const { return int(m_fields.size()); }
+    QString fieldName(int index) const { return m_fields.at(index).name; }
+    QStringList fieldNames() const;
+    int rowCount();
+
+    // All rows deleted, columns kept. Works whether the table is open or closed.
+    void emptyTable();
+
+    void append();
+    bool hasPending() const { return m_pending.has_value(); }
+    void post();   // error when there is no pending row
+    void cancel(); // drops the pending row
+
+    void setText(const QString& field, const QString& value);
+    void setFloat(const QString& field, double value);
+    void setDate(const QString& field, const QDate& value); // a null date stores null
+    void setBool(const QString& field, bool value);
+    void setInteger(const QString& field, qint32 value);
+    void setIntegerText(const QString& field, const QString& text); // error unless whole
+    void setMemo(const QString& field, const QString& value);
+    QVariant pendingValue(const QString& field) const;
+
+    // Rows posted between begin and commit are written in one transaction; a rollback
+    // drops them. Used to keep bulk appends fast.
+    void beginBatch();
+    void commitBatch();
+    void rollbackBatch();
+
+private:
+    struct Field {
+        QString name;
+        BlqSchema::Kind kind;
+        int width;
+    };
+    int indexOf(const QString& field) const; // raises for unknown names
+    void requireOpen() const;
+    void requirePending() const;
+    void set(const QString& field, const QVariant& value);
+
+    QString m_table;
+    QString m_alias;
+    QSqlDatabase m_db;
+    bool m_open = false;
+    bool m_inBatch = false;
+    QList<Field> m_fields;
+    std::optional<QList<QVariant>> m_pending;
+    std::optional<QSqlQuery> m_insert;
+};

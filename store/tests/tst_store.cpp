@@ -1,0 +1,258 @@
+#include "BlqSchema.h"
+#include "BlqStatements.h"
+#include "BlqUpgrade.h"
+#include "Database.h"
+#include "DbQuery.h"
+#include "DbTable.h"
+#include "KvError.h"
+#include "TestSupport.h"
+
+#include <QFile>
+#include <QSqlQuery>
+#include <QtTest>
+
+namespace {
+struct Row {
+    QString age, ctr, seu;
+    bool valid;
+    QString err;
+};
+
+void addRows(const QList<Row>& rows)
+{
+    DbTable t;
+    t.open();
+    for (const Row& r : rows) {
+        t.append();
+        t.setText(QStringLiteral("BlqAgeCod"), r.age);
+        t.setText(QStringLiteral("BlqCtrCod"), r.ctr);
+        t.setText(QStringLiteral("BlqSeuNum"), r.seu);
+        t.setText(QStringLiteral("BlqNomCed"), QStringLiteral("CEDENTE ") + r.age);
+        t.setBool(QStringLiteral("BlqRegVal"), r.valid);
+        t.setText(QStringLiteral("BlqMsgErr"), r.err);
+    }
+    t.post();
+    t.close();
+}
+
+QStringList column(DbQuery& q, const QString& field)
+{
+    QStringList out;
+    for (q.open(); !q.eof(); q.next())
+        out << q.asString(field);
+    return out;
+}
+} // namespace
+
+class TstStore : public QObject {
+    Q_OBJECT
+private Q_SLOTS:
+    void cleanup() { Database::closeAll(); }
+
+    void createsTheDefaultDatabaseWithTheFirst32Columns()
+    {
+        TempProgramDir dir;
+        DbTable t;
+        t.open();
+        QCOMPARE(t.fieldCount(), 32);
+        QCOMPARE(t.fieldName(0), QStringLiteral("BlqSeq"));
+        QCOMPARE(t.fieldName(31), QStringLiteral("BlqCpfCgcCed"));
+        QCOMPARE(t.rowCount(), 0);
+        QVERIFY(QFile::exists(dir.file(QStringLiteral("cobrancaKV.db"))));
+    }
+
+    void schemaUpgrade_data()
+    {
+        QTest::addColumn<QString>("extra");
+        QTest::addColumn<bool>("upgraded");
+        QTest::addColumn<int>("columns");
+        QTest::newRow("neither") << QString() << true << 34;
+        QTest::newRow("value only") << QStringLiteral("BlqValMul MONEY") << false << 33;
+        QTest::newRow("date only, lower case") << QStringLiteral("blqdatmul DATE") << false << 33;
+    }
+    void schemaUpgrade()
+    {
+        QFETCH(QString, extra);
+        QFETCH(bool, upgraded);
+        QFETCH(int, columns);
+        TempProgramDir dir;
+        if (!extra.isEmpty())
+            Database::exec(QStringLiteral("cobrancaKV"), QStringLiteral("ALTER TABLE Blq ADD ") + extra);
+        QCOMPARE(BlqUpgrade::upgradeIfNeeded(), upgraded);
+        QCOMPARE(BlqUpgrade::upgradeIfNeeded(), false);
+        DbTable t;
+        t.open();
+        QCOMPARE(t.fieldCount(), columns);
+        if (upgraded) {
+            QCOMPARE(t.fieldName(32), QStringLiteral("BlqValMul"));
+            QCOMPARE(t.fieldName(33), QStringLiteral("BlqDatMul"));
+        }
+    }
+
+    void storesValuesAsOutsideToolsExpect()
+    {
+        TempProgramDir dir;
+        BlqUpgrade::upgradeIfNeeded();
+        DbTable t;
+        t.open();
+        t.append();
+        t.setText(QStringLiteral("blqagecod"), QStringLiteral("012345")); // cut to 4
+        t.setText(QStringLiteral("BlqSacNom"), QStringLiteral("JOSÉ DA SILVA"));
+        t.setDate(QStringLiteral("BlqDatVen"), QDate(2000, 7, 4));
+        t.setFloat(QStringLiteral("BlqTitVal"), 1234.56);
+        t.setBool(QStringLiteral("BlqRegVal"), true);
+        t.setIntegerText(QStringLiteral("BlqQtdMoe"), QStringLiteral(" 0000000042"));
+        t.setMemo(QStringLiteral("BlqMsg"), QString(390, QLatin1Char('x')));
+        t.setText(QStringLiteral("BlqMsgErr"), QString(62, QLatin1Char('E')));
+        t.post();
+        t.close();
+
+        QSqlQuery raw(Database::connection());
+        QVERIFY(raw.exec(QStringLiteral("select BlqAgeCod, BlqDatVen, BlqTitVal, BlqRegVal, "
+                                        "length(BlqMsg), length(BlqMsgErr), BlqDatEmi, BlqSacNom, BlqSeq from Blq")));
+        QVERIFY(raw.next());
+        QCOMPARE(raw.value(0).toString(), QStringLiteral("0123"));
+        QCOMPARE(raw.value(1).toString(), QStringLiteral("2000-07-04"));
+        QCOMPARE(raw.value(2).toDouble(), 1234.56);
+        QCOMPARE(raw.value(3).toInt(), 1);
+        QCOMPARE(raw.value(4).toInt(), 390);
+        QCOMPARE(raw.value(5).toInt(), 50);
+        QVERIFY(raw.value(6).isNull());
+        QCOMPARE(raw.value(7).toString(), QStringLiteral("JOSÉ DA SILVA"));
+        QCOMPARE(raw.value(8).toInt(), 1);
+
+        DbQuery q;
+        q.sql() << BlqStatements::bloquetosInFileOrder();
+        q.open();
+        QVERIFY(!q.eof());
+        QCOMPARE(q.asDate(QStringLiteral("BLQDATVEN")), QDate(2000, 7, 4));
+        QCOMPARE(q.asString(QStringLiteral("BlqDatVen")), QStringLiteral("04/07/2000"));
+        QCOMPARE(q.asDate(QStringLiteral("BlqDatEmi")), QDate());
+        QCOMPARE(q.asFloat(QStringLiteral("BlqAbtAtrVal")), 0.0);
+        QCOMPARE(q.asCents(QStringLiteral("BlqTitVal")), qint64(123456));
+        QCOMPARE(q.asInteger(QStringLiteral("BlqQtdMoe")), 42);
+        QCOMPARE(q.asInteger(QStringLiteral("BlqAgeCod")), 123);
+        QVERIFY_THROWS_EXCEPTION(KvError, q.asInteger(QStringLiteral("BlqSacNom")));
+        QVERIFY_THROWS_EXCEPTION(KvError, q.value(QStringLiteral("NoSuchField")));
+    }
+
+    void badValuesRaiseErrors()
+    {
+        TempProgramDir dir;
+        DbTable t;
+        t.open();
+        QVERIFY_THROWS_EXCEPTION(KvError, t.post()); // nothing pending
+        t.append();
+        QVERIFY_THROWS_EXCEPTION(KvConversionError,
+                                 t.setIntegerText(QStringLiteral("BlqQtdMoe"), QStringLiteral("12a")));
+        QVERIFY_THROWS_EXCEPTION(KvError, t.setText(QStringLiteral("BlqNada"), QStringLiteral("x")));
+        t.close(); // drops the pending row
+        t.open();
+        QCOMPARE(t.rowCount(), 0);
+    }
+
+    void statementsRunAsWritten()
+    {
+        TempProgramDir dir;
+        addRows({{QStringLiteral("0002"), QStringLiteral("000000019"), QStringLiteral("C"), true, {}},
+                 {QStringLiteral("0001"), QStringLiteral("000000027"), QStringLiteral("B"), false,
+                  QStringLiteral("NOS. NÚMERO ZERADO")},
+                 {QStringLiteral("0001"), QStringLiteral("000000027"), QStringLiteral("A"), true, {}},
+                 {QStringLiteral("0001"), QStringLiteral("000000019"), QStringLiteral("D"), true, {}}});
+        BlqUpgrade::upgradeIfNeeded();
+
+        DbQuery q3;
+        q3.sql() << BlqStatements::bloquetosByContract();
+        QCOMPARE(column(q3, QStringLiteral("BlqSeuNum")).size(), 3);
+        QCOMPARE(q3.rowCount(), 3);
+
+        DbQuery q4;
+        q4.sql() << BlqStatements::bloquetosInFileOrder();
+        QCOMPARE(column(q4, QStringLiteral("BlqSeuNum")),
+                 (QStringList{QStringLiteral("C"), QStringLiteral("A"), QStringLiteral("D")}));
+
+        DbQuery q5;
+        q5.sql() << BlqStatements::rejected();
+        QCOMPARE(column(q5, QStringLiteral("BlqMsgErr")), QStringList{QStringLiteral("NOS. NÚMERO ZERADO")});
+
+        DbQuery q6;
+        q6.sql() << BlqStatements::beneficiaries();
+        QCOMPARE(column(q6, QStringLiteral("BlqNomCed")).size(), 2);
+
+        DbQuery q7;
+        q7.sql() << BlqStatements::contracts();
+        QCOMPARE(column(q7, QStringLiteral("BlqCtrCod")),
+                 (QStringList{QStringLiteral("000000019"), QStringLiteral("000000027"),
+                              QStringLiteral("000000019")}));
+
+        DbQuery all;
+        all.sql() << BlqStatements::continuousRows(false);
+        QCOMPARE(column(all, QStringLiteral("BlqSeuNum")),
+                 (QStringList{QStringLiteral("D"), QStringLiteral("A"), QStringLiteral("C")}));
+
+        DbQuery one;
+        one.sql() << BlqStatements::continuousRows(true);
+        one.setParam(QStringLiteral("ParmAgeCod"), QStringLiteral("0001"));
+        one.setParam(QStringLiteral("ParmCtrCod"), QStringLiteral("000000027"));
+        QCOMPARE(column(one, QStringLiteral("BlqSeuNum")), QStringList{QStringLiteral("A")});
+        QCOMPARE(one.rowCount(), 1);
+    }
+
+    void onlyRejectedRowsStillCount()
+    {
+        TempProgramDir dir;
+        addRows({{QStringLiteral("0001"), QStringLiteral("1"), QStringLiteral("X"), false, QStringLiteral("E")}});
+        DbTable t;
+        t.open();
+        QCOMPARE(t.rowCount(), 1);
+        DbQuery q4;
+        q4.sql() << BlqStatements::bloquetosInFileOrder();
+        q4.open();
+        QVERIFY(q4.eof());
+        QCOMPARE(q4.rowCount(), 0);
+        t.emptyTable();
+        QCOMPARE(t.rowCount(), 0);
+    }
+
+    void damagedOrForeignDatabaseGivesAClearError()
+    {
+        TempProgramDir dir;
+        QFile f(dir.file(QStringLiteral("cobrancaKV.db")));
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        f.write(QByteArray(4096, 'Z'));
+        f.close();
+        try {
+            DbTable t;
+            t.open();
+            QFAIL("a damaged file opened");
+        } catch (const KvError& e) {
+            QVERIFY(!e.message().isEmpty());
+        }
+    }
+
+    void readOnlyDirectoryGivesAClearError()
+    {
+        if (geteuid() == 0)
+            QSKIP("root writes into read-only folders");
+        TempProgramDir dir;
+        QFile::setPermissions(dir.path(), QFileDevice::ReadOwner | QFileDevice::ExeOwner);
+        QVERIFY_THROWS_EXCEPTION(KvError, Database::connection());
+        QFile::setPermissions(dir.path(), QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+    }
+
+    void configuredAliasPointsElsewhere()
+    {
+        TempProgramDir dir;
+        QFile conf(dir.file(QStringLiteral("kvcob.conf")));
+        QVERIFY(conf.open(QIODevice::WriteOnly));
+        conf.write("[COBRANCAKV]\nDriver=QSQLITE\nDatabase=outro.db\n");
+        conf.close();
+        Database::exec(QStringLiteral("cobrancaKV"), BlqSchema::createStatement());
+        QVERIFY(QFile::exists(dir.file(QStringLiteral("outro.db"))));
+        QVERIFY(!QFile::exists(dir.file(QStringLiteral("cobrancaKV.db"))));
+        QVERIFY_THROWS_EXCEPTION(KvError, Database::connection(QStringLiteral("outroAlias")));
+    }
+};
+
+QTEST_GUILESS_MAIN(TstStore)
+#include "tst_store.moc"
