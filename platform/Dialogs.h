@@ -20,7 +20,7 @@ public:
     virtual void message(const QString& text, const QString& caption) = 0;
     // A question with "&Sim", "&Não" and, for YesNoCancel, "Cancela"; caption "Confirmação".
     virtual Answer question(const QString& text, const QString& caption, Buttons buttons) = 0;
-    // The application's error box. Its caption is the application title.
+    // The application's error box. Its caption is the application title (applicationName).
     virtual void error(const QString& text) = 0;
     // File dialogs answer an empty text when the user cancels.
     virtual QString openFile(const QString& caption, const QString& startDir,

@@ -44,7 +44,7 @@ Dialogs::Answer QtDialogs::question(const QString& text, const QString& caption,
 
 void QtDialogs::error(const QString& text)
 {
-    QMessageBox::critical(parentWindow(), QGuiApplication::applicationDisplayName(), text);
+    QMessageBox::critical(parentWindow(), QCoreApplication::applicationName(), text);
 }
 
 QString QtDialogs::openFile(const QString& caption, const QString& startDir, const QString& filter)

@@ -1,0 +1,100 @@
+#include "Clock.h"
+#include "Database.h"
+#include "DbTable.h"
+#include "HelpWindow.h"
+#include "ScriptedDialogs.h"
+#include "TestSupport.h"
+#include "uPrincipal.h"
+
+#include <QAction>
+#include <QLabel>
+#include <QMdiArea>
+#include <QMenuBar>
+#include <QTextBrowser>
+#include <QtTest>
+
+class TstPrincipal : public QObject {
+    Q_OBJECT
+private Q_SLOTS:
+    void cleanup()
+    {
+        Database::closeAll();
+        Clock::setFixed(QDateTime());
+        if (HelpWindow::current())
+            delete HelpWindow::current();
+    }
+
+    void opensWithItsCaptionMenusAndClock()
+    {
+        TempProgramDir dir;
+        ScriptedDialogs dlg;
+        Clock::setFixed(QDateTime(QDate(2026, 12, 8), QTime(0, 0, 0)));
+        TFrmPrincipal w;
+        w.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&w));
+        QCOMPARE(w.windowTitle(), QStringLiteral("Dizuvar id Azovadodu KV - v1.1.1"));
+        QStringList menus;
+        for (QAction* a : w.menuBar()->actions())
+            menus << a->text();
+        QCOMPARE(menus, (QStringList{QStringLiteral("&Arquivo"), QStringLiteral("&Relatórios"),
+                                     QStringLiteral("&Configuração"), QStringLiteral("&Ajuda")}));
+        QCOMPARE(w.AjudadaCobrana1->text(), QStringLiteral("Ajuda da Cobrança "));
+        QCOMPARE(w.AjudadaCobrana1->shortcut(), QKeySequence(Qt::Key_F1));
+        QCOMPARE(w.clockPanel()->text(), QStringLiteral("08/12/2026")); // midnight: date alone
+        Clock::setFixed(QDateTime(QDate(2026, 12, 8), QTime(13, 5, 9)));
+        w.Timer1Timer();
+        QCOMPARE(w.clockPanel()->text(), QStringLiteral("08/12/2026 13:05:09"));
+        QVERIFY(dlg.asked.isEmpty());
+        // the start-up check added the late-fee columns to the new table
+        DbTable t;
+        t.open();
+        QCOMPARE(t.fieldCount(), 34);
+    }
+
+    void reportCommandsAnswerAnEmptyTable()
+    {
+        TempProgramDir dir;
+        ScriptedDialogs dlg;
+        TFrmPrincipal w;
+        w.mnuFolhaSoltaClick();
+        w.TtulosRejeitados1Click();
+        QCOMPARE(dlg.asked.size(), 2);
+        for (const auto& a : dlg.asked) {
+            QCOMPARE(a.kind, QStringLiteral("message"));
+            QCOMPARE(a.caption, QStringLiteral("Atenção"));
+            QCOMPARE(a.text, QStringLiteral("Não há Dados na Base"));
+        }
+    }
+
+    void engineErrorAtStartIsShownAndTheWindowStillOpens()
+    {
+        TempProgramDir dir;
+        QFile f(dir.file(QStringLiteral("cobrancaKV.db")));
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        f.write(QByteArray(2048, '\x7f'));
+        f.close();
+        ScriptedDialogs dlg;
+        TFrmPrincipal w;
+        w.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&w));
+        QCOMPARE(dlg.texts(QStringLiteral("error")).size(), 1);
+        QVERIFY(w.isVisible());
+    }
+
+    void f1OpensTheGuideAtItsFirstTopic()
+    {
+        TempProgramDir dir;
+        ScriptedDialogs dlg;
+        TFrmPrincipal w;
+        w.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&w));
+        w.activateWindow();
+        QTest::keyClick(&w, Qt::Key_F1);
+        QVERIFY(HelpWindow::current());
+        QCOMPARE(HelpWindow::current()->browser()->source(), QUrl(QStringLiteral("qrc:/help/index.html")));
+        QVERIFY(HelpWindow::current()->browser()->toPlainText().contains(QStringLiteral("Carregar o arquivo do banco")));
+    }
+};
+
+QTEST_MAIN(TstPrincipal)
+#include "tst_principal.moc"

@@ -1,0 +1,191 @@
+#include "uPrincipal.h"
+
+#include "BlqUpgrade.h"
+#include "Clock.h"
+#include "DbTable.h"
+#include "Dialogs.h"
+#include "HelpWindow.h"
+#include "Regional.h"
+
+#include <QApplication>
+#include <QContextMenuEvent>
+#include <QLabel>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QMenuBar>
+#include <QStatusBar>
+#include <QTimer>
+
+TFrmPrincipal::TFrmPrincipal(QWidget* parent) : QMainWindow(parent)
+{
+    setObjectName(QStringLiteral("FrmPrincipal"));
+    setWindowTitle(caption());
+    m_mdi = new QMdiArea(this);
+    m_mdi->setObjectName(QStringLiteral("ClientWindow"));
+    setCentralWidget(m_mdi);
+
+    m_clock = new QLabel(this);
+    m_clock->setObjectName(QStringLiteral("pnlStatus0"));
+    m_clock->setFixedWidth(120);
+    m_panel1 = new QLabel(this);
+    m_panel1->setObjectName(QStringLiteral("pnlStatus1"));
+    m_panel1->setFixedWidth(50);
+    statusBar()->setObjectName(QStringLiteral("pnlStatus"));
+    statusBar()->addWidget(m_clock);
+    statusBar()->addWidget(m_panel1);
+    statusBar()->setSizeGripEnabled(false);
+
+    buildMenus();
+
+    m_timer = new QTimer(this);
+    m_timer->setObjectName(QStringLiteral("Timer1"));
+    m_timer->setInterval(1000);
+    connect(m_timer, &QTimer::timeout, this, &TFrmPrincipal::Timer1Timer);
+    m_timer->start();
+
+    FormCreate();
+}
+
+TFrmPrincipal::~TFrmPrincipal() = default;
+
+void TFrmPrincipal::buildMenus()
+{
+    auto item = [this](QMenu* menu, const QString& text, const char* name, auto slot) {
+        QAction* a = menu->addAction(text);
+        a->setObjectName(QLatin1StringView(name));
+        connect(a, &QAction::triggered, this, slot);
+        return a;
+    };
+
+    QMenu* arquivo = menuBar()->addMenu(QStringLiteral("&Arquivo"));
+    arquivo->setObjectName(QStringLiteral("Arquivo1"));
+    CarregarArquivo1 = item(arquivo, QStringLiteral("&Carregar Arquivo"), "CarregarArquivo1",
+                            &TFrmPrincipal::CarregarArquivo1Click);
+    arquivo->addSeparator()->setObjectName(QStringLiteral("N1"));
+    Sair1 = item(arquivo, QStringLiteral("S&air"), "Sair1", &QWidget::close);
+
+    QMenu* relatorios = menuBar()->addMenu(QStringLiteral("&Relatórios"));
+    relatorios->setObjectName(QStringLiteral("ImpressodeBoletas1"));
+    QMenu* emissao = relatorios->addMenu(QStringLiteral("&Emissão de Bloquetos"));
+    emissao->setObjectName(QStringLiteral("mnuEmissaoBloquetos"));
+    mnuFolhaSolta = item(emissao, QStringLiteral("&Folha Solta"), "mnuFolhaSolta",
+                         &TFrmPrincipal::mnuFolhaSoltaClick);
+    mnuContinuo = item(emissao, QStringLiteral("&Contínuo"), "mnuContinuo",
+                       &TFrmPrincipal::mnuContinuoClick);
+    relatorios->addSeparator()->setObjectName(QStringLiteral("N2"));
+    TtulosRejeitados1 = item(relatorios, QStringLiteral("&Títulos Rejeitados"),
+                             "TtulosRejeitados1", &TFrmPrincipal::TtulosRejeitados1Click);
+
+    QMenu* configuracao = menuBar()->addMenu(QStringLiteral("&Configuração"));
+    configuracao->setObjectName(QStringLiteral("Configurao1"));
+    PersonalizarBloqueto1 = item(configuracao, QStringLiteral("Personalizar Bloqueto"),
+                                 "PersonalizarBloqueto1",
+                                 &TFrmPrincipal::PersonalizarBloqueto1Click);
+
+    QMenu* ajuda = menuBar()->addMenu(QStringLiteral("&Ajuda"));
+    ajuda->setObjectName(QStringLiteral("Ajuda1"));
+    AjudadoDizuvaridAzovadoduKV1 =
+        item(ajuda, QStringLiteral("&Ajuda do Dizuvar id Azovadodu KV"),
+             "AjudadoDizuvaridAzovadoduKV1", &TFrmPrincipal::AjudaClick);
+    Sobre1 = item(ajuda, QStringLiteral("&Sobre"), "Sobre1", &TFrmPrincipal::Sobre1Click);
+
+    PopupMenu1 = new QMenu(this);
+    PopupMenu1->setObjectName(QStringLiteral("PopupMenu1"));
+    AjudadaCobrana1 = item(PopupMenu1, QStringLiteral("Ajuda da Cobrança "), "AjudadaCobrana1",
+                           &TFrmPrincipal::AjudaClick);
+    AjudadaCobrana1->setShortcut(QKeySequence(Qt::Key_F1));
+    AjudadaCobrana1->setShortcutContext(Qt::WindowShortcut);
+    addAction(AjudadaCobrana1); // F1 works without opening the popup
+
+    // Commands whose windows are not part of this build stay unavailable.
+    CarregarArquivo1->setEnabled(false);
+    mnuFolhaSolta->setEnabled(false);
+    mnuContinuo->setEnabled(false);
+    TtulosRejeitados1->setEnabled(false);
+    PersonalizarBloqueto1->setEnabled(false);
+    Sobre1->setEnabled(false);
+}
+
+void TFrmPrincipal::FormCreate()
+{
+    Regional::init();
+    Timer1Timer();
+    // An engine failure here is shown with the engine's text; the window opens regardless.
+    runGuarded([] { BlqUpgrade::upgradeIfNeeded(); });
+}
+
+void TFrmPrincipal::Timer1Timer()
+{
+    m_clock->setText(Regional::dateTimeText(Clock::now()));
+}
+
+void TFrmPrincipal::contextMenuEvent(QContextMenuEvent* event)
+{
+    PopupMenu1->popup(event->globalPos());
+}
+
+bool TFrmPrincipal::tableHasRows()
+{
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    int count = 0;
+    try {
+        DbTable table;
+        table.open();
+        count = table.rowCount();
+        table.close();
+    } catch (...) {
+        QApplication::restoreOverrideCursor();
+        throw;
+    }
+    QApplication::restoreOverrideCursor();
+    if (count == 0) {
+        dialogs().message(QStringLiteral("Não há Dados na Base"), QStringLiteral("Atenção"));
+        return false;
+    }
+    return true;
+}
+
+void TFrmPrincipal::showChild(QWidget* child)
+{
+    child->setAttribute(Qt::WA_DeleteOnClose);
+    QMdiSubWindow* sub = m_mdi->addSubWindow(child);
+    sub->setAttribute(Qt::WA_DeleteOnClose);
+    child->show();
+}
+
+void TFrmPrincipal::CarregarArquivo1Click()
+{
+}
+
+void TFrmPrincipal::mnuFolhaSoltaClick()
+{
+    runGuarded([this] {
+        if (!tableHasRows())
+            return;
+    });
+}
+
+void TFrmPrincipal::mnuContinuoClick()
+{
+}
+
+void TFrmPrincipal::TtulosRejeitados1Click()
+{
+    runGuarded([this] {
+        if (!tableHasRows())
+            return;
+    });
+}
+
+void TFrmPrincipal::PersonalizarBloqueto1Click()
+{
+}
+
+void TFrmPrincipal::AjudaClick()
+{
+    HelpWindow::showContext(10);
+}
+
+void TFrmPrincipal::Sobre1Click()
+{
+}

@@ -1,0 +1,111 @@
+#include "BlqUpgrade.h"
+#include "Database.h"
+#include "Dialogs.h"
+#include "KvError.h"
+#include "ProgramDir.h"
+#include "Regional.h"
+#include "Verb.h"
+
+#include <QDir>
+#include <QGuiApplication>
+#include <cstdio>
+
+// The verbs of the tool; each lives in a source file of its own.
+QList<Verb> allVerbs()
+{
+    return {};
+}
+
+void printOut(const QString& line)
+{
+    std::fprintf(stdout, "%s\n", line.toLocal8Bit().constData());
+    std::fflush(stdout);
+}
+
+void printErr(const QString& line)
+{
+    std::fprintf(stderr, "%s\n", line.toLocal8Bit().constData());
+    std::fflush(stderr);
+}
+
+namespace {
+void printHelp(const QList<Verb>& verbs)
+{
+    printOut(QStringLiteral("Uso: kvcob-lote [--dir PASTA] VERBO [ARGUMENTOS]"));
+    printOut(QString());
+    printOut(QStringLiteral("Emissão de bloquetos sem janelas, sobre a base do programa."));
+    printOut(QString());
+    printOut(QStringLiteral("Verbos:"));
+    for (const Verb& v : verbs)
+        printOut(QStringLiteral("  %1 %2\n      %3").arg(v.name, v.usage, v.summary));
+    printOut(QString());
+    printOut(QStringLiteral("Opções:"));
+    printOut(QStringLiteral("  --dir PASTA   pasta do programa (base, KVCob002.ini, Matricial.ini,"));
+    printOut(QStringLiteral("                kvcob.conf); por omissão, a pasta do executável"));
+    printOut(QStringLiteral("  --help        mostra esta ajuda"));
+    printOut(QStringLiteral("  --version     mostra a versão"));
+}
+} // namespace
+
+int main(int argc, char* argv[])
+{
+    // The tool never shows a window: it paints pages for PDF output only.
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QGuiApplication app(argc, argv);
+    QCoreApplication::setApplicationName(QStringLiteral("Zizorad ir Izaradu"));
+    QCoreApplication::setApplicationVersion(QStringLiteral("1.1.1"));
+
+    const QList<Verb> verbs = allVerbs();
+    QStringList args = QCoreApplication::arguments().mid(1);
+    QString dir;
+    while (!args.isEmpty() && args.first().startsWith(QStringLiteral("--"))) {
+        const QString opt = args.takeFirst();
+        if (opt == QStringLiteral("--help")) {
+            printHelp(verbs);
+            return 0;
+        }
+        if (opt == QStringLiteral("--version")) {
+            printOut(QStringLiteral("kvcob-lote 1.1.1"));
+            return 0;
+        }
+        if (opt == QStringLiteral("--dir") && !args.isEmpty()) {
+            dir = args.takeFirst();
+            continue;
+        }
+        if (opt.startsWith(QStringLiteral("--dir="))) {
+            dir = opt.mid(6);
+            continue;
+        }
+        printErr(QStringLiteral("Opção desconhecida: %1").arg(opt));
+        printErr(QStringLiteral("Use kvcob-lote --help para ver as opções."));
+        return 2;
+    }
+    if (args.isEmpty()) {
+        printHelp(verbs);
+        return 2;
+    }
+    if (!dir.isEmpty()) {
+        if (!QDir(dir).exists()) {
+            printErr(QStringLiteral("Pasta do programa não encontrada: %1").arg(dir));
+            return 2;
+        }
+        ProgramDir::set(dir);
+    }
+    const QString name = args.takeFirst();
+    for (const Verb& v : verbs) {
+        if (v.name != name)
+            continue;
+        int rc = 1;
+        const bool ok = runGuarded([&] {
+            Regional::init();
+            BlqUpgrade::upgradeIfNeeded();
+            rc = v.run(args);
+        });
+        Database::closeAll();
+        return ok ? rc : 1;
+    }
+    printErr(QStringLiteral("Verbo desconhecido: %1").arg(name));
+    printErr(QStringLiteral("Use kvcob-lote --help para ver os verbos."));
+    return 2;
+}

@@ -1,0 +1,19 @@
+#!/usr/bin/env bash
+# The main job: imports the bundled sample bank file into the embedded SQLite database and
+# writes what the program prints; then, when a display is present, starts the program.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+BIN=build/bin
+OUT=${OUT:-saida}
+mkdir -p "$OUT"
+# The program directory is the executables' folder, as for an installed program.
+"$BIN/kvcob-lote" importar exemplos/cobranca-exemplo.rem
+for verb in folha-solta rejeitados; do
+  if "$BIN/kvcob-lote" --help | grep -q "^  $verb "; then
+    "$BIN/kvcob-lote" "$verb" "$OUT/$verb.pdf"
+    echo "Gravado: $OUT/$verb.pdf"
+  fi
+done
+if [ -n "${DISPLAY:-}" ]; then
+  exec "$BIN/kvcob"
+fi

@@ -1,0 +1,29 @@
+#!/usr/bin/env bash
+# Installs what kvcob needs on a fresh Debian 12 machine and builds it (2 jobs).
+# Safe to run again: installed packages and an existing build are reused.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+PACKAGES=(
+  build-essential cmake ccache clang libclang-rt-14-dev
+  qt6-base-dev qt6-base-dev-tools libqt6sql6-sqlite libqt6svg6 qt6-image-formats-plugins
+  libgtest-dev libbenchmark-dev
+  fonts-liberation fonts-dejavu-core
+  zbar-tools poppler-utils sqlite3 xvfb xauth
+)
+
+SUDO=""
+if [ "$(id -u)" -ne 0 ]; then SUDO="sudo"; fi
+
+missing=()
+for p in "${PACKAGES[@]}"; do
+  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
+done
+if [ ${#missing[@]} -gt 0 ]; then
+  $SUDO apt-get update -qq
+  DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y -qq --no-install-recommends "${missing[@]}"
+fi
+
+BUILD_DIR=${BUILD_DIR:-build}
+cmake -S . -B "$BUILD_DIR" -DCMAKE_BUILD_TYPE=RelWithDebInfo ${CMAKE_EXTRA:-} >/dev/null
+cmake --build "$BUILD_DIR" -j2
