@@ -17,7 +17,8 @@
 extern "C" int LLVMFuzzerInitialize(int* argc, char*** argv)
 {
     qputenv("QT_QPA_PLATFORM", "offscreen");
-    static QGuiApplication app(*argc, *argv);
+    // Never destroyed: the fuzzer leaves through exit(), after Qt's own teardown.
+    new QGuiApplication(*argc, *argv);
     return 0;
 }
 
