@@ -136,8 +136,8 @@ void TfrmConfiguracoes::buildForm()
     setObjectName(QStringLiteral("frmConfiguracoes"));
     setWindowTitle(caption());
     auto* root = new QVBoxLayout(this);
-    root->setContentsMargins(4, 4, 4, 4);
-    root->setSpacing(4);
+    root->setContentsMargins(2, 2, 2, 2);
+    root->setSpacing(2);
 
     GroupBox1 = new QGroupBox(QStringLiteral(" Contrato de Cobrança "), this);
     GroupBox1->setObjectName(QStringLiteral("GroupBox1"));
@@ -154,6 +154,7 @@ void TfrmConfiguracoes::buildForm()
     cmbNomeCedente->setCompleter(nullptr);
     cmbNomeCedente->setFixedWidth(467);
     auto* groupLayout = new QHBoxLayout(GroupBox1);
+    groupLayout->setContentsMargins(8, 2, 8, 6);
     groupLayout->addWidget(cmbNomeCedente);
     groupLayout->addStretch();
     root->addWidget(GroupBox1);
