@@ -6,6 +6,10 @@
 #include "Dialogs.h"
 #include "HelpWindow.h"
 #include "Regional.h"
+#include "ShellPictures.h"
+#include "Wall.h"
+#include "uConfiguracoes.h"
+#include "uSobre.h"
 
 #include <QApplication>
 #include <QContextMenuEvent>
@@ -23,6 +27,8 @@ TFrmPrincipal::TFrmPrincipal(QWidget* parent) : QMainWindow(parent)
     m_mdi = new QMdiArea(this);
     m_mdi->setObjectName(QStringLiteral("ClientWindow"));
     setCentralWidget(m_mdi);
+    WallPaper1 = new TWallPaper(this);
+    WallPaper1->setBitmap(ShellPictures::wallpaper());
 
     m_clock = new QLabel(this);
     m_clock->setObjectName(QStringLiteral("pnlStatus0"));
@@ -102,8 +108,6 @@ void TFrmPrincipal::buildMenus()
     mnuFolhaSolta->setEnabled(false);
     mnuContinuo->setEnabled(false);
     TtulosRejeitados1->setEnabled(false);
-    PersonalizarBloqueto1->setEnabled(false);
-    Sobre1->setEnabled(false);
 }
 
 void TFrmPrincipal::FormCreate()
@@ -179,6 +183,14 @@ void TFrmPrincipal::TtulosRejeitados1Click()
 
 void TFrmPrincipal::PersonalizarBloqueto1Click()
 {
+    auto* frmConfiguracoes = new TfrmConfiguracoes;
+    showChild(frmConfiguracoes);
+    // The window's own size, centred in the client area.
+    if (auto* sub = qobject_cast<QMdiSubWindow*>(frmConfiguracoes->parentWidget())) {
+        sub->resize(sub->size().expandedTo(QSize(543, 422)));
+        const QSize room = m_mdi->viewport()->size() - sub->size();
+        sub->move(qMax(0, room.width() / 2), qMax(0, room.height() / 2));
+    }
 }
 
 void TFrmPrincipal::AjudaClick()
@@ -188,4 +200,6 @@ void TFrmPrincipal::AjudaClick()
 
 void TFrmPrincipal::Sobre1Click()
 {
+    TfrmSobre frmSobre(this); // released as soon as it closes
+    frmSobre.exec();
 }
