@@ -6,6 +6,7 @@
 #include "Dialogs.h"
 #include "HelpWindow.h"
 #include "Regional.h"
+#include "uPreparaPreImpresso.h"
 
 #include <QApplication>
 #include <QContextMenuEvent>
@@ -100,7 +101,6 @@ void TFrmPrincipal::buildMenus()
     // Commands whose windows are not part of this build stay unavailable.
     CarregarArquivo1->setEnabled(false);
     mnuFolhaSolta->setEnabled(false);
-    mnuContinuo->setEnabled(false);
     TtulosRejeitados1->setEnabled(false);
     PersonalizarBloqueto1->setEnabled(false);
     Sobre1->setEnabled(false);
@@ -167,6 +167,18 @@ void TFrmPrincipal::mnuFolhaSoltaClick()
 
 void TFrmPrincipal::mnuContinuoClick()
 {
+    runGuarded([this] {
+        auto* child = new TFrmPreparaPreImpresso;
+        showChild(child);
+        // Centred in the frame's client area, at the window's own size.
+        if (QWidget* sub = child->parentWidget()) {
+            const QSize frame = sub->size() - child->size();
+            sub->resize(TFrmPreparaPreImpresso::initialSize().expandedTo(child->minimumSizeHint()) + frame);
+            const QSize area = m_mdi->viewport()->size();
+            sub->move(qMax(0, (area.width() - sub->width()) / 2),
+                      qMax(0, (area.height() - sub->height()) / 2));
+        }
+    });
 }
 
 void TFrmPrincipal::TtulosRejeitados1Click()
