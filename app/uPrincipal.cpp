@@ -172,8 +172,6 @@ void TFrmPrincipal::mnuContinuoClick()
         showChild(child);
         // Centred in the frame's client area, at the window's own size.
         if (QWidget* sub = child->parentWidget()) {
-            const QSize frame = sub->size() - child->size();
-            sub->resize(TFrmPreparaPreImpresso::initialSize().expandedTo(child->minimumSizeHint()) + frame);
             const QSize area = m_mdi->viewport()->size();
             sub->move(qMax(0, (area.width() - sub->width()) / 2),
                       qMax(0, (area.height() - sub->height()) / 2));

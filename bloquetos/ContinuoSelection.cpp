@@ -24,8 +24,7 @@ QString ContinuoSelection::contractEntry(const QString& agency, const QString& c
                                          const QString& name)
 {
     return QString::asprintf("%4.4d", wholeNumber(agency)) + QString(8, QLatin1Char(' ')) +
-           QString::asprintf("%9.9d", wholeNumber(contract)) + QString(4, QLatin1Char(' ')) +
-           name;
+           QString::asprintf("%9.9d", wholeNumber(contract)) + QString(4, QLatin1Char(' ')) + name;
 }
 
 QStringList ContinuoSelection::contractEntries(QString* error)

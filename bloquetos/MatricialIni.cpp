@@ -24,7 +24,10 @@ QByteArray readKey(const IniFile& ini, const char* key, const QByteArray& fallba
 
 MatricialIni::Sequences MatricialIni::defaults()
 {
-    return {QByteArray("\x1bO`"), QByteArray("\x1b" "0"), QByteArray("\x1b@")};
+    return {QByteArray("\x1bO`"),
+            QByteArray("\x1b"
+                       "0"),
+            QByteArray("\x1b@")};
 }
 
 QString MatricialIni::path()

@@ -34,7 +34,7 @@ TFrmPreparaPreImpresso::TFrmPreparaPreImpresso(QWidget* parent) : QWidget(parent
     setObjectName(QStringLiteral("FrmPreparaPreImpresso"));
     setWindowTitle(caption());
     buildForm();
-    resize(initialSize().expandedTo(minimumSizeHint()));
+    resize(sizeHint());
     FormCreate();
 }
 
@@ -48,8 +48,10 @@ void TFrmPreparaPreImpresso::buildForm()
     };
     const QFont fixed = QFontDatabase::systemFont(QFontDatabase::FixedFont);
 
-    auto* contrato = named(new QGroupBox(QStringLiteral("Selecione o Contrato:"), this), "GroupBox1");
-    auto* heading = named(new QLabel(QStringLiteral("Agência    Contrato         Beneficiário"), contrato), "Label1");
+    auto* contrato =
+        named(new QGroupBox(QStringLiteral("Selecione o Contrato:"), this), "GroupBox1");
+    auto* heading = named(
+        new QLabel(QStringLiteral("Agência    Contrato         Beneficiário"), contrato), "Label1");
     heading->setFont(fixed);
     cmbContrato = named(new QComboBox(contrato), "cmbContrato");
     cmbContrato->setEditable(true);
@@ -59,15 +61,19 @@ void TFrmPreparaPreImpresso::buildForm()
     contratoLayout->addWidget(heading);
     contratoLayout->addWidget(cmbContrato);
 
-    auto* modelo = named(new QGroupBox(QStringLiteral(" Modelo do Formulário Contínuo "), this), "GroupBox2");
-    RdbMod80074 = named(new QRadioButton(FormModels::caption(FormModel::Small), modelo), "RdbMod80074");
-    RdbMod80071 = named(new QRadioButton(FormModels::caption(FormModel::Large), modelo), "RdbMod80071");
+    auto* modelo =
+        named(new QGroupBox(QStringLiteral(" Modelo do Formulário Contínuo "), this), "GroupBox2");
+    RdbMod80074 =
+        named(new QRadioButton(FormModels::caption(FormModel::Small), modelo), "RdbMod80074");
+    RdbMod80071 =
+        named(new QRadioButton(FormModels::caption(FormModel::Large), modelo), "RdbMod80071");
     RdbMod80071->setChecked(true);
     auto* modeloLayout = new QVBoxLayout(modelo);
     modeloLayout->addWidget(RdbMod80074);
     modeloLayout->addWidget(RdbMod80071);
 
-    auto* situacao = named(new QGroupBox(QStringLiteral(" Situação da Impressão "), this), "GroupBox3");
+    auto* situacao =
+        named(new QGroupBox(QStringLiteral(" Situação da Impressão "), this), "GroupBox3");
     QtdSel = named(new QLineEdit(situacao), "QtdSel");
     QtdImp = named(new QLineEdit(situacao), "QtdImp");
     for (QLineEdit* counter : {QtdSel, QtdImp}) {
@@ -81,7 +87,9 @@ void TFrmPreparaPreImpresso::buildForm()
     situacaoLayout->addWidget(new QLabel(QStringLiteral("Bloquetos Impressos:"), situacao));
     situacaoLayout->addWidget(QtdImp);
 
-    auto* grade = named(new QGroupBox(QStringLiteral("Selecione o primeiro bloqueto a ser impresso "), this), "GroupBox4");
+    auto* grade =
+        named(new QGroupBox(QStringLiteral("Selecione o primeiro bloqueto a ser impresso "), this),
+              "GroupBox4");
     QryMovimento = named(new ContinuoRowsModel(this), "QryMovimento");
     DBGrid1 = named(new QTableView(grade), "DBGrid1");
     DBGrid1->setModel(QryMovimento);
@@ -98,7 +106,8 @@ void TFrmPreparaPreImpresso::buildForm()
     gradeLayout->addWidget(DBGrid1);
 
     btnImprimir = named(new QPushButton(QStringLiteral("&Imprimir"), this), "btnImprimir");
-    BtnCancelaImpressao = named(new QPushButton(QStringLiteral("Cancela Impressão"), this), "BtnCancelaImpressao");
+    BtnCancelaImpressao =
+        named(new QPushButton(QStringLiteral("Cancela Impressão"), this), "BtnCancelaImpressao");
     btnFechar = named(new QPushButton(QStringLiteral("&Fechar"), this), "btnFechar");
     btnImprimir->setEnabled(false);
     btnImprimir->installEventFilter(this);
@@ -120,12 +129,19 @@ void TFrmPreparaPreImpresso::buildForm()
     layout->addWidget(grade, 1);
     layout->addLayout(botoes);
 
-    connect(cmbContrato, &QComboBox::editTextChanged, this, &TFrmPreparaPreImpresso::cmbContratoChange);
+    connect(cmbContrato, &QComboBox::editTextChanged, this,
+            &TFrmPreparaPreImpresso::cmbContratoChange);
     connect(RdbMod80074, &QRadioButton::clicked, this, &TFrmPreparaPreImpresso::RdbMod80074Click);
     connect(RdbMod80071, &QRadioButton::clicked, this, &TFrmPreparaPreImpresso::RdbMod80071Click);
     connect(btnImprimir, &QPushButton::clicked, this, &TFrmPreparaPreImpresso::btnImprimirClick);
-    connect(BtnCancelaImpressao, &QPushButton::clicked, this, &TFrmPreparaPreImpresso::BtnCancelaImpressaoClick);
+    connect(BtnCancelaImpressao, &QPushButton::clicked, this,
+            &TFrmPreparaPreImpresso::BtnCancelaImpressaoClick);
     connect(btnFechar, &QPushButton::clicked, this, &TFrmPreparaPreImpresso::btnFecharClick);
+}
+
+QSize TFrmPreparaPreImpresso::sizeHint() const
+{
+    return QSize(448, 404).expandedTo(minimumSizeHint());
 }
 
 void TFrmPreparaPreImpresso::FormCreate()

@@ -22,7 +22,8 @@ public:
         return QStringLiteral("Preparando Impressão de Bloquetos Pré-Impressos");
     }
 
-    static QSize initialSize() { return {448, 404}; }
+    // 448 by 404, unless the machine's fonts need more room.
+    QSize sizeHint() const override;
 
     // Components, named as the window knows them.
     QComboBox* cmbContrato = nullptr;

@@ -57,7 +57,8 @@ Options parse(QStringList args)
             else if (value == QStringLiteral("grande"))
                 o.model = FormModel::Large;
             else
-                badUsage(QStringLiteral("Modelo desconhecido: %1 (use pequeno ou grande).").arg(value));
+                badUsage(
+                    QStringLiteral("Modelo desconhecido: %1 (use pequeno ou grande).").arg(value));
             o.modelGiven = true;
         } else if (takeOption(args, QStringLiteral("--contrato"), &value)) {
             const QRegularExpressionMatch m = contractPattern.match(value.trimmed());

@@ -35,9 +35,8 @@ QString configuredTarget(const QString& name, bool* found)
             const QVariant v = conf.value(key);
             *found = true;
             // QSettings splits a value at its commas; a path may hold one.
-            return v.typeId() == QMetaType::QStringList
-                       ? v.toStringList().join(QLatin1Char(','))
-                       : v.toString();
+            return v.typeId() == QMetaType::QStringList ? v.toStringList().join(QLatin1Char(','))
+                                                        : v.toString();
         }
         conf.endGroup();
     }
@@ -175,8 +174,8 @@ void PortChannel::submitJob()
     }
     if (lp.exitStatus() != QProcess::NormalExit || lp.exitCode() != 0) {
         const QString detail = QString::fromLocal8Bit(lp.readAllStandardError()).trimmed();
-        throw KvError(ioErrorText(EIO) +
-                      (detail.isEmpty() ? QStringLiteral(" (lp)") : QStringLiteral(" (%1)").arg(detail)));
+        throw KvError(ioErrorText(EIO) + (detail.isEmpty() ? QStringLiteral(" (lp)")
+                                                           : QStringLiteral(" (%1)").arg(detail)));
     }
 }
 

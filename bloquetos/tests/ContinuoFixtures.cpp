@@ -3,8 +3,8 @@
 #include "DbTable.h"
 #include "ProgramDir.h"
 
-#include <QFile>
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 
 namespace {
@@ -21,15 +21,15 @@ QByteArray line(const QByteArray& text)
 // Lines 8 to 29 of the worked example, the same in both models but for the memo width.
 QByteArray exampleTail(int memoWidth)
 {
-    QByteArray out = line(" ");                   // 8
-    out += line(" ") + line("") + line(" ");      // 9 to 11: interest, discount, rebate
-    for (int i = 0; i < 5; ++i)                   // 12 to 16
+    QByteArray out = line(" ");              // 8
+    out += line(" ") + line("") + line(" "); // 9 to 11: interest, discount, rebate
+    for (int i = 0; i < 5; ++i)              // 12 to 16
         out += line(blanks(memoWidth));
-    out += line(" ") + line(" ");                 // 17, 18
-    out += line("    - ");                        // 19
-    out += line(" - ");                           // 20
-    out += line(" -  - CEP " + blanks(8));        // 21
-    for (int i = 0; i < 8; ++i)                   // 22 to 29
+    out += line(" ") + line(" ");          // 17, 18
+    out += line("    - ");                 // 19
+    out += line(" - ");                    // 20
+    out += line(" -  - CEP " + blanks(8)); // 21
+    for (int i = 0; i < 8; ++i)            // 22 to 29
         out += line(" ");
     return out;
 }
@@ -161,7 +161,8 @@ QByteArray ContinuoFixtures::exampleLarge()
 
 QByteArray ContinuoFixtures::defaultInit()
 {
-    return QByteArray("\x1b@\x1bO`\x1b" "0.\r\n \r\n");
+    return QByteArray("\x1b@\x1bO`\x1b"
+                      "0.\r\n \r\n");
 }
 
 QByteArray ContinuoFixtures::separator()

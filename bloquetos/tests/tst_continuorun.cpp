@@ -68,8 +68,8 @@ private Q_SLOTS:
         s.model = model;
         s.answers = {Answer::Yes};
         PortChannel channel(QStringLiteral("LPT1"));
-        const auto result = ContinuoRun::run(ContinuoSelection::rowsForText(QStringLiteral("Todos")),
-                                             0, channel, s.hooks());
+        const auto result = ContinuoRun::run(
+            ContinuoSelection::rowsForText(QStringLiteral("Todos")), 0, channel, s.hooks());
         QCOMPARE(readFile(out), defaultInit() + page + separator());
         QCOMPARE(result.passes, 1);
         QCOMPARE(result.end, ContinuoRun::End::LastRow);
@@ -83,14 +83,15 @@ private Q_SLOTS:
         QTest::addColumn<QList<int>>("printed"); // row of each pass, -1 for a separator
         QTest::addColumn<int>("asked");
         QTest::addColumn<int>("stoppedAt");
-        QTest::newRow("yes at once") << QList<Answer>{Answer::Yes} << QList<int>{0, -1, 1, -1, 2, -1} << 1 << 3;
+        QTest::newRow("yes at once")
+            << QList<Answer>{Answer::Yes} << QList<int>{0, -1, 1, -1, 2, -1} << 1 << 3;
         QTest::newRow("no twice, then yes")
             << QList<Answer>{Answer::No, Answer::No, Answer::Yes}
             << QList<int>{0, -1, 0, -1, 0, -1, 1, -1, 2, -1} << 3 << 3;
         QTest::newRow("cancel at the first question: no separator")
             << QList<Answer>{Answer::Cancel} << QList<int>{0} << 1 << 0;
-        QTest::newRow("no, then cancel") << QList<Answer>{Answer::No, Answer::Cancel}
-                                         << QList<int>{0, -1, 0} << 2 << 0;
+        QTest::newRow("no, then cancel")
+            << QList<Answer>{Answer::No, Answer::Cancel} << QList<int>{0, -1, 0} << 2 << 0;
     }
     void alignmentAnswers()
     {
@@ -137,7 +138,8 @@ private Q_SLOTS:
         ContinuoRun::run(rows, 0, channel, h);
         QCOMPARE(seen.size(), 2);
         QCOMPARE(seen.at(0), defaultInit() + bloqueto(rows.at(0)));
-        QCOMPARE(seen.at(1), defaultInit() + bloqueto(rows.at(0)) + separator() + bloqueto(rows.at(0)));
+        QCOMPARE(seen.at(1),
+                 defaultInit() + bloqueto(rows.at(0)) + separator() + bloqueto(rows.at(0)));
         QVERIFY(iniThere);
     }
 
@@ -196,7 +198,8 @@ private Q_SLOTS:
         QCOMPARE(result.end == ContinuoRun::End::Cancelled, cancelled);
         const QByteArray bytes = readFile(out);
         QVERIFY(bytes.startsWith(defaultInit()));
-        QCOMPARE(bytes.size(), defaultInit().size() + passes * (bloqueto(rows.at(0)).size() + separator().size()));
+        QCOMPARE(bytes.size(), defaultInit().size() +
+                                   passes * (bloqueto(rows.at(0)).size() + separator().size()));
     }
 
     void modelChangedDuringTheRunAppliesFromTheNextPass()
@@ -214,8 +217,9 @@ private Q_SLOTS:
         };
         PortChannel channel(out);
         ContinuoRun::run(rows, 0, channel, h);
-        QCOMPARE(readFile(out), defaultInit() + bloqueto(rows.at(0), FormModel::Small) + separator() +
-                                    bloqueto(rows.at(1), FormModel::Large) + separator());
+        QCOMPARE(readFile(out), defaultInit() + bloqueto(rows.at(0), FormModel::Small) +
+                                    separator() + bloqueto(rows.at(1), FormModel::Large) +
+                                    separator());
     }
 
     void theEscapeFileIsCreatedOnlyOnceThePortIsOpen()
@@ -256,7 +260,8 @@ private Q_SLOTS:
             ContinuoRun::run(rows, 0, channel, {});
             QFAIL("no error");
         } catch (const KvError& e) {
-            QCOMPARE(e.message(), QStringLiteral("Unable to write to %1/Matricial.ini").arg(missing));
+            QCOMPARE(e.message(),
+                     QStringLiteral("Unable to write to %1/Matricial.ini").arg(missing));
         }
         QVERIFY(!channel.isOpen());
         QCOMPARE(readFile(out), QByteArray());

@@ -37,12 +37,13 @@ Titulo titulo(const QString& age, const QString& ctr, const QString& seu, bool v
 // Two contracts out of file order, a third whose titles are all rejected.
 void addThreeContracts()
 {
-    addTitulos({titulo(QStringLiteral("0200"), QStringLiteral("000000019"), QStringLiteral("B1")),
-                titulo(QStringLiteral("0123"), QStringLiteral("567890123"), QStringLiteral("A1")),
-                titulo(QStringLiteral("0300"), QStringLiteral("000000027"), QStringLiteral("C1"), false),
-                titulo(QStringLiteral("0200"), QStringLiteral("000000019"), QStringLiteral("B2")),
-                titulo(QStringLiteral("0123"), QStringLiteral("567890123"), QStringLiteral("A2"), false),
-                titulo(QStringLiteral("0123"), QStringLiteral("567890123"), QStringLiteral("A3"))});
+    addTitulos(
+        {titulo(QStringLiteral("0200"), QStringLiteral("000000019"), QStringLiteral("B1")),
+         titulo(QStringLiteral("0123"), QStringLiteral("567890123"), QStringLiteral("A1")),
+         titulo(QStringLiteral("0300"), QStringLiteral("000000027"), QStringLiteral("C1"), false),
+         titulo(QStringLiteral("0200"), QStringLiteral("000000019"), QStringLiteral("B2")),
+         titulo(QStringLiteral("0123"), QStringLiteral("567890123"), QStringLiteral("A2"), false),
+         titulo(QStringLiteral("0123"), QStringLiteral("567890123"), QStringLiteral("A3"))});
 }
 } // namespace
 
@@ -71,11 +72,26 @@ private Q_SLOTS:
         QTest::addColumn<QString>("ctr");
         QTest::addColumn<QString>("entry");
         QTest::addColumn<QString>("error");
-        QTest::newRow("short codes get zeros") << "12" << "19" << "0012        000000019    X" << "";
-        QTest::newRow("blanks around") << " 12 " << "19 " << "0012        000000019    X" << "";
-        QTest::newRow("agency with a letter") << "01A3" << "19" << "" << "'01A3' is not a valid integer value";
-        QTest::newRow("contract with a dash") << "0123" << "5678901-2" << "" << "'5678901-2' is not a valid integer value";
-        QTest::newRow("empty agency") << "" << "19" << "" << "'' is not a valid integer value";
+        QTest::newRow("short codes get zeros") << "12"
+                                               << "19"
+                                               << "0012        000000019    X"
+                                               << "";
+        QTest::newRow("blanks around") << " 12 "
+                                       << "19 "
+                                       << "0012        000000019    X"
+                                       << "";
+        QTest::newRow("agency with a letter") << "01A3"
+                                              << "19"
+                                              << ""
+                                              << "'01A3' is not a valid integer value";
+        QTest::newRow("contract with a dash") << "0123"
+                                              << "5678901-2"
+                                              << ""
+                                              << "'5678901-2' is not a valid integer value";
+        QTest::newRow("empty agency") << ""
+                                      << "19"
+                                      << ""
+                                      << "'' is not a valid integer value";
     }
     void contractEntryWritesTheCodesAsNumbers()
     {
@@ -94,9 +110,10 @@ private Q_SLOTS:
     void badCodesAreLeftOutAndReported()
     {
         TempProgramDir dir;
-        addTitulos({titulo(QStringLiteral("01A3"), QStringLiteral("000000019"), QStringLiteral("X1")),
-                    titulo(QStringLiteral("0200"), QStringLiteral("000000019"), QStringLiteral("B1")),
-                    titulo(QStringLiteral(""), QStringLiteral(""), QStringLiteral("E1"))});
+        addTitulos(
+            {titulo(QStringLiteral("01A3"), QStringLiteral("000000019"), QStringLiteral("X1")),
+             titulo(QStringLiteral("0200"), QStringLiteral("000000019"), QStringLiteral("B1")),
+             titulo(QStringLiteral(""), QStringLiteral(""), QStringLiteral("E1"))});
         QString error;
         const QStringList entries = ContinuoSelection::contractEntries(&error);
         QCOMPARE(entries, QStringList{QStringLiteral("0200        000000019    CEDENTE 0200")});
@@ -110,8 +127,7 @@ private Q_SLOTS:
         QTest::newRow("one contract, file order, valid only")
             << "0123        567890123    CEDENTE 0123" << names("A1,A3");
         QTest::newRow("the name does not matter") << "0200        000000019" << names("B1,B2");
-        QTest::newRow("Todos: agency, contract, number")
-            << "Todos" << names("A1,A3,B1,B2");
+        QTest::newRow("Todos: agency, contract, number") << "Todos" << names("A1,A3,B1,B2");
         QTest::newRow("todos is not Todos") << "todos" << QStringList{};
         QTest::newRow("all rejected") << "0300        000000027    CEDENTE 0300" << QStringList{};
         QTest::newRow("no such contract") << "xyz" << QStringList{};
@@ -133,7 +149,8 @@ private Q_SLOTS:
         QCOMPARE(seuNumeros(ContinuoSelection::rows(false, QStringLiteral("0200"),
                                                     QStringLiteral("000000019"))),
                  (QStringList{QStringLiteral("B1"), QStringLiteral("B2")}));
-        QVERIFY(ContinuoSelection::rows(false, QStringLiteral("200"), QStringLiteral("19")).isEmpty());
+        QVERIFY(
+            ContinuoSelection::rows(false, QStringLiteral("200"), QStringLiteral("19")).isEmpty());
     }
 
     void rowsReadEveryField()
@@ -195,9 +212,11 @@ private Q_SLOTS:
     {
         QFETCH(QString, stored);
         TempProgramDir dir;
-        Database::exec(QStringLiteral("cobrancaKV"),
-                       QStringLiteral("INSERT INTO Blq (BlqRegVal, BlqTitVal) VALUES (1, %1)").arg(stored));
-        QVERIFY_THROWS_EXCEPTION(KvConversionError, ContinuoSelection::rowsForText(QStringLiteral("Todos")));
+        Database::exec(
+            QStringLiteral("cobrancaKV"),
+            QStringLiteral("INSERT INTO Blq (BlqRegVal, BlqTitVal) VALUES (1, %1)").arg(stored));
+        QVERIFY_THROWS_EXCEPTION(KvConversionError,
+                                 ContinuoSelection::rowsForText(QStringLiteral("Todos")));
     }
 
     void gridShowsTheSelection()
@@ -218,9 +237,12 @@ private Q_SLOTS:
         QStringList headers;
         for (int c = 0; c < 4; ++c)
             headers << model.headerData(c, Qt::Horizontal).toString();
-        QCOMPARE(headers, (QStringList{QStringLiteral("Seu Número"), QStringLiteral("Vencimento"),
-                                       QStringLiteral("Valor do Título"), QStringLiteral("Nº Bloq.")}));
-        auto cell = [&model](int row, int column) { return model.data(model.index(row, column)).toString(); };
+        QCOMPARE(headers,
+                 (QStringList{QStringLiteral("Seu Número"), QStringLiteral("Vencimento"),
+                              QStringLiteral("Valor do Título"), QStringLiteral("Nº Bloq.")}));
+        auto cell = [&model](int row, int column) {
+            return model.data(model.index(row, column)).toString();
+        };
         QCOMPARE(cell(0, 0), QStringLiteral("ABC"));
         QCOMPARE(cell(0, 1), QStringLiteral("05/03/2003"));
         QCOMPARE(cell(0, 2), QStringLiteral("1.234,50"));

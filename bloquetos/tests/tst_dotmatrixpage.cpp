@@ -30,17 +30,29 @@ private Q_SLOTS:
         QTest::addColumn<QString>("side");
         QTest::addColumn<QString>("expected");
         const QString b = QStringLiteral(" ");
-        QTest::newRow("R pads right") << "ABC" << 6 << b << "R" << "ABC   ";
-        QTest::newRow("L pads left") << "ABC" << 6 << b << "L" << "   ABC";
-        QTest::newRow("other side pads left") << "ABC" << 5 << b << "X" << "  ABC";
-        QTest::newRow("exact width") << "ABCDEF" << 6 << b << "R" << "ABCDEF";
-        QTest::newRow("L keeps the last") << "1234567" << 6 << b << "L" << "234567";
-        QTest::newRow("R keeps the first") << "1234567" << 6 << b << "R" << "123456";
-        QTest::newRow("lower-case l is not L") << "1234567" << 6 << b << "l" << "123456";
-        QTest::newRow("empty text") << "" << 4 << b << "R" << "    ";
-        QTest::newRow("zero width") << "AB" << 0 << b << "R" << "";
-        QTest::newRow("negative width") << "AB" << -3 << b << "L" << "";
-        QTest::newRow("two-character fill") << "A" << 3 << "xy" << "R" << "Axyxy";
+        QTest::newRow("R pads right") << "ABC" << 6 << b << "R"
+                                      << "ABC   ";
+        QTest::newRow("L pads left") << "ABC" << 6 << b << "L"
+                                     << "   ABC";
+        QTest::newRow("other side pads left") << "ABC" << 5 << b << "X"
+                                              << "  ABC";
+        QTest::newRow("exact width") << "ABCDEF" << 6 << b << "R"
+                                     << "ABCDEF";
+        QTest::newRow("L keeps the last") << "1234567" << 6 << b << "L"
+                                          << "234567";
+        QTest::newRow("R keeps the first") << "1234567" << 6 << b << "R"
+                                           << "123456";
+        QTest::newRow("lower-case l is not L") << "1234567" << 6 << b << "l"
+                                               << "123456";
+        QTest::newRow("empty text") << "" << 4 << b << "R"
+                                    << "    ";
+        QTest::newRow("zero width") << "AB" << 0 << b << "R"
+                                    << "";
+        QTest::newRow("negative width") << "AB" << -3 << b << "L"
+                                        << "";
+        QTest::newRow("two-character fill") << "A" << 3 << "xy"
+                                            << "R"
+                                            << "Axyxy";
     }
     void completaString()
     {
@@ -138,7 +150,8 @@ private Q_SLOTS:
         QTest::addColumn<QDate>("due");
         QTest::addColumn<QString>("expected");
         QTest::newRow("date") << false << false << QDate(2003, 3, 5) << "05/03/2003";
-        QTest::newRow("on sight wins over a date") << true << false << QDate(2003, 3, 5) << "A vista   ";
+        QTest::newRow("on sight wins over a date")
+            << true << false << QDate(2003, 3, 5) << "A vista   ";
         QTest::newRow("on presentation") << false << true << QDate() << "C/Apres.  ";
         QTest::newRow("both flags: on sight") << true << true << QDate() << "A vista   ";
         QTest::newRow("no date") << false << false << QDate() << "          ";
@@ -187,12 +200,12 @@ private Q_SLOTS:
         QTest::newRow("zero") << qint64(0) << smallLead + blanks(11) + "0,00"
                               << largeLead + blanks(11) + "0,00";
         QTest::newRow("just below the ceiling")
-            << qint64(999999999998) << smallLead + ".999.999.999,98" << largeLead + ".999.999.999,98";
-        QTest::newRow("the ceiling") << qint64(999999999999) << smallLead + ".999.999.999,99"
-                                     << QByteArray(" ");
+            << qint64(999999999998) << smallLead + ".999.999.999,98"
+            << largeLead + ".999.999.999,98";
+        QTest::newRow("the ceiling")
+            << qint64(999999999999) << smallLead + ".999.999.999,99" << QByteArray(" ");
         QTest::newRow("largest of the bank file")
-            << qint64(9999999999999) << smallLead + ".999.999.999,99"
-            << QByteArray(" ");
+            << qint64(9999999999999) << smallLead + ".999.999.999,99" << QByteArray(" ");
     }
     void valueLineCeiling()
     {
@@ -267,7 +280,8 @@ private Q_SLOTS:
     void controlCharactersNeverReachThePrinter()
     {
         ContinuoRow row = exampleRow();
-        row.BlqSeuNum = QStringLiteral("A\x0c" "B");
+        row.BlqSeuNum = QStringLiteral("A\x0c"
+                                       "B");
         row.BlqIns = QStringLiteral("LINHA 1\r\nLINHA 2\x1b@");
         row.BlqSacNom = QStringLiteral("NOME\tCOM\x0cCONTROLE");
         row.BlqSacCep = QStringLiteral("12\n34");

@@ -33,11 +33,13 @@ private Q_SLOTS:
         MatricialIni::ensureExists();
         QCOMPARE(readFile(path), QByteArray("[Parametros]\r\n"
                                             "CancelaSaltoPagina=\x1bO`\r\n"
-                                            "EspacamentoLinha1/8=\x1b" "0\r\n"
+                                            "EspacamentoLinha1/8=\x1b"
+                                            "0\r\n"
                                             "Reset=\x1b@\r\n"));
         const MatricialIni::Sequences s = MatricialIni::read();
         QCOMPARE(s.CancelaSaltoPagina, QByteArray("\x1bO`"));
-        QCOMPARE(s.EspacamentoLinha, QByteArray("\x1b" "0"));
+        QCOMPARE(s.EspacamentoLinha, QByteArray("\x1b"
+                                                "0"));
         QCOMPARE(s.Reset, QByteArray("\x1b@"));
     }
 
@@ -58,15 +60,20 @@ private Q_SLOTS:
     {
         QTest::addColumn<QByteArray>("file");
         QTest::addColumn<QByteArray>("init");
-        QTest::newRow("empty file: all defaults")
-            << QByteArray() << QByteArray("\x1b@\x1bO`\x1b" "0.\r\n \r\n");
+        QTest::newRow("empty file: all defaults") << QByteArray()
+                                                  << QByteArray("\x1b@\x1bO`\x1b"
+                                                                "0.\r\n \r\n");
         QTest::newRow("empty Reset sends no reset bytes")
-            << QByteArray("[Parametros]\r\nReset=\r\n") << QByteArray("\x1bO`\x1b" "0.\r\n \r\n");
+            << QByteArray("[Parametros]\r\nReset=\r\n")
+            << QByteArray("\x1bO`\x1b"
+                          "0.\r\n \r\n");
         QTest::newRow("all three empty")
             << QByteArray("[Parametros]\nCancelaSaltoPagina=\nEspacamentoLinha1/8=\nReset=\n")
             << QByteArray(".\r\n \r\n");
         QTest::newRow("keys of another section are not ours")
-            << QByteArray("[Outros]\r\nReset=X\r\n") << QByteArray("\x1b@\x1bO`\x1b" "0.\r\n \r\n");
+            << QByteArray("[Outros]\r\nReset=X\r\n")
+            << QByteArray("\x1b@\x1bO`\x1b"
+                          "0.\r\n \r\n");
         QTest::newRow("high bytes kept as they are")
             << QByteArray("[Parametros]\r\nEspacamentoLinha1/8=\x1b\x33\x81\xff\r\n")
             << QByteArray("\x1b@\x1bO`\x1b\x33\x81\xff.\r\n \r\n");
@@ -97,7 +104,8 @@ private Q_SLOTS:
             MatricialIni::ensureExists();
             QFAIL("no error");
         } catch (const KvError& e) {
-            QCOMPARE(e.message(), QStringLiteral("Unable to write to %1/Matricial.ini").arg(missing));
+            QCOMPARE(e.message(),
+                     QStringLiteral("Unable to write to %1/Matricial.ini").arg(missing));
         }
     }
 };

@@ -76,19 +76,22 @@ private Q_SLOTS:
         TempProgramDir dir;
         ScriptedDialogs dlg;
         if (saved != QStringLiteral("<none>"))
-            KvSettings::file().writeString(QStringLiteral("Formulario"), QStringLiteral("Padrão"), saved);
+            KvSettings::file().writeString(QStringLiteral("Formulario"), QStringLiteral("Padrão"),
+                                           saved);
         addTitulos({of(QStringLiteral("0200"), QStringLiteral("B1")),
                     of(QStringLiteral("0123"), QStringLiteral("A1")),
                     of(QStringLiteral("0123"), QStringLiteral("A2"))});
         TFrmPreparaPreImpresso w;
         w.show();
         QVERIFY(QTest::qWaitForWindowExposed(&w));
-        QCOMPARE(w.windowTitle(), QStringLiteral("Preparando Impressão de Bloquetos Pré-Impressos"));
+        QCOMPARE(w.windowTitle(),
+                 QStringLiteral("Preparando Impressão de Bloquetos Pré-Impressos"));
         QCOMPARE(w.RdbMod80074->isChecked(), small);
         QCOMPARE(w.RdbMod80071->isChecked(), !small);
         QVERIFY(dlg.asked.isEmpty()); // no model message on opening
         QCOMPARE(w.cmbContrato->count(), 2);
-        QCOMPARE(w.cmbContrato->currentText(), QStringLiteral("0123        567890123    CEDENTE 0123"));
+        QCOMPARE(w.cmbContrato->currentText(),
+                 QStringLiteral("0123        567890123    CEDENTE 0123"));
         QCOMPARE(w.QryMovimento->rowCount(), 2);
         QCOMPARE(w.DBGrid1->currentIndex().row(), 0);
         QVERIFY(w.btnImprimir->isEnabled());
@@ -160,7 +163,8 @@ private Q_SLOTS:
                  QStringList{QStringLiteral("Posicione o formulário contínuo e pressione OK")});
         QCOMPARE(dlg.texts(QStringLiteral("question")).size(), 3);
         QCOMPARE(dlg.asked.at(1).caption, QStringLiteral("Confirmação"));
-        QCOMPARE(dlg.asked.at(1).text, QStringLiteral("O primeiro bloqueto foi impresso corretamente?"));
+        QCOMPARE(dlg.asked.at(1).text,
+                 QStringLiteral("O primeiro bloqueto foi impresso corretamente?"));
         QCOMPARE(w.QtdSel->text(), QStringLiteral("2"));
         QCOMPARE(w.QtdImp->text(), QStringLiteral("4"));
         const QList<ContinuoRow>& rows = w.QryMovimento->rows();
@@ -181,7 +185,8 @@ private Q_SLOTS:
         TFrmPreparaPreImpresso w;
         dlg.answers = {Answer::Cancel};
         w.btnImprimirClick();
-        QCOMPARE(readFile(out), defaultInit() + bloqueto(w.QryMovimento->rows().at(0), FormModel::Large));
+        QCOMPARE(readFile(out),
+                 defaultInit() + bloqueto(w.QryMovimento->rows().at(0), FormModel::Large));
         QCOMPARE(w.QtdImp->text(), QStringLiteral("1"));
         QCOMPARE(savedModel(), FormModels::caption(FormModel::Large));
         QCOMPARE(w.DBGrid1->currentIndex().row(), 0);
@@ -253,7 +258,9 @@ private Q_SLOTS:
         QVERIFY(w.isVisible());
         QCOMPARE(status, QStringLiteral("Cancelando impressão. Aguarde..."));
         // the bloqueto under way and its separator finish, then the run stops
-        QCOMPARE(readFile(out), defaultInit() + bloqueto(w.QryMovimento->rows().at(0), FormModel::Large) + separator());
+        QCOMPARE(readFile(out), defaultInit() +
+                                    bloqueto(w.QryMovimento->rows().at(0), FormModel::Large) +
+                                    separator());
         QCOMPARE(w.QtdImp->text(), QStringLiteral("1"));
         QCOMPARE(w.statusText(), QStringLiteral(" "));
         QVERIFY(!w.cancelPending());
@@ -289,8 +296,10 @@ private Q_SLOTS:
     {
         QTest::addColumn<QString>("target");
         QTest::addColumn<QString>("error");
-        QTest::newRow("folder missing") << QStringLiteral("sem-pasta/lpt1.prn") << QStringLiteral("File not found");
-        QTest::newRow("device full mid-run") << QStringLiteral("/dev/full") << QStringLiteral("Disk full");
+        QTest::newRow("folder missing")
+            << QStringLiteral("sem-pasta/lpt1.prn") << QStringLiteral("File not found");
+        QTest::newRow("device full mid-run")
+            << QStringLiteral("/dev/full") << QStringLiteral("Disk full");
     }
     void failingPortShowsItsErrorAndTheWindowStays()
     {
@@ -334,7 +343,8 @@ private Q_SLOTS:
     {
         TempProgramDir dir;
         ScriptedDialogs dlg;
-        addTitulos({of(QStringLiteral("12X4"), QStringLiteral("X1")), of(QStringLiteral("0200"), QStringLiteral("B1"))});
+        addTitulos({of(QStringLiteral("12X4"), QStringLiteral("X1")),
+                    of(QStringLiteral("0200"), QStringLiteral("B1"))});
         TFrmPreparaPreImpresso w;
         QCOMPARE(dlg.texts(QStringLiteral("error")),
                  QStringList{QStringLiteral("'12X4' is not a valid integer value")});

@@ -44,7 +44,8 @@ private Q_SLOTS:
         QTest::addColumn<QString>("path");
         using Kind = PortChannel::Target::Kind;
         QTest::newRow("no configuration") << QByteArray() << "LPT1" << Kind::Device << "/dev/lp0";
-        QTest::newRow("lower-case port name") << QByteArray() << "lpt1" << Kind::Device << "/dev/lp0";
+        QTest::newRow("lower-case port name")
+            << QByteArray() << "lpt1" << Kind::Device << "/dev/lp0";
         QTest::newRow("device file") << QByteArray("[Portas]\nLPT1=/dev/usb/lp0\n") << "LPT1"
                                      << Kind::Device << "/dev/usb/lp0";
         QTest::newRow("raw CUPS queue") << QByteArray("[portas]\nlpt1=cups:Matricial_Sala2\n")
@@ -75,7 +76,7 @@ private Q_SLOTS:
         TempProgramDir dir;
         const QString out = dir.file(QStringLiteral("lpt1.prn"));
         writeConf("[Portas]\nLPT1=" + out.toUtf8() + '\n');
-        {   // a port is never created: it is there, with something in it
+        { // a port is never created: it is there, with something in it
             QFile stale(out);
             QVERIFY(stale.open(QIODevice::WriteOnly));
             stale.write("old contents of the device");
@@ -83,25 +84,34 @@ private Q_SLOTS:
         PortChannel channel(QStringLiteral("LPT1"));
         channel.open();
         QVERIFY(channel.isOpen());
-        channel.writeLine(QByteArray("\x1b@\x1bO`\x1b" "0."));
+        channel.writeLine(QByteArray("\x1b@\x1bO`\x1b"
+                                     "0."));
         // every line is out as soon as it is written, before any question
-        QCOMPARE(readFile(out), QByteArray("\x1b@\x1bO`\x1b" "0.\r\n"));
+        QCOMPARE(readFile(out), QByteArray("\x1b@\x1bO`\x1b"
+                                           "0.\r\n"));
         channel.writeLine(QByteArray("\xc7\x80\x00\xff", 4));
         channel.writeLine(QByteArray());
         channel.deliver();
         channel.close();
         QVERIFY(!channel.isOpen());
-        QCOMPARE(readFile(out), QByteArray("\x1b@\x1bO`\x1b" "0.\r\n\xc7\x80\x00\xff\r\n\r\n", 18));
+        QCOMPARE(readFile(out), QByteArray("\x1b@\x1bO`\x1b"
+                                           "0.\r\n\xc7\x80\x00\xff\r\n\r\n",
+                                           18));
     }
 
     void portsFailWithTheInputOutputErrors_data()
     {
         QTest::addColumn<QString>("target");
         QTest::addColumn<QString>("error");
-        QTest::newRow("missing device") << "%1/usb/lp9" << "File not found";
-        QTest::newRow("a folder") << "%1" << "File access denied";
-        QTest::newRow("not a folder on the way") << "%1/kvcob.conf/lp0" << "Invalid filename";
-        QTest::newRow("empty entry") << "" << "A porta LPT1 não está configurada corretamente em kvcob.conf";
+        QTest::newRow("missing device") << "%1/usb/lp9"
+                                        << "File not found";
+        QTest::newRow("a folder") << "%1"
+                                  << "File access denied";
+        QTest::newRow("not a folder on the way") << "%1/kvcob.conf/lp0"
+                                                 << "Invalid filename";
+        QTest::newRow("empty entry")
+            << ""
+            << "A porta LPT1 não está configurada corretamente em kvcob.conf";
     }
     void portsFailWithTheInputOutputErrors()
     {
