@@ -3,7 +3,6 @@
 #include "MatricialIni.h"
 #include "TestSupport.h"
 
-#include <QDir>
 #include <QProcess>
 #include <QtTest>
 
@@ -21,15 +20,7 @@ Outcome lote(const TempProgramDir& dir, QStringList args)
     Database::closeAll(); // the tool opens the same database file
     args.prepend(dir.path());
     args.prepend(QStringLiteral("--dir"));
-    // A private runtime folder keeps the platform's notices out of standard error.
-    const QString runtime = dir.file(QStringLiteral("runtime"));
-    QDir().mkpath(runtime);
-    QFile::setPermissions(runtime,
-                          QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert(QStringLiteral("XDG_RUNTIME_DIR"), runtime);
     QProcess p;
-    p.setProcessEnvironment(env);
     p.start(TestSupport::binaryDir() + QStringLiteral("/bin/kvcob-lote"), args);
     Outcome o;
     if (!p.waitForStarted() || !p.waitForFinished(60000))
