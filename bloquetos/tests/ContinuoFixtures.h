@@ -41,7 +41,7 @@ void addRejected(int count);
 void configurePort(const QString& target);
 QByteArray readFile(const QString& path);
 
-// The expected bytes of the worked example, laid out by hand from its description.
+// The expected bytes of the worked example, laid out by hand piece by piece.
 QByteArray exampleSmall();
 QByteArray exampleLarge();
 QByteArray defaultInit(); // the 13 initialisation bytes
