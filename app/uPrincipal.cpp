@@ -10,6 +10,7 @@
 #include "Wall.h"
 #include "uConfiguracoes.h"
 #include "uSobre.h"
+#include "uPreparaPreImpresso.h"
 
 #include <QApplication>
 #include <QContextMenuEvent>
@@ -106,7 +107,6 @@ void TFrmPrincipal::buildMenus()
     // Commands whose windows are not part of this build stay unavailable.
     CarregarArquivo1->setEnabled(false);
     mnuFolhaSolta->setEnabled(false);
-    mnuContinuo->setEnabled(false);
     TtulosRejeitados1->setEnabled(false);
 }
 
@@ -171,6 +171,16 @@ void TFrmPrincipal::mnuFolhaSoltaClick()
 
 void TFrmPrincipal::mnuContinuoClick()
 {
+    runGuarded([this] {
+        auto* child = new TFrmPreparaPreImpresso;
+        showChild(child);
+        // Centred in the frame's client area, at the window's own size.
+        if (QWidget* sub = child->parentWidget()) {
+            const QSize area = m_mdi->viewport()->size();
+            sub->move(qMax(0, (area.width() - sub->width()) / 2),
+                      qMax(0, (area.height() - sub->height()) / 2));
+        }
+    });
 }
 
 void TFrmPrincipal::TtulosRejeitados1Click()

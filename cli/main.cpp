@@ -12,10 +12,14 @@
 #include <cstdio>
 #include <unistd.h>
 
+Verb continuoVerb();
+
 // The verbs of the tool; each lives in a source file of its own.
 QList<Verb> allVerbs()
 {
-    return {};
+    return {
+        continuoVerb(),
+    };
 }
 
 void printOut(const QString& line)
