@@ -36,10 +36,11 @@ TFrmPrincipal::TFrmPrincipal(QWidget* parent) : QMainWindow(parent)
     m_clock->setFixedWidth(120);
     m_panel1 = new QLabel(this);
     m_panel1->setObjectName(QStringLiteral("pnlStatus1"));
-    m_panel1->setFixedWidth(50);
+    // The last panel runs to the window's edge, as status bars do, so longer texts show whole.
+    m_panel1->setMinimumWidth(50);
     statusBar()->setObjectName(QStringLiteral("pnlStatus"));
     statusBar()->addWidget(m_clock);
-    statusBar()->addWidget(m_panel1);
+    statusBar()->addWidget(m_panel1, 1);
     statusBar()->setSizeGripEnabled(false);
 
     buildMenus();
