@@ -13,6 +13,7 @@
 #include "uPreparaPreImpresso.h"
 
 #include <QApplication>
+#include <QCloseEvent>
 #include <QContextMenuEvent>
 #include <QLabel>
 #include <QMdiArea>
@@ -122,6 +123,18 @@ void TFrmPrincipal::FormCreate()
 void TFrmPrincipal::Timer1Timer()
 {
     m_clock->setText(Regional::dateTimeText(Clock::now()));
+}
+
+void TFrmPrincipal::closeEvent(QCloseEvent* event)
+{
+    m_mdi->closeAllSubWindows();
+    for (QMdiSubWindow* sub : m_mdi->subWindowList()) {
+        if (sub->isVisible()) {
+            event->ignore();
+            return;
+        }
+    }
+    QMainWindow::closeEvent(event);
 }
 
 void TFrmPrincipal::contextMenuEvent(QContextMenuEvent* event)

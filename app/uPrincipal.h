@@ -46,6 +46,9 @@ public Q_SLOTS:
 
 protected:
     void contextMenuEvent(QContextMenuEvent* event) override;
+    // Child windows are asked first: one that refuses (a print run under way) keeps the
+    // program open.
+    void closeEvent(QCloseEvent* event) override;
 
 private:
     void FormCreate();

@@ -11,9 +11,24 @@
 #include <QLabel>
 #include <QMdiArea>
 #include <QMdiSubWindow>
+#include <QMdiSubWindow>
 #include <QMenuBar>
 #include <QTextBrowser>
 #include <QtTest>
+
+namespace {
+class StubbornChild : public QWidget {
+public:
+    bool refuse = true;
+
+protected:
+    void closeEvent(QCloseEvent* e) override
+    {
+        if (refuse)
+            e->ignore();
+    }
+};
+} // namespace
 
 class TstPrincipal : public QObject {
     Q_OBJECT
@@ -81,6 +96,22 @@ private Q_SLOTS:
         QVERIFY(QTest::qWaitForWindowExposed(&w));
         QCOMPARE(dlg.texts(QStringLiteral("error")).size(), 1);
         QVERIFY(w.isVisible());
+    }
+
+    void aChildThatRefusesToCloseKeepsTheProgramOpen()
+    {
+        TempProgramDir dir;
+        ScriptedDialogs dlg;
+        TFrmPrincipal w;
+        w.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&w));
+        auto* child = new StubbornChild;
+        QMdiSubWindow* sub = w.mdiArea()->addSubWindow(child);
+        sub->show();
+        QVERIFY(!w.close());
+        QVERIFY(w.isVisible());
+        child->refuse = false;
+        QVERIFY(w.close());
     }
 
     void f1OpensTheGuideAtItsFirstTopic()
