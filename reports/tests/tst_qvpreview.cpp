@@ -366,6 +366,7 @@ private Q_SLOTS:
             connect(&store, &TRpPrinter::stateChanged, w, [w, &dlg, &sawButtons] {
                 QTimer::singleShot(0, w, [w, &dlg, &sawButtons] {
                     sawButtons << enabledButtons(*w);
+                    w->PrintSetupClick(); // the live report's printer dialog
                     dlg.printerAnswers << false; // cancelled: no print, no message
                     w->PrintClick();
                     dlg.printerAnswers << true;
@@ -376,7 +377,7 @@ private Q_SLOTS:
         };
         report.preview();
         QCOMPARE(sawButtons, (QStringList{QStringLiteral("0000"), QStringLiteral("1111")}));
-        QCOMPARE(dlg.texts(QStringLiteral("printer")).size(), 2);
+        QCOMPARE(dlg.texts(QStringLiteral("printer")).size(), 3);
         QCOMPARE(dlg.texts(QStringLiteral("message")),
                  QStringList{QStringLiteral("Relatório enviado para impressora com sucesso")});
         QCOMPARE(dlg.asked.last().caption, QStringLiteral("Informação"));
