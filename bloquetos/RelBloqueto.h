@@ -1,0 +1,61 @@
+#pragma once
+
+#include "DbQuery.h"
+#include "DbQueryDataSource.h"
+
+#include <QString>
+#include <memory>
+
+class TRpBand;
+class TRpDBText;
+class TRpPrinter;
+class TRpReport;
+
+// The single-sheet bloqueto report without its window: the report rptBloqueto with its
+// query qryTitulo and the handlers that fill each page. The window (TfrmRelBloqueto) adds
+// the preview; the batch tool writes the same pages to PDF.
+class RelBloqueto {
+public:
+    // Loads the page definition, binds the handlers and opens qryTitulo with its own
+    // text (valid rows by agency and contract).
+    RelBloqueto();
+    virtual ~RelBloqueto();
+    RelBloqueto(const RelBloqueto&) = delete;
+    RelBloqueto& operator=(const RelBloqueto&) = delete;
+
+    static QString definitionPath() { return QStringLiteral(":/bloqueto/rptBloqueto.json"); }
+
+    // What "&Folha Solta" does before the preview: the valid rows in file order.
+    void selectValidInFileOrder();
+    // One pass of the report into a fresh store (batch tool, tests).
+    void produce(TRpPrinter& store);
+
+    std::unique_ptr<TRpReport> rptBloqueto;
+    DbQuery qryTitulo;
+
+    // Handlers of the report, bound by name.
+    void RpBand1BeforePrint(TRpBand& sender, bool& printBand);
+    void qdbMovTitVal1Print(TRpDBText& sender, QString& value);
+    void qdbMovTitVal2Print(TRpDBText& sender, QString& value);
+    void qdbMovTitVal3Print(TRpDBText& sender, QString& value);
+    // Loads the receipt and voucher pictures of CachedBeneficiary from the settings file.
+    void LeArquivoIni();
+
+    const QString& cachedBeneficiary() const { return CachedBeneficiary; }
+    const QString& reciboPath() const { return ReciboPath; }
+    const QString& comprovantePath() const { return ComprovantePath; }
+    int logoLoads() const { return m_logoLoads; } // times LeArquivoIni ran
+
+    // The bars of the barcode in tenths of a millimetre, relative to the barcode's box
+    // (15.1 mm high): light margins left and right, bars 13 mm high in the middle.
+    static QList<QRectF> barcodeBars(const QString& digits);
+
+private:
+    void blankZeroValue(QString& value) const;
+
+    QString CachedBeneficiary;
+    QString ReciboPath;
+    QString ComprovantePath;
+    int m_logoLoads = 0;
+    DbQueryDataSource m_source;
+};
