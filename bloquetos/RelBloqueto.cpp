@@ -1,8 +1,8 @@
 #include "RelBloqueto.h"
 
-#include "BlqStatements.h"
 #include "BloquetoCode.h"
 #include "BloquetoTexts.h"
+#include "BlqStatements.h"
 #include "IniFile.h"
 #include "Interleaved2of5.h"
 #include "KvError.h"
@@ -35,8 +35,9 @@ RelBloqueto::RelBloqueto() : m_source(qryTitulo, QStringLiteral("qryTitulo"))
     initResources();
     rptBloqueto = TRpReport::fromFile(definitionPath());
     rptBloqueto->DataSet = &m_source;
-    rptBloqueto->bindBeforePrint(QStringLiteral("RpBand1BeforePrint"),
-                                 [this](TRpBand& band, bool& print) { RpBand1BeforePrint(band, print); });
+    rptBloqueto->bindBeforePrint(
+        QStringLiteral("RpBand1BeforePrint"),
+        [this](TRpBand& band, bool& print) { RpBand1BeforePrint(band, print); });
     rptBloqueto->bindOnPrint(QStringLiteral("qdbMovTitVal1Print"),
                              [this](TRpDBText& t, QString& v) { qdbMovTitVal1Print(t, v); });
     rptBloqueto->bindOnPrint(QStringLiteral("qdbMovTitVal2Print"),
@@ -78,9 +79,10 @@ void RelBloqueto::RpBand1BeforePrint(TRpBand&, bool&)
         LeArquivoIni();
     }
 
-    const QString due = BloquetoTexts::dueDateCaption(
-        qryTitulo.asBool(QStringLiteral("BlqIdcAvi")), qryTitulo.asBool(QStringLiteral("BlqIdcCAp")),
-        qryTitulo.asDate(QStringLiteral("BlqDatVen")));
+    const QString due =
+        BloquetoTexts::dueDateCaption(qryTitulo.asBool(QStringLiteral("BlqIdcAvi")),
+                                      qryTitulo.asBool(QStringLiteral("BlqIdcCAp")),
+                                      qryTitulo.asDate(QStringLiteral("BlqDatVen")));
     r.label(QStringLiteral("qLblDatVen1")).Caption = due;
     r.label(QStringLiteral("qLblDatVen2")).Caption = due;
     r.label(QStringLiteral("qLblDatVen3")).Caption = due;

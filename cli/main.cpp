@@ -10,10 +10,14 @@
 #include <QGuiApplication>
 #include <cstdio>
 
+Verb folhaSoltaVerb();
+
 // The verbs of the tool; each lives in a source file of its own.
 QList<Verb> allVerbs()
 {
-    return {};
+    return {
+        folhaSoltaVerb(),
+    };
 }
 
 void printOut(const QString& line)

@@ -173,18 +173,18 @@ private Q_SLOTS:
         QTest::addColumn<int>("valueTexts");
         QTest::addColumn<int>("quantityTexts");
         const QDate due(2026, 3, 10);
-        QTest::newRow("plain") << 150.75 << 5 << false << false << due << QStringLiteral("10/03/2026")
-                               << 3 << 2;
+        QTest::newRow("plain") << 150.75 << 5 << false << false << due
+                               << QStringLiteral("10/03/2026") << 3 << 2;
         QTest::newRow("zero value, zero quantity")
             << 0.0 << 0 << false << false << due << QStringLiteral("10/03/2026") << 0 << 0;
-        QTest::newRow("à vista") << 1.0 << 1 << true << false << QDate() << QStringLiteral("À Vista")
-                                 << 3 << 2;
-        QTest::newRow("both flags") << 1.0 << 1 << true << true << QDate()
-                                    << QStringLiteral("À Vista") << 3 << 2;
-        QTest::newRow("contra apresentação") << 1.0 << 1 << false << true << QDate()
-                                             << QStringLiteral("C/Apres.") << 3 << 2;
-        QTest::newRow("no due date, no flag") << 1.0 << 1 << false << false << QDate() << QString()
-                                              << 3 << 2;
+        QTest::newRow("à vista") << 1.0 << 1 << true << false << QDate()
+                                 << QStringLiteral("À Vista") << 3 << 2;
+        QTest::newRow("both flags")
+            << 1.0 << 1 << true << true << QDate() << QStringLiteral("À Vista") << 3 << 2;
+        QTest::newRow("contra apresentação")
+            << 1.0 << 1 << false << true << QDate() << QStringLiteral("C/Apres.") << 3 << 2;
+        QTest::newRow("no due date, no flag")
+            << 1.0 << 1 << false << false << QDate() << QString() << 3 << 2;
     }
     void rowValuesShapeThePage()
     {
@@ -271,14 +271,19 @@ private Q_SLOTS:
         QCOMPARE(rel.cachedBeneficiary(), a);
 
         // receipt logo first on the page, voucher picture last
-        const auto receipt = [&](int page) { return store.pictures().at(pagePictures(store, page).first()); };
-        const auto voucher = [&](int page) { return store.pictures().at(pagePictures(store, page).last()); };
+        const auto receipt = [&](int page) {
+            return store.pictures().at(pagePictures(store, page).first());
+        };
+        const auto voucher = [&](int page) {
+            return store.pictures().at(pagePictures(store, page).last());
+        };
         for (int page : {0, 1, 3}) {
             QVERIFY(samePicture(receipt(page), picture(logoA)));
             QVERIFY(samePicture(voucher(page), picture(logoA)));
         }
         QVERIFY(samePicture(receipt(2), picture(logoB)));
-        QVERIFY(samePicture(voucher(2), picture(QStringLiteral(":/bloqueto/ravessa-monograma.bmp"))));
+        QVERIFY(
+            samePicture(voucher(2), picture(QStringLiteral(":/bloqueto/ravessa-monograma.bmp"))));
         // a picture used on many pages is stored once
         QCOMPARE(pagePictures(store, 0).first(), pagePictures(store, 3).first());
     }
