@@ -6,6 +6,7 @@
 #include "Dialogs.h"
 #include "HelpWindow.h"
 #include "Regional.h"
+#include "uRelRejeicoes.h"
 
 #include <QApplication>
 #include <QContextMenuEvent>
@@ -15,6 +16,7 @@
 #include <QMenuBar>
 #include <QStatusBar>
 #include <QTimer>
+#include <memory>
 
 TFrmPrincipal::TFrmPrincipal(QWidget* parent) : QMainWindow(parent)
 {
@@ -70,23 +72,22 @@ void TFrmPrincipal::buildMenus()
     emissao->setObjectName(QStringLiteral("mnuEmissaoBloquetos"));
     mnuFolhaSolta = item(emissao, QStringLiteral("&Folha Solta"), "mnuFolhaSolta",
                          &TFrmPrincipal::mnuFolhaSoltaClick);
-    mnuContinuo = item(emissao, QStringLiteral("&Contínuo"), "mnuContinuo",
-                       &TFrmPrincipal::mnuContinuoClick);
+    mnuContinuo =
+        item(emissao, QStringLiteral("&Contínuo"), "mnuContinuo", &TFrmPrincipal::mnuContinuoClick);
     relatorios->addSeparator()->setObjectName(QStringLiteral("N2"));
-    TtulosRejeitados1 = item(relatorios, QStringLiteral("&Títulos Rejeitados"),
-                             "TtulosRejeitados1", &TFrmPrincipal::TtulosRejeitados1Click);
+    TtulosRejeitados1 = item(relatorios, QStringLiteral("&Títulos Rejeitados"), "TtulosRejeitados1",
+                             &TFrmPrincipal::TtulosRejeitados1Click);
 
     QMenu* configuracao = menuBar()->addMenu(QStringLiteral("&Configuração"));
     configuracao->setObjectName(QStringLiteral("Configurao1"));
-    PersonalizarBloqueto1 = item(configuracao, QStringLiteral("Personalizar Bloqueto"),
-                                 "PersonalizarBloqueto1",
-                                 &TFrmPrincipal::PersonalizarBloqueto1Click);
+    PersonalizarBloqueto1 =
+        item(configuracao, QStringLiteral("Personalizar Bloqueto"), "PersonalizarBloqueto1",
+             &TFrmPrincipal::PersonalizarBloqueto1Click);
 
     QMenu* ajuda = menuBar()->addMenu(QStringLiteral("&Ajuda"));
     ajuda->setObjectName(QStringLiteral("Ajuda1"));
-    AjudadoDizuvaridAzovadoduKV1 =
-        item(ajuda, QStringLiteral("&Ajuda do Dizuvar id Azovadodu KV"),
-             "AjudadoDizuvaridAzovadoduKV1", &TFrmPrincipal::AjudaClick);
+    AjudadoDizuvaridAzovadoduKV1 = item(ajuda, QStringLiteral("&Ajuda do Dizuvar id Azovadodu KV"),
+                                        "AjudadoDizuvaridAzovadoduKV1", &TFrmPrincipal::AjudaClick);
     Sobre1 = item(ajuda, QStringLiteral("&Sobre"), "Sobre1", &TFrmPrincipal::Sobre1Click);
 
     PopupMenu1 = new QMenu(this);
@@ -101,7 +102,6 @@ void TFrmPrincipal::buildMenus()
     CarregarArquivo1->setEnabled(false);
     mnuFolhaSolta->setEnabled(false);
     mnuContinuo->setEnabled(false);
-    TtulosRejeitados1->setEnabled(false);
     PersonalizarBloqueto1->setEnabled(false);
     Sobre1->setEnabled(false);
 }
@@ -153,9 +153,7 @@ void TFrmPrincipal::showChild(QWidget* child)
     child->show();
 }
 
-void TFrmPrincipal::CarregarArquivo1Click()
-{
-}
+void TFrmPrincipal::CarregarArquivo1Click() {}
 
 void TFrmPrincipal::mnuFolhaSoltaClick()
 {
@@ -165,27 +163,31 @@ void TFrmPrincipal::mnuFolhaSoltaClick()
     });
 }
 
-void TFrmPrincipal::mnuContinuoClick()
-{
-}
+void TFrmPrincipal::mnuContinuoClick() {}
 
 void TFrmPrincipal::TtulosRejeitados1Click()
 {
     runGuarded([this] {
         if (!tableHasRows())
             return;
+        // The form lives while its preview is open and goes when the preview call returns.
+        std::unique_ptr<TfrmRelRejeicoes> form;
+        {
+            QApplication::setOverrideCursor(Qt::WaitCursor);
+            struct Restore {
+                ~Restore() { QApplication::restoreOverrideCursor(); }
+            } restore;
+            form = std::make_unique<TfrmRelRejeicoes>(this);
+        }
+        form->preview();
     });
 }
 
-void TFrmPrincipal::PersonalizarBloqueto1Click()
-{
-}
+void TFrmPrincipal::PersonalizarBloqueto1Click() {}
 
 void TFrmPrincipal::AjudaClick()
 {
     HelpWindow::showContext(10);
 }
 
-void TFrmPrincipal::Sobre1Click()
-{
-}
+void TFrmPrincipal::Sobre1Click() {}

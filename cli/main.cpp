@@ -10,12 +10,14 @@
 #include <QGuiApplication>
 #include <cstdio>
 
+Verb rejeitadosVerb();
 Verb folhaSoltaVerb();
 
 // The verbs of the tool; each lives in a source file of its own.
 QList<Verb> allVerbs()
 {
     return {
+        rejeitadosVerb(),
         folhaSoltaVerb(),
     };
 }
