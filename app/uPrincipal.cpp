@@ -6,6 +6,7 @@
 #include "Dialogs.h"
 #include "HelpWindow.h"
 #include "Regional.h"
+#include "uRelBloqueto.h"
 #include "uRelRejeicoes.h"
 
 #include <QApplication>
@@ -14,6 +15,7 @@
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenuBar>
+#include <QScopeGuard>
 #include <QStatusBar>
 #include <QTimer>
 #include <memory>
@@ -100,7 +102,6 @@ void TFrmPrincipal::buildMenus()
 
     // Commands whose windows are not part of this build stay unavailable.
     CarregarArquivo1->setEnabled(false);
-    mnuFolhaSolta->setEnabled(false);
     mnuContinuo->setEnabled(false);
     PersonalizarBloqueto1->setEnabled(false);
     Sobre1->setEnabled(false);
@@ -160,6 +161,15 @@ void TFrmPrincipal::mnuFolhaSoltaClick()
     runGuarded([this] {
         if (!tableHasRows())
             return;
+        // The form lives while its preview is open and goes when the preview call returns.
+        std::unique_ptr<TfrmRelBloqueto> form;
+        {
+            QApplication::setOverrideCursor(Qt::WaitCursor);
+            const auto restore = qScopeGuard([] { QApplication::restoreOverrideCursor(); });
+            form = std::make_unique<TfrmRelBloqueto>(this);
+            form->rel().selectValidInFileOrder();
+        }
+        form->preview();
     });
 }
 

@@ -44,9 +44,7 @@ RelBloqueto::RelBloqueto() : m_source(qryTitulo, QStringLiteral("qryTitulo"))
                              [this](TRpDBText& t, QString& v) { qdbMovTitVal2Print(t, v); });
     rptBloqueto->bindOnPrint(QStringLiteral("qdbMovTitVal3Print"),
                              [this](TRpDBText& t, QString& v) { qdbMovTitVal3Print(t, v); });
-    // The form's creation opens the query with its designed text.
     qryTitulo.sql() = BlqStatements::bloquetosByContract();
-    qryTitulo.open();
 }
 
 RelBloqueto::~RelBloqueto() = default;

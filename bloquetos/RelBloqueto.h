@@ -16,8 +16,8 @@ class TRpReport;
 // the preview; the batch tool writes the same pages to PDF.
 class RelBloqueto {
 public:
-    // Loads the page definition, binds the handlers and opens qryTitulo with its own
-    // text (valid rows by agency and contract).
+    // Loads the page definition and binds the handlers; qryTitulo holds its own text
+    // (valid rows by agency and contract).
     RelBloqueto();
     virtual ~RelBloqueto();
     RelBloqueto(const RelBloqueto&) = delete;
@@ -25,6 +25,7 @@ public:
 
     static QString definitionPath() { return QStringLiteral(":/bloqueto/rptBloqueto.json"); }
 
+    void open() { qryTitulo.open(); } // what the form's creation does
     // What "&Folha Solta" does before the preview: the valid rows in file order.
     void selectValidInFileOrder();
     // One pass of the report into a fresh store (batch tool, tests).
