@@ -250,6 +250,17 @@ QString RpProducer::dbText(TRpDBText& e)
     return text;
 }
 
+double RpProducer::FontInfo::width(const QString& text) const
+{
+    auto it = widths.constFind(text);
+    if (it == widths.cend()) {
+        if (widths.size() > 4096) // names and numbers of every row would grow it unbounded
+            widths.clear();
+        it = widths.insert(text, metrics.horizontalAdvance(text));
+    }
+    return *it;
+}
+
 const RpProducer::FontInfo& RpProducer::fontInfo(const RpFont& font)
 {
     const QString key = fontKey(font);
@@ -323,7 +334,7 @@ void RpProducer::renderText(const TRpTextElement& e, const QString& text, qint32
     widths.reserve(lines.size());
     double widest = 0;
     for (const QString& l : lines) {
-        widths << (l.isEmpty() ? 0.0 : fi.metrics.horizontalAdvance(l));
+        widths << (l.isEmpty() ? 0.0 : fi.width(l));
         widest = std::max(widest, widths.last());
     }
     if (e.AutoSize) {

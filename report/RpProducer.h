@@ -39,6 +39,10 @@ private:
         int index;
         QFont font;
         QFontMetricsF metrics;
+        // Widths already measured: most texts of a report repeat on every page, and
+        // measuring is the costliest step of a page.
+        mutable QHash<QString, double> widths;
+        double width(const QString& text) const;
     };
     struct Cancelled {};
 
