@@ -11,8 +11,6 @@
 #include <QRectF>
 
 namespace {
-const QString kFieldAge = QStringLiteral("BlqAgeCod");
-
 // Height of the barcode's box and of its bars, in tenths of a millimetre.
 constexpr double kBarcodeBoxHeight = 151.0;
 constexpr double kBarHeight = 130.0;
@@ -35,6 +33,24 @@ RelBloqueto::RelBloqueto() : m_source(qryTitulo, QStringLiteral("qryTitulo"))
     initResources();
     rptBloqueto = TRpReport::fromFile(definitionPath());
     rptBloqueto->DataSet = &m_source;
+    const TRpReport& r = *rptBloqueto;
+    for (int i = 0; i < 2; ++i) {
+        m_el.qdbBlqQtdMoe[i] = &r.dbText(numbered(QStringLiteral("qdbBlqQtdMoe"), i + 1));
+        m_el.qMemInstrucoes[i] = &r.memo(numbered(QStringLiteral("qMemInstrucoes"), i + 1));
+    }
+    for (int i = 0; i < 3; ++i)
+        m_el.qLblDatVen[i] = &r.label(numbered(QStringLiteral("qLblDatVen"), i + 1));
+    for (int i = 0; i < BloquetoTexts::kSliceCount; ++i) {
+        m_el.RpLblLinhaMensagem[i] =
+            &r.label(numbered(QStringLiteral("RpLblLinhaMensagem"), i + 1));
+        m_el.RpLblLinha[i] = &r.label(numbered(QStringLiteral("RpLblLinha"), i + 1));
+    }
+    m_el.qLblCodBarra = &r.drawing(QStringLiteral("qLblCodBarra"));
+    m_el.qLblLinhaDig = &r.label(QStringLiteral("qLblLinhaDig"));
+    m_el.RpImage1 = &r.image(QStringLiteral("RpImage1"));
+    m_el.RpImage5 = &r.image(QStringLiteral("RpImage5"));
+    m_el.ImageRecibo = &r.image(QStringLiteral("ImageRecibo"));
+    m_el.ImageComprovante = &r.image(QStringLiteral("ImageComprovante"));
     rptBloqueto->bindBeforePrint(
         QStringLiteral("RpBand1BeforePrint"),
         [this](TRpBand& band, bool& print) { RpBand1BeforePrint(band, print); });
@@ -65,11 +81,9 @@ void RelBloqueto::produce(TRpPrinter& store)
 
 void RelBloqueto::RpBand1BeforePrint(TRpBand&, bool&)
 {
-    TRpReport& r = *rptBloqueto;
-
     const bool quantity = qryTitulo.asInteger(QStringLiteral("BlqQtdMoe")) != 0;
-    r.dbText(QStringLiteral("qdbBlqQtdMoe1")).Enabled = quantity;
-    r.dbText(QStringLiteral("qdbBlqQtdMoe2")).Enabled = quantity;
+    for (TRpDBText* e : m_el.qdbBlqQtdMoe)
+        e->Enabled = quantity;
 
     const QString beneficiary = qryTitulo.asString(QStringLiteral("BlqNomCed"));
     if (beneficiary != CachedBeneficiary) {
@@ -81,16 +95,15 @@ void RelBloqueto::RpBand1BeforePrint(TRpBand&, bool&)
         BloquetoTexts::dueDateCaption(qryTitulo.asBool(QStringLiteral("BlqIdcAvi")),
                                       qryTitulo.asBool(QStringLiteral("BlqIdcCAp")),
                                       qryTitulo.asDate(QStringLiteral("BlqDatVen")));
-    r.label(QStringLiteral("qLblDatVen1")).Caption = due;
-    r.label(QStringLiteral("qLblDatVen2")).Caption = due;
-    r.label(QStringLiteral("qLblDatVen3")).Caption = due;
+    for (TRpLabel* e : m_el.qLblDatVen)
+        e->Caption = due;
 
     const QStringList message = BloquetoTexts::slices(qryTitulo.asString(QStringLiteral("BlqMsg")));
     const QStringList instructions =
         BloquetoTexts::slices(qryTitulo.asString(QStringLiteral("BlqIns")));
-    for (int k = 1; k <= BloquetoTexts::kSliceCount; ++k) {
-        r.label(numbered(QStringLiteral("RpLblLinhaMensagem"), k)).Caption = message.at(k - 1);
-        r.label(numbered(QStringLiteral("RpLblLinha"), k)).Caption = instructions.at(k - 1);
+    for (int k = 0; k < BloquetoTexts::kSliceCount; ++k) {
+        m_el.RpLblLinhaMensagem[k]->Caption = message.at(k);
+        m_el.RpLblLinha[k]->Caption = instructions.at(k);
     }
 
     BloquetoTexts::Charges charges;
@@ -101,18 +114,18 @@ void RelBloqueto::RpBand1BeforePrint(TRpBand&, bool&)
     charges.descontoLimite = qryTitulo.asDate(QStringLiteral("BlqDstDatLim")).startOfDay();
     charges.abatimento = qryTitulo.asCents(QStringLiteral("BlqAbtAtrVal"));
     const QStringList lines = BloquetoTexts::chargeInstructions(charges);
-    r.memo(QStringLiteral("qMemInstrucoes1")).Lines = lines;
-    r.memo(QStringLiteral("qMemInstrucoes2")).Lines = lines;
+    for (TRpMemo* e : m_el.qMemInstrucoes)
+        e->Lines = lines;
 
     BloquetoCode::Input in;
-    in.ageCod = qryTitulo.asString(kFieldAge);
+    in.ageCod = qryTitulo.asString(QStringLiteral("BlqAgeCod"));
     in.nosNum = qryTitulo.asString(QStringLiteral("BlqNosNum"));
     in.ctrCod = qryTitulo.asString(QStringLiteral("BlqCtrCod"));
     in.cents = qryTitulo.asCents(QStringLiteral("BlqTitVal"));
     in.datVen = qryTitulo.asDate(QStringLiteral("BlqDatVen"));
     const BloquetoCode code = BloquetoCode::compose(in);
-    r.drawing(QStringLiteral("qLblCodBarra")).Bars = barcodeBars(code.barcode());
-    r.label(QStringLiteral("qLblLinhaDig")).Caption = code.typeableLine();
+    m_el.qLblCodBarra->Bars = barcodeBars(code.barcode());
+    m_el.qLblLinhaDig->Caption = code.typeableLine();
 }
 
 void RelBloqueto::LeArquivoIni()
@@ -121,19 +134,15 @@ void RelBloqueto::LeArquivoIni()
     const IniFile ini = KvSettings::file();
     ReciboPath = ini.readString(CachedBeneficiary, QStringLiteral("Recibo"));
     ComprovantePath = ini.readString(CachedBeneficiary, QStringLiteral("Comprovante"));
-
-    TRpReport& r = *rptBloqueto;
     try {
-        TRpImage& recibo = r.image(QStringLiteral("RpImage1"));
         if (!ReciboPath.isEmpty())
-            recibo.loadFromFile(ReciboPath);
+            m_el.RpImage1->loadFromFile(ReciboPath);
         else
-            recibo.assign(r.image(QStringLiteral("ImageRecibo")));
-        TRpImage& comprovante = r.image(QStringLiteral("RpImage5"));
+            m_el.RpImage1->assign(*m_el.ImageRecibo);
         if (!ComprovantePath.isEmpty())
-            comprovante.loadFromFile(ComprovantePath);
+            m_el.RpImage5->loadFromFile(ComprovantePath);
         else
-            comprovante.assign(r.image(QStringLiteral("ImageComprovante")));
+            m_el.RpImage5->assign(*m_el.ImageComprovante);
     } catch (const RpFileOpenError&) {
         throw KvError(QStringLiteral("Arquivo de Logomarca não encontrado"));
     }

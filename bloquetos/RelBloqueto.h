@@ -8,6 +8,10 @@
 
 class TRpBand;
 class TRpDBText;
+class TRpDrawing;
+class TRpImage;
+class TRpLabel;
+class TRpMemo;
 class TRpPrinter;
 class TRpReport;
 
@@ -53,6 +57,23 @@ public:
 
 private:
     void blankZeroValue(QString& value) const;
+
+    // The elements the handlers fill, found by name once: a name missing from the
+    // definition shows when the report is made, not on the first row.
+    struct Elements {
+        TRpDBText* qdbBlqQtdMoe[2];
+        TRpLabel* qLblDatVen[3];
+        TRpLabel* RpLblLinhaMensagem[6];
+        TRpLabel* RpLblLinha[6];
+        TRpMemo* qMemInstrucoes[2];
+        TRpDrawing* qLblCodBarra;
+        TRpLabel* qLblLinhaDig;
+        TRpImage* RpImage1;
+        TRpImage* RpImage5;
+        TRpImage* ImageRecibo;
+        TRpImage* ImageComprovante;
+    };
+    Elements m_el{};
 
     QString CachedBeneficiary;
     QString ReciboPath;
