@@ -27,7 +27,7 @@
 //               "values": [50, 2970, 50, 2100, 100, 100, 0] },
 //     "font": { "name": "Arial", "size": 10 },     // default font of text elements
 //     "printIfEmpty": false,
-//     "options": ["FirstPageHeader", "LastPageFooter"],
+//     "options": ["FirstPageHeader", "LastPageFooter"], // without the key: both
 //     "bands": [
 //       { "name": "RpBand1", "type": "rbDetail",  // rbPageHeader, rbColumnHeader,
 //                                                  // rbDetail, rbPageFooter

@@ -132,8 +132,10 @@ public:
         r.ReportTitle = str(root, "title");
         r.PrintIfEmpty = flag(root, "printIfEmpty", false);
         r.Font = font(obj(root, "font"), RpFont{});
+        // Without "options" the headers and footers print on every page.
         const QJsonArray options = arr(root, "options");
-        r.FirstPageHeader = r.LastPageFooter = false;
+        if (root.contains(QLatin1StringView("options")))
+            r.FirstPageHeader = r.LastPageFooter = false;
         for (const QJsonValue& v : options) {
             const QString opt = v.toString();
             if (opt == QLatin1StringView("FirstPageHeader"))
@@ -209,19 +211,20 @@ public:
         for (const QJsonValue& v : arr(o, "elements")) {
             if (!v.isObject())
                 fail(QStringLiteral("cada elemento deve ser um objeto"));
-            b->elements.push_back(readElement(v.toObject(), r));
+            b->elements.push_back(readElement(v.toObject(), r, *b));
             m_context = bandContext;
         }
         m_context.clear();
         return b;
     }
 
-    std::unique_ptr<TRpElement> readElement(const QJsonObject& o, const TRpReport& r)
+    std::unique_ptr<TRpElement> readElement(const QJsonObject& o, const TRpReport& r,
+                                            const TRpBand& band)
     {
         const QString kind = str(o, "kind");
         const QString name = str(o, "name");
         m_context += QStringLiteral(", elemento \"%1\"").arg(name);
-        if (r.findElement(name) && !name.isEmpty())
+        if (!name.isEmpty() && (r.findElement(name) || band.find(name)))
             fail(QStringLiteral("nome repetido"));
         std::unique_ptr<TRpElement> e;
         if (kind == QLatin1StringView("TRpLabel")) {

@@ -206,7 +206,12 @@ void TRpPrinter::loadFromFile(const QString& path)
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
         throw KvError(QStringLiteral("Impossível carregar o arquivo selecionado: %1").arg(path));
-    RpPageFile::read(file.readAll(), *this);
+    try {
+        RpPageFile::read(file.readAll(), *this);
+    } catch (const KvError& e) {
+        throw KvError(QStringLiteral("Impossível carregar o arquivo selecionado: %1\n%2")
+                          .arg(path, e.message()));
+    }
 }
 
 void TRpPrinter::exportPdf(const QString& path)
