@@ -269,7 +269,7 @@ const RpProducer::FontInfo& RpProducer::fontInfo(const RpFont& font)
         RpFont stored = font;
         stored.color = Qt::black; // the colour travels with each text
         const QFont qf = ReportFonts::layoutFont(stored);
-        it = m_fonts.insert(key, FontInfo{m_store.fontIndex(stored), qf, QFontMetricsF(qf)});
+        it = m_fonts.insert(key, FontInfo{m_store.fontIndex(stored), qf, QFontMetricsF(qf), {}});
     }
     return *it;
 }
