@@ -7,6 +7,7 @@
 #include "Interleaved2of5.h"
 #include "KvError.h"
 #include "Report.h"
+#include "RpPdfStream.h"
 
 #include <QRectF>
 
@@ -77,6 +78,20 @@ void RelBloqueto::selectValidInFileOrder()
 void RelBloqueto::produce(TRpPrinter& store)
 {
     rptBloqueto->produce(store);
+}
+
+int RelBloqueto::writePdf(const QString& path)
+{
+    TRpPrinter store;
+    RpPdfStream pdf(path);
+    rptBloqueto->produce(store, [&] {
+        const int last = store.pageCount() - 1;
+        pdf.addPage(store, last);
+        store.releasePage(last);
+    });
+    if (store.pageCount() > 0)
+        pdf.finish();
+    return store.pageCount();
 }
 
 void RelBloqueto::RpBand1BeforePrint(TRpBand&, bool&)

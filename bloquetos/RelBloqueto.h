@@ -32,8 +32,11 @@ public:
     void open() { qryTitulo.open(); } // what the form's creation does
     // What "&Folha Solta" does before the preview: the valid rows in file order.
     void selectValidInFileOrder();
-    // One pass of the report into a fresh store (batch tool, tests).
+    // One pass of the report into a fresh store (tests).
     void produce(TRpPrinter& store);
+    // One pass written straight to a PDF file, page by page, keeping no page in memory;
+    // answers the number of pages (0 writes nothing).
+    int writePdf(const QString& path);
 
     std::unique_ptr<TRpReport> rptBloqueto;
     DbQuery qryTitulo;

@@ -1,7 +1,6 @@
 #include "DbTable.h"
 #include "KvError.h"
 #include "RelBloqueto.h"
-#include "Report.h"
 #include "Verb.h"
 
 #include <QFileInfo>
@@ -20,13 +19,11 @@ int run(const QStringList& args)
     }
     RelBloqueto rel;
     rel.selectValidInFileOrder();
-    TRpPrinter store;
-    rel.produce(store);
-    if (store.pageCount() == 0)
+    const int pages = rel.writePdf(output);
+    if (pages == 0)
         throw KvError(QStringLiteral("Nenhum título válido na base: nada a imprimir."));
-    store.exportPdf(output);
     printOut(QStringLiteral("%1 bloqueto(s) gravado(s) em %2")
-                 .arg(store.pageCount())
+                 .arg(pages)
                  .arg(QFileInfo(output).absoluteFilePath()));
     return 0;
 }

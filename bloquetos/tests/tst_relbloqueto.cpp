@@ -123,11 +123,9 @@ private Q_SLOTS:
         writeRows({t});
 
         RelBloqueto rel;
-        TRpPrinter store;
-        produce(rel, store);
-        QCOMPARE(store.pageCount(), 1);
+        rel.selectValidInFileOrder();
         const QString pdf = dir.file(QStringLiteral("folha.pdf"));
-        store.exportPdf(pdf);
+        QCOMPARE(rel.writePdf(pdf), 1);
         const QString text = QString::fromUtf8(TestSupport::run(
             QStringLiteral("pdftotext"), {QStringLiteral("-raw"), pdf, QStringLiteral("-")}));
 
@@ -160,6 +158,27 @@ private Q_SLOTS:
         QCOMPARE(text.count(QStringLiteral("150,75")), 3);
         QCOMPARE(text.count(QStringLiteral("10/03/2026")), 3);
         QCOMPARE(text.count(QStringLiteral("* COBRAR JUROS MORA/DIA")), 2);
+    }
+
+    void failedRunLeavesAnOlderPdfAlone()
+    {
+        TempProgramDir dir;
+        Titulo good;
+        Titulo bad;
+        bad.nomCed = QStringLiteral("SEM LOGO");
+        KvSettings::file().writeString(bad.nomCed, QStringLiteral("Recibo"),
+                                       dir.file(QStringLiteral("sumiu.bmp")));
+        writeRows({good, good, bad});
+        const QString pdf = dir.file(QStringLiteral("folha.pdf"));
+        QFile old(pdf);
+        QVERIFY(old.open(QIODevice::WriteOnly));
+        old.write("anterior");
+        old.close();
+        RelBloqueto rel;
+        rel.selectValidInFileOrder();
+        QVERIFY_THROWS_EXCEPTION(KvError, rel.writePdf(pdf));
+        QVERIFY(old.open(QIODevice::ReadOnly));
+        QCOMPARE(old.readAll(), QByteArray("anterior"));
     }
 
     void rowValuesShapeThePage_data()
