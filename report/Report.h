@@ -103,7 +103,8 @@
 //       });
 //   report->bindOnPrint(QStringLiteral("qdbMovTitVal1Print"),
 //       [&](TRpDBText&, QString& value) { if (zero) value.clear(); });
-//   report->OnPreview = [](TRpPrinter& store) { /* open TfrmQvPreview on the store */ };
+//   // The system's preview window (reports/uQvPreview.h) opens on the run's store:
+//   report->OnPreview = [](TRpPrinter& store) { TfrmQvPreview::openFor(store); };
 //   report->preview();          // returns when the preview window lets go of the store
 //
 // Elements are found by name in any band (label(), dbText(), expr(), sysData(), memo(),

@@ -275,7 +275,7 @@ public:
             const QJsonObject pen = obj(o, "pen");
             checkKeys(pen, {"width", "style", "color"});
             const double w = num(pen, "width", 1);
-            if (w < 0 || w > 1000)
+            if (w < 0 || w > 255)
                 fail(QStringLiteral("largura de caneta fora do intervalo"));
             s->Pen.width = int(w);
             s->Pen.style = pick<RpPenStyle>(str(pen, "style", QStringLiteral("psSolid")),

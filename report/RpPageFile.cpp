@@ -144,7 +144,7 @@ RpOp readOp(In& in, qsizetype fonts, qsizetype pictures)
     if (op.kind == RpOp::Picture &&
         (op.p1 < -kFar || op.p1 > kFar || op.p2 < -kFar || op.p2 > kFar))
         In::damaged(QStringLiteral("coordenada fora da folha"));
-    if ((op.kind == RpOp::Line || op.kind == RpOp::Box) && (op.arg < 0 || op.arg > 10000))
+    if ((op.kind == RpOp::Line || op.kind == RpOp::Box) && (op.arg < 0 || op.arg > 255))
         In::damaged(QStringLiteral("largura de caneta impossível"));
     if (op.kind == RpOp::Text && (op.arg < 0 || op.arg >= fonts))
         In::damaged(QStringLiteral("fonte inexistente"));

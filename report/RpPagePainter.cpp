@@ -13,7 +13,8 @@ QPen penOf(const RpOp& op, double umPerDot, double onePixel)
     if (op.style == quint8(RpPenStyle::Clear))
         return Qt::NoPen;
     QPen pen(QColor::fromRgba(op.color));
-    pen.setWidthF(std::max(op.arg * umPerDot, onePixel));
+    // Qt takes pens up to 32767 units wide: 32 mm here, far beyond any line of a form.
+    pen.setWidthF(std::min(std::max(op.arg * umPerDot, onePixel), 32000.0));
     pen.setStyle(op.style == quint8(RpPenStyle::Dot) ? Qt::DotLine : Qt::SolidLine);
     pen.setCapStyle(Qt::FlatCap);
     pen.setJoinStyle(Qt::MiterJoin);

@@ -21,10 +21,6 @@ quint32 argb(const QColor& c)
     return c.rgba();
 }
 
-QString fontKey(const RpFont& f)
-{
-    return QStringLiteral("%1|%2|%3").arg(f.name.toLower()).arg(f.size).arg(f.bold);
-}
 } // namespace
 
 RpProducer::RpProducer(TRpReport& report, TRpPrinter& store) : m_report(report), m_store(store)
@@ -250,33 +246,41 @@ QString RpProducer::dbText(TRpDBText& e)
     return text;
 }
 
-double RpProducer::FontInfo::width(const QString& text) const
+RpProducer::FontInfo& RpProducer::fontInfo(const RpFont& font)
 {
-    auto it = widths.constFind(text);
-    if (it == widths.cend()) {
-        if (widths.size() > 4096) // names and numbers of every row would grow it unbounded
-            widths.clear();
-        it = widths.insert(text, metrics.horizontalAdvance(text));
+    for (const auto& f : m_fonts) {
+        if (f->font.size == font.size && f->font.bold == font.bold && f->font.name == font.name)
+            return *f;
     }
-    return *it;
+    RpFont stored = font;
+    stored.color = Qt::black; // the colour travels with each text
+    const QFont qf = ReportFonts::layoutFont(stored);
+    m_fonts.push_back(std::make_unique<FontInfo>(
+        FontInfo{stored, m_store.fontIndex(stored), QFontMetricsF(qf), {}}));
+    return *m_fonts.back();
 }
 
-const RpProducer::FontInfo& RpProducer::fontInfo(const RpFont& font)
+double RpProducer::FontInfo::width(const QString& text)
 {
-    const QString key = fontKey(font);
-    auto it = m_fonts.constFind(key);
-    if (it == m_fonts.cend()) {
-        RpFont stored = font;
-        stored.color = Qt::black; // the colour travels with each text
-        const QFont qf = ReportFonts::layoutFont(stored);
-        it = m_fonts.insert(key, FontInfo{m_store.fontIndex(stored), qf, QFontMetricsF(qf), {}});
-    }
-    return *it;
+    if (text.isEmpty())
+        return 0;
+    if (auto it = widths.constFind(text); it != widths.cend())
+        return *it;
+    constexpr qsizetype kRemembered = 4096;
+    if (widths.size() >= kRemembered)
+        widths.clear();
+    const double w = metrics.horizontalAdvance(text);
+    widths.insert(text, w);
+    return w;
 }
 
 QStringList RpProducer::breakLines(const QString& text, const QFontMetricsF& fm, double width,
                                    bool wrap)
 {
+    // Most texts are one line that needs no breaking.
+    const bool oneLine = !text.contains(QLatin1Char('\n')) && !text.contains(QLatin1Char('\r'));
+    if (oneLine && (!wrap || fm.horizontalAdvance(text) <= width))
+        return {text};
     QString normal = text;
     normal.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
     normal.replace(QLatin1Char('\r'), QLatin1Char('\n'));
@@ -320,7 +324,7 @@ QStringList RpProducer::breakLines(const QString& text, const QFontMetricsF& fm,
 void RpProducer::renderText(const TRpTextElement& e, const QString& text, qint32 bandX,
                             qint32 bandY)
 {
-    const FontInfo& fi = fontInfo(e.Font);
+    FontInfo& fi = fontInfo(e.Font);
     qint32 x = bandX + um(e.Left);
     qint32 w = um(e.Width);
     const qint32 y = bandY + um(e.Top);
@@ -334,7 +338,7 @@ void RpProducer::renderText(const TRpTextElement& e, const QString& text, qint32
     widths.reserve(lines.size());
     double widest = 0;
     for (const QString& l : lines) {
-        widths << (l.isEmpty() ? 0.0 : fi.width(l));
+        widths << fi.width(l);
         widest = std::max(widest, widths.last());
     }
     if (e.AutoSize) {

@@ -8,6 +8,8 @@
 #include <QFontMetricsF>
 #include <QHash>
 #include <functional>
+#include <memory>
+#include <vector>
 
 class TRpBand;
 class TRpDBText;
@@ -36,13 +38,12 @@ public:
 
 private:
     struct FontInfo {
+        RpFont font; // as asked, colour aside
         int index;
-        QFont font;
         QFontMetricsF metrics;
-        // Widths already measured: most texts of a report repeat on every page, and
-        // measuring is the costliest step of a page.
-        mutable QHash<QString, double> widths;
-        double width(const QString& text) const;
+        // Widths of texts met before: codes and captions repeat from row to row.
+        QHash<QString, double> widths;
+        double width(const QString& text);
     };
     struct Cancelled {};
 
@@ -56,13 +57,13 @@ private:
     void renderDrawing(const TRpDrawing& d, qint32 x, qint32 y);
     QString textOf(const TRpElement& e);
     QString dbText(TRpDBText& e);
-    const FontInfo& fontInfo(const RpFont& font);
+    FontInfo& fontInfo(const RpFont& font);
     void fill(qint32 x, qint32 y, qint32 w, qint32 h, const QColor& color);
     bool fits(const TRpBand& band) const;
 
     TRpReport& m_report;
     TRpPrinter& m_store;
-    QHash<QString, FontInfo> m_fonts;
+    std::vector<std::unique_ptr<FontInfo>> m_fonts; // a report has a handful
     QHash<QString, RpExpression> m_expressions;
     QList<TRpBand*> m_pageHeaders, m_columnHeaders, m_details, m_footers;
     qint32 m_paperW = 0, m_paperH = 0, m_left = 0, m_top = 0, m_bottom = 0, m_bandW = 0;

@@ -124,7 +124,9 @@ void TRpReport::preview()
         completed = producer.run([] { QCoreApplication::processEvents(); });
     } catch (...) {
         store->fail();
-        // The preview window keeps showing what was produced; the store goes with it.
+        // The preview window keeps showing what was produced; the store goes with it and
+        // no longer reaches back into this report, which may be gone by then.
+        store->setSource({});
         if (QObject* viewer = store->viewer())
             store.release()->setParent(viewer);
         throw;

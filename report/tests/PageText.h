@@ -33,6 +33,22 @@ inline QStringList texts(const TRpPrinter& store, int page)
     return out;
 }
 
+// A page holding one text whose baseline starts 20 mm from the left, 30 mm from the top.
+inline RpPage textPage(TRpPrinter& store, const QString& text, const RpFont& font = RpFont{})
+{
+    RpPage page;
+    RpOp t;
+    t.kind = RpOp::Text;
+    t.x = 20000;
+    t.y = 30000;
+    t.color = QColor(Qt::black).rgba();
+    t.arg = store.fontIndex(font);
+    t.p2 = int(text.size());
+    page.text = text;
+    page.ops << t;
+    return page;
+}
+
 inline QList<RpOp> ops(const TRpPrinter& store, int page, RpOp::Kind kind)
 {
     QList<RpOp> out;

@@ -1,5 +1,6 @@
 // The preview control: zoom rules, page limits, binding and letting go of a store.
 
+#include "PageText.h"
 #include "ReportFonts.h"
 #include "TRpPreview.h"
 #include "TRpPrinter.h"
@@ -8,20 +9,10 @@
 #include <QtTest>
 
 namespace {
-// A page with one text, 20 mm from the top-left corner, and a black bar under it.
+// A page with one text and a black bar under it.
 RpPage samplePage(TRpPrinter& store, const QString& text)
 {
-    RpPage page;
-    RpOp t;
-    t.kind = RpOp::Text;
-    t.x = 20000;
-    t.y = 30000;
-    t.color = QColor(Qt::black).rgba();
-    t.arg = store.fontIndex(RpFont{QStringLiteral("Arial"), 24, true});
-    t.p1 = 0;
-    t.p2 = int(text.size());
-    page.text = text;
-    page.ops << t;
+    RpPage page = PageText::textPage(store, text, RpFont{QStringLiteral("Arial"), 24, true});
     RpOp bar;
     bar.kind = RpOp::Fill;
     bar.x = 20000;

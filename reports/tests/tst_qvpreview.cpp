@@ -3,6 +3,7 @@
 
 #include "BlqRows.h"
 #include "Database.h"
+#include "PageText.h"
 #include "RelRejeicoes.h"
 #include "ScriptedDialogs.h"
 #include "TRpPreview.h"
@@ -18,20 +19,7 @@
 #include <QtTest>
 
 namespace {
-RpPage textPage(TRpPrinter& store, const QString& text)
-{
-    RpPage page;
-    RpOp t;
-    t.kind = RpOp::Text;
-    t.x = 20000;
-    t.y = 30000;
-    t.color = QColor(Qt::black).rgba();
-    t.arg = store.fontIndex(RpFont{});
-    t.p2 = int(text.size());
-    page.text = text;
-    page.ops << t;
-    return page;
-}
+using PageText::textPage;
 
 // A store of `pages` pages shown in a new preview window, as a report's preview event
 // would leave it once production ended.
@@ -421,6 +409,45 @@ private Q_SLOTS:
         QCOMPARE(pagesSeen, 2);
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
         QVERIFY(window.isNull());
+    }
+
+    void aHandlerErrorLeavesThePreviewCallAsThatError()
+    {
+        TempProgramDir dir;
+        BlqRows::add(BlqRows::rejected(60));
+        ScriptedDialogs dlg;
+        QPointer<TfrmQvPreview> window;
+        QPointer<TRpPrinter> store;
+        {
+            RelRejeicoes rel;
+            rel.open();
+            TRpReport& report = *rel.rptRelRejeicoes;
+            int rows = 0;
+            report.band(QStringLiteral("RpBand2")).BeforePrint = [&](TRpBand&, bool&) {
+                if (++rows == 40)
+                    throw KvError(QStringLiteral("Arquivo de Logomarca não encontrado"));
+            };
+            report.OnPreview = [&](TRpPrinter& s) {
+                store = &s;
+                window = TfrmQvPreview::openFor(s);
+            };
+            try {
+                report.preview();
+                QFAIL("no error");
+            } catch (const KvError& e) {
+                QCOMPARE(e.message(), QStringLiteral("Arquivo de Logomarca não encontrado"));
+            }
+        }
+        // the report is gone; the window still shows the page made before the error
+        QVERIFY(window && store);
+        QCOMPARE(store->state(), TRpPrinter::State::Failed);
+        QCOMPARE(store->pageCount(), 1);
+        QCOMPARE(enabledButtons(*window), QStringLiteral("0000"));
+        window->PrintSetupClick(); // nothing to set up for a report that is gone
+        QVERIFY(dlg.asked.isEmpty());
+        window->close();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        QVERIFY(!window && !store);
     }
 
     void exportPdfWritesThePages()
