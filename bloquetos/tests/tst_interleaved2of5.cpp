@@ -1,11 +1,10 @@
+#include "BarcodeScan.h"
 #include "Interleaved2of5.h"
 #include "KvError.h"
-#include "TestSupport.h"
 
 #include <QImage>
 #include <QPainter>
 #include <QRandomGenerator>
-#include <QTemporaryDir>
 #include <QtTest>
 
 namespace {
@@ -31,18 +30,6 @@ QImage render(const QString& digits)
     return img;
 }
 
-QString scan(const QImage& img)
-{
-    QTemporaryDir dir;
-    const QString file = dir.filePath(QStringLiteral("bars.png"));
-    if (!img.save(file))
-        return QStringLiteral("(not saved)");
-    return QString::fromLatin1(TestSupport::run(QStringLiteral("zbarimg"),
-                                                {QStringLiteral("--raw"), QStringLiteral("-q"),
-                                                 QStringLiteral("-Sdisable"),
-                                                 QStringLiteral("-Si25.enable"), file}))
-        .trimmed();
-}
 } // namespace
 
 class TstInterleaved2of5 : public QObject {
@@ -99,10 +86,10 @@ private Q_SLOTS:
     }
     void readsBackAt300Dpi()
     {
-        if (!TestSupport::haveProgram(QStringLiteral("zbarimg")))
+        if (!BarcodeScan::available())
             QSKIP("zbarimg is not installed");
         QFETCH(QString, digits);
-        QCOMPARE(scan(render(digits)), digits);
+        QCOMPARE(BarcodeScan::interleaved25(render(digits)), digits);
     }
 };
 
