@@ -6,10 +6,16 @@
 #include "Dialogs.h"
 #include "HelpWindow.h"
 #include "Regional.h"
+#include "ShellPictures.h"
+#include "Wall.h"
+#include "uConfiguracoes.h"
+#include "uSobre.h"
+#include "uPreparaPreImpresso.h"
 #include "uRelBloqueto.h"
 #include "uRelRejeicoes.h"
 
 #include <QApplication>
+#include <QCloseEvent>
 #include <QContextMenuEvent>
 #include <QLabel>
 #include <QMdiArea>
@@ -27,16 +33,19 @@ TFrmPrincipal::TFrmPrincipal(QWidget* parent) : QMainWindow(parent)
     m_mdi = new QMdiArea(this);
     m_mdi->setObjectName(QStringLiteral("ClientWindow"));
     setCentralWidget(m_mdi);
+    WallPaper1 = new TWallPaper(this);
+    WallPaper1->setBitmap(ShellPictures::wallpaper());
 
     m_clock = new QLabel(this);
     m_clock->setObjectName(QStringLiteral("pnlStatus0"));
     m_clock->setFixedWidth(120);
     m_panel1 = new QLabel(this);
     m_panel1->setObjectName(QStringLiteral("pnlStatus1"));
-    m_panel1->setFixedWidth(50);
+    // The last panel runs to the window's edge, as status bars do, so longer texts show whole.
+    m_panel1->setMinimumWidth(50);
     statusBar()->setObjectName(QStringLiteral("pnlStatus"));
     statusBar()->addWidget(m_clock);
-    statusBar()->addWidget(m_panel1);
+    statusBar()->addWidget(m_panel1, 1);
     statusBar()->setSizeGripEnabled(false);
 
     buildMenus();
@@ -74,22 +83,23 @@ void TFrmPrincipal::buildMenus()
     emissao->setObjectName(QStringLiteral("mnuEmissaoBloquetos"));
     mnuFolhaSolta = item(emissao, QStringLiteral("&Folha Solta"), "mnuFolhaSolta",
                          &TFrmPrincipal::mnuFolhaSoltaClick);
-    mnuContinuo =
-        item(emissao, QStringLiteral("&Contínuo"), "mnuContinuo", &TFrmPrincipal::mnuContinuoClick);
+    mnuContinuo = item(emissao, QStringLiteral("&Contínuo"), "mnuContinuo",
+                       &TFrmPrincipal::mnuContinuoClick);
     relatorios->addSeparator()->setObjectName(QStringLiteral("N2"));
-    TtulosRejeitados1 = item(relatorios, QStringLiteral("&Títulos Rejeitados"), "TtulosRejeitados1",
-                             &TFrmPrincipal::TtulosRejeitados1Click);
+    TtulosRejeitados1 = item(relatorios, QStringLiteral("&Títulos Rejeitados"),
+                             "TtulosRejeitados1", &TFrmPrincipal::TtulosRejeitados1Click);
 
     QMenu* configuracao = menuBar()->addMenu(QStringLiteral("&Configuração"));
     configuracao->setObjectName(QStringLiteral("Configurao1"));
-    PersonalizarBloqueto1 =
-        item(configuracao, QStringLiteral("Personalizar Bloqueto"), "PersonalizarBloqueto1",
-             &TFrmPrincipal::PersonalizarBloqueto1Click);
+    PersonalizarBloqueto1 = item(configuracao, QStringLiteral("Personalizar Bloqueto"),
+                                 "PersonalizarBloqueto1",
+                                 &TFrmPrincipal::PersonalizarBloqueto1Click);
 
     QMenu* ajuda = menuBar()->addMenu(QStringLiteral("&Ajuda"));
     ajuda->setObjectName(QStringLiteral("Ajuda1"));
-    AjudadoDizuvaridAzovadoduKV1 = item(ajuda, QStringLiteral("&Ajuda do Dizuvar id Azovadodu KV"),
-                                        "AjudadoDizuvaridAzovadoduKV1", &TFrmPrincipal::AjudaClick);
+    AjudadoDizuvaridAzovadoduKV1 =
+        item(ajuda, QStringLiteral("&Ajuda do Dizuvar id Azovadodu KV"),
+             "AjudadoDizuvaridAzovadoduKV1", &TFrmPrincipal::AjudaClick);
     Sobre1 = item(ajuda, QStringLiteral("&Sobre"), "Sobre1", &TFrmPrincipal::Sobre1Click);
 
     PopupMenu1 = new QMenu(this);
@@ -102,9 +112,6 @@ void TFrmPrincipal::buildMenus()
 
     // Commands whose windows are not part of this build stay unavailable.
     CarregarArquivo1->setEnabled(false);
-    mnuContinuo->setEnabled(false);
-    PersonalizarBloqueto1->setEnabled(false);
-    Sobre1->setEnabled(false);
 }
 
 void TFrmPrincipal::FormCreate()
@@ -118,6 +125,18 @@ void TFrmPrincipal::FormCreate()
 void TFrmPrincipal::Timer1Timer()
 {
     m_clock->setText(Regional::dateTimeText(Clock::now()));
+}
+
+void TFrmPrincipal::closeEvent(QCloseEvent* event)
+{
+    m_mdi->closeAllSubWindows();
+    for (QMdiSubWindow* sub : m_mdi->subWindowList()) {
+        if (sub->isVisible()) {
+            event->ignore();
+            return;
+        }
+    }
+    QMainWindow::closeEvent(event);
 }
 
 void TFrmPrincipal::contextMenuEvent(QContextMenuEvent* event)
@@ -154,7 +173,9 @@ void TFrmPrincipal::showChild(QWidget* child)
     child->show();
 }
 
-void TFrmPrincipal::CarregarArquivo1Click() {}
+void TFrmPrincipal::CarregarArquivo1Click()
+{
+}
 
 void TFrmPrincipal::mnuFolhaSoltaClick()
 {
@@ -173,7 +194,19 @@ void TFrmPrincipal::mnuFolhaSoltaClick()
     });
 }
 
-void TFrmPrincipal::mnuContinuoClick() {}
+void TFrmPrincipal::mnuContinuoClick()
+{
+    runGuarded([this] {
+        auto* child = new TFrmPreparaPreImpresso;
+        showChild(child);
+        // Centred in the frame's client area, at the window's own size.
+        if (QWidget* sub = child->parentWidget()) {
+            const QSize area = m_mdi->viewport()->size();
+            sub->move(qMax(0, (area.width() - sub->width()) / 2),
+                      qMax(0, (area.height() - sub->height()) / 2));
+        }
+    });
+}
 
 void TFrmPrincipal::TtulosRejeitados1Click()
 {
@@ -193,11 +226,25 @@ void TFrmPrincipal::TtulosRejeitados1Click()
     });
 }
 
-void TFrmPrincipal::PersonalizarBloqueto1Click() {}
+void TFrmPrincipal::PersonalizarBloqueto1Click()
+{
+    auto* frmConfiguracoes = new TfrmConfiguracoes;
+    showChild(frmConfiguracoes);
+    // The window's own size, centred in the client area.
+    if (auto* sub = qobject_cast<QMdiSubWindow*>(frmConfiguracoes->parentWidget())) {
+        sub->resize(sub->size().expandedTo(QSize(543, 422)));
+        const QSize room = m_mdi->viewport()->size() - sub->size();
+        sub->move(qMax(0, room.width() / 2), qMax(0, room.height() / 2));
+    }
+}
 
 void TFrmPrincipal::AjudaClick()
 {
     HelpWindow::showContext(10);
 }
 
-void TFrmPrincipal::Sobre1Click() {}
+void TFrmPrincipal::Sobre1Click()
+{
+    TfrmSobre frmSobre(this); // released as soon as it closes
+    frmSobre.exec();
+}

@@ -6,16 +6,33 @@
 #include "ScriptedDialogs.h"
 #include "TRpPrinter.h"
 #include "TestSupport.h"
+#include "uConfiguracoes.h"
 #include "uPrincipal.h"
 #include "uQvPreview.h"
 
 #include <QAction>
 #include <QLabel>
 #include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QMdiSubWindow>
 #include <QMenuBar>
 #include <QTextBrowser>
 #include <QTimer>
 #include <QtTest>
+
+namespace {
+class StubbornChild : public QWidget {
+public:
+    bool refuse = true;
+
+protected:
+    void closeEvent(QCloseEvent* e) override
+    {
+        if (refuse)
+            e->ignore();
+    }
+};
+} // namespace
 
 class TstPrincipal : public QObject {
     Q_OBJECT
@@ -85,6 +102,22 @@ private Q_SLOTS:
         QVERIFY(w.isVisible());
     }
 
+    void aChildThatRefusesToCloseKeepsTheProgramOpen()
+    {
+        TempProgramDir dir;
+        ScriptedDialogs dlg;
+        TFrmPrincipal w;
+        w.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&w));
+        auto* child = new StubbornChild;
+        QMdiSubWindow* sub = w.mdiArea()->addSubWindow(child);
+        sub->show();
+        QVERIFY(!w.close());
+        QVERIFY(w.isVisible());
+        child->refuse = false;
+        QVERIFY(w.close());
+    }
+
     void f1OpensTheGuideAtItsFirstTopic()
     {
         TempProgramDir dir;
@@ -141,6 +174,30 @@ private Q_SLOTS:
         QCOMPARE(pages, valid);
         QVERIFY(dlg.asked.isEmpty());
         QCOMPARE(QApplication::overrideCursor(), nullptr);
+    }
+
+    void personalizarBloquetoOpensChildWindowsThatFreeThemselves()
+    {
+        TempProgramDir dir;
+        ScriptedDialogs dlg;
+        TFrmPrincipal w;
+        w.resize(900, 700);
+        w.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&w));
+        QVERIFY(w.PersonalizarBloqueto1->isEnabled());
+        w.PersonalizarBloqueto1->trigger();
+        w.PersonalizarBloqueto1->trigger(); // a new window each time
+        const QList<QMdiSubWindow*> subs = w.mdiArea()->subWindowList();
+        QCOMPARE(subs.size(), 2);
+        QPointer<TfrmConfiguracoes> first = qobject_cast<TfrmConfiguracoes*>(subs[0]->widget());
+        QVERIFY(first);
+        QVERIFY(first->isVisible());
+        QVERIFY(subs[1]->widget() != first);
+        QCOMPARE(subs[0]->size(), QSize(543, 422));
+        subs[0]->close();
+        QTRY_VERIFY(first.isNull());
+        QCOMPARE(w.mdiArea()->subWindowList().size(), 1);
+        QVERIFY(dlg.asked.isEmpty());
     }
 };
 
