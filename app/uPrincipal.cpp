@@ -11,6 +11,7 @@
 #include "uConfiguracoes.h"
 #include "uSobre.h"
 #include "uPreparaPreImpresso.h"
+#include "uRelBloqueto.h"
 #include "uRelRejeicoes.h"
 
 #include <QApplication>
@@ -20,6 +21,7 @@
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenuBar>
+#include <QScopeGuard>
 #include <QStatusBar>
 #include <QTimer>
 #include <memory>
@@ -110,7 +112,6 @@ void TFrmPrincipal::buildMenus()
 
     // Commands whose windows are not part of this build stay unavailable.
     CarregarArquivo1->setEnabled(false);
-    mnuFolhaSolta->setEnabled(false);
 }
 
 void TFrmPrincipal::FormCreate()
@@ -181,6 +182,15 @@ void TFrmPrincipal::mnuFolhaSoltaClick()
     runGuarded([this] {
         if (!tableHasRows())
             return;
+        // The form lives while its preview is open and goes when the preview call returns.
+        std::unique_ptr<TfrmRelBloqueto> form;
+        {
+            QApplication::setOverrideCursor(Qt::WaitCursor);
+            const auto restore = qScopeGuard([] { QApplication::restoreOverrideCursor(); });
+            form = std::make_unique<TfrmRelBloqueto>(this);
+            form->rel().selectValidInFileOrder();
+        }
+        form->preview();
     });
 }
 

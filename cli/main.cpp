@@ -14,6 +14,7 @@
 
 Verb continuoVerb();
 Verb rejeitadosVerb();
+Verb folhaSoltaVerb();
 
 // The verbs of the tool; each lives in a source file of its own.
 QList<Verb> allVerbs()
@@ -21,6 +22,7 @@ QList<Verb> allVerbs()
     return {
         continuoVerb(),
         rejeitadosVerb(),
+        folhaSoltaVerb(),
     };
 }
 

@@ -105,6 +105,12 @@ void TRpPrinter::addPage(RpPage page)
     Q_EMIT pageAdded(pageCount());
 }
 
+void TRpPrinter::releasePage(int index)
+{
+    if (index >= 0 && index < pageCount())
+        m_pages[size_t(index)] = RpPage();
+}
+
 void TRpPrinter::finish()
 {
     if (m_state != State::Producing)

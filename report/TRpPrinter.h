@@ -80,6 +80,9 @@ public:
     int fontIndex(const RpFont& font);
     int pictureIndex(const QImage& picture); // the same picture is stored once
     void addPage(RpPage page);
+    // Frees the display list of a page already written out (streamed PDF); the page
+    // still counts, and draws empty.
+    void releasePage(int index);
     void finish();
     void fail();
     // Bytes the pages and pictures hold (the benchmark's measure of growth).
