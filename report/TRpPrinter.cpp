@@ -4,14 +4,13 @@
 #include "KvError.h"
 #include "RpPageFile.h"
 #include "RpPagePainter.h"
+#include "RpPdfStream.h"
 
-#include <QBuffer>
 #include <QCoreApplication>
 #include <QCryptographicHash>
 #include <QFile>
 #include <QPageLayout>
 #include <QPainter>
-#include <QPdfWriter>
 #include <QPrinter>
 #include <QSaveFile>
 
@@ -224,27 +223,10 @@ void TRpPrinter::exportPdf(const QString& path)
 {
     if (!isFinished())
         throw KvError(QStringLiteral("O relatório ainda está sendo gerado."));
-    QByteArray bytes;
-    {
-        QBuffer buffer(&bytes);
-        buffer.open(QIODevice::WriteOnly);
-        QPdfWriter writer(&buffer);
-        writer.setResolution(Rp::kOutputDpi);
-        writer.setPageLayout(
-            QPageLayout(pageSizeOf(m_paper),
-                        m_landscape ? QPageLayout::Landscape : QPageLayout::Portrait, QMarginsF()));
-        writer.setTitle(m_title);
-        writer.setCreator(QStringLiteral("kvcob"));
-        QPainter painter(&writer);
-        for (int i = 0; i < pageCount(); ++i) {
-            if (i > 0)
-                writer.newPage();
-            RpPagePainter::paint(painter, *this, i, QRectF(0, 0, writer.width(), writer.height()),
-                                 Rp::kOutputDpi);
-        }
-        painter.end();
-    }
-    writeAtomically(path, bytes);
+    RpPdfStream pdf(path);
+    for (int i = 0; i < pageCount(); ++i)
+        pdf.addPage(*this, i);
+    pdf.finish();
 }
 
 QString TRpPrinter::saveFilter()

@@ -1,6 +1,7 @@
 #include "RelRejeicoes.h"
 
 #include "BlqStatements.h"
+#include "RpPdfStream.h"
 #include "TRpPrinter.h"
 
 // The definition and its logo live in this static library.
@@ -31,9 +32,16 @@ void RelRejeicoes::produce(TRpPrinter& store)
 
 int RelRejeicoes::writePdf(const QString& path)
 {
+    // Each page goes to the file as soon as it is made, so memory stays flat however many
+    // titles were rejected.
     TRpPrinter store;
-    produce(store);
-    if (store.pageCount() > 0)
-        store.exportPdf(path);
-    return store.pageCount();
+    RpPdfStream pdf(path);
+    rptRelRejeicoes->produce(store, [&] {
+        const int last = store.pageCount() - 1;
+        pdf.addPage(store, last);
+        store.releasePage(last);
+    });
+    if (pdf.pageCount() > 0)
+        pdf.finish();
+    return pdf.pageCount();
 }
