@@ -3,9 +3,8 @@
 #include <QString>
 #include <memory>
 
-class QPainter;
-class QPdfWriter;
 class QSaveFile;
+class RpPdfWriter;
 class TRpPrinter;
 
 // Writes a report's pages to a PDF file while the run produces them, so that a run of any
@@ -25,7 +24,7 @@ public:
     RpPdfStream(const RpPdfStream&) = delete;
     RpPdfStream& operator=(const RpPdfStream&) = delete;
 
-    // Draws page `index` (0-based) of the store as the next page of the file; the paper
+    // Writes page `index` (0-based) of the store as the next page of the file; the paper
     // of the first page added sets the paper of the file. Raises KvError when the file
     // cannot be opened.
     void addPage(const TRpPrinter& store, int index);
@@ -36,7 +35,6 @@ public:
 private:
     QString m_path;
     std::unique_ptr<QSaveFile> m_file;
-    std::unique_ptr<QPdfWriter> m_writer;
-    std::unique_ptr<QPainter> m_painter;
+    std::unique_ptr<RpPdfWriter> m_writer;
     int m_pages = 0;
 };

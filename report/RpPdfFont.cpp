@@ -1,0 +1,195 @@
+#include "RpPdfFont.h"
+
+#include "Cp1252.h"
+#include "RpFontSubset.h"
+
+#include <QtEndian>
+#include <cmath>
+
+namespace {
+// The face's font at one pixel per font unit: Qt's measures there are the design's own.
+QFont atUnits(QFont font, const QRawFont& face)
+{
+    font.setPixelSize(std::max(16, int(std::lround(face.unitsPerEm()))));
+    return font;
+}
+
+qint16 s16(const QByteArray& table, qsizetype at)
+{
+    return table.size() >= at + 2 ? qFromBigEndian<qint16>(table.constData() + at) : 0;
+}
+
+QChar charOf(uchar code)
+{
+    const char c = char(code);
+    return Cp1252::decode(&c, 1).at(0);
+}
+
+void appendNumber(QByteArray& out, double v)
+{
+    out += QByteArray::number(v, 'f', 1);
+    if (out.endsWith(".0"))
+        out.chop(2);
+}
+} // namespace
+
+QRawFont RpPdfFont::faceOf(const QFont& font)
+{
+    return QRawFont::fromFont(font);
+}
+
+RpPdfFont::RpPdfFont(const QFont& font)
+    : m_face(faceOf(font)), m_metrics(atUnits(font, m_face)),
+      m_kerning(size_t(kCodes) * kCodes, kUnknown)
+{
+    m_unitsPerEm = std::max(16.0, double(std::lround(m_face.unitsPerEm())));
+    QRawFont units = m_face;
+    units.setPixelSize(m_unitsPerEm);
+    const double scale = 1000.0 / m_unitsPerEm;
+    for (int code = kFirst; code < 256; ++code) {
+        const QString ch(charOf(uchar(code)));
+        const double advance = m_metrics.horizontalAdvance(ch) * scale;
+        const quint32 glyph = m_face.glyphIndexesForString(ch).value(0);
+        m_width[size_t(code)] = advance;
+        m_glyph[size_t(code)] = glyph;
+        const QRectF ink = units.boundingRect(glyph); // y down
+        m_ink.left = std::min(m_ink.left, ink.left() * scale);
+        m_ink.right = std::max(m_ink.right, ink.right() * scale - advance);
+        m_ink.top = std::max(m_ink.top, -ink.top() * scale);
+        m_ink.bottom = std::min(m_ink.bottom, -ink.bottom() * scale);
+    }
+}
+
+bool RpPdfFont::isFace(const QRawFont& face) const
+{
+    return face.familyName() == m_face.familyName() && face.styleName() == m_face.styleName();
+}
+
+int RpPdfFont::kerning(uchar left, uchar right)
+{
+    if (left < kFirst || right < kFirst)
+        return 0;
+    qint16& k = m_kerning[size_t(left - kFirst) * kCodes + size_t(right - kFirst)];
+    if (k == kUnknown) {
+        const QChar a = charOf(left), b = charOf(right);
+        const double pair = m_metrics.horizontalAdvance(QString(a) + b) -
+                            m_metrics.horizontalAdvance(QString(a)) -
+                            m_metrics.horizontalAdvance(QString(b));
+        k = qint16(std::clamp(std::lround(pair * 1000.0 / m_unitsPerEm), -30000L, 30000L));
+    }
+    return k;
+}
+
+RpPdfFont::Extent RpPdfFont::extent(QStringView text) const
+{
+    double advance = 0;
+    for (QChar c : text) {
+        const auto code = uchar(Cp1252::encodeChar(c));
+        advance += m_width[code < kFirst ? size_t(' ') : size_t(code)];
+    }
+    return {m_ink.left, advance + m_ink.right, m_ink.bottom, m_ink.top};
+}
+
+void RpPdfFont::appendShow(QByteArray& out, QStringView text)
+{
+    const qsizetype start = out.size();
+    bool kerned = false;
+    uchar prev = 0;
+    out += '(';
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        auto code = uchar(Cp1252::encodeChar(text[i]));
+        if (code < kFirst)
+            code = ' ';
+        m_used[code] = true;
+        if (i > 0) {
+            if (const int k = kerning(prev, code); k != 0) {
+                if (!kerned) {
+                    out.insert(start, '[');
+                    kerned = true;
+                }
+                out += ')';
+                out += QByteArray::number(-k);
+                out += '(';
+            }
+        }
+        prev = code;
+        switch (code) {
+        case '(':
+        case ')':
+        case '\\':
+            out += '\\';
+            out += char(code);
+            break;
+        default:
+            out += char(code);
+        }
+    }
+    out += kerned ? ")]TJ\n" : ")Tj\n";
+}
+
+QByteArray RpPdfFont::postScriptName() const
+{
+    QString name = m_face.familyName();
+    const QString style = m_face.styleName();
+    if (!style.isEmpty() && style != QLatin1StringView("Regular") &&
+        style != QLatin1StringView("Book") && style != QLatin1StringView("Normal"))
+        name += QLatin1Char('-') + style;
+    QByteArray out;
+    for (QChar c : name) {
+        if ((c >= QLatin1Char('A') && c <= QLatin1Char('Z')) ||
+            (c >= QLatin1Char('a') && c <= QLatin1Char('z')) ||
+            (c >= QLatin1Char('0') && c <= QLatin1Char('9')) || c == QLatin1Char('-'))
+            out += char(c.unicode());
+    }
+    return out.isEmpty() ? QByteArrayLiteral("Font") : out;
+}
+
+QByteArray RpPdfFont::fontDictionary(int descriptorObject, const QByteArray& tag) const
+{
+    QByteArray d = "<< /Type /Font /Subtype /TrueType /BaseFont /" + tag + postScriptName() +
+                   " /FirstChar " + QByteArray::number(kFirst) + " /LastChar 255 /Widths [";
+    for (int code = kFirst; code < 256; ++code) {
+        if ((code - kFirst) % 16 == 0)
+            d += '\n';
+        appendNumber(d, m_width[size_t(code)]);
+        d += ' ';
+    }
+    d += "]\n/Encoding /WinAnsiEncoding /FontDescriptor " + QByteArray::number(descriptorObject) +
+         " 0 R >>";
+    return d;
+}
+
+QByteArray RpPdfFont::descriptor(int programObject, const QByteArray& tag) const
+{
+    const QByteArray head = m_face.fontTable("head");
+    const QByteArray hhea = m_face.fontTable("hhea");
+    const QByteArray os2 = m_face.fontTable("OS/2");
+    const auto scaled = [&](qint16 v) {
+        return QByteArray::number(std::lround(v * 1000.0 / m_unitsPerEm));
+    };
+    const qint16 ascent = s16(hhea, 4);
+    const qint16 capHeight = s16(os2, 0) >= 2 ? s16(os2, 88) : ascent;
+    QByteArray d = "<< /Type /FontDescriptor /FontName /" + tag + postScriptName() +
+                   " /Flags 32 /FontBBox [" + scaled(s16(head, 36)) + ' ' + scaled(s16(head, 38)) +
+                   ' ' + scaled(s16(head, 40)) + ' ' + scaled(s16(head, 42)) +
+                   "] /ItalicAngle 0 /Ascent " + scaled(ascent) + " /Descent " +
+                   scaled(s16(hhea, 6)) + " /CapHeight " + scaled(capHeight) + " /StemV 80";
+    if (programObject > 0)
+        d += " /FontFile2 " + QByteArray::number(programObject) + " 0 R";
+    d += " >>";
+    return d;
+}
+
+QByteArray RpPdfFont::program() const
+{
+    std::vector<bool> glyphs;
+    for (int code = kFirst; code < 256; ++code) {
+        if (!m_used[size_t(code)])
+            continue;
+        const quint32 g = m_glyph[size_t(code)];
+        if (g >= glyphs.size())
+            glyphs.resize(g + 1, false);
+        glyphs[g] = true;
+    }
+    return RpFontSubset::trueType(m_face, glyphs);
+}

@@ -1,0 +1,303 @@
+#include "RpPdfWriter.h"
+
+#include "Clock.h"
+#include "ReportFonts.h"
+#include "RpPdfFont.h"
+#include "TRpPrinter.h"
+
+#include <QCryptographicHash>
+#include <QDateTime>
+#include <QIODevice>
+#include <QImage>
+#include <zlib.h>
+
+namespace {
+// Objects with fixed numbers; the others are numbered as they come.
+enum : int { kCatalog = 1, kPages, kInfo, kResources, kFirstFree };
+
+// Fast settings: content streams are made of short repeated phrases that the fastest
+// levels already pack nearly as well as the default.
+constexpr int kDeflateLevel = 6;
+
+QByteArray points(int um)
+{
+    QByteArray s = QByteArray::number(um * 72.0 / Rp::kUmPerInch, 'f', 2);
+    while (s.endsWith('0'))
+        s.chop(1);
+    if (s.endsWith('.'))
+        s.chop(1);
+    return s;
+}
+
+// A text string of the document information: UTF-16 with its byte-order mark.
+QByteArray textString(const QString& text)
+{
+    QByteArray hex = "<FEFF";
+    for (QChar c : text)
+        hex += QByteArray::number(c.unicode() | 0x10000, 16).mid(1).toUpper();
+    return hex + '>';
+}
+
+QByteArray subsetTag(size_t face)
+{
+    QByteArray tag = "KVAAAA";
+    for (qsizetype i = tag.size() - 1; i >= 2 && face > 0; --i, face /= 26)
+        tag[i] = char('A' + face % 26);
+    return tag + '+';
+}
+} // namespace
+
+struct RpPdfWriter::Deflater {
+    z_stream z{};
+    bool ready = false;
+    ~Deflater()
+    {
+        if (ready)
+            deflateEnd(&z);
+    }
+};
+
+RpPdfWriter::RpPdfWriter(QIODevice& out) : m_out(out), m_deflater(std::make_unique<Deflater>())
+{
+    m_offsets.resize(kFirstFree, 0);
+    m_buffer.reserve(64 * 1024);
+    m_content.reserve(64 * 1024);
+    // A binary comment tells transfer programs that the file is not text.
+    m_buffer += "%PDF-1.4\n%\xe2\xe3\xcf\xd3\n";
+}
+
+RpPdfWriter::~RpPdfWriter() = default;
+
+int RpPdfWriter::newObject()
+{
+    m_offsets.push_back(0);
+    return int(m_offsets.size() - 1);
+}
+
+void RpPdfWriter::beginObject(int number)
+{
+    m_offsets[size_t(number)] = m_written + m_buffer.size();
+    m_buffer += QByteArray::number(number);
+    m_buffer += " 0 obj\n";
+}
+
+void RpPdfWriter::writeObject(int number, const QByteArray& body)
+{
+    beginObject(number);
+    m_buffer += body;
+    m_buffer += "\nendobj\n";
+}
+
+void RpPdfWriter::writeStream(int number, const QByteArray& dictionary, const QByteArray& data)
+{
+    const QByteArray& packed = deflate(data);
+    beginObject(number);
+    m_buffer += "<< ";
+    m_buffer += dictionary;
+    m_buffer += "/Length ";
+    m_buffer += QByteArray::number(packed.size());
+    m_buffer += " /Filter /FlateDecode >>\nstream\n";
+    m_buffer += packed;
+    m_buffer += "\nendstream\nendobj\n";
+}
+
+void RpPdfWriter::flush()
+{
+    if (!m_failed && m_out.write(m_buffer) != m_buffer.size())
+        m_failed = true;
+    m_written += m_buffer.size();
+    m_buffer.resize(0); // keeps its room for the next page
+}
+
+const QByteArray& RpPdfWriter::deflate(const QByteArray& data)
+{
+    z_stream& z = m_deflater->z;
+    if (!m_deflater->ready) {
+        if (deflateInit(&z, kDeflateLevel) != Z_OK)
+            throw std::bad_alloc();
+        m_deflater->ready = true;
+    } else {
+        deflateReset(&z);
+    }
+    m_compressed.resize(qsizetype(deflateBound(&z, uLong(data.size()))));
+    z.next_in = reinterpret_cast<Bytef*>(const_cast<char*>(data.constData()));
+    z.avail_in = uInt(data.size());
+    z.next_out = reinterpret_cast<Bytef*>(m_compressed.data());
+    z.avail_out = uInt(m_compressed.size());
+    ::deflate(&z, Z_FINISH);
+    m_compressed.resize(qsizetype(z.total_out));
+    return m_compressed;
+}
+
+void RpPdfWriter::mapFonts(const TRpPrinter& store)
+{
+    for (size_t i = m_fonts.size(); i < size_t(store.fonts().size()); ++i) {
+        const QFont font = ReportFonts::layoutFont(store.fonts().at(qsizetype(i)));
+        const QRawFont face = RpPdfFont::faceOf(font);
+        size_t f = 0;
+        while (f < m_faces.size() && !m_faces[f]->isFace(face))
+            ++f;
+        if (f == m_faces.size()) {
+            m_faces.push_back(std::make_unique<RpPdfFont>(font));
+            m_faceObjects.push_back(newObject());
+        }
+        m_fonts.push_back({int(f), font.pixelSize()});
+    }
+}
+
+void RpPdfWriter::mapPictures(const TRpPrinter& store, const RpPage& page)
+{
+    const QList<QImage>& pictures = store.pictures();
+    if (m_pictures.size() < size_t(pictures.size()))
+        m_pictures.resize(size_t(pictures.size()), 0);
+    for (const RpOp& op : page.ops) {
+        if (op.kind == RpOp::Picture && op.arg >= 0 && op.arg < pictures.size() &&
+            m_pictures[size_t(op.arg)] == 0)
+            m_pictures[size_t(op.arg)] = writeImage(pictures.at(op.arg));
+    }
+}
+
+int RpPdfWriter::writeImage(const QImage& picture)
+{
+    QImage image = picture.convertToFormat(QImage::Format_RGBA8888);
+    if (image.isNull()) { // draws nothing, as the painter does
+        image = QImage(1, 1, QImage::Format_RGBA8888);
+        image.fill(Qt::transparent);
+    }
+    const int w = image.width(), h = image.height();
+    QByteArray rgb(qsizetype(w) * h * 3, Qt::Uninitialized);
+    QByteArray alpha(qsizetype(w) * h, Qt::Uninitialized);
+    bool seeThrough = false;
+    char* c = rgb.data();
+    char* a = alpha.data();
+    for (int y = 0; y < h; ++y) {
+        const uchar* line = image.constScanLine(y);
+        for (int x = 0; x < w; ++x, line += 4) {
+            *c++ = char(line[0]);
+            *c++ = char(line[1]);
+            *c++ = char(line[2]);
+            *a++ = char(line[3]);
+            seeThrough |= line[3] != 255;
+        }
+    }
+    const QByteArray size = "/Width " + QByteArray::number(w) + " /Height " +
+                            QByteArray::number(h) + " /BitsPerComponent 8 ";
+    int mask = 0;
+    if (seeThrough) {
+        mask = newObject();
+        writeStream(mask, "/Type /XObject /Subtype /Image " + size + "/ColorSpace /DeviceGray ",
+                    alpha);
+    }
+    const int object = newObject();
+    QByteArray dictionary = "/Type /XObject /Subtype /Image " + size + "/ColorSpace /DeviceRGB ";
+    if (mask)
+        dictionary += "/SMask " + QByteArray::number(mask) + " 0 R ";
+    writeStream(object, dictionary, rgb);
+    return object;
+}
+
+void RpPdfWriter::addPage(const TRpPrinter& store, int index)
+{
+    if (index < 0 || index >= store.pageCount())
+        return;
+    if (m_pageObjects.empty()) {
+        m_paper = store.paperSize();
+        m_title = store.title();
+    }
+    const RpPage& page = store.page(index);
+    mapFonts(store);
+    mapPictures(store, page);
+    m_encoder.setPaper(m_paper.height(), int(m_pictures.size()));
+    const RpPdfTemplates::Choice plan = m_templates.choose(page);
+    m_content.resize(0);
+    if (plan.form >= 0) {
+        if (plan.fresh) {
+            std::vector<bool> formOps(plan.own.size());
+            for (size_t i = 0; i < formOps.size(); ++i)
+                formOps[i] = !plan.own[i];
+            m_encoder.encode(page, formOps, m_content);
+            const int form = newObject();
+            writeStream(form,
+                        "/Type /XObject /Subtype /Form /BBox [0 0 " + points(m_paper.width()) +
+                            ' ' + points(m_paper.height()) + "] /Resources 4 0 R ",
+                        m_content);
+            m_templates.setFormObject(plan.form, form);
+            m_formObjects.push_back(form);
+            m_content.resize(0);
+        }
+        m_content += "/T" + QByteArray::number(m_templates.formObject(plan.form)) + " Do\n";
+        m_encoder.encode(page, plan.own, m_content);
+    } else {
+        m_encoder.encode(page, {}, m_content);
+    }
+    m_templates.pageDone(page);
+    const int content = newObject();
+    writeStream(content, {}, m_content);
+    const int pageObject = newObject();
+    writeObject(pageObject, "<< /Type /Page /Parent 2 0 R /Contents " +
+                                QByteArray::number(content) + " 0 R >>");
+    m_pageObjects.push_back(pageObject);
+    flush();
+}
+
+bool RpPdfWriter::finish()
+{
+    QByteArray fonts, pictures;
+    for (size_t f = 0; f < m_faces.size(); ++f) {
+        const RpPdfFont& face = *m_faces[f];
+        const QByteArray program = face.program();
+        const QByteArray tag = program.isEmpty() ? QByteArray() : subsetTag(f);
+        int programObject = 0;
+        if (!program.isEmpty()) {
+            programObject = newObject();
+            writeStream(programObject, "/Length1 " + QByteArray::number(program.size()) + ' ',
+                        program);
+        }
+        const int descriptor = newObject();
+        writeObject(descriptor, face.descriptor(programObject, tag));
+        writeObject(m_faceObjects[f], face.fontDictionary(descriptor, tag));
+        fonts += "/F" + QByteArray::number(qulonglong(f)) + ' ' +
+                 QByteArray::number(m_faceObjects[f]) + " 0 R ";
+        flush();
+    }
+    for (size_t p = 0; p < m_pictures.size(); ++p) {
+        if (m_pictures[p])
+            pictures += "/I" + QByteArray::number(qulonglong(p)) + ' ' +
+                        QByteArray::number(m_pictures[p]) + " 0 R ";
+    }
+    for (int form : m_formObjects)
+        pictures += "/T" + QByteArray::number(form) + ' ' + QByteArray::number(form) + " 0 R ";
+    writeObject(kResources, "<< /ProcSet [/PDF /Text /ImageC] /Font << " + fonts +
+                                ">> /XObject << " + pictures + ">> >>");
+
+    QByteArray pages = "<< /Type /Pages /Count " + QByteArray::number(pageCount()) +
+                       " /MediaBox [0 0 " + points(m_paper.width()) + ' ' +
+                       points(m_paper.height()) + "] /Resources 4 0 R /Kids [";
+    for (size_t i = 0; i < m_pageObjects.size(); ++i) {
+        pages += i % 10 == 0 ? '\n' : ' ';
+        pages += QByteArray::number(m_pageObjects[i]) + " 0 R";
+    }
+    writeObject(kPages, pages + "\n] >>");
+    writeObject(kCatalog, "<< /Type /Catalog /Pages 2 0 R >>");
+    const QByteArray date =
+        "(D:" + Clock::now().toString(QStringLiteral("yyyyMMddHHmmss")).toLatin1() + ')';
+    writeObject(kInfo, "<< /Title " + textString(m_title) +
+                           " /Creator (kvcob) /Producer (kvcob) /CreationDate " + date + " >>");
+
+    const qint64 xref = m_written + m_buffer.size();
+    m_buffer +=
+        "xref\n0 " + QByteArray::number(qulonglong(m_offsets.size())) + "\n0000000000 65535 f \n";
+    for (size_t i = 1; i < m_offsets.size(); ++i) {
+        m_buffer += QByteArray::number(m_offsets[i]).rightJustified(10, '0');
+        m_buffer += " 00000 n \n";
+    }
+    const QByteArray id =
+        QCryptographicHash::hash(m_title.toUtf8() + date + QByteArray::number(m_written),
+                                 QCryptographicHash::Md5)
+            .toHex();
+    m_buffer += "trailer\n<< /Size " + QByteArray::number(qulonglong(m_offsets.size())) +
+                " /Root 1 0 R /Info 3 0 R /ID [<" + id + "> <" + id + ">] >>\nstartxref\n" +
+                QByteArray::number(xref) + "\n%%EOF\n";
+    flush();
+    return !m_failed;
+}
