@@ -82,6 +82,27 @@ QStringList produce(RelBloqueto& rel, TRpPrinter& store)
     return all;
 }
 
+// Titles whose codes cover the edge cases: no due date, zero and the largest value.
+QList<Titulo> barcodeRows()
+{
+    QList<Titulo> rows;
+    for (int n = 1; n <= 4; ++n)
+        rows << SampleTitles::numbered(n * 7919);
+    rows[1].datVen = QDate();
+    rows[1].idcAvi = true;
+    rows[2].titVal = 0;
+    rows[3].titVal = 99999999.99;
+    rows[3].datVen = QDate(2049, 10, 14);
+    return rows;
+}
+
+QString barcodeOf(const Titulo& t)
+{
+    return BloquetoCode::compose(
+               {t.ageCod, t.nosNum, t.ctrCod, Regional::toCents(t.titVal), t.datVen}, kToday.date())
+        .barcode();
+}
+
 } // namespace
 
 class TstRelBloqueto : public QObject {
@@ -369,14 +390,7 @@ private Q_SLOTS:
         if (!BarcodeScan::available())
             QSKIP("zbarimg is not installed");
         TempProgramDir dir;
-        QList<Titulo> rows;
-        for (int n = 1; n <= 4; ++n)
-            rows << SampleTitles::numbered(n * 7919);
-        rows[1].datVen = QDate();
-        rows[1].idcAvi = true;
-        rows[2].titVal = 0;
-        rows[3].titVal = 99999999.99;
-        rows[3].datVen = QDate(2049, 10, 14);
+        const QList<Titulo> rows = barcodeRows();
         writeRows(rows);
         RelBloqueto rel;
         TRpPrinter store;
@@ -386,16 +400,39 @@ private Q_SLOTS:
         const double dpi = 300;
         const QSize px(qRound(210 / 25.4 * dpi), qRound(297 / 25.4 * dpi));
         for (int i = 0; i < store.pageCount(); ++i) {
-            const Titulo& t = rows.at(i);
-            const BloquetoCode code = BloquetoCode::compose(
-                {t.ageCod, t.nosNum, t.ctrCod, Regional::toCents(t.titVal), t.datVen},
-                kToday.date());
             QImage page(px, QImage::Format_RGB32);
             page.fill(Qt::white);
             QPainter p(&page);
             RpPagePainter::paint(p, store, i, QRectF(QPointF(0, 0), QSizeF(px)), int(dpi));
             p.end();
-            QCOMPARE(BarcodeScan::interleaved25(page), code.barcode());
+            QCOMPARE(BarcodeScan::interleaved25(page), barcodeOf(rows.at(i)));
+        }
+    }
+
+    // The file the batch tool writes: what a bank's reader sees on the printed sheet.
+    void everyBarcodeScansFromThePdf()
+    {
+        if (!BarcodeScan::available() || !TestSupport::haveProgram(QStringLiteral("pdftoppm")))
+            QSKIP("zbarimg or pdftoppm is not installed");
+        TempProgramDir dir;
+        const QList<Titulo> rows = barcodeRows();
+        writeRows(rows);
+        RelBloqueto rel;
+        rel.selectValidInFileOrder();
+        const QString pdf = dir.file(QStringLiteral("folha.pdf"));
+        QCOMPARE(rel.writePdf(pdf), rows.size());
+        for (int i = 0; i < rows.size(); ++i) {
+            const QString base = dir.file(QStringLiteral("pagina"));
+            int rc = -1;
+            TestSupport::run(QStringLiteral("pdftoppm"),
+                             {QStringLiteral("-r"), QStringLiteral("300"), QStringLiteral("-gray"),
+                              QStringLiteral("-f"), QString::number(i + 1), QStringLiteral("-l"),
+                              QString::number(i + 1), QStringLiteral("-singlefile"), pdf, base},
+                             &rc);
+            QCOMPARE(rc, 0);
+            const QImage page(base + QStringLiteral(".pgm"));
+            QVERIFY(!page.isNull());
+            QCOMPARE(BarcodeScan::interleaved25(page), barcodeOf(rows.at(i)));
         }
     }
 };

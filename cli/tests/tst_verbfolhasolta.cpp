@@ -4,6 +4,8 @@
 #include "TestSupport.h"
 
 #include <QFile>
+#include <QRegularExpression>
+#include <QSet>
 #include <QtTest>
 
 namespace {
@@ -60,6 +62,30 @@ private Q_SLOTS:
         for (int n = 1; n <= 3; ++n)
             QVERIFY(text.contains(SampleTitles::numbered(n).sacNom));
         QVERIFY(!text.contains(SampleTitles::numbered(4).sacNom));
+
+        // Every face and picture once for the whole file, the faces embedded.
+        const QStringList fonts =
+            QString::fromUtf8(TestSupport::run(QStringLiteral("pdffonts"), {pdf}))
+                .split(QLatin1Char('\n'), Qt::SkipEmptyParts)
+                .mid(2);
+        QVERIFY(!fonts.isEmpty());
+        QSet<QString> names;
+        for (const QString& line : fonts) {
+            QVERIFY2(line.contains(QRegularExpression(QStringLiteral("\\syes\\s+yes\\s"))),
+                     qPrintable(line));
+            names << line.section(QLatin1Char(' '), 0, 0);
+        }
+        QCOMPARE(names.size(), fonts.size());
+        const QStringList images =
+            QString::fromUtf8(
+                TestSupport::run(QStringLiteral("pdfimages"), {QStringLiteral("-list"), pdf}))
+                .split(QLatin1Char('\n'), Qt::SkipEmptyParts)
+                .mid(2);
+        QSet<QString> objects;
+        for (const QString& line : images)
+            objects << line.simplified().section(QLatin1Char(' '), 10, 10);
+        QVERIFY(images.size() > 3);
+        QVERIFY2(objects.size() <= images.size() / 3, qPrintable(images.join(QLatin1Char('\n'))));
     }
 
     void refusesWhenThereIsNothingToPrint_data()
