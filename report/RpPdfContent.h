@@ -13,7 +13,9 @@ struct RpPage;
 // Content streams from display lists, drawing what the page painter draws: micrometres
 // from the bottom-left corner (one `cm` scales them to points), pens in dots of
 // Rp::kOutputDpi, colours and fonts set only when they change, neighbouring fills of one
-// colour painted as one path, and white fills over bare paper left out.
+// colour painted as one path, and white fills over bare paper left out. Colours are taken
+// as opaque, as the report definitions give them; a colour of no alpha at all draws
+// nothing.
 //
 // Resources are named /F<face> for fonts and /I<picture index of the store> for pictures.
 class RpPdfContent {

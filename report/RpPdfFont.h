@@ -42,9 +42,10 @@ public:
     // The face's TrueType program holding the glyphs of the codes shown; empty when the
     // face cannot be embedded.
     QByteArray program() const;
-    QByteArray postScriptName() const;
 
 private:
+    QByteArray postScriptName() const;
+
     static constexpr int kFirst = 32;
     static constexpr int kCodes = 256 - kFirst;
     static constexpr qint16 kUnknown = INT16_MIN;

@@ -20,7 +20,11 @@ void RpPdfStream::addPage(const TRpPrinter& store, int index)
         m_writer = std::make_unique<RpPdfWriter>(*m_file);
     }
     m_writer->addPage(store, index);
-    ++m_pages;
+}
+
+int RpPdfStream::pageCount() const
+{
+    return m_writer ? m_writer->pageCount() : 0;
 }
 
 void RpPdfStream::finish()

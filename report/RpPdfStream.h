@@ -28,7 +28,7 @@ public:
     // of the first page added sets the paper of the file. Raises KvError when the file
     // cannot be opened.
     void addPage(const TRpPrinter& store, int index);
-    int pageCount() const { return m_pages; }
+    int pageCount() const;
     // Completes the file and puts it in place. Raises KvError when it cannot be written.
     void finish();
 
@@ -36,5 +36,4 @@ private:
     QString m_path;
     std::unique_ptr<QSaveFile> m_file;
     std::unique_ptr<RpPdfWriter> m_writer;
-    int m_pages = 0;
 };

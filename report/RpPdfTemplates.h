@@ -23,9 +23,7 @@ public:
     };
     // How to draw `page`: with a form made before, a new one, or whole.
     Choice choose(const RpPage& page);
-    // The operations of a form (as a page of their own) and the object number it was
-    // written as.
-    const RpPage& formPage(int form) const { return m_forms.at(size_t(form)).ops; }
+    // The object number a form was written as.
     int formObject(int form) const { return m_forms.at(size_t(form)).object; }
     void setFormObject(int form, int object) { m_forms.at(size_t(form)).object = object; }
     // Keeps `page` for comparing the next one with (the store may free its own copy).

@@ -4,7 +4,6 @@
 #include "RpPdfTemplates.h"
 
 #include <QByteArray>
-#include <QList>
 #include <QSize>
 #include <QString>
 #include <memory>
@@ -50,6 +49,7 @@ private:
     void writeObject(int number, const QByteArray& body);
     void writeStream(int number, const QByteArray& dictionary, const QByteArray& data);
     void flush();
+    void flushAtTimes(); // when the buffer has grown
     const QByteArray& deflate(const QByteArray& data);
     void mapFonts(const TRpPrinter& store);
     void mapPictures(const TRpPrinter& store, const RpPage& page);
