@@ -6,6 +6,7 @@
 #include "Dialogs.h"
 #include "HelpWindow.h"
 #include "Regional.h"
+#include "uCarregaArquivo.h"
 
 #include <QApplication>
 #include <QContextMenuEvent>
@@ -98,7 +99,6 @@ void TFrmPrincipal::buildMenus()
     addAction(AjudadaCobrana1); // F1 works without opening the popup
 
     // Commands whose windows are not part of this build stay unavailable.
-    CarregarArquivo1->setEnabled(false);
     mnuFolhaSolta->setEnabled(false);
     mnuContinuo->setEnabled(false);
     TtulosRejeitados1->setEnabled(false);
@@ -155,6 +155,8 @@ void TFrmPrincipal::showChild(QWidget* child)
 
 void TFrmPrincipal::CarregarArquivo1Click()
 {
+    FrmCarregaArquivo = new TFrmCarregaArquivo;
+    showChild(FrmCarregaArquivo);
 }
 
 void TFrmPrincipal::mnuFolhaSoltaClick()

@@ -10,10 +10,14 @@
 #include <QGuiApplication>
 #include <cstdio>
 
+Verb importarVerb();
+
 // The verbs of the tool; each lives in a source file of its own.
 QList<Verb> allVerbs()
 {
-    return {};
+    return {
+        importarVerb(),
+    };
 }
 
 void printOut(const QString& line)
