@@ -6,6 +6,7 @@
 #include <QDate>
 #include <QString>
 #include <functional>
+#include <vector>
 
 class DbTable;
 class QIODevice;
@@ -37,6 +38,16 @@ public:
     bool completed() const { return m_completed; }
 
 private:
+    // Positions of the table's fields, looked up once per import; -1 for a late-fee column
+    // the table does not have.
+    struct Fields {
+        int NomCed, TipCar, AgeCod, CtrCod, NosNum, SeuNum, DatEmi, DatVen, DstDatLim, EspDoc,
+            CodMoe, QtdMoe, TitVal, AbtAtrVal, DstVal, JurDiaVal, CpfCgcCed, CpfCgcSac, SacNom,
+            SacEnd, SacBai, SacCEP, SacCid, SacEtd, SacAvl, Msg, Ins, RegVal, MsgErr, IdcAvi,
+            IdcCAp, ValMul, DatMul;
+    };
+
+    void resolveFields();
     void readBlocks(QIODevice& device);
     qint64 readBlock(QIODevice& device);
     void takeHeader();
@@ -48,8 +59,12 @@ private:
     void checkTitle(QString& reasons);
 
     DbTable& m_table;
+    Fields m_f{};
     Progress m_progress;
     BankBlock m_block;
+    std::vector<char> m_chunk; // the file is read in large chunks, not block by block
+    qint64 m_chunkPos = 0;
+    qint64 m_chunkLength = 0;
     qint64 m_blocks = 0;
     bool m_completed = false;
     // Values of the last header record; empty before the first one.
