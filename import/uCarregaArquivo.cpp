@@ -87,13 +87,17 @@ void TFrmCarregaArquivo::ProcessaArquivo()
         return;
     }
     BankFileImporter importer(TblBloqueto, [this](qint64 blocks) { progress(blocks); });
+    // The last count is shown exactly, however recent the last repaint; the window stays
+    // open on it when the import stops.
     try {
         importer.importFile(path);
     } catch (...) {
-        showCount(); // the window stays open on the count where the import stopped
+        if (m_blocks > 0)
+            showCount();
         throw;
     }
-    showCount();
+    if (m_blocks > 0)
+        showCount();
     CargaConcluida = importer.completed();
 }
 

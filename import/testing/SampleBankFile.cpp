@@ -93,7 +93,7 @@ const Beneficiary kBeneficiaries[] = {
      "MENSALIDADE ESCOLAR. DÚVIDAS: SECRETARIA, DE SEGUNDA A SEXTA.",
      "CONCEDER DESCONTO ATÉ A DATA INDICADA. APÓS O VENCIMENTO COBRAR JUROS DE MORA."},
     {"CONDOMÍNIO EDIFÍCIO JACARANDÁ", "02", "2210", "00045678", "456789120001",
-     "TAXA CONDOMINIAL. ASSEMBLÉIA GERAL ORDINÁRIA EM 15/03/2026.",
+     "TAXA CONDOMINIAL. ASSEMBLÉIA GERAL ORDINÁRIA EM 15/03/2027.",
      "SR. CAIXA: NÃO DISPENSAR JUROS E MULTA. PROTESTAR APÓS 30 DIAS DO VENCIMENTO."},
 };
 
@@ -135,8 +135,8 @@ Title sampleTitle(int index)
     t.nossoNumero = QStringLiteral("%1").arg(2600000101LL + index * 13, 10, 10, QLatin1Char('0'));
     t.seuNumero = QStringLiteral("NF%1").arg(4100 + index, 6, 10, QLatin1Char('0'));
     t.cpfCnpjCedente = QStringLiteral("0") + cnpj(QString::fromLatin1(b.cnpjBase));
-    const QDate issued = QDate(2026, 1, 5).addDays(index * 9);
-    const QDate due = QDate(2026, 2, 10).addDays(index * 19); // February 2026 to 2027
+    const QDate issued = QDate(2026, 11, 2).addDays(index);
+    const QDate due = QDate(2026, 12, 15).addDays(index * 12); // December 2026 to 2027
     t.emissao = BankFileWriter::ddmmyy(issued);
     t.vencimento = BankFileWriter::ddmmyy(due);
     const qint64 value = 8990 + qint64(index) * 4127 + (index % 4) * 150000;
