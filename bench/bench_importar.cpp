@@ -138,8 +138,7 @@ void bareInsert()
 
 std::map<std::string, double> g_seconds; // best wall time of each benchmark
 
-template <typename Work>
-void timed(benchmark::State& state, const char* name, Work work)
+template <typename Work> void timed(benchmark::State& state, const char* name, Work work)
 {
     for (auto _ : state) {
         const auto start = std::chrono::steady_clock::now();
@@ -166,8 +165,16 @@ void BM_SqliteBulkInsert(benchmark::State& state)
 }
 } // namespace
 
-BENCHMARK(BM_KvcobLoteImportar)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(3)->Repetitions(1);
-BENCHMARK(BM_SqliteBulkInsert)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(3)->Repetitions(1);
+BENCHMARK(BM_KvcobLoteImportar)
+    ->UseManualTime()
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(3)
+    ->Repetitions(1);
+BENCHMARK(BM_SqliteBulkInsert)
+    ->UseManualTime()
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(3)
+    ->Repetitions(1);
 
 int main(int argc, char** argv)
 {

@@ -26,8 +26,8 @@ QByteArrayView trimBlanks(QByteArrayView text)
 
 [[noreturn]] void notA(QByteArrayView text, const char* what)
 {
-    throw KvConversionError(QStringLiteral("'%1' não é %2")
-                                .arg(BankConversions::shown(text), QString::fromUtf8(what)));
+    throw KvConversionError(
+        QStringLiteral("'%1' não é %2").arg(BankConversions::shown(text), QString::fromUtf8(what)));
 }
 } // namespace
 
@@ -91,11 +91,10 @@ QDate BankConversions::date(QByteArrayView ddmmyy)
             return d;
     }
     // Named as the user would have typed it: dd/mm/20yy.
-    const QString text = ddmmyy.size() == 6
-                             ? shown(ddmmyy.first(2)) + QLatin1Char('/') +
-                                   shown(ddmmyy.sliced(2, 2)) + QStringLiteral("/20") +
-                                   shown(ddmmyy.sliced(4, 2))
-                             : shown(ddmmyy);
+    const QString text = ddmmyy.size() == 6 ? shown(ddmmyy.first(2)) + QLatin1Char('/') +
+                                                  shown(ddmmyy.sliced(2, 2)) +
+                                                  QStringLiteral("/20") + shown(ddmmyy.sliced(4, 2))
+                                            : shown(ddmmyy);
     throw KvConversionError(QStringLiteral("'%1' não é uma data válida").arg(text));
 }
 

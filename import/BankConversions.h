@@ -13,7 +13,10 @@ namespace BankConversions {
 // decimal part after the regional decimal separator.
 double number(QByteArrayView text);
 // The amounts of the file: a number with two implied decimals.
-inline double amount(QByteArrayView text) { return number(text) / 100.0; }
+inline double amount(QByteArrayView text)
+{
+    return number(text) / 100.0;
+}
 
 // DDMMYY, the year being 2000 plus YY. The caller handles "000000" and the other markers.
 QDate date(QByteArrayView ddmmyy);

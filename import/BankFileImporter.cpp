@@ -146,10 +146,10 @@ void BankFileImporter::resolveFields()
     m_f.IdcAvi = at("BlqIdcAvi");
     m_f.IdcCAp = at("BlqIdcCAp");
     const QStringList names = m_table.fieldNames();
-    m_f.ValMul = names.contains(QStringLiteral("BlqValMul"), Qt::CaseInsensitive)
-                     ? at("BlqValMul") : -1;
-    m_f.DatMul = names.contains(QStringLiteral("BlqDatMul"), Qt::CaseInsensitive)
-                     ? at("BlqDatMul") : -1;
+    m_f.ValMul =
+        names.contains(QStringLiteral("BlqValMul"), Qt::CaseInsensitive) ? at("BlqValMul") : -1;
+    m_f.DatMul =
+        names.contains(QStringLiteral("BlqDatMul"), Qt::CaseInsensitive) ? at("BlqDatMul") : -1;
 }
 
 qint64 BankFileImporter::readBlock(QIODevice& device)
@@ -307,8 +307,7 @@ void BankFileImporter::storeTitleValue(QString& reasons)
             addReason(reasons, QStringLiteral("VALOR DO TÍTULO INVÁLIDO"));
         }
         if (cents > kValueCeilingCents)
-            addReason(reasons,
-                      QStringLiteral("VALOR DO TÍTULO EXCEDE AO LIMITE DE CASA INTEIRAS"));
+            addReason(reasons, QStringLiteral("VALOR DO TÍTULO EXCEDE AO LIMITE DE CASA INTEIRAS"));
         m_table.setText(m_f.CodMoe, name);
         m_table.setInteger(m_f.QtdMoe, wholeNumber(m_block.columns(98, 107)));
         return;
@@ -337,7 +336,7 @@ void BankFileImporter::storeAmountsAndTexts()
 void BankFileImporter::checkTitle(QString& reasons)
 {
     char digits[14];
-    std::copy_n(m_block.data() + 62, 4, digits); // agência, 63-66
+    std::copy_n(m_block.data() + 62, 4, digits);      // agência, 63-66
     std::copy_n(m_block.data() + 66, 10, digits + 4); // nosso número, 67-76
     if (CalculaDigito(QByteArrayView(digits, 14)) != m_block.at(77))
         addReason(reasons, QStringLiteral("NOS. NÚMERO INVÁLIDO"));

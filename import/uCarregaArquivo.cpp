@@ -39,7 +39,8 @@ TFrmCarregaArquivo::TFrmCarregaArquivo(QWidget* parent) : QWidget(parent)
     setWindowTitle(caption());
     resize(441, 275);
 
-    Label1 = notice(this, QStringLiteral("Label1"), QStringLiteral("Atualizando as Bases de Dados."));
+    Label1 =
+        notice(this, QStringLiteral("Label1"), QStringLiteral("Atualizando as Bases de Dados."));
     Label2 = notice(this, QStringLiteral("Label2"), QStringLiteral("Aguarde..."));
     StatusBar1 = new QStatusBar(this);
     StatusBar1->setObjectName(QStringLiteral("StatusBar1"));

@@ -174,9 +174,9 @@ void DbTable::prepareInsert()
         marks << QStringLiteral("?");
         m_insertColumns << i;
     }
-    const QString sql = QStringLiteral("INSERT INTO \"%1\" (%2) VALUES (%3)")
-                            .arg(m_table, names.join(QLatin1Char(',')),
-                                 marks.join(QLatin1Char(',')));
+    const QString sql =
+        QStringLiteral("INSERT INTO \"%1\" (%2) VALUES (%3)")
+            .arg(m_table, names.join(QLatin1Char(',')), marks.join(QLatin1Char(',')));
     m_rawInsert = SqliteInsert::prepare(m_db, sql);
     if (m_rawInsert)
         return;
@@ -238,8 +238,8 @@ QVariant& DbTable::slot(int field)
     if (field < 0 || field >= m_fields.size())
         throw KvError(QStringLiteral("Campo nº %1 não encontrado").arg(field));
     if (m_fields.at(field).kind == BlqSchema::Kind::AutoInc)
-        throw KvError(QStringLiteral("O campo '%1' não pode ser modificado")
-                          .arg(m_fields.at(field).name));
+        throw KvError(
+            QStringLiteral("O campo '%1' não pode ser modificado").arg(m_fields.at(field).name));
     return (*m_pending)[field];
 }
 

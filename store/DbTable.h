@@ -87,7 +87,7 @@ private:
     QList<Field> m_fields;
     mutable QHash<QString, int> m_lookup; // field name as the caller spells it -> index
     std::optional<QList<QVariant>> m_pending;
-    std::optional<QSqlQuery> m_insert;          // any engine
+    std::optional<QSqlQuery> m_insert;         // any engine
     std::unique_ptr<SqliteInsert> m_rawInsert; // SQLite, bulk appends
     QList<int> m_insertColumns;                // fields bound by the insert, in order
 };

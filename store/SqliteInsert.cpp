@@ -144,8 +144,8 @@ void SqliteInsert::bind(int parameter, const QVariant& value)
             break;
         }
         const QString s = value.toString();
-        rc = sqlite3_bind_text16(m_statement, parameter, s.utf16(),
-                                 int(s.size() * sizeof(QChar)), SQLITE_TRANSIENT);
+        rc = sqlite3_bind_text16(m_statement, parameter, s.utf16(), int(s.size() * sizeof(QChar)),
+                                 SQLITE_TRANSIENT);
         break;
     }
     }

@@ -14,8 +14,8 @@ QByteArray blankRecord(char type, int sequence)
 {
     QByteArray r(kColumns, ' ');
     r[0] = type;
-    BankFileWriter::put(r, 395, 400, QStringLiteral("%1").arg(sequence % 1000000, 6, 10,
-                                                                   QLatin1Char('0')));
+    BankFileWriter::put(r, 395, 400,
+                        QStringLiteral("%1").arg(sequence % 1000000, 6, 10, QLatin1Char('0')));
     r.append("\r\n", 2);
     return r;
 }

@@ -16,14 +16,14 @@ class BankFileWriter {
 public:
     struct Title {
         QString agencia = QStringLiteral("0341");
-        QString contrato = QStringLiteral("00123456"); // 8 digits
-        QString contratoDigito;                       // empty: computed
+        QString contrato = QStringLiteral("00123456");      // 8 digits
+        QString contratoDigito;                             // empty: computed
         QString nossoNumero = QStringLiteral("0000000001"); // 10 digits
         QString nossoNumeroDigito;                          // empty: computed
         QString seuNumero = QStringLiteral("DOC0000001");
         QString cpfCnpjCedente = QStringLiteral("012345678000190");
         QString quantidade = QStringLiteral("0000000000");
-        QString carteira = QStringLiteral("1"); // the title's own, column 108
+        QString carteira = QStringLiteral("1");        // the title's own, column 108
         QString vencimento = QStringLiteral("311226"); // DDMMYY, "888888", "999999", "000000"
         QString valor = cents(10000);                  // 13 columns, 2 implied decimals
         QString especie = QStringLiteral("01");
@@ -47,7 +47,7 @@ public:
         QList<std::pair<int, QByteArray>> columns; // (first column, bytes), applied last
     };
 
-    BankFileWriter();                       // collects the file in memory
+    BankFileWriter();                        // collects the file in memory
     explicit BankFileWriter(QIODevice* out); // writes as it goes (large files)
 
     BankFileWriter& header(const QString& carteira, const QString& cedente);

@@ -70,8 +70,7 @@ const Payer kPayers[] = {
     {"PADARIA PÃO DOURADO LTDA", "RUA XV DE NOVEMBRO, 1500", "CENTRO", "89010001", "BLUMENAU",
      "SC"},
     {"MERCEARIA BOA ESPERANÇA ME", "RUA CEARÁ, 312", "FÁTIMA", "60040230", "FORTALEZA", "CE"},
-    {"TERESA CRISTINA BRANDÃO", "RUA DOM PEDRO II, 77", "CENTRO", "36010010", "JUIZ DE FORA",
-     "MG"},
+    {"TERESA CRISTINA BRANDÃO", "RUA DOM PEDRO II, 77", "CENTRO", "36010010", "JUIZ DE FORA", "MG"},
     {"ÍRIS MAGALHÃES DE SÁ", "AV. BEIRA-MAR, 4100", "MEIRELES", "60165121", "FORTALEZA", "CE"},
 };
 
@@ -115,14 +114,38 @@ enum class Kind {
 
 const Kind kKinds[SampleBankFile::kTitles] = {
     // Confecções Araújo
-    Kind::Plain, Kind::LateFeeAmount, Kind::LateFeePercent, Kind::OnSight, Kind::Plain,
-    Kind::BadNossoNumero, Kind::Discount, Kind::LateFeePercent, Kind::Plain, Kind::ZeroValue,
+    Kind::Plain,
+    Kind::LateFeeAmount,
+    Kind::LateFeePercent,
+    Kind::OnSight,
+    Kind::Plain,
+    Kind::BadNossoNumero,
+    Kind::Discount,
+    Kind::LateFeePercent,
+    Kind::Plain,
+    Kind::ZeroValue,
     // Escola São João do Ipê
-    Kind::Discount, Kind::Discount, Kind::LateFeePercent, Kind::OnPresentation, Kind::Plain,
-    Kind::BadContract, Kind::Discount, Kind::LateFeeAmount, Kind::OverCeiling, Kind::Plain,
+    Kind::Discount,
+    Kind::Discount,
+    Kind::LateFeePercent,
+    Kind::OnPresentation,
+    Kind::Plain,
+    Kind::BadContract,
+    Kind::Discount,
+    Kind::LateFeeAmount,
+    Kind::OverCeiling,
+    Kind::Plain,
     // Condomínio Edifício Jacarandá
-    Kind::LateFeePercent, Kind::LateFeePercent, Kind::OnSight, Kind::Plain, Kind::Carteira5,
-    Kind::LateFeePercent, Kind::TwoReasons, Kind::Discount, Kind::LateFeeAmount, Kind::Plain,
+    Kind::LateFeePercent,
+    Kind::LateFeePercent,
+    Kind::OnSight,
+    Kind::Plain,
+    Kind::Carteira5,
+    Kind::LateFeePercent,
+    Kind::TwoReasons,
+    Kind::Discount,
+    Kind::LateFeeAmount,
+    Kind::Plain,
 };
 
 Title sampleTitle(int index)
@@ -143,8 +166,8 @@ Title sampleTitle(int index)
     t.valor = BankFileWriter::cents(value);
     t.jurosDia = BankFileWriter::cents(value / 1000); // 0,1% a day
     t.especie = index / 10 == 1 ? QStringLiteral("02") : QStringLiteral("01");
-    t.cpfCnpjSacado = index % 5 == 4 ? cnpj(QStringLiteral("%1").arg(112233440001LL + index * 100))
-                                     : cpf(index);
+    t.cpfCnpjSacado =
+        index % 5 == 4 ? cnpj(QStringLiteral("%1").arg(112233440001LL + index * 100)) : cpf(index);
     t.sacado = QString::fromUtf8(p.name);
     t.endereco = QString::fromUtf8(p.street);
     t.bairro = QString::fromUtf8(p.district);

@@ -1,8 +1,12 @@
 #pragma once
 
+#include "BankFileImporter.h"
 #include "BankFileWriter.h"
+#include "BlqUpgrade.h"
 #include "Database.h"
+#include "DbTable.h"
 #include "KvError.h"
+#include "ProgramDir.h"
 
 #include <QFile>
 #include <QSqlQuery>
@@ -55,6 +59,42 @@ inline QByteArray fileOf(const QList<BankFileWriter::Title>& titles,
         w.title(t);
     w.trailer();
     return w.bytes();
+}
+
+// What an import of some bytes came to.
+struct Outcome {
+    QString error; // empty when the import ended well
+    qint64 blocks = 0;
+    bool completed = false;
+    QList<qint64> progress;
+};
+
+inline Outcome importBytes(const QByteArray& bytes)
+{
+    BlqUpgrade::upgradeIfNeeded();
+    const QString path = writeFile(ProgramDir::file(QStringLiteral("banco.rem")), bytes);
+    Outcome out;
+    DbTable table;
+    BankFileImporter importer(table, [&](qint64 n) { out.progress << n; });
+    try {
+        importer.importFile(path);
+    } catch (const KvError& e) {
+        out.error = e.message();
+    }
+    out.blocks = importer.blockCount();
+    out.completed = importer.completed();
+    table.close();
+    return out;
+}
+
+// One title under a header, imported; the row it gave (or none).
+inline QVariantMap importTitle(const BankFileWriter::Title& t, QString* error = nullptr)
+{
+    const Outcome o = importBytes(fileOf({t}));
+    if (error)
+        *error = o.error;
+    const auto all = rows();
+    return all.isEmpty() ? QVariantMap() : all.first();
 }
 
 } // namespace ImportTestSupport

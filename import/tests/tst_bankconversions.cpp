@@ -40,7 +40,9 @@ private Q_SLOTS:
         QTest::newRow("blank") << QByteArray("0341 000000001");
         QTest::newRow("letter") << QByteArray("03410000A00001");
         QTest::newRow("sign") << QByteArray("-1");
-        QTest::newRow("NUL byte") << QByteArray("12\0" "4", 4);
+        QTest::newRow("NUL byte") << QByteArray("12\0"
+                                                "4",
+                                                4);
     }
     void calculaDigitoRejectsNonDigits()
     {
@@ -89,8 +91,8 @@ private Q_SLOTS:
             number(text);
             QFAIL("no error");
         } catch (const KvConversionError& e) {
-            QCOMPARE(e.message(), QStringLiteral("'%1' não é um número válido")
-                                      .arg(QString::fromLatin1(text)));
+            QCOMPARE(e.message(),
+                     QStringLiteral("'%1' não é um número válido").arg(QString::fromLatin1(text)));
         }
     }
 
@@ -120,16 +122,18 @@ private Q_SLOTS:
     {
         QTest::addColumn<QByteArray>("text");
         QTest::addColumn<QString>("message");
-        QTest::newRow("31 February") << QByteArray("310226")
-                                     << QStringLiteral("'31/02/2026' não é uma data válida");
-        QTest::newRow("not a leap year") << QByteArray("290226")
-                                         << QStringLiteral("'29/02/2026' não é uma data válida");
+        QTest::newRow("31 February")
+            << QByteArray("310226") << QStringLiteral("'31/02/2026' não é uma data válida");
+        QTest::newRow("not a leap year")
+            << QByteArray("290226") << QStringLiteral("'29/02/2026' não é uma data válida");
         QTest::newRow("month 13") << QByteArray("011326")
                                   << QStringLiteral("'01/13/2026' não é uma data válida");
         QTest::newRow("blanks") << QByteArray("      ")
                                 << QStringLiteral("'  /  /20  ' não é uma data válida");
-        QTest::newRow("control bytes shown as ?") << QByteArray("01\x01\x02" "26")
-                                                  << QStringLiteral("'01/\?\?/2026' não é uma data válida");
+        QTest::newRow("control bytes shown as ?")
+            << QByteArray("01\x01\x02"
+                          "26")
+            << QStringLiteral("'01/\?\?/2026' não é uma data válida");
         QTest::newRow("day zero") << QByteArray("000126")
                                   << QStringLiteral("'00/01/2026' não é uma data válida");
     }

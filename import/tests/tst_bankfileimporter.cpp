@@ -17,40 +17,6 @@ using Title = BankFileWriter::Title;
 Q_DECLARE_METATYPE(BankFileWriter::Title)
 
 namespace {
-struct Outcome {
-    QString error; // empty when the import ended well
-    qint64 blocks = 0;
-    bool completed = false;
-    QList<qint64> progress;
-};
-
-Outcome importBytes(const QByteArray& bytes)
-{
-    BlqUpgrade::upgradeIfNeeded();
-    const QString path = writeFile(ProgramDir::file(QStringLiteral("banco.rem")), bytes);
-    Outcome out;
-    DbTable table;
-    BankFileImporter importer(table, [&](qint64 n) { out.progress << n; });
-    try {
-        importer.importFile(path);
-    } catch (const KvError& e) {
-        out.error = e.message();
-    }
-    out.blocks = importer.blockCount();
-    out.completed = importer.completed();
-    table.close();
-    return out;
-}
-
-// One title under a header, imported; the row it gave (or none).
-QVariantMap importTitle(const Title& t, QString* error = nullptr)
-{
-    const Outcome o = importBytes(fileOf({t}));
-    if (error)
-        *error = o.error;
-    const auto all = rows();
-    return all.isEmpty() ? QVariantMap() : all.first();
-}
 
 Title titleWith(std::initializer_list<std::pair<QString Title::*, QString>> fields)
 {
@@ -106,8 +72,10 @@ private Q_SLOTS:
         QCOMPARE(r.value(QStringLiteral("BlqJurDiaVal")).toDouble(), 0.41);
         QCOMPARE(r.value(QStringLiteral("BlqDstVal")).toDouble(), 5.0);
         QCOMPARE(r.value(QStringLiteral("BlqAbtAtrVal")).toDouble(), 2.5);
-        QCOMPARE(r.value(QStringLiteral("BlqCpfCgcCed")).toString(), QStringLiteral("012345678000190"));
-        QCOMPARE(r.value(QStringLiteral("BlqCpfCgcSac")).toString(), QStringLiteral("00012345678909"));
+        QCOMPARE(r.value(QStringLiteral("BlqCpfCgcCed")).toString(),
+                 QStringLiteral("012345678000190"));
+        QCOMPARE(r.value(QStringLiteral("BlqCpfCgcSac")).toString(),
+                 QStringLiteral("00012345678909"));
         // Windows-1252 names arrive intact, blanks kept to the column's width.
         QCOMPARE(r.value(QStringLiteral("BlqSacNom")).toString(),
                  QStringLiteral("JOSÉ DA CONCEIÇÃO").leftJustified(40));
@@ -118,8 +86,8 @@ private Q_SLOTS:
         QCOMPARE(r.value(QStringLiteral("BlqRegVal")).toInt(), 1);
         QCOMPARE(r.value(QStringLiteral("BlqMsgErr")).toString(), QString());
         QVERIFY(!r.value(QStringLiteral("BlqMsgErr")).isNull());
-        for (const char* unset : {"BlqIdcAvi", "BlqIdcCAp", "BlqValMul", "BlqDatMul", "BlqMsg",
-                                  "BlqIns"})
+        for (const char* unset :
+             {"BlqIdcAvi", "BlqIdcCAp", "BlqValMul", "BlqDatMul", "BlqMsg", "BlqIns"})
             QVERIFY2(r.value(QLatin1StringView(unset)).isNull(), unset);
     }
 
@@ -127,37 +95,58 @@ private Q_SLOTS:
     {
         QTest::addColumn<QString>("valor");
         QTest::addColumn<QString>("moeda");
-        QTest::addColumn<QString>("error");   // the import stops with it
+        QTest::addColumn<QString>("error");  // the import stops with it
         QTest::addColumn<QVariant>("value"); // null: BlqTitVal null
         QTest::addColumn<QString>("reasons");
         QTest::addColumn<QString>("codMoe");
         const QVariant null;
-        QTest::newRow("thirteen nines store zero") << "9999999999999" << "1" << QString()
-                                                   << QVariant(0.0) << "" << "REAL";
-        QTest::newRow("thirteen zeros") << "0000000000000" << "1" << QString() << null
-                                        << "VALOR DO TÍTULO ZERADO" << "REAL";
-        QTest::newRow("99.999.999,99 is the ceiling") << "0009999999999" << "1" << QString()
-                                                      << QVariant(99999999.99) << "" << "REAL";
-        QTest::newRow("one hundred million")
-            << "0010000000000" << "1" << QString() << QVariant(100000000.0)
-            << "VALOR DO TÍTULO EXCEDE AO LIMITE DE CASA INTEIRAS" << "REAL";
-        QTest::newRow("letters in reais") << "00000ABC00000" << "1" << QString() << null
-                                          << "VALOR DO TÍTULO INVÁLIDO" << "REAL";
-        QTest::newRow("blank in reais") << "             " << "1" << QString() << null
-                                        << "VALOR DO TÍTULO INVÁLIDO" << "REAL";
+        QTest::newRow("thirteen nines store zero") << "9999999999999"
+                                                   << "1" << QString() << QVariant(0.0) << ""
+                                                   << "REAL";
+        QTest::newRow("thirteen zeros") << "0000000000000"
+                                        << "1" << QString() << null << "VALOR DO TÍTULO ZERADO"
+                                        << "REAL";
+        QTest::newRow("99.999.999,99 is the ceiling")
+            << "0009999999999"
+            << "1" << QString() << QVariant(99999999.99) << ""
+            << "REAL";
+        QTest::newRow("one hundred million") << "0010000000000"
+                                             << "1" << QString() << QVariant(100000000.0)
+                                             << "VALOR DO TÍTULO EXCEDE AO LIMITE DE CASA INTEIRAS"
+                                             << "REAL";
+        QTest::newRow("letters in reais") << "00000ABC00000"
+                                          << "1" << QString() << null << "VALOR DO TÍTULO INVÁLIDO"
+                                          << "REAL";
+        QTest::newRow("blank in reais") << "             "
+                                        << "1" << QString() << null << "VALOR DO TÍTULO INVÁLIDO"
+                                        << "REAL";
         QTest::newRow("letters in dollars stop the import")
-            << "00000ABC00000" << "2" << "'00000ABC00000' não é um número válido" << null << ""
+            << "00000ABC00000"
+            << "2"
+            << "'00000ABC00000' não é um número válido" << null << ""
             << "";
-        QTest::newRow("zero in dollars is not checked")
-            << "0000000000000" << "2" << QString() << QVariant(0.0) << "" << "US$";
+        QTest::newRow("zero in dollars is not checked") << "0000000000000"
+                                                        << "2" << QString() << QVariant(0.0) << ""
+                                                        << "US$";
         QTest::newRow("nines in UFIR are not checked")
-            << "9999999999999" << "5" << QString() << QVariant(99999999999.99) << "" << "UFIR";
-        QTest::newRow("TRADU") << "0000000000100" << "3" << QString() << QVariant(1.0) << "" << "TRADU";
-        QTest::newRow("IDTR") << "0000000000100" << "4" << QString() << QVariant(1.0) << "" << "IDTR";
-        QTest::newRow("URV") << "0000000000100" << "6" << QString() << QVariant(1.0) << "" << "URV";
-        QTest::newRow("unknown currency leaves all three null")
-            << "00000ABC00000" << "7" << QString() << null << "" << "";
-        QTest::newRow("blank currency") << "0000000000100" << " " << QString() << null << "" << "";
+            << "9999999999999"
+            << "5" << QString() << QVariant(99999999999.99) << ""
+            << "UFIR";
+        QTest::newRow("TRADU") << "0000000000100"
+                               << "3" << QString() << QVariant(1.0) << ""
+                               << "TRADU";
+        QTest::newRow("IDTR") << "0000000000100"
+                              << "4" << QString() << QVariant(1.0) << ""
+                              << "IDTR";
+        QTest::newRow("URV") << "0000000000100"
+                             << "6" << QString() << QVariant(1.0) << ""
+                             << "URV";
+        QTest::newRow("unknown currency leaves all three null") << "00000ABC00000"
+                                                                << "7" << QString() << null << ""
+                                                                << "";
+        QTest::newRow("blank currency") << "0000000000100"
+                                        << " " << QString() << null << ""
+                                        << "";
     }
     void titleValue()
     {
@@ -196,21 +185,37 @@ private Q_SLOTS:
         QTest::addColumn<QVariant>("value");
         QTest::addColumn<QString>("date");
         const QVariant null;
-        QTest::newRow("amount") << "1" << "0000000000500" << "0000000010000" << "110226"
-                                << QString() << QVariant(5.0) << "2026-02-11";
-        QTest::newRow("2% of 100,00") << "2" << "0000000000200" << "0000000010000" << "000000"
-                                      << QString() << QVariant(2.0) << "";
-        QTest::newRow("no late fee") << "0" << "ABC" << "0000000010000" << "000000" << QString()
-                                     << null << "";
-        QTest::newRow("date without a code") << " " << "0000000000000" << "0000000010000"
+        QTest::newRow("amount") << "1"
+                                << "0000000000500"
+                                << "0000000010000"
+                                << "110226" << QString() << QVariant(5.0) << "2026-02-11";
+        QTest::newRow("2% of 100,00") << "2"
+                                      << "0000000000200"
+                                      << "0000000010000"
+                                      << "000000" << QString() << QVariant(2.0) << "";
+        QTest::newRow("no late fee") << "0"
+                                     << "ABC"
+                                     << "0000000010000"
+                                     << "000000" << QString() << null << "";
+        QTest::newRow("date without a code") << " "
+                                             << "0000000000000"
+                                             << "0000000010000"
                                              << "150326" << QString() << null << "2026-03-15";
         QTest::newRow("percentage needs a numeric value even in reais")
-            << "2" << "0000000000200" << "00000ABC00000" << "000000"
+            << "2"
+            << "0000000000200"
+            << "00000ABC00000"
+            << "000000"
             << "'00000ABC00000' não é um número válido" << null << "";
-        QTest::newRow("bad amount stops") << "1" << "000000000050X" << "0000000010000"
-                                          << "000000" << "'000000000050X' não é um número válido"
-                                          << null << "";
-        QTest::newRow("bad date stops") << "1" << "0000000000500" << "0000000010000" << "300226"
+        QTest::newRow("bad amount stops") << "1"
+                                          << "000000000050X"
+                                          << "0000000010000"
+                                          << "000000"
+                                          << "'000000000050X' não é um número válido" << null << "";
+        QTest::newRow("bad date stops") << "1"
+                                        << "0000000000500"
+                                        << "0000000010000"
+                                        << "300226"
                                         << "'30/02/2026' não é uma data válida" << null << "";
     }
     void lateFee()
@@ -246,19 +251,21 @@ private Q_SLOTS:
         QTest::addColumn<QVariant>("contraApresentacao");
         QTest::addColumn<QString>("reasons");
         const QVariant null;
-        QTest::newRow("on presentation") << "888888" << QString() << "" << QVariant(0)
-                                         << QVariant(1) << "";
+        QTest::newRow("on presentation")
+            << "888888" << QString() << "" << QVariant(0) << QVariant(1) << "";
         QTest::newRow("on sight") << "999999" << QString() << "" << QVariant(1) << QVariant(0)
                                   << "";
         QTest::newRow("none") << "000000" << QString() << "" << null << null << "";
-        QTest::newRow("3 July 2000 is too early") << "030700" << QString() << "2000-07-03"
-                                                  << null << null << "VENCIMENTO INVÁLIDO";
-        QTest::newRow("4 July 2000 is accepted") << "040700" << QString() << "2000-07-04" << null
-                                                 << null << "";
-        QTest::newRow("31 February stops the import")
-            << "310226" << "'31/02/2026' não é uma data válida" << "" << null << null << "";
-        QTest::newRow("blank stops the import")
-            << "      " << "'  /  /20  ' não é uma data válida" << "" << null << null << "";
+        QTest::newRow("3 July 2000 is too early")
+            << "030700" << QString() << "2000-07-03" << null << null << "VENCIMENTO INVÁLIDO";
+        QTest::newRow("4 July 2000 is accepted")
+            << "040700" << QString() << "2000-07-04" << null << null << "";
+        QTest::newRow("31 February stops the import") << "310226"
+                                                      << "'31/02/2026' não é uma data válida"
+                                                      << "" << null << null << "";
+        QTest::newRow("blank stops the import") << "      "
+                                                << "'  /  /20  ' não é uma data válida"
+                                                << "" << null << null << "";
     }
     void dueDate()
     {
@@ -287,10 +294,13 @@ private Q_SLOTS:
         QTest::addColumn<QString>("emissao");
         QTest::addColumn<QString>("descontoAte");
         QTest::addColumn<QString>("error");
-        QTest::newRow("none") << "000000" << "000000" << QString();
-        QTest::newRow("bad issue date") << "999999" << "000000"
+        QTest::newRow("none") << "000000"
+                              << "000000" << QString();
+        QTest::newRow("bad issue date") << "999999"
+                                        << "000000"
                                         << "'99/99/2099' não é uma data válida";
-        QTest::newRow("bad discount date") << "000000" << "ABCDEF"
+        QTest::newRow("bad discount date") << "000000"
+                                           << "ABCDEF"
                                            << "'AB/CD/20EF' não é uma data válida";
     }
     void otherDates()
@@ -315,8 +325,8 @@ private Q_SLOTS:
         QTest::addColumn<QString>("stored");
         const char* names[] = {"DM", "NP", "RC", "LC", "NS", "DS", "OU"};
         for (int i = 0; i < 7; ++i)
-            QTest::addRow("0%d", i + 1) << QStringLiteral("0%1").arg(i + 1)
-                                        << QString::fromLatin1(names[i]);
+            QTest::addRow("0%d", i + 1)
+                << QStringLiteral("0%1").arg(i + 1) << QString::fromLatin1(names[i]);
         QTest::newRow("08") << "08" << QString();
         QTest::newRow("00") << "00" << QString();
         QTest::newRow("blank") << "  " << QString();
@@ -363,8 +373,8 @@ private Q_SLOTS:
         t = Title();
         t.valor = BankFileWriter::cents(0);
         t.carteira = QStringLiteral("5");
-        QTest::newRow("value first, carteira last") << t
-                                                    << "VALOR DO TÍTULO ZERADO, CARTEIRA INVALIDA";
+        QTest::newRow("value first, carteira last")
+            << t << "VALOR DO TÍTULO ZERADO, CARTEIRA INVALIDA";
     }
     void checks()
     {
@@ -378,281 +388,16 @@ private Q_SLOTS:
         QCOMPARE(r.value(QStringLiteral("BlqRegVal")).toInt(), 0);
     }
 
-    void nonDigitsInCheckedColumnsStopTheImport_data()
-    {
-        QTest::addColumn<int>("first");
-        QTest::addColumn<QByteArray>("bytes");
-        QTest::addColumn<QString>("error");
-        QTest::newRow("agência") << 63 << QByteArray("03 1")
-                                 << "'03 10000000002' não é um número válido para o dígito verificador";
-        QTest::newRow("nosso número") << 67 << QByteArray("00000000A1")
-                                      << "'034100000000A1' não é um número válido para o dígito verificador";
-        QTest::newRow("contract") << 29 << QByteArray("0012345-")
-                                  << "'03410012345-' não é um número válido para o dígito verificador";
-        QTest::newRow("quantity") << 98 << QByteArray("       ABC")
-                                  << "'       ABC' não é um valor inteiro válido";
-        QTest::newRow("rebate") << 206 << QByteArray("?")
-                                << "'?000000000000' não é um número válido";
-        QTest::newRow("discount") << 180 << QByteArray("X")
-                                  << "'X000000000000' não é um número válido";
-        QTest::newRow("interest") << 161 << QByteArray("Y")
-                                  << "'Y000000000000' não é um número válido";
-    }
-    void nonDigitsInCheckedColumnsStopTheImport()
-    {
-        QFETCH(int, first);
-        QFETCH(QByteArray, bytes);
-        QFETCH(QString, error);
-        TempProgramDir dir;
-        Title good;
-        Title bad;
-        bad.nossoNumero = QStringLiteral("0000000002");
-        bad.columns = {{first, bytes}};
-        const Outcome o = importBytes(fileOf({good, bad, good}));
-        QCOMPARE(o.error, error);
-        QVERIFY(!o.completed);
-        QCOMPARE(o.blocks, 3); // header, good, bad: the count where the import stopped
-        // The title before stays; the bad one is not stored.
-        QCOMPARE(column(QStringLiteral("BlqNosNum")), QStringList{QStringLiteral("00000000010")});
-    }
-
-    void headers()
-    {
-        TempProgramDir dir;
-        BankFileWriter w;
-        Title t;
-        w.header(QStringLiteral("01"), QStringLiteral("PRIMEIRO CEDENTE")).title(t);
-        w.header(QStringLiteral("02"), QStringLiteral("SEGUNDO CEDENTE")).title(t).title(t);
-        w.header(QStringLiteral("05"), QStringLiteral("CARTEIRA CINCO")).title(t);
-        w.trailer();
-        const Outcome o = importBytes(w.bytes());
-        QCOMPARE(o.error, QString());
-        const auto all = rows();
-        QCOMPARE(all.size(), 4);
-        QCOMPARE(column(QStringLiteral("BlqTipCar")),
-                 (QStringList{QStringLiteral("01"), QStringLiteral("02"), QStringLiteral("02"), QStringLiteral("05")}));
-        QCOMPARE(all.at(1).value(QStringLiteral("BlqNomCed")).toString().trimmed(),
-                 QStringLiteral("SEGUNDO CEDENTE"));
-        QCOMPARE(column(QStringLiteral("BlqMsgErr")),
-                 (QStringList{QStringLiteral(""), QStringLiteral(""), QStringLiteral(""), QStringLiteral("CARTEIRA INVALIDA")}));
-    }
-
-    void carteiraOfTheHeader_data()
-    {
-        QTest::addColumn<QString>("carteira");
-        QTest::addColumn<QString>("error");
-        QTest::addColumn<QStringList>("reasons");
-        QTest::newRow("05 rejects every title")
-            << "05" << QString() << QStringList{QStringLiteral("CARTEIRA INVALIDA"), QStringLiteral("CARTEIRA INVALIDA")};
-        QTest::newRow(" 5 too") << " 5" << QString()
-                                << QStringList{QStringLiteral("CARTEIRA INVALIDA"), QStringLiteral("CARTEIRA INVALIDA")};
-        QTest::newRow("50 is another") << "50" << QString() << QStringList{QStringLiteral(""), QStringLiteral("")};
-        QTest::newRow("blank stops at the first title")
-            << "  " << "'  ' não é um valor inteiro válido" << QStringList{};
-        QTest::newRow("letters too") << "A1" << "'A1' não é um valor inteiro válido"
-                                     << QStringList{};
-    }
-    void carteiraOfTheHeader()
-    {
-        QFETCH(QString, carteira);
-        QFETCH(QString, error);
-        QFETCH(QStringList, reasons);
-        TempProgramDir dir;
-        const Outcome o = importBytes(fileOf({Title(), Title()}, carteira));
-        QCOMPARE(o.error, error);
-        QCOMPARE(column(QStringLiteral("BlqMsgErr")), reasons);
-    }
-
-    void detailBeforeAnyHeaderStops()
-    {
-        TempProgramDir dir;
-        BankFileWriter w;
-        w.title(Title()).trailer();
-        const Outcome o = importBytes(w.bytes());
-        QCOMPARE(o.error, QStringLiteral("'' não é um valor inteiro válido"));
-        QCOMPARE(o.blocks, 1);
-        QVERIFY(rows().isEmpty());
-    }
-
-    void messageAndInstructions()
-    {
-        TempProgramDir dir;
-        BankFileWriter w;
-        Title second;
-        second.nossoNumero = QStringLiteral("0000000002");
-        w.header(QStringLiteral("01"), QStringLiteral("CEDENTE"));
-        w.title(Title()).message(QStringLiteral("PRIMEIRA")).message(QStringLiteral("SEGUNDA"));
-        w.instruction(QStringLiteral("NÃO RECEBER APÓS O VENCIMENTO"));
-        w.title(second).instruction(QStringLiteral("SÓ INSTRUÇÃO"));
-        w.trailer();
-        const Outcome o = importBytes(w.bytes());
-        QCOMPARE(o.error, QString());
-        const auto all = rows();
-        QCOMPARE(all.size(), 2);
-        // A later record replaces the text; blanks are kept, 390 characters.
-        QCOMPARE(all.at(0).value(QStringLiteral("BlqMsg")).toString(),
-                 QStringLiteral("SEGUNDA").leftJustified(390));
-        QCOMPARE(all.at(0).value(QStringLiteral("BlqIns")).toString(),
-                 QStringLiteral("NÃO RECEBER APÓS O VENCIMENTO").leftJustified(390));
-        QVERIFY(all.at(1).value(QStringLiteral("BlqMsg")).isNull());
-        QCOMPARE(all.at(1).value(QStringLiteral("BlqIns")).toString().trimmed(),
-                 QStringLiteral("SÓ INSTRUÇÃO"));
-    }
-
-    void textBeforeAnyTitleStops_data()
-    {
-        QTest::addColumn<char>("type");
-        QTest::newRow("message") << '2';
-        QTest::newRow("instructions") << '3';
-    }
-    void textBeforeAnyTitleStops()
-    {
-        QFETCH(char, type);
-        TempProgramDir dir;
-        BankFileWriter w;
-        w.header(QStringLiteral("01"), QStringLiteral("CEDENTE"));
-        w.raw(BankFileWriter::textRecord(type, QStringLiteral("SOLTA"), 2));
-        w.title(Title()).trailer();
-        const Outcome o = importBytes(w.bytes());
-        QVERIFY(!o.error.isEmpty());
-        QCOMPARE(o.blocks, 2);
-        QVERIFY(rows().isEmpty());
-    }
-
-    void sameKeyTwiceGivesTwoRows()
-    {
-        TempProgramDir dir;
-        BankFileWriter w;
-        w.header(QStringLiteral("01"), QStringLiteral("CEDENTE"));
-        w.title(Title()).message(QStringLiteral("UM")).title(Title()).message(QStringLiteral("DOIS"));
-        w.trailer();
-        QCOMPARE(importBytes(w.bytes()).error, QString());
-        QCOMPARE(column(QStringLiteral("BlqNosNum")).size(), 2);
-        QCOMPARE(column(QStringLiteral("BlqMsg")).at(1).trimmed(), QStringLiteral("DOIS"));
-    }
-
-    void framing_data()
-    {
-        QTest::addColumn<QByteArray>("bytes");
-        QTest::addColumn<int>("blocks");
-        QTest::addColumn<int>("titles");
-        const QByteArray header = BankFileWriter::headerRecord(QStringLiteral("01"), QStringLiteral("CEDENTE"), 1);
-        const QByteArray title = BankFileWriter::titleRecord(Title(), 2);
-        const QByteArray trailer = BankFileWriter::trailerRecord(3);
-        QTest::newRow("empty file") << QByteArray() << 0 << 0;
-        QTest::newRow("header and trailer only") << header + trailer << 2 << 0;
-        QTest::newRow("no trailer") << header + title << 2 << 1;
-        // Whatever follows the trailer is never read, however bad.
-        QTest::newRow("blocks after the trailer")
-            << header + title + trailer + title + QByteArray(402, '\x01') + "1garbage" << 3 << 1;
-        QTest::newRow("last line without line end") << header + title.left(400) << 2 << 1;
-        QTest::newRow("other record types are counted")
-            << header + QByteArray("5").leftJustified(400, 'Z') + "\r\n" + title + trailer << 4
-            << 1;
-        QTest::newRow("end-of-file mark after the trailer") << header + title + trailer + "\x1a"
-                                                           << 3 << 1;
-        QTest::newRow("end-of-file mark without trailer") << header + title + "\x1a" << 3 << 1;
-    }
-    void framing()
-    {
-        QFETCH(QByteArray, bytes);
-        QFETCH(int, blocks);
-        QFETCH(int, titles);
-        TempProgramDir dir;
-        const Outcome o = importBytes(bytes);
-        QCOMPARE(o.error, QString());
-        QVERIFY(o.completed);
-        QCOMPARE(o.blocks, blocks);
-        QCOMPARE(rows().size(), titles);
-        QList<qint64> expected;
-        for (int i = 1; i <= blocks; ++i)
-            expected << i;
-        QCOMPARE(o.progress, expected);
-    }
-
-    void shortFinalBlockKeepsTheRestOfTheBlockBefore()
-    {
-        TempProgramDir dir;
-        Title first;
-        first.sacado = QStringLiteral("PRIMEIRO SACADO");
-        Title second;
-        second.contrato = QStringLiteral("00999999");
-        const QByteArray bytes = BankFileWriter::headerRecord(QStringLiteral("01"), QStringLiteral("CEDENTE"), 1) +
-                                 BankFileWriter::titleRecord(first, 2) +
-                                 BankFileWriter::titleRecord(second, 3).left(40);
-        const Outcome o = importBytes(bytes);
-        QCOMPARE(o.error, QString());
-        QCOMPARE(o.blocks, 3);
-        const auto all = rows();
-        QCOMPARE(all.size(), 2);
-        QCOMPARE(all.at(1).value(QStringLiteral("BlqCtrCod")).toString(),
-                 QStringLiteral("00999999") + QLatin1Char(BankConversions::CalculaDigito("034100999999")));
-        QCOMPARE(all.at(1).value(QStringLiteral("BlqSacNom")).toString().trimmed(),
-                 QStringLiteral("PRIMEIRO SACADO"));
-    }
-
-    void replacesThePreviousTitles()
-    {
-        TempProgramDir dir;
-        Title a;
-        a.seuNumero = QStringLiteral("ANTIGO");
-        QCOMPARE(importBytes(fileOf({a, a})).error, QString());
-        Title b;
-        b.seuNumero = QStringLiteral("NOVO");
-        QCOMPARE(importBytes(fileOf({b})).error, QString());
-        QCOMPARE(column(QStringLiteral("BlqSeuNum")), QStringList{QStringLiteral("NOVO      ")});
-    }
-
-    void fileThatCannotBeOpenedLeavesTheTable_data()
-    {
-        QTest::addColumn<QString>("name");
-        QTest::addColumn<QString>("error");
-        QTest::newRow("missing") << "nao-existe.rem" << "Arquivo não encontrado: %1";
-        QTest::newRow("a folder") << "pasta" << "%1 é uma pasta, não um arquivo";
-    }
-    void fileThatCannotBeOpenedLeavesTheTable()
-    {
-        QFETCH(QString, name);
-        QFETCH(QString, error);
-        TempProgramDir dir;
-        QCOMPARE(importBytes(fileOf({Title(), Title()})).error, QString());
-        QDir(dir.path()).mkdir(QStringLiteral("pasta"));
-        DbTable table;
-        BankFileImporter importer(table);
-        const QString path = dir.file(name);
-        try {
-            importer.importFile(path);
-            QFAIL("no error");
-        } catch (const KvError& e) {
-            QCOMPARE(e.message(), error.arg(QDir::toNativeSeparators(path)));
-        }
-        table.close();
-        QCOMPARE(rows().size(), 2);
-    }
-
-    void readOnlyFileImports()
-    {
-        TempProgramDir dir;
-        BlqUpgrade::upgradeIfNeeded();
-        const QString path = writeFile(dir.file(QStringLiteral("ro.rem")), fileOf({Title()}));
-        QFile::setPermissions(path, QFileDevice::ReadOwner | QFileDevice::ReadGroup);
-        DbTable table;
-        BankFileImporter importer(table);
-        importer.importFile(path);
-        QVERIFY(importer.completed());
-        table.close();
-        QCOMPARE(rows().size(), 1);
-    }
-
     void widthsCountCharacters()
     {
         TempProgramDir dir;
         Title t;
-        t.sacado = QStringLiteral("ÂÊÎÔÛ").repeated(8); // 40 accented characters, 40 bytes
+        t.sacado = QStringLiteral("ÂÊÎÔÛ").repeated(8);   // 40 accented characters, 40 bytes
         t.cidade = QStringLiteral("SÃO JOSÉ DOS CAMPOS"); // cut by the file at 15
         const QVariantMap r = importTitle(t);
         QCOMPARE(r.value(QStringLiteral("BlqSacNom")).toString(), t.sacado);
-        QCOMPARE(r.value(QStringLiteral("BlqSacCid")).toString(), QStringLiteral("SÃO JOSÉ DOS CA"));
+        QCOMPARE(r.value(QStringLiteral("BlqSacCid")).toString(),
+                 QStringLiteral("SÃO JOSÉ DOS CA"));
     }
 
     void controlBytesAndHighBytesAreKept()

@@ -54,7 +54,11 @@ class TstCarregaArquivo : public QObject {
     Q_OBJECT
 private Q_SLOTS:
     void initTestCase() { Regional::setSeparators(QLatin1Char(','), QLatin1Char('.')); }
-    void init() { m_dir.reset(new TempProgramDir); BlqUpgrade::upgradeIfNeeded(); }
+    void init()
+    {
+        m_dir.reset(new TempProgramDir);
+        BlqUpgrade::upgradeIfNeeded();
+    }
     void cleanup()
     {
         Database::closeAll();
@@ -142,7 +146,8 @@ private Q_SLOTS:
         QVERIFY(w->CargaConcluida);
         QCOMPARE(w->blockCount(), blocks);
         if (blocks > 0)
-            QCOMPARE(w->StatusPanel->text(), QStringLiteral("%1 registros Processados").arg(blocks));
+            QCOMPARE(w->StatusPanel->text(),
+                     QStringLiteral("%1 registros Processados").arg(blocks));
         QCOMPARE(dlg.asked.size(), 2);
         QCOMPARE(dlg.asked.last().kind, QStringLiteral("message"));
         QCOMPARE(dlg.asked.last().text, QStringLiteral("Carga finalizada com sucesso"));
@@ -183,7 +188,8 @@ private Q_SLOTS:
         w.show();
         w.Timer1Timer();
         QCOMPARE(dlg.texts(QStringLiteral("error")).size(), 1);
-        QVERIFY(dlg.lastText(QStringLiteral("error")).startsWith(QStringLiteral("Arquivo não encontrado")));
+        QVERIFY(dlg.lastText(QStringLiteral("error"))
+                    .startsWith(QStringLiteral("Arquivo não encontrado")));
         QVERIFY(w.isVisible());
         QCOMPARE(rows().size(), 3);
     }

@@ -26,9 +26,11 @@ Run kvcobLote(const QString& dir, const QStringList& args)
     if (!p.waitForFinished(60000))
         return r;
     r.exitCode = p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1;
-    r.out = QString::fromUtf8(p.readAllStandardOutput()).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+    r.out =
+        QString::fromUtf8(p.readAllStandardOutput()).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
     // Qt's own start-up notes are not the program's messages.
-    for (const QString& line : QString::fromUtf8(p.readAllStandardError()).split(QLatin1Char('\n'))) {
+    for (const QString& line :
+         QString::fromUtf8(p.readAllStandardError()).split(QLatin1Char('\n'))) {
         if (!line.isEmpty() && !line.startsWith(QStringLiteral("QStandardPaths")))
             r.err += line;
     }
@@ -71,7 +73,8 @@ private Q_SLOTS:
     void aMissingFileLeavesThePreviousTitles()
     {
         TempProgramDir dir;
-        const QString good = writeFile(dir.file(QStringLiteral("a.rem")), fileOf({Title(), Title()}));
+        const QString good =
+            writeFile(dir.file(QStringLiteral("a.rem")), fileOf({Title(), Title()}));
         QCOMPARE(kvcobLote(dir.path(), {QStringLiteral("importar"), good}).exitCode, 0);
         const QString missing = dir.file(QStringLiteral("nao-ha.rem"));
         const Run r = kvcobLote(dir.path(), {QStringLiteral("importar"), missing});

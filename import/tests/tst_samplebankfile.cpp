@@ -97,10 +97,9 @@ private Q_SLOTS:
         }
         QCOMPARE(rejected, SampleBankFile::kRejected);
         QCOMPARE(reasons.size(), SampleBankFile::kRejected); // each for its own reasons
-        QCOMPARE(beneficiaries,
-                 (QSet<QString>{QStringLiteral("CONFECÇÕES ARAÚJO LTDA"),
-                                QStringLiteral("ESCOLA SÃO JOÃO DO IPÊ"),
-                                QStringLiteral("CONDOMÍNIO EDIFÍCIO JACARANDÁ")}));
+        QCOMPARE(beneficiaries, (QSet<QString>{QStringLiteral("CONFECÇÕES ARAÚJO LTDA"),
+                                               QStringLiteral("ESCOLA SÃO JOÃO DO IPÊ"),
+                                               QStringLiteral("CONDOMÍNIO EDIFÍCIO JACARANDÁ")}));
         QVERIFY(onSight >= 2);
         QVERIFY(onPresentation >= 1);
         QVERIFY(lateFees >= 5);
