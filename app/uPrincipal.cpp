@@ -6,9 +6,15 @@
 #include "Dialogs.h"
 #include "HelpWindow.h"
 #include "Regional.h"
+#include "ShellPictures.h"
+#include "Wall.h"
 #include "uCarregaArquivo.h"
+#include "uConfiguracoes.h"
+#include "uSobre.h"
+#include "uPreparaPreImpresso.h"
 
 #include <QApplication>
+#include <QCloseEvent>
 #include <QContextMenuEvent>
 #include <QLabel>
 #include <QMdiArea>
@@ -24,16 +30,19 @@ TFrmPrincipal::TFrmPrincipal(QWidget* parent) : QMainWindow(parent)
     m_mdi = new QMdiArea(this);
     m_mdi->setObjectName(QStringLiteral("ClientWindow"));
     setCentralWidget(m_mdi);
+    WallPaper1 = new TWallPaper(this);
+    WallPaper1->setBitmap(ShellPictures::wallpaper());
 
     m_clock = new QLabel(this);
     m_clock->setObjectName(QStringLiteral("pnlStatus0"));
     m_clock->setFixedWidth(120);
     m_panel1 = new QLabel(this);
     m_panel1->setObjectName(QStringLiteral("pnlStatus1"));
-    m_panel1->setFixedWidth(50);
+    // The last panel runs to the window's edge, as status bars do, so longer texts show whole.
+    m_panel1->setMinimumWidth(50);
     statusBar()->setObjectName(QStringLiteral("pnlStatus"));
     statusBar()->addWidget(m_clock);
-    statusBar()->addWidget(m_panel1);
+    statusBar()->addWidget(m_panel1, 1);
     statusBar()->setSizeGripEnabled(false);
 
     buildMenus();
@@ -100,10 +109,7 @@ void TFrmPrincipal::buildMenus()
 
     // Commands whose windows are not part of this build stay unavailable.
     mnuFolhaSolta->setEnabled(false);
-    mnuContinuo->setEnabled(false);
     TtulosRejeitados1->setEnabled(false);
-    PersonalizarBloqueto1->setEnabled(false);
-    Sobre1->setEnabled(false);
 }
 
 void TFrmPrincipal::FormCreate()
@@ -117,6 +123,18 @@ void TFrmPrincipal::FormCreate()
 void TFrmPrincipal::Timer1Timer()
 {
     m_clock->setText(Regional::dateTimeText(Clock::now()));
+}
+
+void TFrmPrincipal::closeEvent(QCloseEvent* event)
+{
+    m_mdi->closeAllSubWindows();
+    for (QMdiSubWindow* sub : m_mdi->subWindowList()) {
+        if (sub->isVisible()) {
+            event->ignore();
+            return;
+        }
+    }
+    QMainWindow::closeEvent(event);
 }
 
 void TFrmPrincipal::contextMenuEvent(QContextMenuEvent* event)
@@ -169,6 +187,16 @@ void TFrmPrincipal::mnuFolhaSoltaClick()
 
 void TFrmPrincipal::mnuContinuoClick()
 {
+    runGuarded([this] {
+        auto* child = new TFrmPreparaPreImpresso;
+        showChild(child);
+        // Centred in the frame's client area, at the window's own size.
+        if (QWidget* sub = child->parentWidget()) {
+            const QSize area = m_mdi->viewport()->size();
+            sub->move(qMax(0, (area.width() - sub->width()) / 2),
+                      qMax(0, (area.height() - sub->height()) / 2));
+        }
+    });
 }
 
 void TFrmPrincipal::TtulosRejeitados1Click()
@@ -181,6 +209,14 @@ void TFrmPrincipal::TtulosRejeitados1Click()
 
 void TFrmPrincipal::PersonalizarBloqueto1Click()
 {
+    auto* frmConfiguracoes = new TfrmConfiguracoes;
+    showChild(frmConfiguracoes);
+    // The window's own size, centred in the client area.
+    if (auto* sub = qobject_cast<QMdiSubWindow*>(frmConfiguracoes->parentWidget())) {
+        sub->resize(sub->size().expandedTo(QSize(543, 422)));
+        const QSize room = m_mdi->viewport()->size() - sub->size();
+        sub->move(qMax(0, room.width() / 2), qMax(0, room.height() / 2));
+    }
 }
 
 void TFrmPrincipal::AjudaClick()
@@ -190,4 +226,6 @@ void TFrmPrincipal::AjudaClick()
 
 void TFrmPrincipal::Sobre1Click()
 {
+    TfrmSobre frmSobre(this); // released as soon as it closes
+    frmSobre.exec();
 }

@@ -7,6 +7,7 @@ class QLabel;
 class QMdiArea;
 class QMenu;
 class QTimer;
+class TWallPaper;
 
 // The frame of the program: an MDI window whose menu leads to every other window.
 class TFrmPrincipal : public QMainWindow {
@@ -31,6 +32,7 @@ public:
     QAction* Sobre1 = nullptr;
     QAction* AjudadaCobrana1 = nullptr; // the popup menu's help item, F1
     QMenu* PopupMenu1 = nullptr;
+    TWallPaper* WallPaper1 = nullptr; // the picture behind the child windows
 
 public Q_SLOTS:
     void CarregarArquivo1Click();
@@ -44,6 +46,9 @@ public Q_SLOTS:
 
 protected:
     void contextMenuEvent(QContextMenuEvent* event) override;
+    // Child windows are asked first: one that refuses (a print run under way) keeps the
+    // program open.
+    void closeEvent(QCloseEvent* event) override;
 
 private:
     void FormCreate();

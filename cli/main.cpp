@@ -7,9 +7,12 @@
 #include "Verb.h"
 
 #include <QDir>
+#include <QFile>
 #include <QGuiApplication>
 #include <cstdio>
+#include <unistd.h>
 
+Verb continuoVerb();
 Verb importarVerb();
 
 // The verbs of the tool; each lives in a source file of its own.
@@ -17,6 +20,7 @@ QList<Verb> allVerbs()
 {
     return {
         importarVerb(),
+        continuoVerb(),
     };
 }
 
@@ -33,6 +37,22 @@ void printErr(const QString& line)
 }
 
 namespace {
+// Without windows, notices go to standard output and errors to standard error; questions
+// and dialogs have nobody to answer them and are declined.
+class CliDialogs final : public Dialogs {
+public:
+    void message(const QString& text, const QString&) override { printOut(text); }
+    Answer question(const QString&, const QString&, Buttons) override { return Answer::Cancel; }
+    void error(const QString& text) override { printErr(text); }
+    QString openFile(const QString&, const QString&, const QString&) override { return {}; }
+    QString saveFile(const QString&, const QString&, const QString&, const QString&) override
+    {
+        return {};
+    }
+    QString openPicture(const QString&, const QString&) override { return {}; }
+    bool choosePrinter(QPrinter*) override { return false; }
+};
+
 void printHelp(const QList<Verb>& verbs)
 {
     printOut(QStringLiteral("Uso: kvcob-lote [--dir PASTA] VERBO [ARGUMENTOS]"));
@@ -56,10 +76,21 @@ int main(int argc, char* argv[])
     // The tool never shows a window: it paints pages for PDF output only.
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
+    if (qEnvironmentVariableIsEmpty("XDG_RUNTIME_DIR")) {
+        const QByteArray runtime = QDir::tempPath().toLocal8Bit() + "/kvcob-runtime-" +
+                                   QByteArray::number(static_cast<qulonglong>(getuid()));
+        QDir().mkpath(QString::fromLocal8Bit(runtime));
+        QFile::setPermissions(QString::fromLocal8Bit(runtime),
+                              QFileDevice::ReadOwner | QFileDevice::WriteOwner |
+                                  QFileDevice::ExeOwner);
+        qputenv("XDG_RUNTIME_DIR", runtime);
+    }
     QGuiApplication app(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("Zizorad ir Izaradu"));
     QCoreApplication::setApplicationVersion(QStringLiteral("1.1.1"));
 
+    CliDialogs cliDialogs;
+    setDialogs(&cliDialogs);
     const QList<Verb> verbs = allVerbs();
     QStringList args = QCoreApplication::arguments().mid(1);
     QString dir;

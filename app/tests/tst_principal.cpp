@@ -5,6 +5,7 @@
 #include "ScriptedDialogs.h"
 #include "TestSupport.h"
 #include "uCarregaArquivo.h"
+#include "uConfiguracoes.h"
 #include "uPrincipal.h"
 
 #include <QAction>
@@ -14,6 +15,20 @@
 #include <QMenuBar>
 #include <QTextBrowser>
 #include <QtTest>
+
+namespace {
+class StubbornChild : public QWidget {
+public:
+    bool refuse = true;
+
+protected:
+    void closeEvent(QCloseEvent* e) override
+    {
+        if (refuse)
+            e->ignore();
+    }
+};
+} // namespace
 
 class TstPrincipal : public QObject {
     Q_OBJECT
@@ -107,6 +122,22 @@ private Q_SLOTS:
         QCOMPARE(t.rowCount(), 30);
     }
 
+    void aChildThatRefusesToCloseKeepsTheProgramOpen()
+    {
+        TempProgramDir dir;
+        ScriptedDialogs dlg;
+        TFrmPrincipal w;
+        w.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&w));
+        auto* child = new StubbornChild;
+        QMdiSubWindow* sub = w.mdiArea()->addSubWindow(child);
+        sub->show();
+        QVERIFY(!w.close());
+        QVERIFY(w.isVisible());
+        child->refuse = false;
+        QVERIFY(w.close());
+    }
+
     void f1OpensTheGuideAtItsFirstTopic()
     {
         TempProgramDir dir;
@@ -119,6 +150,30 @@ private Q_SLOTS:
         QVERIFY(HelpWindow::current());
         QCOMPARE(HelpWindow::current()->browser()->source(), QUrl(QStringLiteral("qrc:/help/index.html")));
         QVERIFY(HelpWindow::current()->browser()->toPlainText().contains(QStringLiteral("Carregar o arquivo do banco")));
+    }
+
+    void personalizarBloquetoOpensChildWindowsThatFreeThemselves()
+    {
+        TempProgramDir dir;
+        ScriptedDialogs dlg;
+        TFrmPrincipal w;
+        w.resize(900, 700);
+        w.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&w));
+        QVERIFY(w.PersonalizarBloqueto1->isEnabled());
+        w.PersonalizarBloqueto1->trigger();
+        w.PersonalizarBloqueto1->trigger(); // a new window each time
+        const QList<QMdiSubWindow*> subs = w.mdiArea()->subWindowList();
+        QCOMPARE(subs.size(), 2);
+        QPointer<TfrmConfiguracoes> first = qobject_cast<TfrmConfiguracoes*>(subs[0]->widget());
+        QVERIFY(first);
+        QVERIFY(first->isVisible());
+        QVERIFY(subs[1]->widget() != first);
+        QCOMPARE(subs[0]->size(), QSize(543, 422));
+        subs[0]->close();
+        QTRY_VERIFY(first.isNull());
+        QCOMPARE(w.mdiArea()->subWindowList().size(), 1);
+        QVERIFY(dlg.asked.isEmpty());
     }
 };
 

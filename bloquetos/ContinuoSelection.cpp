@@ -1,0 +1,72 @@
+#include "ContinuoSelection.h"
+
+#include "BlqStatements.h"
+#include "DbQuery.h"
+#include "KvError.h"
+
+namespace {
+int wholeNumber(const QString& text)
+{
+    bool ok = false;
+    const int n = text.trimmed().toInt(&ok, 10);
+    if (!ok)
+        throw KvConversionError(QStringLiteral("'%1' is not a valid integer value").arg(text));
+    return n;
+}
+} // namespace
+
+QString ContinuoSelection::todos()
+{
+    return QStringLiteral("Todos");
+}
+
+QString ContinuoSelection::contractEntry(const QString& agency, const QString& contract,
+                                         const QString& name)
+{
+    return QString::asprintf("%4.4d", wholeNumber(agency)) + QString(8, QLatin1Char(' ')) +
+           QString::asprintf("%9.9d", wholeNumber(contract)) + QString(4, QLatin1Char(' ')) + name;
+}
+
+QStringList ContinuoSelection::contractEntries(QString* error)
+{
+    if (error)
+        error->clear();
+    DbQuery q;
+    q.sql() = BlqStatements::contracts();
+    QStringList entries;
+    for (q.open(); !q.eof(); q.next()) {
+        try {
+            entries << contractEntry(q.asString(QStringLiteral("BlqAgeCod")),
+                                     q.asString(QStringLiteral("BlqCtrCod")),
+                                     q.asString(QStringLiteral("BlqNomCed")));
+        } catch (const KvConversionError& e) {
+            if (error && error->isEmpty())
+                *error = e.message();
+        }
+    }
+    q.close();
+    return entries;
+}
+
+QList<ContinuoRow> ContinuoSelection::rows(bool allContracts, const QString& agency,
+                                           const QString& contract)
+{
+    DbQuery q;
+    q.sql() = BlqStatements::continuousRows(!allContracts);
+    if (!allContracts) {
+        q.setParam(QStringLiteral("ParmAgeCod"), agency);
+        q.setParam(QStringLiteral("ParmCtrCod"), contract);
+    }
+    QList<ContinuoRow> out;
+    for (q.open(); !q.eof(); q.next())
+        out << ContinuoRow::fromQuery(q);
+    q.close();
+    return out;
+}
+
+QList<ContinuoRow> ContinuoSelection::rowsForText(const QString& contractText)
+{
+    if (contractText == todos())
+        return rows(true);
+    return rows(false, contractText.mid(0, 4), contractText.mid(12, 9));
+}

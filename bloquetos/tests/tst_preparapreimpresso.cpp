@@ -1,0 +1,399 @@
+#include "ContinuoFixtures.h"
+#include "ContinuoRowsModel.h"
+#include "Database.h"
+#include "DotMatrixPage.h"
+#include "FormModel.h"
+#include "IniFile.h"
+#include "ScriptedDialogs.h"
+#include "TestSupport.h"
+#include "uPreparaPreImpresso.h"
+#include "uPrincipal.h"
+
+#include <QAction>
+#include <QComboBox>
+#include <QDir>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTableView>
+#include <QtTest>
+
+using namespace ContinuoFixtures;
+using Answer = Dialogs::Answer;
+
+namespace {
+QByteArray bloqueto(const ContinuoRow& row, FormModel model)
+{
+    return DotMatrixPage::bytes(DotMatrixPage::layoutLines(row, model));
+}
+
+Titulo of(const QString& age, const QString& seu, bool valid = true)
+{
+    Titulo t = example();
+    t.age = age;
+    t.nomCed = QStringLiteral("CEDENTE ") + age;
+    t.seuNum = seu;
+    t.valid = valid;
+    return t;
+}
+
+// The printer port of the test, a file in its program directory.
+QString usePortFile(const TempProgramDir& dir)
+{
+    const QString out = dir.file(QStringLiteral("lpt1.prn"));
+    configurePort(out);
+    return out;
+}
+
+QString savedModel()
+{
+    return KvSettings::file().readString(QStringLiteral("Formulario"), QStringLiteral("Padrão"));
+}
+} // namespace
+
+class TstPreparaPreImpresso : public QObject {
+    Q_OBJECT
+private Q_SLOTS:
+    void cleanup() { Database::closeAll(); }
+
+    void opensOnTheSavedModel_data()
+    {
+        QTest::addColumn<QString>("saved");
+        QTest::addColumn<bool>("small");
+        QTest::newRow("small caption") << FormModels::caption(FormModel::Small) << true;
+        QTest::newRow("large caption") << FormModels::caption(FormModel::Large) << false;
+        QTest::newRow("other text") << QStringLiteral("Pequeno") << false;
+        QTest::newRow("empty value") << QString() << false;
+        QTest::newRow("no file") << QStringLiteral("<none>") << false;
+    }
+    void opensOnTheSavedModel()
+    {
+        QFETCH(QString, saved);
+        QFETCH(bool, small);
+        TempProgramDir dir;
+        ScriptedDialogs dlg;
+        if (saved != QStringLiteral("<none>"))
+            KvSettings::file().writeString(QStringLiteral("Formulario"), QStringLiteral("Padrão"),
+                                           saved);
+        addTitulos({of(QStringLiteral("0200"), QStringLiteral("B1")),
+                    of(QStringLiteral("0123"), QStringLiteral("A1")),
+                    of(QStringLiteral("0123"), QStringLiteral("A2"))});
+        TFrmPreparaPreImpresso w;
+        w.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&w));
+        QCOMPARE(w.windowTitle(),
+                 QStringLiteral("Preparando Impressão de Bloquetos Pré-Impressos"));
+        QCOMPARE(w.RdbMod80074->isChecked(), small);
+        QCOMPARE(w.RdbMod80071->isChecked(), !small);
+        QVERIFY(dlg.asked.isEmpty()); // no model message on opening
+        QCOMPARE(w.cmbContrato->count(), 2);
+        QCOMPARE(w.cmbContrato->currentText(),
+                 QStringLiteral("0123        567890123    CEDENTE 0123"));
+        QCOMPARE(w.QryMovimento->rowCount(), 2);
+        QCOMPARE(w.DBGrid1->currentIndex().row(), 0);
+        QVERIFY(w.btnImprimir->isEnabled());
+        QVERIFY(!w.QtdSel->isEnabled());
+        QVERIFY(w.QtdSel->text().isEmpty());
+    }
+
+    void modelButtonsTellButDoNotSave()
+    {
+        TempProgramDir dir;
+        ScriptedDialogs dlg;
+        TFrmPreparaPreImpresso w;
+        w.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&w));
+        QTest::mouseClick(w.RdbMod80074, Qt::LeftButton);
+        QVERIFY(w.RdbMod80074->isChecked());
+        QTest::mouseClick(w.RdbMod80071, Qt::LeftButton);
+        QVERIFY(w.RdbMod80071->isChecked());
+        QCOMPARE(dlg.texts(QStringLiteral("message")),
+                 (QStringList{QStringLiteral("Aplicativo Setado para usar bloquetos pequenos"),
+                              QStringLiteral("Aplicativo Setado para usar bloquetos grandes")}));
+        QVERIFY(!QFile::exists(KvSettings::path()));
+    }
+
+    void contractBoxDrivesTheSelection()
+    {
+        TempProgramDir dir;
+        ScriptedDialogs dlg;
+        addTitulos({of(QStringLiteral("0200"), QStringLiteral("B1")),
+                    of(QStringLiteral("0123"), QStringLiteral("A1")),
+                    of(QStringLiteral("0300"), QStringLiteral("C1"), false)});
+        TFrmPreparaPreImpresso w;
+        w.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&w));
+        QCOMPARE(w.cmbContrato->count(), 3); // the all-rejected contract is listed
+
+        w.cmbContrato->setCurrentIndex(2);
+        QCOMPARE(w.QryMovimento->rowCount(), 0);
+        QVERIFY(!w.btnImprimir->isEnabled());
+
+        w.cmbContrato->clearEditText();
+        QTest::keyClicks(w.cmbContrato, QStringLiteral("Todos"));
+        QCOMPARE(w.QryMovimento->rowCount(), 2);
+        QVERIFY(w.btnImprimir->isEnabled());
+        QCOMPARE(w.DBGrid1->currentIndex().row(), 0);
+
+        QTest::keyClick(w.cmbContrato, Qt::Key_Backspace);
+        QCOMPARE(w.QryMovimento->rowCount(), 0);
+        QVERIFY(!w.btnImprimir->isEnabled());
+        QVERIFY(dlg.asked.isEmpty());
+    }
+
+    void alignmentNoTwiceThenYes()
+    {
+        TempProgramDir dir;
+        ScriptedDialogs dlg;
+        const QString out = usePortFile(dir);
+        addTitulos(numbered(2));
+        TFrmPreparaPreImpresso w;
+        w.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&w));
+        QTest::mouseClick(w.RdbMod80074, Qt::LeftButton);
+        dlg.clear();
+        dlg.answers = {Answer::No, Answer::No, Answer::Yes};
+        QTest::mouseClick(w.btnImprimir, Qt::LeftButton);
+
+        QCOMPARE(savedModel(), FormModels::caption(FormModel::Small));
+        QCOMPARE(dlg.texts(QStringLiteral("message")),
+                 QStringList{QStringLiteral("Posicione o formulário contínuo e pressione OK")});
+        QCOMPARE(dlg.texts(QStringLiteral("question")).size(), 3);
+        QCOMPARE(dlg.asked.at(1).caption, QStringLiteral("Confirmação"));
+        QCOMPARE(dlg.asked.at(1).text,
+                 QStringLiteral("O primeiro bloqueto foi impresso corretamente?"));
+        QCOMPARE(w.QtdSel->text(), QStringLiteral("2"));
+        QCOMPARE(w.QtdImp->text(), QStringLiteral("4"));
+        const QList<ContinuoRow>& rows = w.QryMovimento->rows();
+        const QByteArray first = bloqueto(rows.at(0), FormModel::Small) + separator();
+        QCOMPARE(readFile(out), defaultInit() + first + first + first +
+                                    bloqueto(rows.at(1), FormModel::Small) + separator());
+        QCOMPARE(w.DBGrid1->currentIndex().row(), 1);
+        QVERIFY(w.btnImprimir->isEnabled());
+        QVERIFY(!w.isPrinting());
+    }
+
+    void cancelAtTheFirstQuestion()
+    {
+        TempProgramDir dir;
+        ScriptedDialogs dlg;
+        const QString out = usePortFile(dir);
+        addTitulos(numbered(3));
+        TFrmPreparaPreImpresso w;
+        dlg.answers = {Answer::Cancel};
+        w.btnImprimirClick();
+        QCOMPARE(readFile(out),
+                 defaultInit() + bloqueto(w.QryMovimento->rows().at(0), FormModel::Large));
+        QCOMPARE(w.QtdImp->text(), QStringLiteral("1"));
+        QCOMPARE(savedModel(), FormModels::caption(FormModel::Large));
+        QCOMPARE(w.DBGrid1->currentIndex().row(), 0);
+    }
+
+    void startsOnTheThirdOfFiveRows()
+    {
+        TempProgramDir dir;
+        ScriptedDialogs dlg;
+        const QString out = usePortFile(dir);
+        addTitulos(numbered(5));
+        TFrmPreparaPreImpresso w;
+        w.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&w));
+        w.DBGrid1->setCurrentIndex(w.QryMovimento->index(2, 0));
+        dlg.answers = {Answer::Yes};
+        QTest::mouseClick(w.btnImprimir, Qt::LeftButton);
+        QCOMPARE(w.QtdSel->text(), QStringLiteral("5"));
+        QCOMPARE(w.QtdImp->text(), QStringLiteral("3"));
+        const QList<ContinuoRow>& rows = w.QryMovimento->rows();
+        QByteArray expected = defaultInit();
+        for (int i = 2; i < 5; ++i)
+            expected += bloqueto(rows.at(i), FormModel::Large) + separator();
+        QCOMPARE(readFile(out), expected);
+        QCOMPARE(w.DBGrid1->currentIndex().row(), 4);
+    }
+
+    void commandsAreHeldWhilePrintingAndCancelStopsTheRun_data()
+    {
+        QTest::addColumn<bool>("byEsc");
+        QTest::newRow("cancel button") << false;
+        QTest::newRow("Esc key") << true;
+    }
+    void commandsAreHeldWhilePrintingAndCancelStopsTheRun()
+    {
+        QFETCH(bool, byEsc);
+        TempProgramDir dir;
+        ScriptedDialogs dlg;
+        const QString out = usePortFile(dir);
+        addTitulos(numbered(3));
+        TFrmPreparaPreImpresso w;
+        w.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&w));
+        QStringList during;
+        bool closed = true;
+        QString status;
+        // Runs at the first chance the run gives the window to handle its events.
+        QTimer::singleShot(0, &w, [&] {
+            if (w.btnImprimir->isEnabled())
+                during << QStringLiteral("imprimir");
+            if (w.cmbContrato->isEnabled())
+                during << QStringLiteral("contrato");
+            if (w.btnFechar->isEnabled())
+                during << QStringLiteral("fechar");
+            closed = w.close();
+            if (byEsc)
+                QTest::keyClick(QApplication::focusWidget() ? QApplication::focusWidget() : &w,
+                                Qt::Key_Escape);
+            else
+                QTest::mouseClick(w.BtnCancelaImpressao, Qt::LeftButton);
+            status = w.statusText();
+        });
+        dlg.answers = {Answer::Yes};
+        w.activateWindow();
+        QTest::mouseClick(w.btnImprimir, Qt::LeftButton);
+
+        QVERIFY(during.isEmpty());
+        QVERIFY(!closed);
+        QVERIFY(w.isVisible());
+        QCOMPARE(status, QStringLiteral("Cancelando impressão. Aguarde..."));
+        // the bloqueto under way and its separator finish, then the run stops
+        QCOMPARE(readFile(out), defaultInit() +
+                                    bloqueto(w.QryMovimento->rows().at(0), FormModel::Large) +
+                                    separator());
+        QCOMPARE(w.QtdImp->text(), QStringLiteral("1"));
+        QCOMPARE(w.statusText(), QStringLiteral(" "));
+        QVERIFY(!w.cancelPending());
+        QVERIFY(w.btnImprimir->isEnabled());
+        QVERIFY(w.cmbContrato->isEnabled());
+        QVERIFY(w.btnFechar->isEnabled());
+        QCOMPARE(w.DBGrid1->currentIndex().row(), 1);
+    }
+
+    void escOnImprimirWhileIdleStopsTheNextRunAtOnce()
+    {
+        TempProgramDir dir;
+        ScriptedDialogs dlg;
+        const QString out = usePortFile(dir);
+        addTitulos(numbered(2));
+        TFrmPreparaPreImpresso w;
+        w.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&w));
+        QTest::keyClick(w.btnImprimir, Qt::Key_A);
+        QVERIFY(!w.cancelPending());
+        QTest::keyClick(w.btnImprimir, Qt::Key_Escape);
+        QVERIFY(w.cancelPending());
+        QCOMPARE(w.statusText(), QStringLiteral("Cancelando impressão. Aguarde..."));
+        QTest::mouseClick(w.btnImprimir, Qt::LeftButton);
+        QCOMPARE(readFile(out), defaultInit());
+        QVERIFY(w.QtdImp->text().isEmpty());
+        QVERIFY(dlg.texts(QStringLiteral("question")).isEmpty());
+        QCOMPARE(w.statusText(), QStringLiteral(" "));
+        QVERIFY(!w.cancelPending());
+    }
+
+    void failingPortShowsItsErrorAndTheWindowStays_data()
+    {
+        QTest::addColumn<QString>("target");
+        QTest::addColumn<QString>("error");
+        QTest::newRow("folder missing")
+            << QStringLiteral("sem-pasta/lpt1.prn") << QStringLiteral("File not found");
+        QTest::newRow("device full mid-run")
+            << QStringLiteral("/dev/full") << QStringLiteral("Disk full");
+    }
+    void failingPortShowsItsErrorAndTheWindowStays()
+    {
+        QFETCH(QString, target);
+        QFETCH(QString, error);
+        TempProgramDir dir;
+        ScriptedDialogs dlg;
+        configurePort(target.startsWith(QLatin1Char('/')) ? target : dir.file(target));
+        addTitulos(numbered(2));
+        TFrmPreparaPreImpresso w;
+        w.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&w));
+        dlg.answers = {Answer::Yes};
+        QTest::mouseClick(w.btnImprimir, Qt::LeftButton);
+        QCOMPARE(dlg.texts(QStringLiteral("error")), QStringList{error});
+        QVERIFY(w.isVisible());
+        QVERIFY(!w.isPrinting());
+        QVERIFY(w.btnImprimir->isEnabled());
+        QVERIFY(w.btnFechar->isEnabled());
+        QCOMPARE(w.QryMovimento->rowCount(), 2); // the table is only read
+        QVERIFY(w.close());
+    }
+
+    void settingsThatCannotBeWrittenStopBeforeAnything()
+    {
+        TempProgramDir dir;
+        ScriptedDialogs dlg;
+        const QString out = usePortFile(dir);
+        addTitulos(numbered(1));
+        QVERIFY(QDir(dir.path()).mkdir(QStringLiteral("KVCob002.ini"))); // not a writable file
+        TFrmPreparaPreImpresso w;
+        w.btnImprimirClick();
+        QCOMPARE(dlg.texts(QStringLiteral("error")),
+                 QStringList{QStringLiteral("Unable to write to %1").arg(KvSettings::path())});
+        QVERIFY(dlg.texts(QStringLiteral("message")).isEmpty());
+        QCOMPARE(readFile(out), QByteArray());
+        QVERIFY(!QFile::exists(dir.file(QStringLiteral("Matricial.ini"))));
+    }
+
+    void codesThatAreNotNumbersAreReportedOnOpening()
+    {
+        TempProgramDir dir;
+        ScriptedDialogs dlg;
+        addTitulos({of(QStringLiteral("12X4"), QStringLiteral("X1")),
+                    of(QStringLiteral("0200"), QStringLiteral("B1"))});
+        TFrmPreparaPreImpresso w;
+        QCOMPARE(dlg.texts(QStringLiteral("error")),
+                 QStringList{QStringLiteral("'12X4' is not a valid integer value")});
+        QCOMPARE(w.cmbContrato->count(), 1);
+        QCOMPARE(w.QryMovimento->rowCount(), 1);
+        QVERIFY(w.btnImprimir->isEnabled());
+    }
+
+    void fecharClosesTheWindow()
+    {
+        TempProgramDir dir;
+        ScriptedDialogs dlg;
+        TFrmPreparaPreImpresso w;
+        w.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&w));
+        QVERIFY(!w.btnImprimir->isEnabled()); // empty table
+        QTest::mouseClick(w.btnFechar, Qt::LeftButton);
+        QVERIFY(!w.isVisible());
+    }
+
+    void opensFromTheMainWindowAndWritesItsStatusPanel()
+    {
+        TempProgramDir dir;
+        ScriptedDialogs dlg;
+        addTitulos(numbered(1));
+        TFrmPrincipal frame;
+        frame.resize(1000, 800);
+        frame.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&frame));
+        QVERIFY(frame.mnuContinuo->isEnabled());
+        frame.mnuContinuo->trigger();
+        frame.mnuContinuo->trigger(); // a new window each time
+        const QList<QMdiSubWindow*> subs = frame.mdiArea()->subWindowList();
+        QCOMPARE(subs.size(), 2);
+        auto* w = qobject_cast<TFrmPreparaPreImpresso*>(subs.first()->widget());
+        QVERIFY(w);
+        // its own size, unless the fonts of the machine need more room
+        QCOMPARE(w->size(), QSize(448, 404).expandedTo(w->minimumSizeHint()));
+        const QRect area = frame.mdiArea()->viewport()->rect();
+        QVERIFY(qAbs(subs.first()->geometry().center().x() - area.center().x()) <= 2);
+        QTest::mouseClick(w->BtnCancelaImpressao, Qt::LeftButton);
+        auto* panel = frame.findChild<QLabel*>(QStringLiteral("pnlStatus1"));
+        QVERIFY(panel);
+        QCOMPARE(panel->text(), QStringLiteral("Cancelando impressão. Aguarde..."));
+        subs.first()->close();
+        QTRY_COMPARE(frame.mdiArea()->subWindowList().size(), 1);
+        QVERIFY(dlg.asked.isEmpty());
+    }
+};
+
+QTEST_MAIN(TstPreparaPreImpresso)
+#include "tst_preparapreimpresso.moc"

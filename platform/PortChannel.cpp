@@ -1,0 +1,191 @@
+#include "PortChannel.h"
+
+#include "KvError.h"
+#include "ProgramDir.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QProcess>
+#include <QSettings>
+#include <QStandardPaths>
+
+#include <cerrno>
+#include <fcntl.h>
+#include <unistd.h>
+
+namespace {
+constexpr int kLpTimeoutMs = 120000;
+
+QString configuredTarget(const QString& name, bool* found)
+{
+    *found = false;
+    const QString confPath = ProgramDir::file(QStringLiteral("kvcob.conf"));
+    if (!QFileInfo::exists(confPath))
+        return {};
+    QSettings conf(confPath, QSettings::IniFormat);
+    const QStringList groups = conf.childGroups();
+    for (const QString& group : groups) {
+        if (group.compare(QStringLiteral("Portas"), Qt::CaseInsensitive) != 0)
+            continue;
+        conf.beginGroup(group);
+        const QStringList keys = conf.childKeys();
+        for (const QString& key : keys) {
+            if (key.compare(name.trimmed(), Qt::CaseInsensitive) != 0)
+                continue;
+            const QVariant v = conf.value(key);
+            *found = true;
+            // QSettings splits a value at its commas; a path may hold one.
+            return v.typeId() == QMetaType::QStringList ? v.toStringList().join(QLatin1Char(','))
+                                                        : v.toString();
+        }
+        conf.endGroup();
+    }
+    return {};
+}
+
+[[noreturn]] void raiseErrno(int errorNumber)
+{
+    throw KvError(PortChannel::ioErrorText(errorNumber));
+}
+} // namespace
+
+PortChannel::PortChannel(QString name) : m_name(std::move(name)), m_target(resolve(m_name)) {}
+
+PortChannel::~PortChannel()
+{
+    close();
+}
+
+PortChannel::Target PortChannel::resolve(const QString& name)
+{
+    bool found = false;
+    QString target = configuredTarget(name, &found);
+    if (!found) {
+        if (name.trimmed().compare(QStringLiteral("LPT1"), Qt::CaseInsensitive) == 0)
+            return {Target::Kind::Device, QStringLiteral("/dev/lp0")};
+        return {Target::Kind::File, name};
+    }
+    target = target.trimmed();
+    const QString cups = QStringLiteral("cups:");
+    if (target.startsWith(cups, Qt::CaseInsensitive))
+        return {Target::Kind::CupsQueue, target.mid(cups.size()).trimmed()};
+    return {Target::Kind::Device, target};
+}
+
+QString PortChannel::ioErrorText(int errorNumber)
+{
+    switch (errorNumber) {
+    case ENOENT:
+        return QStringLiteral("File not found");
+    case ENOTDIR:
+    case ENAMETOOLONG:
+        return QStringLiteral("Invalid filename");
+    case EMFILE:
+    case ENFILE:
+        return QStringLiteral("Too many open files");
+    case EACCES:
+    case EPERM:
+    case EROFS:
+    case EISDIR:
+        return QStringLiteral("File access denied");
+    case ENOSPC:
+    case EDQUOT:
+        return QStringLiteral("Disk full");
+    default:
+        return QStringLiteral("I/O error %1").arg(errorNumber);
+    }
+}
+
+void PortChannel::open()
+{
+    close();
+    if (m_target.path.isEmpty()) {
+        throw KvError(QStringLiteral("A porta %1 não está configurada corretamente em kvcob.conf")
+                          .arg(m_name));
+    }
+    if (m_target.kind == Target::Kind::CupsQueue) {
+        if (QStandardPaths::findExecutable(QStringLiteral("lp")).isEmpty())
+            throw KvError(ioErrorText(ENOENT) + QStringLiteral(" (lp)"));
+        m_cupsOpen = true;
+        return;
+    }
+    int flags = O_WRONLY | O_CLOEXEC | O_NOCTTY | O_TRUNC;
+    if (m_target.kind == Target::Kind::File)
+        flags |= O_CREAT;
+    const QByteArray path = QFile::encodeName(m_target.path);
+    int fd = -1;
+    do {
+        fd = ::open(path.constData(), flags, 0666);
+    } while (fd < 0 && errno == EINTR);
+    if (fd < 0)
+        raiseErrno(errno);
+    m_fd = fd;
+}
+
+void PortChannel::writeAll(const QByteArray& bytes)
+{
+    const char* data = bytes.constData();
+    qsizetype left = bytes.size();
+    while (left > 0) {
+        const ssize_t n = ::write(m_fd, data, static_cast<size_t>(left));
+        if (n < 0) {
+            if (errno == EINTR)
+                continue;
+            raiseErrno(errno);
+        }
+        data += n;
+        left -= n;
+    }
+}
+
+void PortChannel::writeLine(const QByteArray& bytes)
+{
+    if (!isOpen())
+        raiseErrno(EBADF);
+    const QByteArray line = bytes + "\r\n";
+    if (m_cupsOpen)
+        m_pending += line;
+    else
+        writeAll(line);
+}
+
+void PortChannel::deliver()
+{
+    if (!isOpen())
+        raiseErrno(EBADF);
+    if (m_cupsOpen && !m_pending.isEmpty())
+        submitJob();
+}
+
+void PortChannel::submitJob()
+{
+    const QByteArray job = std::exchange(m_pending, QByteArray());
+    QProcess lp;
+    lp.start(QStringLiteral("lp"),
+             {QStringLiteral("-d"), m_target.path, QStringLiteral("-o"), QStringLiteral("raw")});
+    if (!lp.waitForStarted())
+        throw KvError(ioErrorText(ENOENT) + QStringLiteral(" (lp)"));
+    lp.write(job);
+    lp.closeWriteChannel();
+    if (!lp.waitForFinished(kLpTimeoutMs)) {
+        lp.kill();
+        lp.waitForFinished();
+        throw KvError(ioErrorText(ETIMEDOUT) + QStringLiteral(" (lp)"));
+    }
+    if (lp.exitStatus() != QProcess::NormalExit || lp.exitCode() != 0) {
+        const QString detail = QString::fromLocal8Bit(lp.readAllStandardError()).trimmed();
+        throw KvError(ioErrorText(EIO) + (detail.isEmpty() ? QStringLiteral(" (lp)")
+                                                           : QStringLiteral(" (%1)").arg(detail)));
+    }
+}
+
+void PortChannel::close() noexcept
+{
+    if (m_fd >= 0) {
+        // Lines already went out one by one; a failure reported here changes nothing.
+        ::close(m_fd);
+        m_fd = -1;
+    }
+    m_cupsOpen = false;
+    m_pending.clear();
+}

@@ -1,0 +1,47 @@
+#pragma once
+
+#include "PrinterChannel.h"
+
+#include <QString>
+
+// The printer port of the dot-matrix forms. A port name ("LPT1") is looked up in section
+// [Portas] of kvcob.conf in the program directory: its value is a device file
+// ("/dev/usb/lp0") or a raw CUPS queue ("cups:QUEUE"); with no entry, LPT1 is /dev/lp0.
+// Any other name is a plain file, created or replaced (kvcob-lote writes to files).
+//
+// A device is written line by line without buffering. A CUPS queue collects the lines
+// and sends what it holds as one raw job ("lp -d QUEUE -o raw") at each deliver(); lines
+// still held when the channel closes belong to a run that failed and are dropped.
+// A port is never created: a missing device is an unplugged printer, not a new file.
+class PortChannel final : public PrinterChannel {
+public:
+    explicit PortChannel(QString name);
+    ~PortChannel() override;
+    PortChannel(const PortChannel&) = delete;
+    PortChannel& operator=(const PortChannel&) = delete;
+
+    struct Target {
+        enum class Kind { Device, File, CupsQueue };
+        Kind kind;
+        QString path; // device or file path, or the queue name
+    };
+    static Target resolve(const QString& name);
+    // The input/output error text of a system error number ("File not found", "I/O error 6").
+    static QString ioErrorText(int errorNumber);
+
+    void open() override;
+    bool isOpen() const override { return m_fd >= 0 || m_cupsOpen; }
+    void writeLine(const QByteArray& bytes) override;
+    void deliver() override;
+    void close() noexcept override;
+
+private:
+    void writeAll(const QByteArray& bytes);
+    void submitJob();
+
+    QString m_name;
+    Target m_target;
+    int m_fd = -1;
+    bool m_cupsOpen = false;
+    QByteArray m_pending; // CUPS only: lines not yet sent
+};

@@ -1,0 +1,19 @@
+#pragma once
+
+#include <QByteArray>
+
+// Where the dot-matrix stream goes. Lines are raw bytes; the channel adds CR LF and sends
+// them unchanged. Every failure raises KvError with the input/output error text.
+class PrinterChannel {
+public:
+    virtual ~PrinterChannel() = default;
+
+    virtual void open() = 0;
+    virtual bool isOpen() const = 0;
+    // One line: its bytes, then CR LF.
+    virtual void writeLine(const QByteArray& bytes) = 0;
+    // Hands every completed line to the printer before the caller waits on the user.
+    virtual void deliver() = 0;
+    // Releases the channel; never raises, so that it can run on every path out of a run.
+    virtual void close() noexcept = 0;
+};
