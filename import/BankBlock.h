@@ -7,8 +7,9 @@
 // One block of the bank file: 400 characters of record and the two-byte line end, which
 // is never looked at. Columns are numbered from 1 as the bank's layout numbers them.
 //
-// The buffer outlives each read on purpose: a final block shorter than 402 bytes keeps
-// the tail of the block before it, exactly as the bank's own software reads the file.
+// The buffer outlives each read on purpose: a final block shorter than 402 bytes is
+// handled with the tail of the block before it still in place, as these files have
+// always been read.
 class BankBlock {
 public:
     static constexpr qsizetype kSize = 402;

@@ -24,6 +24,16 @@ QByteArrayView trimBlanks(QByteArrayView text)
     return text.sliced(from, to - from);
 }
 
+// The text without its blanks and its sign; negative when the sign is a minus.
+QByteArrayView unsignedPart(QByteArrayView text, bool* negative)
+{
+    QByteArrayView t = trimBlanks(text);
+    *negative = !t.isEmpty() && t[0] == '-';
+    if (!t.isEmpty() && (t[0] == '+' || t[0] == '-'))
+        t = t.sliced(1);
+    return t;
+}
+
 [[noreturn]] void notA(QByteArrayView text, const char* what)
 {
     throw KvConversionError(
@@ -43,13 +53,8 @@ QString BankConversions::shown(QByteArrayView text)
 
 double BankConversions::number(QByteArrayView text)
 {
-    const QByteArrayView t = trimBlanks(text);
-    qsizetype i = 0;
     bool negative = false;
-    if (i < t.size() && (t[i] == '+' || t[i] == '-')) {
-        negative = t[i] == '-';
-        ++i;
-    }
+    const QByteArrayView t = unsignedPart(text, &negative);
     // The separator is one of the Latin-1 characters any locale uses for it.
     const char16_t sep = Regional::decimalSeparator().unicode();
     double whole = 0;
@@ -57,14 +62,14 @@ double BankConversions::number(QByteArrayView text)
     double scale = 1;
     bool digits = false;
     bool inFraction = false;
-    for (; i < t.size(); ++i) {
+    for (qsizetype i = 0; i < t.size(); ++i) {
         const char c = t[i];
         if (isDigit(c)) {
             digits = true;
-            if (inFraction) {
+            if (inFraction && scale < 1e18) { // further decimals are beyond a double anyway
                 fraction = fraction * 10 + (c - '0');
                 scale *= 10;
-            } else {
+            } else if (!inFraction) {
                 whole = whole * 10 + (c - '0');
             }
         } else if (!inFraction && static_cast<unsigned char>(c) == sep) {
@@ -100,17 +105,12 @@ QDate BankConversions::date(QByteArrayView ddmmyy)
 
 qint32 BankConversions::wholeNumber(QByteArrayView text)
 {
-    const QByteArrayView t = trimBlanks(text);
-    qsizetype i = 0;
     bool negative = false;
-    if (i < t.size() && (t[i] == '+' || t[i] == '-')) {
-        negative = t[i] == '-';
-        ++i;
-    }
-    if (i == t.size())
+    const QByteArrayView t = unsignedPart(text, &negative);
+    if (t.isEmpty())
         notA(text, "um valor inteiro válido");
     qint64 value = 0;
-    for (; i < t.size(); ++i) {
+    for (qsizetype i = 0; i < t.size(); ++i) {
         if (!isDigit(t[i]))
             notA(text, "um valor inteiro válido");
         value = value * 10 + (t[i] - '0');

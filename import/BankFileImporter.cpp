@@ -20,7 +20,7 @@ constexpr QByteArrayView kNoDate("000000");
 constexpr QByteArrayView kOnPresentation("888888");
 constexpr QByteArrayView kOnSight("999999");
 
-// Titles due before this day were issued for a bank run that no longer accepts them.
+// The earliest due date a title may carry.
 const QDate kFirstDueDate(2000, 7, 4);
 constexpr qint64 kValueCeilingCents = 9999999999; // 99.999.999,99
 
@@ -88,8 +88,7 @@ void BankFileImporter::importFrom(QIODevice& device)
 
     m_table.open();
     resolveFields();
-    // Emptied on its own: the pages it frees are then reused by the new rows without
-    // going through the rollback journal.
+    // Emptied before the rows' transaction, so that the store can compact the file first.
     m_table.emptyTable();
     m_table.beginBatch();
     try {
