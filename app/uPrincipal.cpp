@@ -12,6 +12,8 @@
 #include "uConfiguracoes.h"
 #include "uSobre.h"
 #include "uPreparaPreImpresso.h"
+#include "uRelBloqueto.h"
+#include "uRelRejeicoes.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -20,8 +22,10 @@
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenuBar>
+#include <QScopeGuard>
 #include <QStatusBar>
 #include <QTimer>
+#include <memory>
 
 TFrmPrincipal::TFrmPrincipal(QWidget* parent) : QMainWindow(parent)
 {
@@ -106,10 +110,6 @@ void TFrmPrincipal::buildMenus()
     AjudadaCobrana1->setShortcut(QKeySequence(Qt::Key_F1));
     AjudadaCobrana1->setShortcutContext(Qt::WindowShortcut);
     addAction(AjudadaCobrana1); // F1 works without opening the popup
-
-    // Commands whose windows are not part of this build stay unavailable.
-    mnuFolhaSolta->setEnabled(false);
-    TtulosRejeitados1->setEnabled(false);
 }
 
 void TFrmPrincipal::FormCreate()
@@ -182,6 +182,15 @@ void TFrmPrincipal::mnuFolhaSoltaClick()
     runGuarded([this] {
         if (!tableHasRows())
             return;
+        // The form lives while its preview is open and goes when the preview call returns.
+        std::unique_ptr<TfrmRelBloqueto> form;
+        {
+            QApplication::setOverrideCursor(Qt::WaitCursor);
+            const auto restore = qScopeGuard([] { QApplication::restoreOverrideCursor(); });
+            form = std::make_unique<TfrmRelBloqueto>(this);
+            form->rel().selectValidInFileOrder();
+        }
+        form->preview();
     });
 }
 
@@ -204,6 +213,16 @@ void TFrmPrincipal::TtulosRejeitados1Click()
     runGuarded([this] {
         if (!tableHasRows())
             return;
+        // The form lives while its preview is open and goes when the preview call returns.
+        std::unique_ptr<TfrmRelRejeicoes> form;
+        {
+            QApplication::setOverrideCursor(Qt::WaitCursor);
+            struct Restore {
+                ~Restore() { QApplication::restoreOverrideCursor(); }
+            } restore;
+            form = std::make_unique<TfrmRelRejeicoes>(this);
+        }
+        form->preview();
     });
 }
 

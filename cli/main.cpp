@@ -13,6 +13,8 @@
 #include <unistd.h>
 
 Verb continuoVerb();
+Verb rejeitadosVerb();
+Verb folhaSoltaVerb();
 Verb importarVerb();
 
 // The verbs of the tool; each lives in a source file of its own.
@@ -21,6 +23,8 @@ QList<Verb> allVerbs()
     return {
         importarVerb(),
         continuoVerb(),
+        rejeitadosVerb(),
+        folhaSoltaVerb(),
     };
 }
 

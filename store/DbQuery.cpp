@@ -44,8 +44,10 @@ void DbQuery::open()
         Database::raise(q.lastError(), text());
     m_record = q.record();
     m_kinds.clear();
+    m_names.clear();
     for (int i = 0; i < m_record.count(); ++i) {
         const QSqlField f = m_record.field(i);
+        m_names << f.name();
         if (const auto* known = BlqSchema::find(f.name())) {
             m_kinds << known->kind;
         } else {
@@ -145,8 +147,8 @@ int DbQuery::column(const QString& field) const
 {
     if (!m_query)
         throw KvError(QStringLiteral("Consulta fechada"));
-    for (int i = 0; i < m_record.count(); ++i) {
-        if (m_record.fieldName(i).compare(field, Qt::CaseInsensitive) == 0)
+    for (int i = 0; i < m_names.size(); ++i) {
+        if (m_names.at(i).compare(field, Qt::CaseInsensitive) == 0)
             return i;
     }
     throw KvError(QStringLiteral("Campo '%1' não encontrado").arg(field));

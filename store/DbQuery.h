@@ -65,6 +65,7 @@ private:
     QHash<QString, QString> m_params;
     std::optional<QSqlQuery> m_query;
     QSqlRecord m_record;
+    QStringList m_names; // field names of m_record, read once: rows look fields up often
     QList<BlqSchema::Kind> m_kinds;
     bool m_eof = true;
     int m_recNo = 0;

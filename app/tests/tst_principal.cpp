@@ -2,11 +2,14 @@
 #include "Database.h"
 #include "DbTable.h"
 #include "HelpWindow.h"
+#include "SampleTitles.h"
 #include "ScriptedDialogs.h"
+#include "TRpPrinter.h"
 #include "TestSupport.h"
 #include "uCarregaArquivo.h"
 #include "uConfiguracoes.h"
 #include "uPrincipal.h"
+#include "uQvPreview.h"
 
 #include <QAction>
 #include <QLabel>
@@ -14,6 +17,7 @@
 #include <QMdiSubWindow>
 #include <QMenuBar>
 #include <QTextBrowser>
+#include <QTimer>
 #include <QtTest>
 
 namespace {
@@ -150,6 +154,50 @@ private Q_SLOTS:
         QVERIFY(HelpWindow::current());
         QCOMPARE(HelpWindow::current()->browser()->source(), QUrl(QStringLiteral("qrc:/help/index.html")));
         QVERIFY(HelpWindow::current()->browser()->toPlainText().contains(QStringLiteral("Carregar o arquivo do banco")));
+    }
+
+    // "&Folha Solta": the valid rows in file order reach the preview; with only rejected
+    // rows the row check passes and the report runs over nothing.
+    void folhaSoltaPreviewsTheValidRows_data()
+    {
+        QTest::addColumn<int>("valid");
+        QTest::addColumn<int>("rejected");
+        QTest::newRow("mixed") << 3 << 2;
+        QTest::newRow("only rejected") << 0 << 2;
+    }
+    void folhaSoltaPreviewsTheValidRows()
+    {
+        QFETCH(int, valid);
+        QFETCH(int, rejected);
+        TempProgramDir dir;
+        ScriptedDialogs dlg;
+        TFrmPrincipal w;
+        SampleTitles::fill(0);
+        {
+            DbTable t;
+            t.open();
+            for (int n = 1; n <= valid + rejected; ++n) {
+                SampleTitles::Titulo row = SampleTitles::numbered(n);
+                row.regVal = n > rejected;
+                SampleTitles::append(t, row);
+            }
+        }
+        QVERIFY(w.mnuFolhaSolta->isEnabled());
+        int pages = -1;
+        QTimer poll;
+        poll.setInterval(5);
+        connect(&poll, &QTimer::timeout, [&] {
+            TfrmQvPreview* p = frmQvPreview;
+            if (p && p->pageStore() && p->pageStore()->isFinished()) {
+                pages = p->pageStore()->pageCount();
+                p->close();
+            }
+        });
+        poll.start();
+        w.mnuFolhaSoltaClick();
+        QCOMPARE(pages, valid);
+        QVERIFY(dlg.asked.isEmpty());
+        QCOMPARE(QApplication::overrideCursor(), nullptr);
     }
 
     void personalizarBloquetoOpensChildWindowsThatFreeThemselves()

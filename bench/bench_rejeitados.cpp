@@ -1,0 +1,116 @@
+// The rejected-titles report over 100,000 rejected rows: time to page 1 in the preview,
+// time to produce every page, and how much the page store grows per detail row.
+//
+//   bench_rejeitados [--benchmark_filter=...]   (runs under the offscreen platform)
+
+#include "BlqRows.h"
+#include "Database.h"
+#include "ProgramDir.h"
+#include "RelRejeicoes.h"
+#include "TRpPreview.h"
+#include "TRpPrinter.h"
+#include "uQvPreview.h"
+#include "uRelRejeicoes.h"
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QTemporaryDir>
+#include <QTimer>
+#include <benchmark/benchmark.h>
+
+namespace {
+constexpr int kRows = 100000;
+
+// One program directory with the rows, made once for all the benchmarks.
+void ensureRows()
+{
+    static QTemporaryDir dir;
+    static bool made = false;
+    if (made)
+        return;
+    made = true;
+    ProgramDir::set(dir.path());
+    BlqRows::add(BlqRows::rejected(kRows));
+}
+
+void BM_FirstPageInPreview(benchmark::State& state)
+{
+    ensureRows();
+    for (auto _ : state) {
+        QElapsedTimer clock;
+        clock.start();
+        double firstPage = 0;
+        TfrmRelRejeicoes form;
+        form.rptRelRejeicoes().OnPreview = [&](TRpPrinter& store) {
+            TfrmQvPreview* w = TfrmQvPreview::openFor(store);
+            QObject::connect(&store, &TRpPrinter::pageAdded, w, [&, w](int count) {
+                if (count != 1)
+                    return;
+                QCoreApplication::processEvents(); // the window takes the page
+                w->RpPreview->renderedPage();      // and draws it
+                firstPage = double(clock.nsecsElapsed()) / 1e9;
+                w->close(); // closing early ends the production
+            });
+        };
+        form.preview();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        state.SetIterationTime(firstPage);
+    }
+}
+
+void BM_AllPages(benchmark::State& state)
+{
+    ensureRows();
+    for (auto _ : state) {
+        RelRejeicoes rel;
+        rel.open();
+        TRpPrinter store;
+        QElapsedTimer clock;
+        clock.start();
+        rel.produce(store);
+        state.SetIterationTime(double(clock.nsecsElapsed()) / 1e9);
+        state.counters["pages"] = store.pageCount();
+        state.counters["store_bytes_per_row"] = double(store.bytes()) / kRows;
+    }
+}
+
+void BM_AllPagesInPreview(benchmark::State& state)
+{
+    ensureRows();
+    for (auto _ : state) {
+        QElapsedTimer clock;
+        clock.start();
+        double produced = 0;
+        int pages = 0;
+        TfrmRelRejeicoes form;
+        form.rptRelRejeicoes().OnPreview = [&](TRpPrinter& store) {
+            TfrmQvPreview* w = TfrmQvPreview::openFor(store);
+            QObject::connect(&store, &TRpPrinter::stateChanged, w, [&, w] {
+                produced = double(clock.nsecsElapsed()) / 1e9;
+                pages = store.pageCount();
+                QTimer::singleShot(0, w, &QWidget::close);
+            });
+        };
+        form.preview();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        state.SetIterationTime(produced);
+        state.counters["pages"] = pages;
+    }
+}
+} // namespace
+
+BENCHMARK(BM_FirstPageInPreview)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(5);
+BENCHMARK(BM_AllPages)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(3);
+BENCHMARK(BM_AllPagesInPreview)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(2);
+
+int main(int argc, char** argv)
+{
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    Database::closeAll();
+    return 0;
+}

@@ -1,0 +1,195 @@
+#include "RelBloqueto.h"
+
+#include "BloquetoCode.h"
+#include "BloquetoTexts.h"
+#include "BlqStatements.h"
+#include "IniFile.h"
+#include "Interleaved2of5.h"
+#include "KvError.h"
+#include "Report.h"
+#include "RpPdfStream.h"
+
+#include <QRectF>
+
+namespace {
+// Height of the barcode's box and of its bars, in tenths of a millimetre.
+constexpr double kBarcodeBoxHeight = 151.0;
+constexpr double kBarHeight = 130.0;
+constexpr double kUmPerTenth = 100.0;
+
+QString numbered(const QString& stem, int k)
+{
+    return stem + QString::number(k);
+}
+} // namespace
+
+// The page definition and its pictures live in a static library: pull them in.
+static void initResources()
+{
+    Q_INIT_RESOURCE(bloqueto);
+}
+
+RelBloqueto::RelBloqueto() : m_source(qryTitulo, QStringLiteral("qryTitulo"))
+{
+    initResources();
+    rptBloqueto = TRpReport::fromFile(definitionPath());
+    rptBloqueto->DataSet = &m_source;
+    const TRpReport& r = *rptBloqueto;
+    for (int i = 0; i < 2; ++i) {
+        m_el.qdbBlqQtdMoe[i] = &r.dbText(numbered(QStringLiteral("qdbBlqQtdMoe"), i + 1));
+        m_el.qMemInstrucoes[i] = &r.memo(numbered(QStringLiteral("qMemInstrucoes"), i + 1));
+    }
+    for (int i = 0; i < 3; ++i)
+        m_el.qLblDatVen[i] = &r.label(numbered(QStringLiteral("qLblDatVen"), i + 1));
+    for (int i = 0; i < BloquetoTexts::kSliceCount; ++i) {
+        m_el.RpLblLinhaMensagem[i] =
+            &r.label(numbered(QStringLiteral("RpLblLinhaMensagem"), i + 1));
+        m_el.RpLblLinha[i] = &r.label(numbered(QStringLiteral("RpLblLinha"), i + 1));
+    }
+    m_el.qLblCodBarra = &r.drawing(QStringLiteral("qLblCodBarra"));
+    m_el.qLblLinhaDig = &r.label(QStringLiteral("qLblLinhaDig"));
+    m_el.RpImage1 = &r.image(QStringLiteral("RpImage1"));
+    m_el.RpImage5 = &r.image(QStringLiteral("RpImage5"));
+    m_el.ImageRecibo = &r.image(QStringLiteral("ImageRecibo"));
+    m_el.ImageComprovante = &r.image(QStringLiteral("ImageComprovante"));
+    rptBloqueto->bindBeforePrint(
+        QStringLiteral("RpBand1BeforePrint"),
+        [this](TRpBand& band, bool& print) { RpBand1BeforePrint(band, print); });
+    rptBloqueto->bindOnPrint(QStringLiteral("qdbMovTitVal1Print"),
+                             [this](TRpDBText& t, QString& v) { qdbMovTitVal1Print(t, v); });
+    rptBloqueto->bindOnPrint(QStringLiteral("qdbMovTitVal2Print"),
+                             [this](TRpDBText& t, QString& v) { qdbMovTitVal2Print(t, v); });
+    rptBloqueto->bindOnPrint(QStringLiteral("qdbMovTitVal3Print"),
+                             [this](TRpDBText& t, QString& v) { qdbMovTitVal3Print(t, v); });
+    qryTitulo.sql() = BlqStatements::bloquetosByContract();
+}
+
+RelBloqueto::~RelBloqueto() = default;
+
+void RelBloqueto::selectValidInFileOrder()
+{
+    qryTitulo.close();
+    qryTitulo.clearSql();
+    for (const QString& line : BlqStatements::bloquetosInFileOrder())
+        qryTitulo.addLine(line);
+    qryTitulo.open();
+}
+
+void RelBloqueto::produce(TRpPrinter& store)
+{
+    rptBloqueto->produce(store);
+}
+
+int RelBloqueto::writePdf(const QString& path)
+{
+    TRpPrinter store;
+    RpPdfStream pdf(path);
+    rptBloqueto->produce(store, [&] {
+        const int last = store.pageCount() - 1;
+        pdf.addPage(store, last);
+        store.releasePage(last);
+    });
+    if (store.pageCount() > 0)
+        pdf.finish();
+    return store.pageCount();
+}
+
+void RelBloqueto::RpBand1BeforePrint(TRpBand&, bool&)
+{
+    const bool quantity = qryTitulo.asInteger(QStringLiteral("BlqQtdMoe")) != 0;
+    for (TRpDBText* e : m_el.qdbBlqQtdMoe)
+        e->Enabled = quantity;
+
+    const QString beneficiary = qryTitulo.asString(QStringLiteral("BlqNomCed"));
+    if (beneficiary != CachedBeneficiary) {
+        CachedBeneficiary = beneficiary;
+        LeArquivoIni();
+    }
+
+    const QString due =
+        BloquetoTexts::dueDateCaption(qryTitulo.asBool(QStringLiteral("BlqIdcAvi")),
+                                      qryTitulo.asBool(QStringLiteral("BlqIdcCAp")),
+                                      qryTitulo.asDate(QStringLiteral("BlqDatVen")));
+    for (TRpLabel* e : m_el.qLblDatVen)
+        e->Caption = due;
+
+    const QStringList message = BloquetoTexts::slices(qryTitulo.asString(QStringLiteral("BlqMsg")));
+    const QStringList instructions =
+        BloquetoTexts::slices(qryTitulo.asString(QStringLiteral("BlqIns")));
+    for (int k = 0; k < BloquetoTexts::kSliceCount; ++k) {
+        m_el.RpLblLinhaMensagem[k]->Caption = message.at(k);
+        m_el.RpLblLinha[k]->Caption = instructions.at(k);
+    }
+
+    BloquetoTexts::Charges charges;
+    charges.jurosDia = qryTitulo.asCents(QStringLiteral("BlqJurDiaVal"));
+    charges.multa = qryTitulo.asCents(QStringLiteral("BlqValMul"));
+    charges.datMulta = qryTitulo.asDate(QStringLiteral("BlqDatMul"));
+    charges.desconto = qryTitulo.asCents(QStringLiteral("BlqDstVal"));
+    charges.descontoLimite = qryTitulo.asDate(QStringLiteral("BlqDstDatLim")).startOfDay();
+    charges.abatimento = qryTitulo.asCents(QStringLiteral("BlqAbtAtrVal"));
+    const QStringList lines = BloquetoTexts::chargeInstructions(charges);
+    for (TRpMemo* e : m_el.qMemInstrucoes)
+        e->Lines = lines;
+
+    BloquetoCode::Input in;
+    in.ageCod = qryTitulo.asString(QStringLiteral("BlqAgeCod"));
+    in.nosNum = qryTitulo.asString(QStringLiteral("BlqNosNum"));
+    in.ctrCod = qryTitulo.asString(QStringLiteral("BlqCtrCod"));
+    in.cents = qryTitulo.asCents(QStringLiteral("BlqTitVal"));
+    in.datVen = qryTitulo.asDate(QStringLiteral("BlqDatVen"));
+    const BloquetoCode code = BloquetoCode::compose(in);
+    m_el.qLblCodBarra->Bars = barcodeBars(code.barcode());
+    m_el.qLblLinhaDig->Caption = code.typeableLine();
+}
+
+void RelBloqueto::LeArquivoIni()
+{
+    ++m_logoLoads;
+    const IniFile ini = KvSettings::file();
+    ReciboPath = ini.readString(CachedBeneficiary, QStringLiteral("Recibo"));
+    ComprovantePath = ini.readString(CachedBeneficiary, QStringLiteral("Comprovante"));
+    try {
+        if (!ReciboPath.isEmpty())
+            m_el.RpImage1->loadFromFile(ReciboPath);
+        else
+            m_el.RpImage1->assign(*m_el.ImageRecibo);
+        if (!ComprovantePath.isEmpty())
+            m_el.RpImage5->loadFromFile(ComprovantePath);
+        else
+            m_el.RpImage5->assign(*m_el.ImageComprovante);
+    } catch (const RpFileOpenError&) {
+        throw KvError(QStringLiteral("Arquivo de Logomarca não encontrado"));
+    }
+}
+
+void RelBloqueto::blankZeroValue(QString& value) const
+{
+    if (qryTitulo.asCents(QStringLiteral("BlqTitVal")) == 0)
+        value.clear();
+}
+
+void RelBloqueto::qdbMovTitVal1Print(TRpDBText&, QString& value)
+{
+    blankZeroValue(value);
+}
+
+void RelBloqueto::qdbMovTitVal2Print(TRpDBText&, QString& value)
+{
+    blankZeroValue(value);
+}
+
+void RelBloqueto::qdbMovTitVal3Print(TRpDBText&, QString& value)
+{
+    blankZeroValue(value);
+}
+
+QList<QRectF> RelBloqueto::barcodeBars(const QString& digits)
+{
+    const double left = Interleaved2of5::kLightMargin / kUmPerTenth;
+    const double top = (kBarcodeBoxHeight - kBarHeight) / 2;
+    QList<QRectF> out;
+    for (const Interleaved2of5::Bar& b : Interleaved2of5::bars(digits))
+        out.append(QRectF(left + b.x / kUmPerTenth, top, b.width / kUmPerTenth, kBarHeight));
+    return out;
+}

@@ -1,0 +1,86 @@
+#pragma once
+
+#include "DbQuery.h"
+#include "DbQueryDataSource.h"
+
+#include <QString>
+#include <memory>
+
+class TRpBand;
+class TRpDBText;
+class TRpDrawing;
+class TRpImage;
+class TRpLabel;
+class TRpMemo;
+class TRpPrinter;
+class TRpReport;
+
+// The single-sheet bloqueto report without its window: the report rptBloqueto with its
+// query qryTitulo and the handlers that fill each page. The window (TfrmRelBloqueto) adds
+// the preview; the batch tool writes the same pages to PDF.
+class RelBloqueto {
+public:
+    // Loads the page definition and binds the handlers; qryTitulo holds its own text
+    // (valid rows by agency and contract).
+    RelBloqueto();
+    virtual ~RelBloqueto();
+    RelBloqueto(const RelBloqueto&) = delete;
+    RelBloqueto& operator=(const RelBloqueto&) = delete;
+
+    static QString definitionPath() { return QStringLiteral(":/bloqueto/rptBloqueto.json"); }
+
+    void open() { qryTitulo.open(); } // what the form's creation does
+    // What "&Folha Solta" does before the preview: the valid rows in file order.
+    void selectValidInFileOrder();
+    // One pass of the report into a fresh store (tests).
+    void produce(TRpPrinter& store);
+    // One pass written straight to a PDF file, page by page, keeping no page in memory;
+    // answers the number of pages (0 writes nothing).
+    int writePdf(const QString& path);
+
+    std::unique_ptr<TRpReport> rptBloqueto;
+    DbQuery qryTitulo;
+
+    // Handlers of the report, bound by name.
+    void RpBand1BeforePrint(TRpBand& sender, bool& printBand);
+    void qdbMovTitVal1Print(TRpDBText& sender, QString& value);
+    void qdbMovTitVal2Print(TRpDBText& sender, QString& value);
+    void qdbMovTitVal3Print(TRpDBText& sender, QString& value);
+    // Loads the receipt and voucher pictures of CachedBeneficiary from the settings file.
+    void LeArquivoIni();
+
+    const QString& cachedBeneficiary() const { return CachedBeneficiary; }
+    const QString& reciboPath() const { return ReciboPath; }
+    const QString& comprovantePath() const { return ComprovantePath; }
+    int logoLoads() const { return m_logoLoads; } // times LeArquivoIni ran
+
+    // The bars of the barcode in tenths of a millimetre, relative to the barcode's box
+    // (15.1 mm high): light margins left and right, bars 13 mm high in the middle.
+    static QList<QRectF> barcodeBars(const QString& digits);
+
+private:
+    void blankZeroValue(QString& value) const;
+
+    // The elements the handlers fill, found by name once: a name missing from the
+    // definition shows when the report is made, not on the first row.
+    struct Elements {
+        TRpDBText* qdbBlqQtdMoe[2];
+        TRpLabel* qLblDatVen[3];
+        TRpLabel* RpLblLinhaMensagem[6];
+        TRpLabel* RpLblLinha[6];
+        TRpMemo* qMemInstrucoes[2];
+        TRpDrawing* qLblCodBarra;
+        TRpLabel* qLblLinhaDig;
+        TRpImage* RpImage1;
+        TRpImage* RpImage5;
+        TRpImage* ImageRecibo;
+        TRpImage* ImageComprovante;
+    };
+    Elements m_el{};
+
+    QString CachedBeneficiary;
+    QString ReciboPath;
+    QString ComprovantePath;
+    int m_logoLoads = 0;
+    DbQueryDataSource m_source;
+};

@@ -1,0 +1,11 @@
+#pragma once
+
+#include <QImage>
+#include <QString>
+
+// Reads the Interleaved 2 of 5 barcodes of a rendered image with zbarimg, as a bank's
+// reader would: their digits, one code a line; empty when nothing scans.
+namespace BarcodeScan {
+bool available();
+QString interleaved25(const QImage& image);
+} // namespace BarcodeScan

@@ -1,0 +1,30 @@
+#include "uRelBloqueto.h"
+
+#include "TRpPrinter.h"
+#include "TRpReport.h"
+#include "uQvPreview.h"
+
+TfrmRelBloqueto::TfrmRelBloqueto(QWidget* owner) : QWidget(owner)
+{
+    setObjectName(QStringLiteral("frmRelBloqueto"));
+    setAttribute(Qt::WA_DontShowOnScreen);
+    m_rel.rptBloqueto->OnPreview = [this](TRpPrinter& sender) { rptBloquetoPreview(sender); };
+    FormCreate();
+}
+
+TfrmRelBloqueto::~TfrmRelBloqueto() = default;
+
+void TfrmRelBloqueto::FormCreate()
+{
+    m_rel.open();
+}
+
+void TfrmRelBloqueto::preview()
+{
+    rptBloqueto().preview();
+}
+
+void TfrmRelBloqueto::rptBloquetoPreview(TRpPrinter& sender)
+{
+    TfrmQvPreview::openFor(sender);
+}

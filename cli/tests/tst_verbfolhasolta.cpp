@@ -1,0 +1,90 @@
+#include "Database.h"
+#include "DbTable.h"
+#include "SampleTitles.h"
+#include "TestSupport.h"
+
+#include <QFile>
+#include <QtTest>
+
+namespace {
+QString tool()
+{
+    return TestSupport::binaryDir() + QStringLiteral("/bin/kvcob-lote");
+}
+
+struct Result {
+    int exit = -2;
+    QString out;
+};
+
+Result runTool(const QString& dir, const QString& output)
+{
+    Result r;
+    r.out = QString::fromLocal8Bit(TestSupport::run(
+        tool(), {QStringLiteral("--dir"), dir, QStringLiteral("folha-solta"), output}, &r.exit));
+    return r;
+}
+
+void writeTitles(int valid, int rejected)
+{
+    SampleTitles::fill(0);
+    {
+        DbTable t;
+        t.open();
+        for (int n = 1; n <= valid + rejected; ++n) {
+            SampleTitles::Titulo row = SampleTitles::numbered(n);
+            row.regVal = n <= valid;
+            SampleTitles::append(t, row);
+        }
+    }
+    Database::closeAll(); // the tool opens the file itself
+}
+} // namespace
+
+class TstVerbFolhaSolta : public QObject {
+    Q_OBJECT
+private Q_SLOTS:
+    void writesOnePagePerValidTitle()
+    {
+        if (!TestSupport::haveProgram(QStringLiteral("pdftotext")))
+            QSKIP("pdftotext is not installed");
+        TempProgramDir dir;
+        writeTitles(3, 1);
+        const QString pdf = dir.file(QStringLiteral("saida.pdf"));
+        const Result r = runTool(dir.path(), pdf);
+        QCOMPARE(r.exit, 0);
+        QVERIFY(r.out.contains(QStringLiteral("3 bloqueto(s)")));
+        const QString text = QString::fromUtf8(TestSupport::run(
+            QStringLiteral("pdftotext"), {QStringLiteral("-raw"), pdf, QStringLiteral("-")}));
+        QCOMPARE(text.count(QLatin1Char('\f')), 3);
+        for (int n = 1; n <= 3; ++n)
+            QVERIFY(text.contains(SampleTitles::numbered(n).sacNom));
+        QVERIFY(!text.contains(SampleTitles::numbered(4).sacNom));
+    }
+
+    void refusesWhenThereIsNothingToPrint_data()
+    {
+        QTest::addColumn<int>("rejected");
+        QTest::addColumn<QString>("message");
+        QTest::newRow("empty table") << 0 << QStringLiteral("Não há Dados na Base");
+        QTest::newRow("only rejected") << 2 << QStringLiteral("Nenhum título válido");
+    }
+    void refusesWhenThereIsNothingToPrint()
+    {
+        QFETCH(int, rejected);
+        QFETCH(QString, message);
+        TempProgramDir dir;
+        writeTitles(0, rejected);
+        const QString pdf = dir.file(QStringLiteral("saida.pdf"));
+        QProcess p;
+        p.start(tool(), {QStringLiteral("--dir"), dir.path(), QStringLiteral("folha-solta"), pdf});
+        QVERIFY(p.waitForFinished(60000));
+        QCOMPARE(p.exitCode(), 1);
+        QVERIFY2(QString::fromLocal8Bit(p.readAllStandardError()).contains(message),
+                 qPrintable(message));
+        QVERIFY(!QFile::exists(pdf));
+    }
+};
+
+QTEST_GUILESS_MAIN(TstVerbFolhaSolta)
+#include "tst_verbfolhasolta.moc"

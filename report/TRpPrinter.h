@@ -1,0 +1,123 @@
+#pragma once
+
+#include "RpPage.h"
+#include "RpTypes.h"
+
+#include <QHash>
+#include <QImage>
+#include <QList>
+#include <QObject>
+#include <QPointer>
+#include <QSize>
+#include <functional>
+#include <memory>
+#include <vector>
+
+class QPrinter;
+
+// The page store: the pages one run of a report produced (or a saved report loaded), with
+// the fonts and pictures they use, its title, and its state. A preview control shows it;
+// it prints, saves to and loads from ".kvr" files, and writes PDF.
+//
+// Lifetime: the report's preview run owns the store. A preview control attaches to it
+// (attachViewer); when the control lets go (detachViewer) the run stops producing, if it
+// still was, and returns. Viewers hold it through QPointer.
+class TRpPrinter : public QObject {
+    Q_OBJECT
+public:
+    enum class State { Producing, Finished, Failed };
+
+    explicit TRpPrinter(QObject* parent = nullptr);
+    ~TRpPrinter() override;
+
+    QString title() const { return m_title; }
+    void setTitle(const QString& title) { m_title = title; }
+
+    int pageCount() const { return int(m_pages.size()); }
+    const RpPage& page(int index) const { return m_pages.at(size_t(index)); } // 0-based
+    // Paper size in micrometres, as the first page has it.
+    QSize paperSize() const { return m_paper; }
+    bool landscape() const { return m_landscape; }
+    const QList<RpFont>& fonts() const { return m_fonts; }
+    const QList<QImage>& pictures() const { return m_pictures; }
+
+    State state() const { return m_state; }
+    bool isFinished() const { return m_state == State::Finished; }
+    bool isLoaded() const { return m_loaded; } // the pages came from a file
+    // Pages to print, 1-based; 0 means the first and the last page.
+    int FirstPage = 0;
+    int LastPage = 0;
+
+    // -- viewing
+    bool isShown() const { return !m_viewer.isNull(); }
+    QObject* viewer() const { return m_viewer.data(); }
+    void attachViewer(QObject* viewer);
+    void detachViewer(QObject* viewer);
+    bool cancelRequested() const { return m_cancel; }
+
+    // -- operations
+    // Printer set-up of the report that produced the store; nothing after a load.
+    void printerSetup();
+    // Asks for the printer (the dialogs seam) and prints: a live report is produced again
+    // for the printer, loaded pages print as stored. False when the user cancelled or the
+    // store is not finished.
+    bool print();
+    // Prints the stored pages FirstPage..LastPage on a printer that is ready.
+    void printStored(QPrinter& printer);
+    // Writes the pages as a ".kvr" file; only a finished store writes. The file is
+    // replaced atomically: a failed write leaves an existing file as it was. Raises KvError.
+    void saveToFile(const QString& path);
+    // Replaces the pages with those of a ".kvr" file. A missing, damaged or foreign file
+    // raises KvError and leaves the store as it was. Cancels a production still going on.
+    void loadFromFile(const QString& path);
+    // Writes the pages as PDF at Rp::kOutputDpi, atomically. Raises KvError.
+    void exportPdf(const QString& path);
+    // The save-dialog filter of the store's own file type.
+    static QString saveFilter();
+
+    // -- production side, used by the report and the file reader
+    void begin(QSize paperUm, bool landscape);
+    int fontIndex(const RpFont& font);
+    int pictureIndex(const QImage& picture); // the same picture is stored once
+    void addPage(RpPage page);
+    // Frees the display list of a page already written out (streamed PDF); the page
+    // still counts, and draws empty.
+    void releasePage(int index);
+    void finish();
+    void fail();
+    // Bytes the pages and pictures hold (the benchmark's measure of growth).
+    qsizetype bytes() const;
+
+    // A live report's way to print itself again and to set up its printer.
+    struct Source {
+        std::function<void(QPrinter&)> print;
+        std::function<QPrinter*()> printer;
+    };
+    void setSource(Source source) { m_source = std::move(source); }
+
+    // Replaces the whole content; used by the file reader and the tests.
+    void replaceContent(std::vector<RpPage> pages, QList<RpFont> fonts, QList<QImage> pictures,
+                        QSize paperUm, bool landscape);
+
+Q_SIGNALS:
+    void pageAdded(int pageCount);
+    void stateChanged();
+    void released();        // no viewer holds the store any more
+    void contentReplaced(); // a load replaced the pages
+
+private:
+    QString m_title;
+    std::vector<RpPage> m_pages;
+    QList<RpFont> m_fonts;
+    QList<QImage> m_pictures;
+    QHash<qint64, int> m_pictureByKey;
+    QHash<QByteArray, int> m_pictureByContent;
+    QSize m_paper{2100 * 100, 2970 * 100};
+    bool m_landscape = false;
+    State m_state = State::Producing;
+    bool m_loaded = false;
+    bool m_cancel = false;
+    QPointer<QObject> m_viewer;
+    Source m_source;
+    std::unique_ptr<QPrinter> m_ownPrinter; // for loaded pages
+};

@@ -1,0 +1,473 @@
+// The preview window: captions, navigation and keys, zoom, save/load with their
+// questions, print and PDF, and its life with a report still being produced.
+
+#include "BlqRows.h"
+#include "Database.h"
+#include "PageText.h"
+#include "RelRejeicoes.h"
+#include "ScriptedDialogs.h"
+#include "TRpPreview.h"
+#include "TSpinEdit.h"
+#include "TUpDown.h"
+#include "TestSupport.h"
+#include "uQvPreview.h"
+
+#include <QLineEdit>
+#include <QMenu>
+#include <QPrinter>
+#include <QToolButton>
+#include <QtTest>
+
+namespace {
+using PageText::textPage;
+
+// A store of `pages` pages shown in a new preview window, as a report's preview event
+// would leave it once production ended.
+struct Shown {
+    TRpPrinter store;
+    QPointer<TfrmQvPreview> w;
+
+    explicit Shown(int pages, const QString& title = QString())
+    {
+        store.setTitle(title);
+        store.begin(QSize(210000, 297000), false);
+        w = TfrmQvPreview::openFor(store);
+        for (int i = 1; i <= pages; ++i)
+            store.addPage(textPage(store, QStringLiteral("PÁGINA %1").arg(i)));
+        store.finish();
+    }
+    ~Shown()
+    {
+        if (w)
+            delete w.data();
+    }
+};
+
+// Print, Save, Load and Exportar PDF as 1 (enabled) or 0.
+QString enabledButtons(const TfrmQvPreview& w)
+{
+    QString out;
+    for (const QToolButton* b : {w.Print, w.Save, w.Load, w.ExportPdf})
+        out += b->isEnabled() ? QLatin1Char('1') : QLatin1Char('0');
+    return out;
+}
+
+void typePage(TfrmQvPreview& w, const QString& text)
+{
+    w.edtPage->setText(text);
+}
+} // namespace
+
+class TstQvPreview : public QObject {
+    Q_OBJECT
+private Q_SLOTS:
+    void cleanup() { Database::closeAll(); }
+
+    void theWindowIsBuiltAsDesigned()
+    {
+        Shown s(1);
+        TfrmQvPreview& w = *s.w;
+        QVERIFY(w.isWindow());
+        QVERIFY(w.testAttribute(Qt::WA_DeleteOnClose));
+        QVERIFY(w.windowState() & Qt::WindowMaximized);
+        QCOMPARE(w.Panel1->height(), 31);
+        const QList<std::pair<QToolButton*, int>> lefts = {
+            {w.sbFirstPage, 105}, {w.sbPreviousPage, 130}, {w.sbNextPage, 155},
+            {w.sbLastPage, 180},  {w.ZoomToFit, 317},      {w.ZoomTo100, 342},
+            {w.ZoomToWidth, 367}, {w.PrintSetup, 491},     {w.Print, 516},
+            {w.Load, 550},        {w.Save, 575},           {w.ExportPdf, 600}};
+        for (const auto& [button, left] : lefts) {
+            QCOMPARE(button->geometry(), QRect(left, 3, 25, 25));
+            QVERIFY(!button->icon().isNull());
+        }
+        QCOMPARE(w.Save->toolTip(), QStringLiteral("Salvar relatório"));
+        QCOMPARE(w.ExportPdf->toolTip(), QStringLiteral("Exportar PDF"));
+        QCOMPARE(w.ZoomToWidth->toolTip(), QStringLiteral("Zoom para o tamanho da página"));
+        QVERIFY(w.ZoomToWidth->isChecked());
+        w.ZoomToFit->click();
+        QVERIFY(w.ZoomToFit->isChecked() && !w.ZoomToWidth->isChecked());
+        QCOMPARE(w.PopupMenu1->actions().size(), 5);
+        QVERIFY(w.PopupMenu1->actions().at(3)->isSeparator());
+        QCOMPARE(w.seZoom->minimum(), 10);
+        QCOMPARE(w.seZoom->maximum(), 300);
+    }
+
+    void captions_data()
+    {
+        QTest::addColumn<QString>("title");
+        QTest::addColumn<int>("pages");
+        QTest::addColumn<QString>("caption");
+        QTest::newRow("one page, no title") << QString() << 1 << QStringLiteral(" - 1 página");
+        QTest::newRow("two pages, no title") << QString() << 2 << QStringLiteral(" - 2 páginas");
+        QTest::newRow("titled") << QStringLiteral("Cobrança KV - Bloqueto") << 3
+                                << QStringLiteral("Cobrança KV - Bloqueto - 3 páginas");
+    }
+    void captions()
+    {
+        QFETCH(QString, title);
+        QFETCH(int, pages);
+        QFETCH(QString, caption);
+        TRpPrinter store;
+        store.setTitle(title);
+        store.begin(QSize(210000, 297000), false);
+        TfrmQvPreview* w = TfrmQvPreview::openFor(store);
+        QCOMPARE(w->windowTitle(), QStringLiteral("Gerando relatório, aguarde ..."));
+        QCOMPARE(frmQvPreview.data(), w);
+        for (int i = 1; i <= pages; ++i)
+            store.addPage(textPage(store, QString::number(i)));
+        QCOMPARE(w->windowTitle(), caption);
+        QCOMPARE(w->sePage->maximum(), pages);
+        delete w;
+    }
+
+    void navigationStaysWithinThePages()
+    {
+        Shown s(3);
+        TfrmQvPreview& w = *s.w;
+        w.sbPreviousPageClick();
+        QCOMPARE(w.RpPreview->page(), 1);
+        w.sbNextPageClick();
+        w.sbNextPageClick();
+        w.sbNextPageClick();
+        QCOMPARE(w.RpPreview->page(), 3);
+        QCOMPARE(w.edtPage->text(), QStringLiteral("3"));
+        w.sbFirstPageClick();
+        QCOMPARE(w.RpPreview->page(), 1);
+        w.sbLastPageClick();
+        QCOMPARE(w.RpPreview->page(), 3);
+        // a typed number is where the next move starts; typing alone shows nothing
+        typePage(w, QStringLiteral("1"));
+        QCOMPARE(w.RpPreview->page(), 3);
+        w.sbNextPageClick();
+        QCOMPARE(w.RpPreview->page(), 2);
+        typePage(w, QStringLiteral("abc"));
+        w.sbNextPageClick();
+        QCOMPARE(w.RpPreview->page(), 3);
+        typePage(w, QStringLiteral("9"));
+        w.sbPreviousPageClick();
+        QCOMPARE(w.RpPreview->page(), 2);
+        // the arrows of the up-down move within the pages and show the page
+        w.sbLastPageClick();
+        QTest::keyClick(w.edtPage, Qt::Key_Up);
+        QCOMPARE(w.edtPage->text(), QStringLiteral("3"));
+        QTest::keyClick(w.edtPage, Qt::Key_Down);
+        QCOMPARE(w.RpPreview->page(), 2);
+    }
+
+    void aOnePageReportStaysOnItsPage()
+    {
+        Shown s(1);
+        s.w->sbNextPageClick();
+        s.w->sbLastPageClick();
+        QCOMPARE(s.w->RpPreview->page(), 1);
+        QCOMPARE(s.w->edtPage->text(), QStringLiteral("1"));
+    }
+
+    void keys_data()
+    {
+        QTest::addColumn<int>("key");
+        QTest::addColumn<int>("modifiers");
+        QTest::addColumn<int>("from");
+        QTest::addColumn<int>("to");
+        const int ctrl = Qt::ControlModifier;
+        const int shift = Qt::ShiftModifier;
+        QTest::newRow("Ctrl+PageDown: last") << int(Qt::Key_PageDown) << ctrl << 2 << 5;
+        QTest::newRow("Ctrl+Shift+PageDown: next")
+            << int(Qt::Key_PageDown) << (ctrl | shift) << 2 << 3;
+        QTest::newRow("PageDown: next") << int(Qt::Key_PageDown) << 0 << 2 << 3;
+        QTest::newRow("Shift+PageDown: next") << int(Qt::Key_PageDown) << shift << 2 << 3;
+        QTest::newRow("Ctrl+PageUp: first") << int(Qt::Key_PageUp) << ctrl << 4 << 1;
+        QTest::newRow("Ctrl+Alt+PageUp: previous")
+            << int(Qt::Key_PageUp) << (ctrl | int(Qt::AltModifier)) << 4 << 3;
+        QTest::newRow("PageUp on page 1") << int(Qt::Key_PageUp) << 0 << 1 << 1;
+        QTest::newRow("End") << int(Qt::Key_End) << shift << 2 << 5;
+        QTest::newRow("Home") << int(Qt::Key_Home) << ctrl << 4 << 1;
+    }
+    void keys()
+    {
+        QFETCH(int, key);
+        QFETCH(int, modifiers);
+        QFETCH(int, from);
+        QFETCH(int, to);
+        Shown s(5);
+        TfrmQvPreview& w = *s.w;
+        typePage(w, QString::number(from));
+        w.sePageClick(true);
+        QCOMPARE(w.RpPreview->page(), from);
+        // keys reach the window first, whichever control has the focus
+        QWidget* target = QApplication::focusWidget() && QApplication::focusWidget()->window() == &w
+                              ? QApplication::focusWidget()
+                              : &w;
+        QTest::keyClick(target, Qt::Key(key), Qt::KeyboardModifiers(modifiers));
+        QCOMPARE(w.RpPreview->page(), to);
+    }
+
+    void zoomToWidthAbove300EndsAt300()
+    {
+        Shown s(1);
+        TfrmQvPreview& w = *s.w;
+        w.showNormal();
+        w.resize(3000, 700);
+        QCoreApplication::processEvents();
+        w.ZoomTo100Click();
+        QCOMPARE(w.seZoom->value(), 100);
+        w.ZoomToWidthClick(); // 340 % by the width
+        QCOMPARE(w.seZoom->value(), 300);
+        QCOMPARE(w.RpPreview->zoom(), 300);
+        // with the spin already at 300 its text does not change, so the fitted zoom stays
+        w.RpPreview->setZoom(100);
+        w.ZoomToWidthClick();
+        QCOMPARE(w.RpPreview->zoom(), 340);
+        QCOMPARE(w.seZoom->value(), 300);
+    }
+
+    void theZoomSpinPassesWhatIsTyped()
+    {
+        Shown s(1);
+        TfrmQvPreview& w = *s.w;
+        w.seZoom->editor()->setText(QStringLiteral("500"));
+        QCOMPARE(w.RpPreview->zoom(), 500);
+        w.seZoom->editor()->setText(QStringLiteral("abc")); // reads as the minimum
+        QCOMPARE(w.RpPreview->zoom(), 10);
+        w.seZoom->editor()->setText(QStringLiteral("1")); // the control ignores it
+        QCOMPARE(w.RpPreview->zoom(), 10);
+    }
+
+    void savingAddsKvrOnlyWhenThePathHasNoDot_data()
+    {
+        QTest::addColumn<QString>("chosen");
+        QTest::addColumn<QString>("written");
+        QTest::newRow("no dot") << QStringLiteral("relatorio") << QStringLiteral("relatorio.kvr");
+        QTest::newRow("other extension") << QStringLiteral("rel.txt") << QStringLiteral("rel.txt");
+        QTest::newRow("dot in a folder")
+            << QStringLiteral("pasta.v2/relatorio") << QStringLiteral("pasta.v2/relatorio");
+    }
+    void savingAddsKvrOnlyWhenThePathHasNoDot()
+    {
+        QFETCH(QString, chosen);
+        QFETCH(QString, written);
+        TempProgramDir dir;
+        QVERIFY(!dir.path().contains(QLatin1Char('.')));
+        QDir(dir.path()).mkdir(QStringLiteral("pasta.v2"));
+        ScriptedDialogs dlg;
+        dlg.fileNames << dir.file(chosen);
+        Shown s(2);
+        s.w->SaveClick();
+        QVERIFY(QFile::exists(dir.file(written)));
+        QCOMPARE(dlg.asked.size(), 1);
+        QCOMPARE(dlg.asked.first().kind, QStringLiteral("saveFile"));
+        TRpPrinter back;
+        back.loadFromFile(dir.file(written));
+        QCOMPARE(back.pageCount(), 2);
+    }
+
+    void overwriteIsAskedAndDeclinedLeavesTheFile()
+    {
+        TempProgramDir dir;
+        const QString path = dir.file(QStringLiteral("rel.kvr"));
+        QFile f(path);
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        f.write("antigo");
+        f.close();
+        ScriptedDialogs dlg;
+        dlg.fileNames << path;
+        dlg.answers << Dialogs::Answer::No;
+        Shown s(2);
+        s.w->SaveClick();
+        QCOMPARE(dlg.texts(QStringLiteral("question")),
+                 QStringList{QStringLiteral("Arquivo %1 já existe. Deseja sobrepôr?").arg(path)});
+        QCOMPARE(dlg.asked.last().caption, QStringLiteral("Confirmação"));
+        QVERIFY(f.open(QIODevice::ReadOnly));
+        QCOMPARE(f.readAll(), QByteArray("antigo"));
+        f.close();
+        // Yes replaces it with the report
+        dlg.fileNames << path;
+        dlg.answers << Dialogs::Answer::Yes;
+        s.w->SaveClick();
+        TRpPrinter back;
+        back.loadFromFile(path);
+        QCOMPARE(back.pageCount(), 2);
+    }
+
+    void aNameThatCannotBeReplacedIsTold()
+    {
+        TempProgramDir dir;
+        const QString path = dir.file(QStringLiteral("pasta.kvr"));
+        QDir(dir.path()).mkdir(QStringLiteral("pasta.kvr"));
+        ScriptedDialogs dlg;
+        dlg.fileNames << path;
+        dlg.answers << Dialogs::Answer::Yes;
+        Shown s(1);
+        s.w->SaveClick();
+        QCOMPARE(dlg.texts(QStringLiteral("error")),
+                 QStringList{QStringLiteral("Impossível sobrepôr o arquivo %1.").arg(path)});
+        QVERIFY(QFileInfo(path).isDir());
+    }
+
+    void loadingReplacesThePagesAndTheCaption()
+    {
+        TempProgramDir dir;
+        ScriptedDialogs dlg;
+        const QString saved = dir.file(QStringLiteral("tres.kvr"));
+        {
+            Shown three(3, QStringLiteral("Outro"));
+            three.store.saveToFile(saved);
+        }
+        Shown s(1); // the rejected-titles report: no title
+        dlg.fileNames << dir.file(QStringLiteral("nada.kvr"));
+        s.w->LoadClick();
+        QCOMPARE(dlg.texts(QStringLiteral("message")),
+                 QStringList{QStringLiteral("Impossível carregar o arquivo selecionado: ") +
+                             dir.file(QStringLiteral("nada.kvr"))});
+        QCOMPARE(s.store.pageCount(), 1);
+
+        dlg.fileNames << saved;
+        s.w->sbLastPageClick();
+        s.w->LoadClick();
+        QCOMPARE(s.store.pageCount(), 3);
+        QCOMPARE(s.w->windowTitle(), saved + QStringLiteral(" - 3 páginas"));
+        QCOMPARE(s.w->RpPreview->page(), 1);
+        QCOMPARE(s.w->sePage->maximum(), 3);
+        QVERIFY(s.store.isLoaded());
+
+        // a damaged file: the error box, the pages stay
+        const QString bad = dir.file(QStringLiteral("ruim.kvr"));
+        QFile f(bad);
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        f.write("KVCOBRPT\x01\x00\x00");
+        f.close();
+        dlg.fileNames << bad;
+        s.w->LoadClick();
+        QCOMPARE(dlg.texts(QStringLiteral("error")).size(), 1);
+        QVERIFY(dlg.lastText(QStringLiteral("error")).contains(QStringLiteral("danificado")));
+        QCOMPARE(s.store.pageCount(), 3);
+    }
+
+    void aLiveReportIsProducedAgainForThePrinter()
+    {
+        if (!TestSupport::haveProgram(QStringLiteral("pdftotext")))
+            QSKIP("pdftotext is not installed");
+        TempProgramDir dir;
+        BlqRows::add(BlqRows::rejected(40));
+        ScriptedDialogs dlg;
+        RelRejeicoes rel;
+        rel.open();
+        TRpReport& report = *rel.rptRelRejeicoes;
+        const QString pdf = dir.file(QStringLiteral("impresso.pdf"));
+        report.printer().setOutputFormat(QPrinter::PdfFormat);
+        report.printer().setOutputFileName(pdf);
+        QStringList sawButtons;
+        report.OnPreview = [&](TRpPrinter& store) {
+            TfrmQvPreview* w = TfrmQvPreview::openFor(store);
+            connect(&store, &TRpPrinter::pageAdded, w, [w, &sawButtons](int count) {
+                if (count == 1)
+                    sawButtons << enabledButtons(*w);
+            });
+            connect(&store, &TRpPrinter::stateChanged, w, [w, &dlg, &sawButtons] {
+                QTimer::singleShot(0, w, [w, &dlg, &sawButtons] {
+                    sawButtons << enabledButtons(*w);
+                    dlg.printerAnswers << false; // cancelled: no print, no message
+                    w->PrintClick();
+                    dlg.printerAnswers << true;
+                    w->PrintClick();
+                    w->close();
+                });
+            });
+        };
+        report.preview();
+        QCOMPARE(sawButtons, (QStringList{QStringLiteral("0000"), QStringLiteral("1111")}));
+        QCOMPARE(dlg.texts(QStringLiteral("printer")).size(), 2);
+        QCOMPARE(dlg.texts(QStringLiteral("message")),
+                 QStringList{QStringLiteral("Relatório enviado para impressora com sucesso")});
+        QCOMPARE(dlg.asked.last().caption, QStringLiteral("Informação"));
+        int rc = -1;
+        const QString text = QString::fromUtf8(
+            TestSupport::run(QStringLiteral("pdftotext"), {pdf, QStringLiteral("-")}, &rc));
+        QCOMPARE(text.count(QStringLiteral("RELAÇÃO DE TÍTULOS REJEITADOS")), 2);
+        QVERIFY(text.contains(QStringLiteral("00000000039")));
+    }
+
+    void closingWhileProducingCancelsTheReport()
+    {
+        TempProgramDir dir;
+        BlqRows::add(BlqRows::rejected(300)); // 11 pages
+        ScriptedDialogs dlg;
+        RelRejeicoes rel;
+        rel.open();
+        TRpReport& report = *rel.rptRelRejeicoes;
+        QPointer<TfrmQvPreview> window;
+        int pagesSeen = 0;
+        report.OnPreview = [&](TRpPrinter& store) {
+            window = TfrmQvPreview::openFor(store);
+            connect(&store, &TRpPrinter::pageAdded, window, [&](int count) {
+                pagesSeen = count;
+                if (count == 2)
+                    window->BitBtnExitClick();
+            });
+        };
+        report.preview();
+        QCOMPARE(pagesSeen, 2);
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        QVERIFY(window.isNull());
+    }
+
+    void aHandlerErrorLeavesThePreviewCallAsThatError()
+    {
+        TempProgramDir dir;
+        BlqRows::add(BlqRows::rejected(60));
+        ScriptedDialogs dlg;
+        QPointer<TfrmQvPreview> window;
+        QPointer<TRpPrinter> store;
+        {
+            RelRejeicoes rel;
+            rel.open();
+            TRpReport& report = *rel.rptRelRejeicoes;
+            int rows = 0;
+            report.band(QStringLiteral("RpBand2")).BeforePrint = [&](TRpBand&, bool&) {
+                if (++rows == 40)
+                    throw KvError(QStringLiteral("Arquivo de Logomarca não encontrado"));
+            };
+            report.OnPreview = [&](TRpPrinter& s) {
+                store = &s;
+                window = TfrmQvPreview::openFor(s);
+            };
+            try {
+                report.preview();
+                QFAIL("no error");
+            } catch (const KvError& e) {
+                QCOMPARE(e.message(), QStringLiteral("Arquivo de Logomarca não encontrado"));
+            }
+        }
+        // the report is gone; the window still shows the page made before the error
+        QVERIFY(window && store);
+        QCOMPARE(store->state(), TRpPrinter::State::Failed);
+        QCOMPARE(store->pageCount(), 1);
+        QCOMPARE(enabledButtons(*window), QStringLiteral("0000"));
+        window->PrintSetupClick(); // nothing to set up for a report that is gone
+        QVERIFY(dlg.asked.isEmpty());
+        window->close();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        QVERIFY(!window && !store);
+    }
+
+    void exportPdfWritesThePages()
+    {
+        if (!TestSupport::haveProgram(QStringLiteral("pdftotext")))
+            QSKIP("pdftotext is not installed");
+        TempProgramDir dir;
+        ScriptedDialogs dlg;
+        dlg.fileNames << dir.file(QStringLiteral("saida"));
+        Shown s(4);
+        s.w->ExportPdfClick();
+        const QString pdf = dir.file(QStringLiteral("saida.pdf"));
+        int rc = -1;
+        const QString text = QString::fromUtf8(
+            TestSupport::run(QStringLiteral("pdftotext"), {pdf, QStringLiteral("-")}, &rc));
+        QCOMPARE(rc, 0);
+        QVERIFY(text.contains(QStringLiteral("PÁGINA 1")));
+        QVERIFY(text.contains(QStringLiteral("PÁGINA 4")));
+    }
+};
+
+QTEST_MAIN(TstQvPreview)
+#include "tst_qvpreview.moc"

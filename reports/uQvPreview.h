@@ -1,0 +1,99 @@
+#pragma once
+
+#include <QPointer>
+#include <QWidget>
+
+class QButtonGroup;
+class QLabel;
+class QLineEdit;
+class QMenu;
+class QPushButton;
+class QToolButton;
+class TRpPreview;
+#include "TRpPrinter.h"
+class TSpinEdit;
+class TUpDown;
+
+// The window every report is shown in: pages one at a time, navigation, zoom, printer
+// set-up, print, save and load of ".kvr" files, PDF export. A top-level window that opens
+// maximised and frees itself when closed; closing it lets go of the page store, which ends
+// the report's preview call (cancelling a production still under way).
+class TfrmQvPreview : public QWidget {
+    Q_OBJECT
+public:
+    explicit TfrmQvPreview(QWidget* parent = nullptr);
+    ~TfrmQvPreview() override;
+
+    // What a report's preview event does: a new window captioned "Gerando relatório,
+    // aguarde ...", holding and showing the store.
+    static TfrmQvPreview* openFor(TRpPrinter& store);
+
+    // Page range, zoom to width and zoom spin, when a first page or a load asks for it.
+    void Init();
+
+    // Components, named as the window knows them.
+    QWidget* Panel1 = nullptr;
+    QLabel* Label1 = nullptr;
+    QLineEdit* edtPage = nullptr;
+    TUpDown* sePage = nullptr;
+    QToolButton* sbFirstPage = nullptr;
+    QToolButton* sbPreviousPage = nullptr;
+    QToolButton* sbNextPage = nullptr;
+    QToolButton* sbLastPage = nullptr;
+    QLabel* Label3 = nullptr;
+    TSpinEdit* seZoom = nullptr;
+    QToolButton* ZoomToFit = nullptr;
+    QToolButton* ZoomTo100 = nullptr;
+    QToolButton* ZoomToWidth = nullptr;
+    QToolButton* PrintSetup = nullptr;
+    QToolButton* Print = nullptr;
+    QToolButton* Load = nullptr;
+    QToolButton* Save = nullptr;
+    QToolButton* ExportPdf = nullptr;
+    QPushButton* BitBtnExit = nullptr;
+    TRpPreview* RpPreview = nullptr;
+    QMenu* PopupMenu1 = nullptr;
+
+    TRpPrinter* pageStore() const { return PageStore; }
+
+public Q_SLOTS:
+    void RpPreviewPageAvailable(int pageNum);
+    void sbFirstPageClick();
+    void sbPreviousPageClick();
+    void sbNextPageClick();
+    void sbLastPageClick();
+    void sePageClick(bool up);
+    void seZoomChange();
+    void ZoomToFitClick();
+    void ZoomTo100Click();
+    void ZoomToWidthClick();
+    void PrintSetupClick();
+    void PrintClick();
+    void SaveClick();
+    void LoadClick();
+    void ExportPdfClick();
+    void BitBtnExitClick();
+
+protected:
+    void showEvent(QShowEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void FormCreate();
+    void FormShow();
+    void FormClose();
+    void FormKeyDown(int key, Qt::KeyboardModifiers shift);
+    bool ConfirmOverwrite(const QString& fileName);
+    QToolButton* speedButton(const char* name, int left, const QString& hint, const char* glyph);
+    void updateButtons();
+    void setZoomSpin(int zoom);
+    int storePageCount() const;
+
+    QPointer<TRpPrinter> PageStore;
+    bool InitPending = false;
+    QButtonGroup* m_zoomGroup = nullptr;
+};
+
+// The preview window most recently opened (the program's application-wide reference).
+extern QPointer<TfrmQvPreview> frmQvPreview;
