@@ -8,6 +8,7 @@
 #include "Regional.h"
 #include "ShellPictures.h"
 #include "Wall.h"
+#include "uCarregaArquivo.h"
 #include "uConfiguracoes.h"
 #include "uSobre.h"
 #include "uPreparaPreImpresso.h"
@@ -109,9 +110,6 @@ void TFrmPrincipal::buildMenus()
     AjudadaCobrana1->setShortcut(QKeySequence(Qt::Key_F1));
     AjudadaCobrana1->setShortcutContext(Qt::WindowShortcut);
     addAction(AjudadaCobrana1); // F1 works without opening the popup
-
-    // Commands whose windows are not part of this build stay unavailable.
-    CarregarArquivo1->setEnabled(false);
 }
 
 void TFrmPrincipal::FormCreate()
@@ -175,6 +173,8 @@ void TFrmPrincipal::showChild(QWidget* child)
 
 void TFrmPrincipal::CarregarArquivo1Click()
 {
+    FrmCarregaArquivo = new TFrmCarregaArquivo;
+    showChild(FrmCarregaArquivo);
 }
 
 void TFrmPrincipal::mnuFolhaSoltaClick()

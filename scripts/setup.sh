@@ -9,7 +9,7 @@ PACKAGES=(
   qt6-base-dev qt6-base-dev-tools libqt6sql6-sqlite libqt6svg6 qt6-image-formats-plugins
   libgtest-dev libbenchmark-dev
   fonts-liberation fonts-dejavu-core
-  zbar-tools poppler-utils sqlite3 xvfb xauth
+  zbar-tools poppler-utils sqlite3 libsqlite3-dev xvfb xauth
   libqt6gui6 # its image plugins (qjpeg over libjpeg) read the About picture and JPEG logos
 )
 
