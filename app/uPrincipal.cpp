@@ -39,7 +39,9 @@ TFrmPrincipal::TFrmPrincipal(QWidget* parent) : QMainWindow(parent)
 
     m_clock = new QLabel(this);
     m_clock->setObjectName(QStringLiteral("pnlStatus0"));
-    m_clock->setFixedWidth(120);
+    // 120 pixels, or wider when this machine's font needs more room for a whole date and time.
+    m_clock->setFixedWidth(
+        qMax(120, m_clock->fontMetrics().horizontalAdvance(QStringLiteral("00/00/0000 00:00:00")) + 12));
     m_panel1 = new QLabel(this);
     m_panel1->setObjectName(QStringLiteral("pnlStatus1"));
     // The last panel runs to the window's edge, as status bars do, so longer texts show whole.
