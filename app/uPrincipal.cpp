@@ -22,10 +22,19 @@
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenuBar>
-#include <QScopeGuard>
 #include <QStatusBar>
 #include <QTimer>
 #include <memory>
+
+namespace {
+// The hourglass for the length of a scope, restored on every way out.
+struct WaitCursor {
+    WaitCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
+    ~WaitCursor() { QApplication::restoreOverrideCursor(); }
+    WaitCursor(const WaitCursor&) = delete;
+    WaitCursor& operator=(const WaitCursor&) = delete;
+};
+} // namespace
 
 TFrmPrincipal::TFrmPrincipal(QWidget* parent) : QMainWindow(parent)
 {
@@ -146,18 +155,14 @@ void TFrmPrincipal::contextMenuEvent(QContextMenuEvent* event)
 
 bool TFrmPrincipal::tableHasRows()
 {
-    QApplication::setOverrideCursor(Qt::WaitCursor);
     int count = 0;
-    try {
+    {
+        const WaitCursor wait;
         DbTable table;
         table.open();
         count = table.rowCount();
         table.close();
-    } catch (...) {
-        QApplication::restoreOverrideCursor();
-        throw;
     }
-    QApplication::restoreOverrideCursor();
     if (count == 0) {
         dialogs().message(QStringLiteral("Não há Dados na Base"), QStringLiteral("Atenção"));
         return false;
@@ -165,12 +170,16 @@ bool TFrmPrincipal::tableHasRows()
     return true;
 }
 
-void TFrmPrincipal::showChild(QWidget* child)
+void TFrmPrincipal::showChild(QWidget* child, const QSize& minimumSize)
 {
     child->setAttribute(Qt::WA_DeleteOnClose);
     QMdiSubWindow* sub = m_mdi->addSubWindow(child);
     sub->setAttribute(Qt::WA_DeleteOnClose);
     child->show();
+    // At the window's own size, centred in the frame's client area.
+    sub->resize(sub->size().expandedTo(minimumSize));
+    const QSize room = m_mdi->viewport()->size() - sub->size();
+    sub->move(qMax(0, room.width() / 2), qMax(0, room.height() / 2));
 }
 
 void TFrmPrincipal::CarregarArquivo1Click()
@@ -187,8 +196,7 @@ void TFrmPrincipal::mnuFolhaSoltaClick()
         // The form lives while its preview is open and goes when the preview call returns.
         std::unique_ptr<TfrmRelBloqueto> form;
         {
-            QApplication::setOverrideCursor(Qt::WaitCursor);
-            const auto restore = qScopeGuard([] { QApplication::restoreOverrideCursor(); });
+            const WaitCursor wait;
             form = std::make_unique<TfrmRelBloqueto>(this);
             form->rel().selectValidInFileOrder();
         }
@@ -199,14 +207,7 @@ void TFrmPrincipal::mnuFolhaSoltaClick()
 void TFrmPrincipal::mnuContinuoClick()
 {
     runGuarded([this] {
-        auto* child = new TFrmPreparaPreImpresso;
-        showChild(child);
-        // Centred in the frame's client area, at the window's own size.
-        if (QWidget* sub = child->parentWidget()) {
-            const QSize area = m_mdi->viewport()->size();
-            sub->move(qMax(0, (area.width() - sub->width()) / 2),
-                      qMax(0, (area.height() - sub->height()) / 2));
-        }
+        showChild(new TFrmPreparaPreImpresso);
     });
 }
 
@@ -218,10 +219,7 @@ void TFrmPrincipal::TtulosRejeitados1Click()
         // The form lives while its preview is open and goes when the preview call returns.
         std::unique_ptr<TfrmRelRejeicoes> form;
         {
-            QApplication::setOverrideCursor(Qt::WaitCursor);
-            struct Restore {
-                ~Restore() { QApplication::restoreOverrideCursor(); }
-            } restore;
+            const WaitCursor wait;
             form = std::make_unique<TfrmRelRejeicoes>(this);
         }
         form->preview();
@@ -230,14 +228,7 @@ void TFrmPrincipal::TtulosRejeitados1Click()
 
 void TFrmPrincipal::PersonalizarBloqueto1Click()
 {
-    auto* frmConfiguracoes = new TfrmConfiguracoes;
-    showChild(frmConfiguracoes);
-    // The window's own size, centred in the client area.
-    if (auto* sub = qobject_cast<QMdiSubWindow*>(frmConfiguracoes->parentWidget())) {
-        sub->resize(sub->size().expandedTo(QSize(543, 422)));
-        const QSize room = m_mdi->viewport()->size() - sub->size();
-        sub->move(qMax(0, room.width() / 2), qMax(0, room.height() / 2));
-    }
+    showChild(new TfrmConfiguracoes, QSize(543, 422));
 }
 
 void TFrmPrincipal::AjudaClick()
