@@ -8,6 +8,7 @@
 #include "Regional.h"
 #include "ShellPictures.h"
 #include "Wall.h"
+#include "uCarregaArquivo.h"
 #include "uConfiguracoes.h"
 #include "uSobre.h"
 #include "uPreparaPreImpresso.h"
@@ -21,10 +22,19 @@
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenuBar>
-#include <QScopeGuard>
 #include <QStatusBar>
 #include <QTimer>
 #include <memory>
+
+namespace {
+// The hourglass for the length of a scope, restored on every way out.
+struct WaitCursor {
+    WaitCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
+    ~WaitCursor() { QApplication::restoreOverrideCursor(); }
+    WaitCursor(const WaitCursor&) = delete;
+    WaitCursor& operator=(const WaitCursor&) = delete;
+};
+} // namespace
 
 TFrmPrincipal::TFrmPrincipal(QWidget* parent) : QMainWindow(parent)
 {
@@ -38,7 +48,9 @@ TFrmPrincipal::TFrmPrincipal(QWidget* parent) : QMainWindow(parent)
 
     m_clock = new QLabel(this);
     m_clock->setObjectName(QStringLiteral("pnlStatus0"));
-    m_clock->setFixedWidth(120);
+    // 120 pixels, or wider when this machine's font needs more room for a whole date and time.
+    m_clock->setFixedWidth(
+        qMax(120, m_clock->fontMetrics().horizontalAdvance(QStringLiteral("00/00/0000 00:00:00")) + 12));
     m_panel1 = new QLabel(this);
     m_panel1->setObjectName(QStringLiteral("pnlStatus1"));
     // The last panel runs to the window's edge, as status bars do, so longer texts show whole.
@@ -109,9 +121,6 @@ void TFrmPrincipal::buildMenus()
     AjudadaCobrana1->setShortcut(QKeySequence(Qt::Key_F1));
     AjudadaCobrana1->setShortcutContext(Qt::WindowShortcut);
     addAction(AjudadaCobrana1); // F1 works without opening the popup
-
-    // Commands whose windows are not part of this build stay unavailable.
-    CarregarArquivo1->setEnabled(false);
 }
 
 void TFrmPrincipal::FormCreate()
@@ -146,18 +155,14 @@ void TFrmPrincipal::contextMenuEvent(QContextMenuEvent* event)
 
 bool TFrmPrincipal::tableHasRows()
 {
-    QApplication::setOverrideCursor(Qt::WaitCursor);
     int count = 0;
-    try {
+    {
+        const WaitCursor wait;
         DbTable table;
         table.open();
         count = table.rowCount();
         table.close();
-    } catch (...) {
-        QApplication::restoreOverrideCursor();
-        throw;
     }
-    QApplication::restoreOverrideCursor();
     if (count == 0) {
         dialogs().message(QStringLiteral("Não há Dados na Base"), QStringLiteral("Atenção"));
         return false;
@@ -165,16 +170,22 @@ bool TFrmPrincipal::tableHasRows()
     return true;
 }
 
-void TFrmPrincipal::showChild(QWidget* child)
+void TFrmPrincipal::showChild(QWidget* child, const QSize& minimumSize)
 {
     child->setAttribute(Qt::WA_DeleteOnClose);
     QMdiSubWindow* sub = m_mdi->addSubWindow(child);
     sub->setAttribute(Qt::WA_DeleteOnClose);
     child->show();
+    // At the window's own size, centred in the frame's client area.
+    sub->resize(sub->size().expandedTo(minimumSize));
+    const QSize room = m_mdi->viewport()->size() - sub->size();
+    sub->move(qMax(0, room.width() / 2), qMax(0, room.height() / 2));
 }
 
 void TFrmPrincipal::CarregarArquivo1Click()
 {
+    FrmCarregaArquivo = new TFrmCarregaArquivo;
+    showChild(FrmCarregaArquivo);
 }
 
 void TFrmPrincipal::mnuFolhaSoltaClick()
@@ -185,8 +196,7 @@ void TFrmPrincipal::mnuFolhaSoltaClick()
         // The form lives while its preview is open and goes when the preview call returns.
         std::unique_ptr<TfrmRelBloqueto> form;
         {
-            QApplication::setOverrideCursor(Qt::WaitCursor);
-            const auto restore = qScopeGuard([] { QApplication::restoreOverrideCursor(); });
+            const WaitCursor wait;
             form = std::make_unique<TfrmRelBloqueto>(this);
             form->rel().selectValidInFileOrder();
         }
@@ -197,14 +207,7 @@ void TFrmPrincipal::mnuFolhaSoltaClick()
 void TFrmPrincipal::mnuContinuoClick()
 {
     runGuarded([this] {
-        auto* child = new TFrmPreparaPreImpresso;
-        showChild(child);
-        // Centred in the frame's client area, at the window's own size.
-        if (QWidget* sub = child->parentWidget()) {
-            const QSize area = m_mdi->viewport()->size();
-            sub->move(qMax(0, (area.width() - sub->width()) / 2),
-                      qMax(0, (area.height() - sub->height()) / 2));
-        }
+        showChild(new TFrmPreparaPreImpresso);
     });
 }
 
@@ -216,10 +219,7 @@ void TFrmPrincipal::TtulosRejeitados1Click()
         // The form lives while its preview is open and goes when the preview call returns.
         std::unique_ptr<TfrmRelRejeicoes> form;
         {
-            QApplication::setOverrideCursor(Qt::WaitCursor);
-            struct Restore {
-                ~Restore() { QApplication::restoreOverrideCursor(); }
-            } restore;
+            const WaitCursor wait;
             form = std::make_unique<TfrmRelRejeicoes>(this);
         }
         form->preview();
@@ -228,14 +228,7 @@ void TFrmPrincipal::TtulosRejeitados1Click()
 
 void TFrmPrincipal::PersonalizarBloqueto1Click()
 {
-    auto* frmConfiguracoes = new TfrmConfiguracoes;
-    showChild(frmConfiguracoes);
-    // The window's own size, centred in the client area.
-    if (auto* sub = qobject_cast<QMdiSubWindow*>(frmConfiguracoes->parentWidget())) {
-        sub->resize(sub->size().expandedTo(QSize(543, 422)));
-        const QSize room = m_mdi->viewport()->size() - sub->size();
-        sub->move(qMax(0, room.width() / 2), qMax(0, room.height() / 2));
-    }
+    showChild(new TfrmConfiguracoes, QSize(543, 422));
 }
 
 void TFrmPrincipal::AjudaClick()

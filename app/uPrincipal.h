@@ -56,7 +56,7 @@ private:
     // Opens the table and reads its row count; shows "Não há Dados na Base" when empty.
     bool tableHasRows();
     // Adds a child window to the MDI area, shows it, and lets it free itself when closed.
-    void showChild(QWidget* child);
+    void showChild(QWidget* child, const QSize& minimumSize = QSize());
 
     QMdiArea* m_mdi = nullptr;
     QLabel* m_clock = nullptr;

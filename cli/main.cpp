@@ -15,11 +15,13 @@
 Verb continuoVerb();
 Verb rejeitadosVerb();
 Verb folhaSoltaVerb();
+Verb importarVerb();
 
 // The verbs of the tool; each lives in a source file of its own.
 QList<Verb> allVerbs()
 {
     return {
+        importarVerb(),
         continuoVerb(),
         rejeitadosVerb(),
         folhaSoltaVerb(),

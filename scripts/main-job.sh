@@ -11,7 +11,6 @@ mkdir -p "$OUT"
 for verb in folha-solta rejeitados; do
   if "$BIN/kvcob-lote" --help | grep -q "^  $verb "; then
     "$BIN/kvcob-lote" "$verb" "$OUT/$verb.pdf"
-    echo "Gravado: $OUT/$verb.pdf"
   fi
 done
 if [ -n "${DISPLAY:-}" ]; then

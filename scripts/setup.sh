@@ -10,7 +10,7 @@ PACKAGES=(
   libgtest-dev libbenchmark-dev
   zlib1g-dev
   fonts-liberation fonts-dejavu-core
-  zbar-tools poppler-utils sqlite3 xvfb xauth
+  zbar-tools poppler-utils sqlite3 libsqlite3-dev xvfb xauth
   libqt6gui6 # its image plugins (qjpeg over libjpeg) read the About picture and JPEG logos
 )
 

@@ -2,6 +2,7 @@
 
 #include "Database.h"
 #include "KvError.h"
+#include "SqliteInsert.h"
 
 #include <QRegularExpression>
 #include <QSqlError>
@@ -40,6 +41,7 @@ DbTable::DbTable(const QString& tableName, const QString& alias)
 DbTable::~DbTable()
 {
     m_insert.reset();
+    m_rawInsert.reset();
 }
 
 void DbTable::open()
@@ -52,6 +54,7 @@ void DbTable::open()
     if (!info.exec(QStringLiteral("PRAGMA table_info(\"%1\")").arg(m_table)))
         Database::raise(info.lastError());
     m_fields.clear();
+    m_lookup.clear();
     while (info.next()) {
         Field f;
         f.name = info.value(1).toString();
@@ -78,6 +81,7 @@ void DbTable::close()
         rollbackBatch();
     m_pending.reset();
     m_insert.reset();
+    m_rawInsert.reset();
     m_open = false;
 }
 
@@ -101,9 +105,34 @@ int DbTable::rowCount()
 void DbTable::emptyTable()
 {
     QSqlDatabase db = Database::connection(m_alias);
+    const bool compact = db.driverName() == QStringLiteral("QSQLITE") && !m_inBatch;
     QSqlQuery q(db);
-    if (!q.exec(QStringLiteral("DELETE FROM \"%1\"").arg(m_table)))
-        Database::raise(q.lastError());
+    // Debian's SQLite overwrites every deleted page (secure_delete), which makes emptying a
+    // large table cost as much as filling it again. The file is compacted instead, which
+    // takes the old rows out of it just the same, and leaves the new rows to be appended
+    // past its end, where they need no rollback journal.
+    QString secureDelete;
+    if (compact && q.exec(QStringLiteral("PRAGMA secure_delete")) && q.next()) {
+        secureDelete = q.value(0).toString();
+        q.finish();
+        q.exec(QStringLiteral("PRAGMA secure_delete = 0"));
+    }
+    const bool deleted = q.exec(QStringLiteral("DELETE FROM \"%1\"").arg(m_table));
+    const QSqlError error = q.lastError();
+    if (!secureDelete.isEmpty())
+        q.exec(QStringLiteral("PRAGMA secure_delete = %1").arg(secureDelete.toInt()));
+    if (!deleted)
+        Database::raise(error);
+    if (compact && q.exec(QStringLiteral("PRAGMA freelist_count")) && q.next()) {
+        const qint64 free = q.value(0).toLongLong();
+        q.finish();
+        if (q.exec(QStringLiteral("PRAGMA page_count")) && q.next() &&
+            free * 2 > q.value(0).toLongLong()) {
+            q.finish();
+            // Only a speed-up: when it cannot run the file keeps its free pages.
+            q.exec(QStringLiteral("VACUUM"));
+        }
+    }
 }
 
 void DbTable::append()
@@ -118,33 +147,45 @@ void DbTable::post()
 {
     requireOpen();
     requirePending();
-    if (!m_insert) {
-        QStringList names, marks;
-        for (const Field& f : m_fields) {
-            if (f.kind == BlqSchema::Kind::AutoInc)
-                continue;
-            names << QLatin1Char('"') + f.name + QLatin1Char('"');
-            marks << QStringLiteral("?");
-        }
-        m_insert.emplace(m_db);
-        const QString sql = QStringLiteral("INSERT INTO \"%1\" (%2) VALUES (%3)")
-                                .arg(m_table, names.join(QLatin1Char(',')),
-                                     marks.join(QLatin1Char(',')));
-        if (!m_insert->prepare(sql)) {
-            const QSqlError err = m_insert->lastError();
-            m_insert.reset();
-            Database::raise(err);
-        }
-    }
-    int pos = 0;
-    for (int i = 0; i < m_fields.size(); ++i) {
-        if (m_fields.at(i).kind == BlqSchema::Kind::AutoInc)
-            continue;
-        m_insert->bindValue(pos++, m_pending->at(i));
-    }
+    if (!m_insert && !m_rawInsert)
+        prepareInsert();
+    // The row goes whatever happens: a refused row is not tried again by the next post.
+    const QList<QVariant> row = std::move(*m_pending);
     m_pending.reset();
+    if (m_rawInsert) {
+        m_rawInsert->exec(row, m_insertColumns);
+        return;
+    }
+    for (int i = 0; i < m_insertColumns.size(); ++i)
+        m_insert->bindValue(i, row.at(m_insertColumns.at(i)));
     if (!m_insert->exec())
         Database::raise(m_insert->lastError());
+}
+
+void DbTable::prepareInsert()
+{
+    QStringList names, marks;
+    m_insertColumns.clear();
+    for (int i = 0; i < m_fields.size(); ++i) {
+        const Field& f = m_fields.at(i);
+        if (f.kind == BlqSchema::Kind::AutoInc)
+            continue;
+        names << QLatin1Char('"') + f.name + QLatin1Char('"');
+        marks << QStringLiteral("?");
+        m_insertColumns << i;
+    }
+    const QString sql =
+        QStringLiteral("INSERT INTO \"%1\" (%2) VALUES (%3)")
+            .arg(m_table, names.join(QLatin1Char(',')), marks.join(QLatin1Char(',')));
+    m_rawInsert = SqliteInsert::prepare(m_db, sql);
+    if (m_rawInsert)
+        return;
+    m_insert.emplace(m_db);
+    if (!m_insert->prepare(sql)) {
+        const QSqlError err = m_insert->lastError();
+        m_insert.reset();
+        Database::raise(err);
+    }
 }
 
 void DbTable::cancel()
@@ -154,9 +195,14 @@ void DbTable::cancel()
 
 int DbTable::indexOf(const QString& field) const
 {
+    // Bulk appends name every field of every row: remember each spelling once seen.
+    if (const auto hit = m_lookup.constFind(field); hit != m_lookup.constEnd())
+        return *hit;
     for (int i = 0; i < m_fields.size(); ++i) {
-        if (m_fields.at(i).name.compare(field, Qt::CaseInsensitive) == 0)
+        if (m_fields.at(i).name.compare(field, Qt::CaseInsensitive) == 0) {
+            m_lookup.insert(field, i);
             return i;
+        }
     }
     throw KvError(QStringLiteral("Campo '%1' não encontrado").arg(field));
 }
@@ -173,45 +219,107 @@ void DbTable::requirePending() const
         throw KvError(QStringLiteral("A tabela %1 não está em modo de inclusão").arg(m_table));
 }
 
-void DbTable::set(const QString& field, const QVariant& value)
+int DbTable::fieldIndex(const QString& field) const
+{
+    return indexOf(field);
+}
+
+int DbTable::writableIndex(const QString& field) const
 {
     requireOpen();
     requirePending();
-    const int i = indexOf(field);
-    if (m_fields.at(i).kind == BlqSchema::Kind::AutoInc)
-        throw KvError(QStringLiteral("O campo '%1' não pode ser modificado").arg(field));
-    (*m_pending)[i] = value;
+    return indexOf(field);
+}
+
+QVariant& DbTable::slot(int field)
+{
+    requireOpen();
+    requirePending();
+    if (field < 0 || field >= m_fields.size())
+        throw KvError(QStringLiteral("Campo nº %1 não encontrado").arg(field));
+    if (m_fields.at(field).kind == BlqSchema::Kind::AutoInc)
+        throw KvError(
+            QStringLiteral("O campo '%1' não pode ser modificado").arg(m_fields.at(field).name));
+    return (*m_pending)[field];
+}
+
+void DbTable::setText(int field, const QString& value)
+{
+    QVariant& v = slot(field);
+    const Field& f = m_fields.at(field);
+    if (f.kind == BlqSchema::Kind::Text && f.width > 0 && value.size() > f.width)
+        v = value.left(f.width);
+    else
+        v = value;
+}
+
+void DbTable::setFloat(int field, double value)
+{
+    slot(field) = value;
+}
+
+void DbTable::setDate(int field, const QDate& value)
+{
+    QVariant& v = slot(field);
+    int year = 0, month = 0, day = 0;
+    value.getDate(&year, &month, &day);
+    if (!value.isValid() || year < 1 || year > 9999) {
+        v = value.isValid() ? QVariant(value.toString(Qt::ISODate)) : QVariant();
+        return;
+    }
+    // YYYY-MM-DD, written by hand: this runs for every date of every imported row.
+    char16_t iso[10];
+    auto two = [&](int at, int n) {
+        iso[at] = u'0' + n / 10;
+        iso[at + 1] = u'0' + n % 10;
+    };
+    two(0, year / 100);
+    two(2, year % 100);
+    iso[4] = u'-';
+    two(5, month);
+    iso[7] = u'-';
+    two(8, day);
+    v = QString(reinterpret_cast<const QChar*>(iso), 10);
+}
+
+void DbTable::setBool(int field, bool value)
+{
+    slot(field) = value ? 1 : 0;
+}
+
+void DbTable::setInteger(int field, qint32 value)
+{
+    slot(field) = value;
+}
+
+void DbTable::setMemo(int field, const QString& value)
+{
+    slot(field) = value;
 }
 
 void DbTable::setText(const QString& field, const QString& value)
 {
-    requireOpen();
-    const int i = indexOf(field);
-    const int width = m_fields.at(i).width;
-    if (m_fields.at(i).kind == BlqSchema::Kind::Text && width > 0 && value.size() > width)
-        set(field, value.left(width));
-    else
-        set(field, value);
+    setText(writableIndex(field), value);
 }
 
 void DbTable::setFloat(const QString& field, double value)
 {
-    set(field, value);
+    setFloat(writableIndex(field), value);
 }
 
 void DbTable::setDate(const QString& field, const QDate& value)
 {
-    set(field, value.isValid() ? QVariant(value.toString(Qt::ISODate)) : QVariant());
+    setDate(writableIndex(field), value);
 }
 
 void DbTable::setBool(const QString& field, bool value)
 {
-    set(field, value ? 1 : 0);
+    setBool(writableIndex(field), value);
 }
 
 void DbTable::setInteger(const QString& field, qint32 value)
 {
-    set(field, value);
+    setInteger(writableIndex(field), value);
 }
 
 void DbTable::setIntegerText(const QString& field, const QString& text)
@@ -225,7 +333,7 @@ void DbTable::setIntegerText(const QString& field, const QString& text)
 
 void DbTable::setMemo(const QString& field, const QString& value)
 {
-    set(field, value);
+    setMemo(writableIndex(field), value);
 }
 
 QVariant DbTable::pendingValue(const QString& field) const

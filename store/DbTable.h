@@ -1,13 +1,16 @@
 #pragma once
 
 #include "BlqSchema.h"
+#include "SqliteInsert.h"
 
 #include <QDate>
+#include <QHash>
 #include <QSqlDatabase>
 #include <QSqlQuery>
 #include <QString>
 #include <QStringList>
 #include <QVariant>
+#include <memory>
 #include <optional>
 
 // A table opened by name through a database alias, as the import and the main window use
@@ -48,6 +51,15 @@ public:
     void setMemo(const QString& field, const QString& value);
     QVariant pendingValue(const QString& field) const;
 
+    // Bulk appends look each field up once and set it by its position from then on.
+    int fieldIndex(const QString& field) const; // raises for unknown names
+    void setText(int field, const QString& value);
+    void setFloat(int field, double value);
+    void setDate(int field, const QDate& value);
+    void setBool(int field, bool value);
+    void setInteger(int field, qint32 value);
+    void setMemo(int field, const QString& value);
+
     // Rows posted between begin and commit are written in one transaction; a rollback
     // drops them. Used to keep bulk appends fast.
     void beginBatch();
@@ -63,7 +75,9 @@ private:
     int indexOf(const QString& field) const; // raises for unknown names
     void requireOpen() const;
     void requirePending() const;
-    void set(const QString& field, const QVariant& value);
+    int writableIndex(const QString& field) const; // of the pending row; raises
+    QVariant& slot(int field);                     // of the pending row; raises
+    void prepareInsert();
 
     QString m_table;
     QString m_alias;
@@ -71,6 +85,9 @@ private:
     bool m_open = false;
     bool m_inBatch = false;
     QList<Field> m_fields;
+    mutable QHash<QString, int> m_lookup; // field name as the caller spells it -> index
     std::optional<QList<QVariant>> m_pending;
-    std::optional<QSqlQuery> m_insert;
+    std::optional<QSqlQuery> m_insert;         // any engine
+    std::unique_ptr<SqliteInsert> m_rawInsert; // SQLite, bulk appends
+    QList<int> m_insertColumns;                // fields bound by the insert, in order
 };

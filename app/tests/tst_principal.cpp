@@ -6,6 +6,7 @@
 #include "ScriptedDialogs.h"
 #include "TRpPrinter.h"
 #include "TestSupport.h"
+#include "uCarregaArquivo.h"
 #include "uConfiguracoes.h"
 #include "uPrincipal.h"
 #include "uQvPreview.h"
@@ -13,7 +14,6 @@
 #include <QAction>
 #include <QLabel>
 #include <QMdiArea>
-#include <QMdiSubWindow>
 #include <QMdiSubWindow>
 #include <QMenuBar>
 #include <QTextBrowser>
@@ -100,6 +100,30 @@ private Q_SLOTS:
         QVERIFY(QTest::qWaitForWindowExposed(&w));
         QCOMPARE(dlg.texts(QStringLiteral("error")).size(), 1);
         QVERIFY(w.isVisible());
+    }
+
+    void carregarArquivoOpensTheImportWindowAndImports()
+    {
+        TempProgramDir dir;
+        ScriptedDialogs dlg;
+        dlg.fileNames << TestSupport::sourceDir() + QStringLiteral("/exemplos/cobranca-exemplo.rem");
+        TFrmPrincipal w;
+        w.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&w));
+        QVERIFY(w.CarregarArquivo1->isEnabled());
+        w.CarregarArquivo1->trigger();
+        QCOMPARE(w.mdiArea()->subWindowList().size(), 1);
+        QVERIFY(FrmCarregaArquivo);
+        QCOMPARE(w.mdiArea()->subWindowList().first()->widget(), FrmCarregaArquivo.data());
+        QCOMPARE(FrmCarregaArquivo->windowTitle(), QStringLiteral("Arquivos para Impressão de Boleta"));
+        // The window starts by itself, imports, announces the end and goes.
+        QTRY_COMPARE_WITH_TIMEOUT(dlg.texts(QStringLiteral("message")),
+                                  QStringList{QStringLiteral("Carga finalizada com sucesso")}, 10000);
+        QTRY_VERIFY(w.mdiArea()->subWindowList().isEmpty());
+        QTRY_VERIFY(FrmCarregaArquivo.isNull());
+        DbTable t;
+        t.open();
+        QCOMPARE(t.rowCount(), 30);
     }
 
     void aChildThatRefusesToCloseKeepsTheProgramOpen()

@@ -1,0 +1,209 @@
+// The import's speed against the floor the database sets: `kvcob-lote importar` on a file
+// of 100,000 titles, each with a message and an instruction record, and a bare SQLite bulk
+// insert of the very rows that import stored, in the same run. The target is at most 1 s
+// for the import and at most twice the bare insert.
+//
+//   bench_importar [--titulos N] [benchmark options]
+#include "BankFileWriter.h"
+#include "SampleBankFile.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <benchmark/benchmark.h>
+#include <sqlite3.h>
+
+#include <chrono>
+#include <cstdio>
+#include <map>
+#include <string>
+#include <vector>
+
+namespace {
+int g_titles = 100000;
+QTemporaryDir* g_dir = nullptr;
+QString g_bankFile;
+
+// One stored value as SQLite gives it back.
+struct Value {
+    int type = SQLITE_NULL;
+    sqlite3_int64 integer = 0;
+    double real = 0;
+    std::string text;
+};
+std::string g_createTable;
+std::string g_insert;
+std::vector<std::vector<Value>> g_rows;
+
+QString importDir()
+{
+    return g_dir->filePath(QStringLiteral("prog"));
+}
+
+void runImport()
+{
+    QProcess p;
+    p.setProgram(QCoreApplication::applicationDirPath() + QStringLiteral("/kvcob-lote"));
+    p.setArguments({QStringLiteral("--dir"), importDir(), QStringLiteral("importar"), g_bankFile});
+    p.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    p.start();
+    if (!p.waitForFinished(-1) || p.exitCode() != 0) {
+        std::fprintf(stderr, "kvcob-lote importar failed\n");
+        std::exit(1);
+    }
+    p.readAllStandardOutput();
+}
+
+void check(int rc, sqlite3* db, const char* what)
+{
+    if (rc != SQLITE_OK && rc != SQLITE_DONE && rc != SQLITE_ROW) {
+        std::fprintf(stderr, "%s: %s\n", what, sqlite3_errmsg(db));
+        std::exit(1);
+    }
+}
+
+// The rows of the last import and the table's own definition, kept for the bare insert.
+void loadImportedRows()
+{
+    sqlite3* db = nullptr;
+    const QByteArray path = QFile::encodeName(importDir() + QStringLiteral("/cobrancaKV.db"));
+    check(sqlite3_open(path.constData(), &db), db, "open");
+    sqlite3_stmt* st = nullptr;
+    check(sqlite3_prepare_v2(db, "SELECT sql FROM sqlite_master WHERE name = 'Blq'", -1, &st,
+                             nullptr),
+          db, "schema");
+    check(sqlite3_step(st), db, "schema");
+    g_createTable = reinterpret_cast<const char*>(sqlite3_column_text(st, 0));
+    sqlite3_finalize(st);
+
+    check(sqlite3_prepare_v2(db, "SELECT * FROM Blq ORDER BY BlqSeq", -1, &st, nullptr), db,
+          "select");
+    const int columns = sqlite3_column_count(st);
+    std::string names, marks;
+    for (int c = 1; c < columns; ++c) { // BlqSeq is the store's own number
+        names += std::string(c > 1 ? "," : "") + sqlite3_column_name(st, c);
+        marks += c > 1 ? ",?" : "?";
+    }
+    g_insert = "INSERT INTO Blq (" + names + ") VALUES (" + marks + ")";
+    g_rows.clear();
+    while (sqlite3_step(st) == SQLITE_ROW) {
+        std::vector<Value> row(columns - 1);
+        for (int c = 1; c < columns; ++c) {
+            Value& v = row[c - 1];
+            v.type = sqlite3_column_type(st, c);
+            if (v.type == SQLITE_INTEGER)
+                v.integer = sqlite3_column_int64(st, c);
+            else if (v.type == SQLITE_FLOAT)
+                v.real = sqlite3_column_double(st, c);
+            else if (v.type == SQLITE_TEXT)
+                v.text = reinterpret_cast<const char*>(sqlite3_column_text(st, c));
+        }
+        g_rows.push_back(std::move(row));
+    }
+    sqlite3_finalize(st);
+    sqlite3_close(db);
+}
+
+void bareInsert()
+{
+    const QByteArray path = QFile::encodeName(g_dir->filePath(QStringLiteral("bare.db")));
+    QFile::remove(QString::fromLocal8Bit(path));
+    sqlite3* db = nullptr;
+    check(sqlite3_open(path.constData(), &db), db, "open");
+    check(sqlite3_exec(db, g_createTable.c_str(), nullptr, nullptr, nullptr), db, "create");
+    check(sqlite3_exec(db, "BEGIN", nullptr, nullptr, nullptr), db, "begin");
+    sqlite3_stmt* st = nullptr;
+    check(sqlite3_prepare_v2(db, g_insert.c_str(), -1, &st, nullptr), db, "prepare");
+    for (const auto& row : g_rows) {
+        for (int i = 0; i < int(row.size()); ++i) {
+            const Value& v = row[i];
+            if (v.type == SQLITE_INTEGER)
+                sqlite3_bind_int64(st, i + 1, v.integer);
+            else if (v.type == SQLITE_FLOAT)
+                sqlite3_bind_double(st, i + 1, v.real);
+            else if (v.type == SQLITE_TEXT)
+                sqlite3_bind_text(st, i + 1, v.text.data(), int(v.text.size()), SQLITE_STATIC);
+            else
+                sqlite3_bind_null(st, i + 1);
+        }
+        check(sqlite3_step(st), db, "insert");
+        sqlite3_reset(st);
+    }
+    sqlite3_finalize(st);
+    check(sqlite3_exec(db, "COMMIT", nullptr, nullptr, nullptr), db, "commit");
+    sqlite3_close(db);
+}
+
+std::map<std::string, double> g_seconds; // best wall time of each benchmark
+
+template <typename Work> void timed(benchmark::State& state, const char* name, Work work)
+{
+    for (auto _ : state) {
+        const auto start = std::chrono::steady_clock::now();
+        work();
+        const std::chrono::duration<double> took = std::chrono::steady_clock::now() - start;
+        state.SetIterationTime(took.count());
+        auto [it, fresh] = g_seconds.emplace(name, took.count());
+        if (!fresh && took.count() < it->second)
+            it->second = took.count();
+    }
+    state.counters["titulos"] = g_titles;
+}
+
+void BM_KvcobLoteImportar(benchmark::State& state)
+{
+    timed(state, "importar", runImport);
+}
+
+void BM_SqliteBulkInsert(benchmark::State& state)
+{
+    if (g_rows.empty())
+        loadImportedRows();
+    timed(state, "sqlite", bareInsert);
+}
+} // namespace
+
+BENCHMARK(BM_KvcobLoteImportar)
+    ->UseManualTime()
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(3)
+    ->Repetitions(1);
+BENCHMARK(BM_SqliteBulkInsert)
+    ->UseManualTime()
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(3)
+    ->Repetitions(1);
+
+int main(int argc, char** argv)
+{
+    QCoreApplication app(argc, argv);
+    for (int i = 1; i + 1 < argc; ++i) {
+        if (std::string(argv[i]) == "--titulos")
+            g_titles = std::atoi(argv[i + 1]);
+    }
+    QTemporaryDir dir;
+    g_dir = &dir;
+    QDir().mkpath(importDir());
+    g_bankFile = dir.filePath(QStringLiteral("titulos.rem"));
+    {
+        QFile out(g_bankFile);
+        if (!out.open(QIODevice::WriteOnly))
+            return 1;
+        BankFileWriter writer(&out);
+        SampleBankFile::writeBulk(writer, g_titles);
+    }
+    runImport(); // warms the page cache and gives the rows for the bare insert
+
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+
+    const double import = g_seconds["importar"];
+    const double bare = g_seconds["sqlite"];
+    std::printf("\n%d títulos: importar %.3f s, SQLite puro %.3f s, razão %.2f "
+                "(metas: <= 1 s e <= 2,0)\n",
+                g_titles, import, bare, bare > 0 ? import / bare : 0.0);
+    return 0;
+}

@@ -1,0 +1,75 @@
+#pragma once
+
+#include "BankBlock.h"
+
+#include <QByteArray>
+#include <QDate>
+#include <QString>
+#include <functional>
+#include <vector>
+
+class DbTable;
+class QIODevice;
+
+// Replaces the contents of the bloqueto table with the titles of one bank file: reads it
+// block by block, turns every title into one row marked valid or rejected with its
+// reasons, and stores the message and instruction texts with their title. Used alike by
+// the import window, the batch tool, the fuzz target and the benchmark.
+//
+// Problems in the bank's data are not errors: they reject the title. A conversion or
+// database error stops the import with its message (KvError); the rows stored before it
+// stay, the title then under construction is not stored. The rows are written in one
+// transaction, committed at the end and on such an error alike.
+class BankFileImporter {
+public:
+    // Told the count of blocks read after each block, before the block is handled.
+    using Progress = std::function<void(qint64 blocks)>;
+
+    explicit BankFileImporter(DbTable& table, Progress progress = {});
+
+    // Opens the file first, so that a file that cannot be read leaves the table as it
+    // was; then empties the table and imports.
+    void importFile(const QString& path);
+    // The same over a device already open for reading.
+    void importFrom(QIODevice& device);
+
+    qint64 blockCount() const { return m_blocks; }
+    // Set when the import reached the end of the file (or its trailer) without an error.
+    bool completed() const { return m_completed; }
+
+private:
+    // Positions of the table's fields, looked up once per import; -1 for a late-fee column
+    // the table does not have.
+    struct Fields {
+        int NomCed, TipCar, AgeCod, CtrCod, NosNum, SeuNum, DatEmi, DatVen, DstDatLim, EspDoc,
+            CodMoe, QtdMoe, TitVal, AbtAtrVal, DstVal, JurDiaVal, CpfCgcCed, CpfCgcSac, SacNom,
+            SacEnd, SacBai, SacCEP, SacCid, SacEtd, SacAvl, Msg, Ins, RegVal, MsgErr, IdcAvi,
+            IdcCAp, ValMul, DatMul;
+    };
+
+    void resolveFields();
+    void readBlocks(QIODevice& device);
+    qint64 readBlock(QIODevice& device);
+    void takeHeader();
+    void storeDetail();
+    void storeLateFee();
+    void storeDates();
+    void storeTitleValue(QString& reasons);
+    void storeAmountsAndTexts();
+    void checkTitle(QString& reasons);
+
+    DbTable& m_table;
+    Fields m_f{};
+    Progress m_progress;
+    BankBlock m_block;
+    std::vector<char> m_chunk; // the file is read in large chunks, not block by block
+    qint64 m_chunkPos = 0;
+    qint64 m_chunkLength = 0;
+    qint64 m_blocks = 0;
+    bool m_completed = false;
+    // Values of the last header record; empty before the first one.
+    QByteArray m_carteira;
+    QString m_carteiraText;
+    QString m_cedente;
+    QDate m_dueDate; // of the title under construction; null when it has none
+};

@@ -1,0 +1,22 @@
+#pragma once
+
+class BankFileWriter;
+
+// The bank files we ship and measure with, made by BankFileWriter so that they can be
+// made again at will. Every name and number in them is invented.
+namespace SampleBankFile {
+
+// The bundled sample (exemplos/cobranca-exemplo.rem): three beneficiaries, 30 titles due
+// in 2026 and 2027, most with a message and instructions; some payable on sight or on
+// presentation, some with late fees and discounts, and six rejected for different reasons.
+void write(BankFileWriter& out);
+
+// How many of the sample's titles are rejected, and how many blocks it has.
+inline constexpr int kTitles = 30;
+inline constexpr int kRejected = 6;
+
+// A large file for the benchmark: one header, then `titles` titles each followed by a
+// message and an instruction record, then the trailer.
+void writeBulk(BankFileWriter& out, int titles);
+
+} // namespace SampleBankFile

@@ -1,0 +1,415 @@
+#include "BankConversions.h"
+#include "BankFileImporter.h"
+#include "BankFileWriter.h"
+#include "BlqUpgrade.h"
+#include "Database.h"
+#include "DbTable.h"
+#include "ImportTestSupport.h"
+#include "KvError.h"
+#include "ProgramDir.h"
+#include "Regional.h"
+#include "TestSupport.h"
+
+#include <QtTest>
+
+using namespace ImportTestSupport;
+using Title = BankFileWriter::Title;
+Q_DECLARE_METATYPE(BankFileWriter::Title)
+
+namespace {
+
+Title titleWith(std::initializer_list<std::pair<QString Title::*, QString>> fields)
+{
+    Title t;
+    for (const auto& [member, value] : fields)
+        t.*member = value;
+    return t;
+}
+} // namespace
+
+class TstBankFileImporter : public QObject {
+    Q_OBJECT
+private Q_SLOTS:
+    void initTestCase() { Regional::setSeparators(QLatin1Char(','), QLatin1Char('.')); }
+    void cleanup() { Database::closeAll(); }
+
+    void aValidTitleFillsItsRow()
+    {
+        TempProgramDir dir;
+        Title t;
+        t.agencia = QStringLiteral("0341");
+        t.contrato = QStringLiteral("00123456");
+        t.nossoNumero = QStringLiteral("2600000101");
+        t.seuNumero = QStringLiteral("NF0001");
+        t.emissao = QStringLiteral("050126");
+        t.vencimento = QStringLiteral("100226");
+        t.valor = BankFileWriter::cents(123456);
+        t.quantidade = QStringLiteral("0000000002");
+        t.jurosDia = BankFileWriter::cents(41);
+        t.descontoAte = QStringLiteral("050226");
+        t.desconto = BankFileWriter::cents(500);
+        t.abatimento = BankFileWriter::cents(250);
+        t.especie = QStringLiteral("02");
+        t.sacado = QStringLiteral("JOSÉ DA CONCEIÇÃO");
+        t.avalista = QStringLiteral("FIADOR ÁGIL");
+        QString error;
+        const QVariantMap r = importTitle(t, &error);
+        QCOMPARE(error, QString());
+        QCOMPARE(r.value(QStringLiteral("BlqAgeCod")).toString(), QStringLiteral("0341"));
+        QCOMPARE(r.value(QStringLiteral("BlqCtrCod")).toString(), QStringLiteral("001234567"));
+        QCOMPARE(r.value(QStringLiteral("BlqNosNum")).toString(), QStringLiteral("26000001010"));
+        QCOMPARE(r.value(QStringLiteral("BlqSeuNum")).toString(), QStringLiteral("NF0001    "));
+        QCOMPARE(r.value(QStringLiteral("BlqDatEmi")).toString(), QStringLiteral("2026-01-05"));
+        QCOMPARE(r.value(QStringLiteral("BlqDatVen")).toString(), QStringLiteral("2026-02-10"));
+        QCOMPARE(r.value(QStringLiteral("BlqDstDatLim")).toString(), QStringLiteral("2026-02-05"));
+        QCOMPARE(r.value(QStringLiteral("BlqNomCed")).toString(),
+                 QStringLiteral("CEDENTE DE TESTE              "));
+        QCOMPARE(r.value(QStringLiteral("BlqTipCar")).toString(), QStringLiteral("01"));
+        QCOMPARE(r.value(QStringLiteral("BlqEspDoc")).toString(), QStringLiteral("NP"));
+        QCOMPARE(r.value(QStringLiteral("BlqCodMoe")).toString(), QStringLiteral("REAL"));
+        QCOMPARE(r.value(QStringLiteral("BlqQtdMoe")).toInt(), 2);
+        QCOMPARE(r.value(QStringLiteral("BlqTitVal")).toDouble(), 1234.56);
+        QCOMPARE(r.value(QStringLiteral("BlqJurDiaVal")).toDouble(), 0.41);
+        QCOMPARE(r.value(QStringLiteral("BlqDstVal")).toDouble(), 5.0);
+        QCOMPARE(r.value(QStringLiteral("BlqAbtAtrVal")).toDouble(), 2.5);
+        QCOMPARE(r.value(QStringLiteral("BlqCpfCgcCed")).toString(),
+                 QStringLiteral("012345678000190"));
+        QCOMPARE(r.value(QStringLiteral("BlqCpfCgcSac")).toString(),
+                 QStringLiteral("00012345678909"));
+        // Windows-1252 names arrive intact, blanks kept to the column's width.
+        QCOMPARE(r.value(QStringLiteral("BlqSacNom")).toString(),
+                 QStringLiteral("JOSÉ DA CONCEIÇÃO").leftJustified(40));
+        QCOMPARE(r.value(QStringLiteral("BlqSacAvl")).toString(),
+                 QStringLiteral("FIADOR ÁGIL").leftJustified(30));
+        QCOMPARE(r.value(QStringLiteral("BlqSacCEP")).toString(), QStringLiteral("01001000"));
+        QCOMPARE(r.value(QStringLiteral("BlqSacEtd")).toString(), QStringLiteral("SP"));
+        QCOMPARE(r.value(QStringLiteral("BlqRegVal")).toInt(), 1);
+        QCOMPARE(r.value(QStringLiteral("BlqMsgErr")).toString(), QString());
+        QVERIFY(!r.value(QStringLiteral("BlqMsgErr")).isNull());
+        for (const char* unset :
+             {"BlqIdcAvi", "BlqIdcCAp", "BlqValMul", "BlqDatMul", "BlqMsg", "BlqIns"})
+            QVERIFY2(r.value(QLatin1StringView(unset)).isNull(), unset);
+    }
+
+    void titleValue_data()
+    {
+        QTest::addColumn<QString>("valor");
+        QTest::addColumn<QString>("moeda");
+        QTest::addColumn<QString>("error");  // the import stops with it
+        QTest::addColumn<QVariant>("value"); // null: BlqTitVal null
+        QTest::addColumn<QString>("reasons");
+        QTest::addColumn<QString>("codMoe");
+        const QVariant null;
+        QTest::newRow("thirteen nines store zero") << "9999999999999"
+                                                   << "1" << QString() << QVariant(0.0) << ""
+                                                   << "REAL";
+        QTest::newRow("thirteen zeros") << "0000000000000"
+                                        << "1" << QString() << null << "VALOR DO TÍTULO ZERADO"
+                                        << "REAL";
+        QTest::newRow("99.999.999,99 is the ceiling")
+            << "0009999999999"
+            << "1" << QString() << QVariant(99999999.99) << ""
+            << "REAL";
+        QTest::newRow("one hundred million") << "0010000000000"
+                                             << "1" << QString() << QVariant(100000000.0)
+                                             << "VALOR DO TÍTULO EXCEDE AO LIMITE DE CASA INTEIRAS"
+                                             << "REAL";
+        QTest::newRow("letters in reais") << "00000ABC00000"
+                                          << "1" << QString() << null << "VALOR DO TÍTULO INVÁLIDO"
+                                          << "REAL";
+        QTest::newRow("blank in reais") << "             "
+                                        << "1" << QString() << null << "VALOR DO TÍTULO INVÁLIDO"
+                                        << "REAL";
+        QTest::newRow("letters in dollars stop the import")
+            << "00000ABC00000"
+            << "2"
+            << "'00000ABC00000' não é um número válido" << null << ""
+            << "";
+        QTest::newRow("zero in dollars is not checked") << "0000000000000"
+                                                        << "2" << QString() << QVariant(0.0) << ""
+                                                        << "US$";
+        QTest::newRow("nines in UFIR are not checked")
+            << "9999999999999"
+            << "5" << QString() << QVariant(99999999999.99) << ""
+            << "UFIR";
+        QTest::newRow("TRADU") << "0000000000100"
+                               << "3" << QString() << QVariant(1.0) << ""
+                               << "TRADU";
+        QTest::newRow("IDTR") << "0000000000100"
+                              << "4" << QString() << QVariant(1.0) << ""
+                              << "IDTR";
+        QTest::newRow("URV") << "0000000000100"
+                             << "6" << QString() << QVariant(1.0) << ""
+                             << "URV";
+        QTest::newRow("unknown currency leaves all three null") << "00000ABC00000"
+                                                                << "7" << QString() << null << ""
+                                                                << "";
+        QTest::newRow("blank currency") << "0000000000100"
+                                        << " " << QString() << null << ""
+                                        << "";
+    }
+    void titleValue()
+    {
+        QFETCH(QString, valor);
+        QFETCH(QString, moeda);
+        QFETCH(QString, error);
+        QFETCH(QVariant, value);
+        QFETCH(QString, reasons);
+        QFETCH(QString, codMoe);
+        TempProgramDir dir;
+        QString got;
+        const QVariantMap r =
+            importTitle(titleWith({{&Title::valor, valor}, {&Title::moeda, moeda}}), &got);
+        QCOMPARE(got, error);
+        if (!error.isEmpty()) {
+            QVERIFY(r.isEmpty()); // the title under construction is not stored
+            return;
+        }
+        const QVariant stored = r.value(QStringLiteral("BlqTitVal"));
+        QCOMPARE(stored.isNull(), value.isNull());
+        if (!value.isNull())
+            QCOMPARE(stored.toDouble(), value.toDouble());
+        QCOMPARE(r.value(QStringLiteral("BlqMsgErr")).toString(), reasons);
+        QCOMPARE(r.value(QStringLiteral("BlqRegVal")).toInt(), reasons.isEmpty() ? 1 : 0);
+        QCOMPARE(r.value(QStringLiteral("BlqCodMoe")).toString(), codMoe);
+        QCOMPARE(r.value(QStringLiteral("BlqQtdMoe")).isNull(), codMoe.isEmpty());
+    }
+
+    void lateFee_data()
+    {
+        QTest::addColumn<QString>("code");
+        QTest::addColumn<QString>("multa");
+        QTest::addColumn<QString>("valor");
+        QTest::addColumn<QString>("data");
+        QTest::addColumn<QString>("error");
+        QTest::addColumn<QVariant>("value");
+        QTest::addColumn<QString>("date");
+        const QVariant null;
+        QTest::newRow("amount") << "1"
+                                << "0000000000500"
+                                << "0000000010000"
+                                << "110226" << QString() << QVariant(5.0) << "2026-02-11";
+        QTest::newRow("2% of 100,00") << "2"
+                                      << "0000000000200"
+                                      << "0000000010000"
+                                      << "000000" << QString() << QVariant(2.0) << "";
+        QTest::newRow("no late fee") << "0"
+                                     << "ABC"
+                                     << "0000000010000"
+                                     << "000000" << QString() << null << "";
+        QTest::newRow("date without a code") << " "
+                                             << "0000000000000"
+                                             << "0000000010000"
+                                             << "150326" << QString() << null << "2026-03-15";
+        QTest::newRow("percentage needs a numeric value even in reais")
+            << "2"
+            << "0000000000200"
+            << "00000ABC00000"
+            << "000000"
+            << "'00000ABC00000' não é um número válido" << null << "";
+        QTest::newRow("bad amount stops") << "1"
+                                          << "000000000050X"
+                                          << "0000000010000"
+                                          << "000000"
+                                          << "'000000000050X' não é um número válido" << null << "";
+        QTest::newRow("bad date stops") << "1"
+                                        << "0000000000500"
+                                        << "0000000010000"
+                                        << "300226"
+                                        << "'30/02/2026' não é uma data válida" << null << "";
+    }
+    void lateFee()
+    {
+        QFETCH(QString, code);
+        QFETCH(QString, multa);
+        QFETCH(QString, valor);
+        QFETCH(QString, data);
+        QFETCH(QString, error);
+        QFETCH(QVariant, value);
+        QFETCH(QString, date);
+        TempProgramDir dir;
+        QString got;
+        const QVariantMap r = importTitle(titleWith({{&Title::multaCodigo, code},
+                                                     {&Title::multa, multa},
+                                                     {&Title::valor, valor},
+                                                     {&Title::multaData, data}}),
+                                          &got);
+        QCOMPARE(got, error);
+        if (!error.isEmpty())
+            return;
+        QCOMPARE(r.value(QStringLiteral("BlqValMul")).isNull(), value.isNull());
+        QCOMPARE(r.value(QStringLiteral("BlqValMul")).toDouble(), value.toDouble());
+        QCOMPARE(r.value(QStringLiteral("BlqDatMul")).toString(), date);
+    }
+
+    void dueDate_data()
+    {
+        QTest::addColumn<QString>("vencimento");
+        QTest::addColumn<QString>("error");
+        QTest::addColumn<QString>("stored");
+        QTest::addColumn<QVariant>("aVista");
+        QTest::addColumn<QVariant>("contraApresentacao");
+        QTest::addColumn<QString>("reasons");
+        const QVariant null;
+        QTest::newRow("on presentation")
+            << "888888" << QString() << "" << QVariant(0) << QVariant(1) << "";
+        QTest::newRow("on sight") << "999999" << QString() << "" << QVariant(1) << QVariant(0)
+                                  << "";
+        QTest::newRow("none") << "000000" << QString() << "" << null << null << "";
+        QTest::newRow("3 July 2000 is too early")
+            << "030700" << QString() << "2000-07-03" << null << null << "VENCIMENTO INVÁLIDO";
+        QTest::newRow("4 July 2000 is accepted")
+            << "040700" << QString() << "2000-07-04" << null << null << "";
+        QTest::newRow("31 February stops the import") << "310226"
+                                                      << "'31/02/2026' não é uma data válida"
+                                                      << "" << null << null << "";
+        QTest::newRow("blank stops the import") << "      "
+                                                << "'  /  /20  ' não é uma data válida"
+                                                << "" << null << null << "";
+    }
+    void dueDate()
+    {
+        QFETCH(QString, vencimento);
+        QFETCH(QString, error);
+        QFETCH(QString, stored);
+        QFETCH(QVariant, aVista);
+        QFETCH(QVariant, contraApresentacao);
+        QFETCH(QString, reasons);
+        TempProgramDir dir;
+        QString got;
+        const QVariantMap r = importTitle(titleWith({{&Title::vencimento, vencimento}}), &got);
+        QCOMPARE(got, error);
+        if (!error.isEmpty())
+            return;
+        QCOMPARE(r.value(QStringLiteral("BlqDatVen")).toString(), stored);
+        QCOMPARE(r.value(QStringLiteral("BlqIdcAvi")).isNull(), aVista.isNull());
+        QCOMPARE(r.value(QStringLiteral("BlqIdcAvi")).toInt(), aVista.toInt());
+        QCOMPARE(r.value(QStringLiteral("BlqIdcCAp")).isNull(), contraApresentacao.isNull());
+        QCOMPARE(r.value(QStringLiteral("BlqIdcCAp")).toInt(), contraApresentacao.toInt());
+        QCOMPARE(r.value(QStringLiteral("BlqMsgErr")).toString(), reasons);
+    }
+
+    void otherDates_data()
+    {
+        QTest::addColumn<QString>("emissao");
+        QTest::addColumn<QString>("descontoAte");
+        QTest::addColumn<QString>("error");
+        QTest::newRow("none") << "000000"
+                              << "000000" << QString();
+        QTest::newRow("bad issue date") << "999999"
+                                        << "000000"
+                                        << "'99/99/2099' não é uma data válida";
+        QTest::newRow("bad discount date") << "000000"
+                                           << "ABCDEF"
+                                           << "'AB/CD/20EF' não é uma data válida";
+    }
+    void otherDates()
+    {
+        QFETCH(QString, emissao);
+        QFETCH(QString, descontoAte);
+        QFETCH(QString, error);
+        TempProgramDir dir;
+        QString got;
+        const QVariantMap r = importTitle(
+            titleWith({{&Title::emissao, emissao}, {&Title::descontoAte, descontoAte}}), &got);
+        QCOMPARE(got, error);
+        if (error.isEmpty()) {
+            QVERIFY(r.value(QStringLiteral("BlqDatEmi")).isNull());
+            QVERIFY(r.value(QStringLiteral("BlqDstDatLim")).isNull());
+        }
+    }
+
+    void especie_data()
+    {
+        QTest::addColumn<QString>("code");
+        QTest::addColumn<QString>("stored");
+        const char* names[] = {"DM", "NP", "RC", "LC", "NS", "DS", "OU"};
+        for (int i = 0; i < 7; ++i)
+            QTest::addRow("0%d", i + 1)
+                << QStringLiteral("0%1").arg(i + 1) << QString::fromLatin1(names[i]);
+        QTest::newRow("08") << "08" << QString();
+        QTest::newRow("00") << "00" << QString();
+        QTest::newRow("blank") << "  " << QString();
+    }
+    void especie()
+    {
+        QFETCH(QString, code);
+        QFETCH(QString, stored);
+        TempProgramDir dir;
+        const QVariantMap r = importTitle(titleWith({{&Title::especie, code}}));
+        QCOMPARE(r.value(QStringLiteral("BlqEspDoc")).isNull(), stored.isNull());
+        QCOMPARE(r.value(QStringLiteral("BlqEspDoc")).toString(), stored);
+    }
+
+    void checks_data()
+    {
+        QTest::addColumn<Title>("title");
+        QTest::addColumn<QString>("reasons");
+        Title t;
+        t.nossoNumeroDigito = QStringLiteral("X");
+        QTest::newRow("wrong nosso número digit") << t << "NOS. NÚMERO INVÁLIDO";
+        t = Title();
+        t.contratoDigito = QStringLiteral("9");
+        QTest::newRow("wrong contract digit") << t << "AG./CONTR. INVÁLIDO";
+        t = Title();
+        t.agencia = QStringLiteral("0000");
+        t.nossoNumero = QStringLiteral("0000000000");
+        QTest::newRow("zero nosso número, right digit") << t << "NOS. NÚMERO ZERADO";
+        t = Title();
+        t.nossoNumero = QStringLiteral("0000000000");
+        t.nossoNumeroDigito = QStringLiteral("0"); // 0341 and zeros give 8
+        QTest::newRow("zero nosso número, wrong digit")
+            << t << "NOS. NÚMERO INVÁLIDO, NOS. NÚMERO ZERADO";
+        t = Title();
+        t.carteira = QStringLiteral("5");
+        QTest::newRow("carteira 5 on the title") << t << "CARTEIRA INVALIDA";
+        // Reasons in the order of the checks; 62 characters keep their first 50.
+        t = Title();
+        t.nossoNumeroDigito = QStringLiteral("X");
+        t.contratoDigito = QStringLiteral("9");
+        t.vencimento = QStringLiteral("030700");
+        QTest::newRow("three reasons cut to 50")
+            << t << "NOS. NÚMERO INVÁLIDO, AG./CONTR. INVÁLIDO, VENCIME";
+        t = Title();
+        t.valor = BankFileWriter::cents(0);
+        t.carteira = QStringLiteral("5");
+        QTest::newRow("value first, carteira last")
+            << t << "VALOR DO TÍTULO ZERADO, CARTEIRA INVALIDA";
+    }
+    void checks()
+    {
+        QFETCH(Title, title);
+        QFETCH(QString, reasons);
+        TempProgramDir dir;
+        QString error;
+        const QVariantMap r = importTitle(title, &error);
+        QCOMPARE(error, QString());
+        QCOMPARE(r.value(QStringLiteral("BlqMsgErr")).toString(), reasons);
+        QCOMPARE(r.value(QStringLiteral("BlqRegVal")).toInt(), 0);
+    }
+
+    void widthsCountCharacters()
+    {
+        TempProgramDir dir;
+        Title t;
+        t.sacado = QStringLiteral("ÂÊÎÔÛ").repeated(8);   // 40 accented characters, 40 bytes
+        t.cidade = QStringLiteral("SÃO JOSÉ DOS CAMPOS"); // cut by the file at 15
+        const QVariantMap r = importTitle(t);
+        QCOMPARE(r.value(QStringLiteral("BlqSacNom")).toString(), t.sacado);
+        QCOMPARE(r.value(QStringLiteral("BlqSacCid")).toString(),
+                 QStringLiteral("SÃO JOSÉ DOS CA"));
+    }
+
+    void controlBytesAndHighBytesAreKept()
+    {
+        TempProgramDir dir;
+        Title t;
+        t.columns = {{235, QByteArray("\x80\x9f\xff\x01", 4)}};
+        const QVariantMap r = importTitle(t);
+        const QString name = r.value(QStringLiteral("BlqSacNom")).toString();
+        QCOMPARE(name.left(4), QString::fromUtf8("€Ÿÿ\x01"));
+    }
+};
+
+QTEST_GUILESS_MAIN(TstBankFileImporter)
+#include "tst_bankfileimporter.moc"

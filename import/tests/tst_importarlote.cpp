@@ -1,0 +1,105 @@
+// kvcob-lote importar, run as the office's scripts run it.
+#include "BankFileWriter.h"
+#include "Database.h"
+#include "ImportTestSupport.h"
+#include "TestSupport.h"
+
+#include <QProcess>
+#include <QtTest>
+
+using namespace ImportTestSupport;
+using Title = BankFileWriter::Title;
+
+namespace {
+struct Run {
+    int exitCode = -1;
+    QStringList out;
+    QString err;
+};
+
+Run kvcobLote(const QString& dir, const QStringList& args)
+{
+    QProcess p;
+    p.start(TestSupport::binaryDir() + QStringLiteral("/bin/kvcob-lote"),
+            QStringList{QStringLiteral("--dir"), dir} + args);
+    Run r;
+    if (!p.waitForFinished(60000))
+        return r;
+    r.exitCode = p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1;
+    r.out =
+        QString::fromUtf8(p.readAllStandardOutput()).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+    // Qt's own start-up notes are not the program's messages.
+    for (const QString& line :
+         QString::fromUtf8(p.readAllStandardError()).split(QLatin1Char('\n'))) {
+        if (!line.isEmpty() && !line.startsWith(QStringLiteral("QStandardPaths")))
+            r.err += line;
+    }
+    return r;
+}
+} // namespace
+
+class TstImportarLote : public QObject {
+    Q_OBJECT
+private Q_SLOTS:
+    void cleanup() { Database::closeAll(); }
+
+    void importsTheSample()
+    {
+        TempProgramDir dir;
+        const Run r = kvcobLote(dir.path(), {QStringLiteral("importar"),
+                                             TestSupport::sourceDir() +
+                                                 QStringLiteral("/exemplos/cobranca-exemplo.rem")});
+        QCOMPARE(r.err, QString());
+        QCOMPARE(r.exitCode, 0);
+        QCOMPARE(r.out, (QStringList{QStringLiteral("87 registros Processados"),
+                                     QStringLiteral("Carga finalizada com sucesso")}));
+        QCOMPARE(rows().size(), 30);
+    }
+
+    void aRecordErrorGoesToStandardError()
+    {
+        TempProgramDir dir;
+        Title bad;
+        bad.moeda = QStringLiteral("2");
+        bad.valor = QStringLiteral("ABC");
+        const QString file = writeFile(dir.file(QStringLiteral("b.rem")), fileOf({Title(), bad}));
+        const Run r = kvcobLote(dir.path(), {QStringLiteral("importar"), file});
+        QCOMPARE(r.exitCode, 1);
+        QCOMPARE(r.err, QStringLiteral("'ABC          ' não é um número válido"));
+        QCOMPARE(r.out, QStringList{QStringLiteral("3 registros Processados")});
+        QCOMPARE(rows().size(), 1);
+    }
+
+    void aMissingFileLeavesThePreviousTitles()
+    {
+        TempProgramDir dir;
+        const QString good =
+            writeFile(dir.file(QStringLiteral("a.rem")), fileOf({Title(), Title()}));
+        QCOMPARE(kvcobLote(dir.path(), {QStringLiteral("importar"), good}).exitCode, 0);
+        const QString missing = dir.file(QStringLiteral("nao-ha.rem"));
+        const Run r = kvcobLote(dir.path(), {QStringLiteral("importar"), missing});
+        QCOMPARE(r.exitCode, 1);
+        QCOMPARE(r.err, QStringLiteral("Arquivo não encontrado: ") + missing);
+        QCOMPARE(r.out, QStringList());
+        QCOMPARE(rows().size(), 2);
+    }
+
+    void wantsExactlyOneFile_data()
+    {
+        QTest::addColumn<QStringList>("args");
+        QTest::newRow("none") << QStringList{QStringLiteral("importar")};
+        QTest::newRow("two") << QStringList{QStringLiteral("importar"), QStringLiteral("a"),
+                                            QStringLiteral("b")};
+    }
+    void wantsExactlyOneFile()
+    {
+        QFETCH(QStringList, args);
+        TempProgramDir dir;
+        const Run r = kvcobLote(dir.path(), args);
+        QCOMPARE(r.exitCode, 1);
+        QCOMPARE(r.err, QStringLiteral("Uso: kvcob-lote importar ARQUIVO"));
+    }
+};
+
+QTEST_GUILESS_MAIN(TstImportarLote)
+#include "tst_importarlote.moc"

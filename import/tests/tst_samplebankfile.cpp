@@ -1,0 +1,128 @@
+// The bundled sample: made by our generator, and a fair picture of a bank's file.
+#include "BankConversions.h"
+#include "BankFileImporter.h"
+#include "BankFileWriter.h"
+#include "BlqUpgrade.h"
+#include "Database.h"
+#include "DbTable.h"
+#include "ImportTestSupport.h"
+#include "Regional.h"
+#include "SampleBankFile.h"
+#include "TestSupport.h"
+
+#include <QSet>
+#include <QtTest>
+
+using namespace ImportTestSupport;
+
+namespace {
+QString committedSample()
+{
+    return TestSupport::sourceDir() + QStringLiteral("/exemplos/cobranca-exemplo.rem");
+}
+
+QByteArray readAll(const QString& path)
+{
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+} // namespace
+
+class TstSampleBankFile : public QObject {
+    Q_OBJECT
+private Q_SLOTS:
+    void initTestCase() { Regional::setSeparators(QLatin1Char(','), QLatin1Char('.')); }
+    void cleanup() { Database::closeAll(); }
+
+    void theCommittedSampleIsTheGeneratorsOutput()
+    {
+        BankFileWriter w;
+        SampleBankFile::write(w);
+        QVERIFY(!w.bytes().isEmpty());
+        QCOMPARE(readAll(committedSample()), w.bytes());
+
+        TempProgramDir dir;
+        int exit = -1;
+        TestSupport::run(TestSupport::binaryDir() + QStringLiteral("/bin/kvcob-gera-exemplo"),
+                         {dir.file(QStringLiteral("exemplo.rem"))}, &exit);
+        QCOMPARE(exit, 0);
+        QCOMPARE(readAll(dir.file(QStringLiteral("exemplo.rem"))), w.bytes());
+    }
+
+    void everyRecordIsFourHundredColumnsAndALineEnd()
+    {
+        const QByteArray bytes = readAll(committedSample());
+        QCOMPARE(bytes.size() % 402, 0);
+        for (qsizetype at = 0; at < bytes.size(); at += 402) {
+            QCOMPARE(bytes.mid(at + 400, 2), QByteArray("\r\n"));
+            QVERIFY(!bytes.mid(at, 400).contains('\n'));
+        }
+        QVERIFY(bytes.contains("JOS\xC9 DA CONCEI\xC7\xC3O")); // Windows-1252 bytes
+    }
+
+    void importsAsAFairPicture()
+    {
+        TempProgramDir dir;
+        BlqUpgrade::upgradeIfNeeded();
+        DbTable table;
+        BankFileImporter importer(table);
+        importer.importFile(committedSample());
+        table.close();
+        const auto all = rows();
+        QCOMPARE(all.size(), SampleBankFile::kTitles);
+
+        QSet<QString> beneficiaries, reasons;
+        int rejected = 0, onSight = 0, onPresentation = 0, lateFees = 0, messages = 0;
+        for (const QVariantMap& r : all) {
+            const QString err = r.value(QStringLiteral("BlqMsgErr")).toString();
+            const bool valid = r.value(QStringLiteral("BlqRegVal")).toInt() == 1;
+            QCOMPARE(valid, err.isEmpty()); // the invariant every row keeps
+            const bool avi = r.value(QStringLiteral("BlqIdcAvi")).toInt() == 1;
+            const bool cap = r.value(QStringLiteral("BlqIdcCAp")).toInt() == 1;
+            QVERIFY(!(avi && cap));
+            if (avi || cap)
+                QVERIFY(r.value(QStringLiteral("BlqDatVen")).isNull());
+            onSight += avi;
+            onPresentation += cap;
+            if (!valid) {
+                ++rejected;
+                reasons << err;
+            } else if (!avi && !cap) {
+                const QDate due = r.value(QStringLiteral("BlqDatVen")).toDate();
+                QVERIFY2(due.year() == 2026 || due.year() == 2027, qPrintable(due.toString()));
+            }
+            lateFees += !r.value(QStringLiteral("BlqValMul")).isNull();
+            messages += !r.value(QStringLiteral("BlqMsg")).isNull();
+            beneficiaries << r.value(QStringLiteral("BlqNomCed")).toString().trimmed();
+        }
+        QCOMPARE(rejected, SampleBankFile::kRejected);
+        QCOMPARE(reasons.size(), SampleBankFile::kRejected); // each for its own reasons
+        QCOMPARE(beneficiaries, (QSet<QString>{QStringLiteral("CONFECÇÕES ARAÚJO LTDA"),
+                                               QStringLiteral("ESCOLA SÃO JOÃO DO IPÊ"),
+                                               QStringLiteral("CONDOMÍNIO EDIFÍCIO JACARANDÁ")}));
+        QVERIFY(onSight >= 2);
+        QVERIFY(onPresentation >= 1);
+        QVERIFY(lateFees >= 5);
+        QVERIFY(messages >= 20);
+        QCOMPARE(all.first().value(QStringLiteral("BlqSacNom")).toString().trimmed(),
+                 QStringLiteral("JOSÉ DA CONCEIÇÃO"));
+    }
+
+    void bulkFilesAreValidThroughout()
+    {
+        TempProgramDir dir;
+        BlqUpgrade::upgradeIfNeeded();
+        BankFileWriter w;
+        SampleBankFile::writeBulk(w, 500);
+        const QString path = writeFile(dir.file(QStringLiteral("bulk.rem")), w.bytes());
+        DbTable table;
+        BankFileImporter importer(table);
+        importer.importFile(path);
+        table.close();
+        QCOMPARE(importer.blockCount(), 1 + 500 * 3 + 1);
+        QCOMPARE(column(QStringLiteral("BlqMsgErr")), QStringList(500, QString()));
+    }
+};
+
+QTEST_GUILESS_MAIN(TstSampleBankFile)
+#include "tst_samplebankfile.moc"

@@ -1,0 +1,173 @@
+// DbTable on the import's path: fields set by position, rows bound straight on SQLite's
+// handle, a large table emptied.
+#include "BlqUpgrade.h"
+#include "Database.h"
+#include "DbTable.h"
+#include "KvError.h"
+#include "TestSupport.h"
+
+#include <QFileInfo>
+#include <QSqlQuery>
+#include <QtTest>
+
+namespace {
+QVariant stored(const QString& column)
+{
+    QSqlQuery q(Database::connection());
+    if (!q.exec(QStringLiteral("SELECT %1 FROM Blq ORDER BY BlqSeq DESC LIMIT 1").arg(column)) ||
+        !q.next())
+        return QStringLiteral("<no row>");
+    return q.value(0);
+}
+
+QString typeOf(const QString& column)
+{
+    return stored(QStringLiteral("typeof(%1)").arg(column)).toString();
+}
+} // namespace
+
+class TstDbTableBulk : public QObject {
+    Q_OBJECT
+private Q_SLOTS:
+    void init()
+    {
+        m_dir.reset(new TempProgramDir);
+        BlqUpgrade::upgradeIfNeeded();
+    }
+    void cleanup()
+    {
+        Database::closeAll();
+        m_dir.reset();
+    }
+
+    void positionalSettersFollowTheNamedOnes()
+    {
+        DbTable t;
+        t.open();
+        const int age = t.fieldIndex(QStringLiteral("BLQAGECOD"));
+        QCOMPARE(t.fieldName(age), QStringLiteral("BlqAgeCod"));
+        QVERIFY_THROWS_EXCEPTION(KvError, t.fieldIndex(QStringLiteral("BlqNada")));
+        QVERIFY_THROWS_EXCEPTION(KvError, t.setText(age, QStringLiteral("1"))); // nothing pending
+        t.append();
+        t.setText(age, QStringLiteral("012345")); // cut to the width, 4
+        t.setDate(t.fieldIndex(QStringLiteral("BlqDatVen")), QDate(2027, 1, 9));
+        t.setDate(t.fieldIndex(QStringLiteral("BlqDatEmi")), QDate());
+        t.setFloat(t.fieldIndex(QStringLiteral("BlqTitVal")), 12.5);
+        t.setBool(t.fieldIndex(QStringLiteral("BlqIdcAvi")), false);
+        t.setInteger(t.fieldIndex(QStringLiteral("BlqQtdMoe")), -7);
+        t.setMemo(t.fieldIndex(QStringLiteral("BlqIns")), QString(500, QLatin1Char('i')));
+        QVERIFY_THROWS_EXCEPTION(
+            KvError, t.setText(t.fieldIndex(QStringLiteral("BlqSeq")), QStringLiteral("9")));
+        QVERIFY_THROWS_EXCEPTION(KvError, t.setText(-1, QStringLiteral("x")));
+        QVERIFY_THROWS_EXCEPTION(KvError, t.setText(t.fieldCount(), QStringLiteral("x")));
+        t.post();
+        QCOMPARE(stored(QStringLiteral("BlqAgeCod")).toString(), QStringLiteral("0123"));
+        QCOMPARE(stored(QStringLiteral("BlqDatVen")).toString(), QStringLiteral("2027-01-09"));
+        QCOMPARE(typeOf(QStringLiteral("BlqDatEmi")), QStringLiteral("null"));
+        QCOMPARE(typeOf(QStringLiteral("BlqTitVal")), QStringLiteral("real"));
+        QCOMPARE(typeOf(QStringLiteral("BlqIdcAvi")), QStringLiteral("integer"));
+        QCOMPARE(stored(QStringLiteral("BlqQtdMoe")).toInt(), -7);
+        QCOMPARE(stored(QStringLiteral("length(BlqIns)")).toInt(), 500);
+    }
+
+    void textKeepsEveryCharacter_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QString>("back");
+        QTest::addColumn<QString>("type");
+        const QString s = QString::fromUtf8("JOSÉ € ÇÃO ÿ ~ \x7f fim");
+        QTest::newRow("Windows-1252 letters") << s << s << "text";
+        const QString wide = QString::fromUtf8("日本 \xF0\x9F\x98\x80 x"); // BMP and a pair
+        QTest::newRow("beyond Latin") << wide << wide << "text";
+        QTest::newRow("lone surrogate") << QString(QChar(0xD800)) + QLatin1Char('a')
+                                        << QString(QChar(0xFFFD)) + QLatin1Char('a') << "text";
+        QTest::newRow("empty text is not null") << QStringLiteral("") << QString() << "text";
+        QTest::newRow("null text is null") << QString() << QString() << "null";
+        QTest::newRow("three characters")
+            << QStringLiteral("abc") << QStringLiteral("abc") << "text";
+        QTest::newRow("five, accent last")
+            << QStringLiteral("abcdé") << QStringLiteral("abcdé") << "text";
+    }
+    void textKeepsEveryCharacter()
+    {
+        QFETCH(QString, text);
+        QFETCH(QString, back);
+        QFETCH(QString, type);
+        DbTable t;
+        t.open();
+        t.append();
+        t.setMemo(QStringLiteral("BlqMsg"), text);
+        t.post();
+        QCOMPARE(typeOf(QStringLiteral("BlqMsg")), type);
+        QCOMPARE(stored(QStringLiteral("BlqMsg")).toString(), back);
+    }
+
+    void longerBuffersDoNotLeakIntoShorterTexts()
+    {
+        DbTable t;
+        t.open();
+        t.append();
+        t.setMemo(QStringLiteral("BlqMsg"), QString(300, QLatin1Char('L')));
+        t.append(); // stores the long one
+        t.setMemo(QStringLiteral("BlqMsg"), QStringLiteral("curto"));
+        t.post();
+        QCOMPARE(stored(QStringLiteral("BlqMsg")).toString(), QStringLiteral("curto"));
+    }
+
+    void aRefusedRowIsAnErrorAndIsNotTriedAgain()
+    {
+        DbTable t;
+        t.open();
+        t.append();
+        t.post();
+        Database::exec(QStringLiteral("cobrancaKV"),
+                       QStringLiteral("CREATE TRIGGER recusa BEFORE INSERT ON Blq "
+                                      "BEGIN SELECT RAISE(ABORT, 'linha recusada'); END"));
+        t.append();
+        try {
+            t.post();
+            QFAIL("no error");
+        } catch (const KvError& e) {
+            QVERIFY(e.message().contains(QStringLiteral("linha recusada")));
+        }
+        QVERIFY(!t.hasPending());
+        t.close();
+        QCOMPARE(stored(QStringLiteral("count(*)")).toInt(), 1);
+    }
+
+    void emptyingALargeTableCompactsTheFile()
+    {
+        DbTable t;
+        t.open();
+        t.beginBatch();
+        for (int i = 0; i < 3000; ++i) {
+            t.append();
+            t.setMemo(QStringLiteral("BlqMsg"), QString(390, QLatin1Char('m')));
+        }
+        t.post();
+        t.commitBatch();
+        const QString file = m_dir->file(QStringLiteral("cobrancaKV.db"));
+        QVERIFY(QFileInfo(file).size() > 1000000);
+        QSqlQuery q(Database::connection());
+        QVERIFY(q.exec(QStringLiteral("PRAGMA secure_delete")) && q.next());
+        const int secureDelete = q.value(0).toInt();
+        q.finish();
+
+        t.emptyTable();
+        QCOMPARE(t.rowCount(), 0);
+        QVERIFY(QFileInfo(file).size() < 100000);
+        QVERIFY(q.exec(QStringLiteral("PRAGMA secure_delete")) && q.next());
+        QCOMPARE(q.value(0).toInt(), secureDelete);
+        QCOMPARE(t.fieldCount(), 34); // columns kept
+        // Rows stored afterwards still number after the old ones.
+        t.append();
+        t.post();
+        QCOMPARE(stored(QStringLiteral("BlqSeq")).toInt(), 3001);
+    }
+
+private:
+    std::unique_ptr<TempProgramDir> m_dir;
+};
+
+QTEST_GUILESS_MAIN(TstDbTableBulk)
+#include "tst_dbtablebulk.moc"
