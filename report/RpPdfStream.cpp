@@ -29,7 +29,7 @@ int RpPdfStream::pageCount() const
 
 void RpPdfStream::finish()
 {
-    if (!m_writer)
+    if (pageCount() == 0)
         throw KvError(QStringLiteral("Não há páginas para gravar em %1.").arg(m_path));
     const bool written = m_writer->finish();
     if (!written || m_file->error() != QFileDevice::NoError || !m_file->commit())
