@@ -7,7 +7,9 @@
 // The printer port of the dot-matrix forms. A port name ("LPT1") is looked up in section
 // [Portas] of kvcob.conf in the program directory: its value is a device file
 // ("/dev/usb/lp0") or a raw CUPS queue ("cups:QUEUE"); with no entry, LPT1 is /dev/lp0.
-// Any other name is a plain file, created or replaced (kvcob-lote writes to files).
+// A name "cups:QUEUE" not configured is that queue; any other name is a plain file, created
+// or replaced (kvcob-lote writes to files). Opening a queue checks that it takes and prints
+// jobs now (see CupsQueues::checkReady).
 //
 // A device is written line by line without buffering. A CUPS queue collects the lines
 // and sends what it holds as one raw job ("lp -d QUEUE -o raw") at each deliver(); lines
