@@ -2,6 +2,7 @@
 #include "Database.h"
 #include "Dialogs.h"
 #include "KvError.h"
+#include "KvVersion.h"
 #include "ProgramDir.h"
 #include "Regional.h"
 #include "Verb.h"
@@ -91,7 +92,7 @@ int main(int argc, char* argv[])
     }
     QGuiApplication app(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("Zizorad ir Izaradu"));
-    QCoreApplication::setApplicationVersion(QStringLiteral("1.1.1"));
+    QCoreApplication::setApplicationVersion(QStringLiteral(KVCOB_VERSION));
 
     CliDialogs cliDialogs;
     setDialogs(&cliDialogs);
@@ -105,7 +106,7 @@ int main(int argc, char* argv[])
             return 0;
         }
         if (opt == QStringLiteral("--version")) {
-            printOut(QStringLiteral("kvcob-lote 1.1.1"));
+            printOut(QStringLiteral("kvcob-lote " KVCOB_VERSION));
             return 0;
         }
         if (opt == QStringLiteral("--dir") && !args.isEmpty()) {
