@@ -2,6 +2,8 @@
 #include "CommandLine.h"
 #include "Database.h"
 #include "Dialogs.h"
+#include "KvError.h"
+#include "KvVersion.h"
 #include "ProgramDir.h"
 #include "Regional.h"
 #include "Verb.h"
@@ -131,7 +133,7 @@ int main(int argc, char* argv[])
     }
     QGuiApplication app(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("Zizorad ir Izaradu"));
-    QCoreApplication::setApplicationVersion(QStringLiteral("1.1.1"));
+    QCoreApplication::setApplicationVersion(QStringLiteral(KVCOB_VERSION));
 
     CliDialogs cliDialogs;
     setDialogs(&cliDialogs);
@@ -153,7 +155,7 @@ int main(int argc, char* argv[])
         return 0;
     }
     if (parser.isSet(kVersion)) {
-        printOut(QStringLiteral("kvcob-lote 1.1.1"));
+        printOut(QStringLiteral("kvcob-lote " KVCOB_VERSION));
         return 0;
     }
     QStringList args = parser.positionalArguments();

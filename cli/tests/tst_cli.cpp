@@ -1,4 +1,5 @@
 #include "TestSupport.h"
+#include "KvVersion.h"
 
 #include <QtTest>
 
@@ -30,7 +31,7 @@ private Q_SLOTS:
         QVERIFY(!verbHelp.contains("Verbos:"));
         const QByteArray version = TestSupport::run(tool(), {QStringLiteral("--version")}, &rc);
         QCOMPARE(rc, 0);
-        QCOMPARE(version.trimmed(), QByteArray("kvcob-lote 1.1.1"));
+        QCOMPARE(version.trimmed(), QByteArray("kvcob-lote " KVCOB_VERSION));
     }
 
     void badCallsFailWithAMessage_data()
