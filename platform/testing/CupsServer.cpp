@@ -247,13 +247,13 @@ bool CupsServer::start(QString* error)
     }
     const QDeadlineTimer deadline(20000);
     while (!deadline.hasExpired()) {
-        if (m_cupsd.state() != QProcess::Running) {
+        if (answers(socketPath()))
+            return true;
+        // Also the pause between two tries: a configuration it refuses ends it at once.
+        if (m_cupsd.waitForFinished(50)) {
             *error = QStringLiteral("cupsd ended at once:\n%1").arg(log());
             return false;
         }
-        if (answers(socketPath()))
-            return true;
-        QThread::msleep(50);
     }
     *error = QStringLiteral("cupsd did not answer within 20 s:\n%1").arg(log());
     stop();
