@@ -5,6 +5,8 @@
 #include <cups/cups.h>
 
 #include <QStringList>
+#include <cerrno>
+#include <cstring>
 #include <iterator>
 
 namespace {
@@ -13,12 +15,19 @@ QString lastError()
     return QString::fromUtf8(cupsLastErrorString()).trimmed();
 }
 
-[[noreturn]] void raiseServerDown()
+QString withReason(const QString& text, const QString& reason)
 {
-    throw KvError(QStringLiteral("O servidor de impressão (CUPS) em %1 não responde (%2). "
-                                 "Verifique se o serviço de impressão está ativo e tente de "
-                                 "novo; nada foi impresso.")
-                      .arg(QString::fromUtf8(cupsServer()), lastError()));
+    return reason.isEmpty() ? text : QStringLiteral("%1 (%2)").arg(text, reason);
+}
+
+[[noreturn]] void raiseServerDown(const QString& detail)
+{
+    throw KvError(
+        withReason(QStringLiteral("O servidor de impressão (CUPS) em %1 não responde")
+                       .arg(QString::fromUtf8(cupsServer())),
+                   detail) +
+        QStringLiteral(". Verifique se o serviço de impressão está ativo e tente de novo; "
+                       "nada foi impresso."));
 }
 
 // One connection for one question; libcups' default connection would also look for
@@ -30,7 +39,7 @@ public:
                               10000, nullptr))
     {
         if (!m_http)
-            raiseServerDown();
+            raiseServerDown(QString::fromLocal8Bit(std::strerror(errno)));
     }
     ~Connection() { httpClose(m_http); }
     Connection(const Connection&) = delete;
@@ -40,11 +49,6 @@ public:
 private:
     http_t* m_http;
 };
-
-QString withReason(const QString& text, const QString& reason)
-{
-    return reason.isEmpty() ? text : QStringLiteral("%1 (%2)").arg(text, reason);
-}
 } // namespace
 
 QList<CupsQueues::Queue> CupsQueues::list()
@@ -61,7 +65,7 @@ QList<CupsQueues::Queue> CupsQueues::list()
         // A server without queues answers "not found".
         if (cupsLastError() == IPP_STATUS_ERROR_NOT_FOUND)
             return queues;
-        raiseServerDown();
+        raiseServerDown(lastError());
     }
     Queue q;
     bool inPrinter = false;
@@ -133,7 +137,7 @@ QString CupsQueues::checkSubmitted(const QString& printerName)
     const ipp_status_t status = cupsLastError();
     if (status > IPP_STATUS_OK_EVENTS_COMPLETE) {
         if (status == IPP_STATUS_ERROR_SERVICE_UNAVAILABLE) // libcups could not connect
-            raiseServerDown();
+            raiseServerDown(lastError());
         throw KvError(
             QStringLiteral("A impressora %1 recusou o trabalho: %2").arg(name, lastError()));
     }
