@@ -9,7 +9,7 @@
 namespace {
 QString usage()
 {
-    return QStringLiteral("--modelo pequeno|grande [--contrato AGÊNCIA/CONTRATO] SAIDA");
+    return QStringLiteral("--modelo pequeno|grande [--contrato AGÊNCIA/CONTRATO|Todos] SAIDA");
 }
 
 [[noreturn]] void badUsage(const QString& why)
@@ -61,6 +61,11 @@ Options parse(QStringList args)
                     QStringLiteral("Modelo desconhecido: %1 (use pequeno ou grande).").arg(value));
             o.modelGiven = true;
         } else if (takeOption(args, QStringLiteral("--contrato"), &value)) {
+            // What the window's contract box shows for every contract.
+            if (value.trimmed().compare(QStringLiteral("Todos"), Qt::CaseInsensitive) == 0) {
+                o.allContracts = true;
+                continue;
+            }
             const QRegularExpressionMatch m = contractPattern.match(value.trimmed());
             if (!m.hasMatch()) {
                 badUsage(QStringLiteral("Contrato inválido: '%1'. Informe a agência e o contrato "

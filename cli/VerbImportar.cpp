@@ -7,11 +7,17 @@
 // line is printed whether the import ends well or not, as the window keeps showing it.
 Verb importarVerb()
 {
-    return {QStringLiteral("importar"), QStringLiteral("ARQUIVO"),
-            QStringLiteral("substitui os títulos da base pelos do arquivo do banco"),
-            [](const QStringList& args) {
+    return {QStringLiteral("importar"), QStringLiteral("[--forcar] ARQUIVO"),
+            QStringLiteral("substitui os títulos da base pelos do arquivo do banco; --forcar "
+                           "carrega também um arquivo que não começa por um registro header"),
+            [](QStringList args) {
+                const bool force = args.removeAll(QStringLiteral("--forcar")) > 0;
                 if (args.size() != 1)
-                    throw KvError(QStringLiteral("Uso: kvcob-lote importar ARQUIVO"));
+                    throw KvError(QStringLiteral("Uso: kvcob-lote importar [--forcar] ARQUIVO"));
+                // Nobody is there to answer the window's question: a file that does not look
+                // like a bank file is refused before anything is emptied.
+                if (!force && !BankFileImporter::startsLikeBankFile(args.first()))
+                    throw KvError(BankFileImporter::notBankFileQuestion());
                 DbTable table;
                 BankFileImporter importer(table);
                 auto countLine = [&] {

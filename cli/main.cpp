@@ -1,4 +1,3 @@
-#include "BlqUpgrade.h"
 #include "Database.h"
 #include "Dialogs.h"
 #include "KvError.h"
@@ -138,7 +137,8 @@ int main(int argc, char* argv[])
         int rc = 1;
         const bool ok = runGuarded([&] {
             Regional::init();
-            BlqUpgrade::upgradeIfNeeded();
+            // The schema is upgraded by the import alone: a command that only reads leaves
+            // the table as it finds it.
             rc = v.run(args);
         });
         Database::closeAll();

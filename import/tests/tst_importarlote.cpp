@@ -65,7 +65,7 @@ private Q_SLOTS:
         const QString file = writeFile(dir.file(QStringLiteral("b.rem")), fileOf({Title(), bad}));
         const Run r = kvcobLote(dir.path(), {QStringLiteral("importar"), file});
         QCOMPARE(r.exitCode, 1);
-        QCOMPARE(r.err, QStringLiteral("'ABC          ' não é um número válido"));
+        QCOMPARE(r.err, QStringLiteral("Bloco 3: 'ABC          ' não é um número válido"));
         QCOMPARE(r.out, QStringList{QStringLiteral("3 registros Processados")});
         QCOMPARE(rows().size(), 1);
     }
@@ -97,7 +97,7 @@ private Q_SLOTS:
         TempProgramDir dir;
         const Run r = kvcobLote(dir.path(), args);
         QCOMPARE(r.exitCode, 1);
-        QCOMPARE(r.err, QStringLiteral("Uso: kvcob-lote importar ARQUIVO"));
+        QCOMPARE(r.err, QStringLiteral("Uso: kvcob-lote importar [--forcar] ARQUIVO"));
     }
 };
 
