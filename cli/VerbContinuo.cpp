@@ -89,7 +89,7 @@ Options parse(QStringList args)
 int run(const QStringList& args)
 {
     const Options o = parse(args);
-    const QList<ContinuoRow> rows = ContinuoSelection::rows(o.allContracts, o.agency, o.contract);
+    const QList<BlqTitle> rows = ContinuoSelection::rows(o.allContracts, o.agency, o.contract);
     if (rows.isEmpty()) {
         throw KvError(o.allContracts
                           ? QStringLiteral("Não há bloquetos válidos para imprimir")
