@@ -13,6 +13,7 @@
 #include <cstring>
 
 using namespace BankConversions;
+using namespace BankLayout;
 
 namespace {
 // Markers of the date columns.
@@ -163,15 +164,15 @@ void BankFileImporter::readBlocks(QIODevice& device)
 
 void BankFileImporter::takeHeader()
 {
-    m_carteira = m_block.columns(10, 11).toByteArray();
-    m_carteiraText = m_block.text(10, 11);
-    m_cedente = m_block.text(47, 76);
+    m_carteira = m_block.columns(kHeaderCarteira).toByteArray();
+    m_carteiraText = m_block.text(kHeaderCarteira);
+    m_cedente = m_block.text(kHeaderCedente);
 }
 
 void BankFileImporter::storeText(QString BlqTitle::*member)
 {
     // With no title under construction the table refuses the text.
-    m_title.*member = m_block.text(2, 391);
+    m_title.*member = m_block.text(kTexto);
     m_row->write(m_title, member);
 }
 
@@ -184,10 +185,10 @@ void BankFileImporter::storeDetail()
     storeLateFee();
     m_title.nomCed = m_cedente;
     m_title.tipCar = m_carteiraText;
-    m_title.ageCod = m_block.text(63, 66);
-    m_title.ctrCod = m_block.text(29, 37);
-    m_title.nosNum = m_block.text(67, 77);
-    m_title.seuNum = m_block.text(111, 120);
+    m_title.ageCod = m_block.text(kAgencia);
+    m_title.ctrCod = m_block.text(kContratoComDigito);
+    m_title.nosNum = m_block.text(kNossoNumeroComDigito);
+    m_title.seuNum = m_block.text(kSeuNumero);
     storeDates();
     QString reasons(QStringLiteral("")); // an empty reason text is stored empty, not null
     storeTitleValue(reasons);
@@ -202,27 +203,27 @@ void BankFileImporter::storeLateFee()
 {
     // A table not yet given the late-fee columns takes titles without a late fee; the
     // others stop the import with the table's own complaint, before the rest is read.
-    const char code = m_block.at(4);
+    const char code = m_block.at(kMultaCodigo);
     if (code == '1') {
-        m_title.valMul = amount(m_block.columns(5, 17));
+        m_title.valMul = amount(m_block.columns(kMulta));
     } else if (code == '2') {
         // A percentage of the title value, whatever the currency: the value must be a number.
-        const double percent = amount(m_block.columns(5, 17));
-        m_title.valMul = percent / 100.0 * amount(m_block.columns(127, 139));
+        const double percent = amount(m_block.columns(kMulta));
+        m_title.valMul = percent / 100.0 * amount(m_block.columns(kValor));
     }
     if (m_title.valMul)
         m_row->require(&BlqTitle::valMul);
-    if (!m_block.columnsAre(18, 23, kNoDate)) {
-        m_title.datMul = date(m_block.columns(18, 23));
+    if (!m_block.columnsAre(kMultaData, kNoDate)) {
+        m_title.datMul = date(m_block.columns(kMultaData));
         m_row->require(&BlqTitle::datMul);
     }
 }
 
 void BankFileImporter::storeDates()
 {
-    if (!m_block.columnsAre(151, 156, kNoDate))
-        m_title.datEmi = date(m_block.columns(151, 156));
-    const QByteArrayView due = m_block.columns(121, 126);
+    if (!m_block.columnsAre(kEmissao, kNoDate))
+        m_title.datEmi = date(m_block.columns(kEmissao));
+    const QByteArrayView due = m_block.columns(kVencimento);
     if (due == kOnPresentation) {
         m_title.idcAvi = false;
         m_title.idcCAp = true;
@@ -232,18 +233,18 @@ void BankFileImporter::storeDates()
     } else if (due != kNoDate) {
         m_title.datVen = date(due);
     }
-    if (!m_block.columnsAre(174, 179, kNoDate))
-        m_title.dstDatLim = date(m_block.columns(174, 179));
-    m_title.espDoc = especie(m_block.columns(148, 149));
+    if (!m_block.columnsAre(kDescontoAte, kNoDate))
+        m_title.dstDatLim = date(m_block.columns(kDescontoAte));
+    m_title.espDoc = especie(m_block.columns(kEspecie));
 }
 
 void BankFileImporter::storeTitleValue(QString& reasons)
 {
-    const char currency = m_block.at(394);
+    const char currency = m_block.at(kMoeda);
     const QString name = moeda(currency);
     if (name.isNull())
         return; // an unknown currency leaves currency, quantity and value null
-    const QByteArrayView value = m_block.columns(127, 139);
+    const QByteArrayView value = m_block.columns(kValor);
     if (currency == '1') {
         // The one guarded conversion: a bad value in reais rejects the title.
         qint64 cents = 0;
@@ -263,45 +264,53 @@ void BankFileImporter::storeTitleValue(QString& reasons)
         if (cents > kValueCeilingCents)
             addReason(reasons, QStringLiteral("VALOR DO TÍTULO EXCEDE AO LIMITE DE CASA INTEIRAS"));
         m_title.codMoe = name;
-        m_title.qtdMoe = wholeNumber(m_block.columns(98, 107));
+        m_title.qtdMoe = wholeNumber(m_block.columns(kQuantidade));
         return;
     }
     m_title.codMoe = name;
-    m_title.qtdMoe = wholeNumber(m_block.columns(98, 107));
+    m_title.qtdMoe = wholeNumber(m_block.columns(kQuantidade));
     m_title.titVal = amount(value);
 }
 
 void BankFileImporter::storeAmountsAndTexts()
 {
-    m_title.abtAtrVal = amount(m_block.columns(206, 218));
-    m_title.dstVal = amount(m_block.columns(180, 192));
-    m_title.jurDiaVal = amount(m_block.columns(161, 173));
-    m_title.cpfCgcCed = m_block.text(83, 97);
-    m_title.cpfCgcSac = m_block.text(221, 234);
-    m_title.sacNom = m_block.text(235, 274);
-    m_title.sacEnd = m_block.text(275, 314);
-    m_title.sacBai = m_block.text(315, 326);
-    m_title.sacCep = m_block.text(327, 334);
-    m_title.sacCid = m_block.text(335, 349);
-    m_title.sacEtd = m_block.text(350, 351);
-    m_title.sacAvl = m_block.text(352, 381);
+    m_title.abtAtrVal = amount(m_block.columns(kAbatimento));
+    m_title.dstVal = amount(m_block.columns(kDesconto));
+    m_title.jurDiaVal = amount(m_block.columns(kJurosDia));
+    m_title.cpfCgcCed = m_block.text(kCpfCnpjCedente);
+    m_title.cpfCgcSac = m_block.text(kCpfCnpjSacado);
+    m_title.sacNom = m_block.text(kSacado);
+    m_title.sacEnd = m_block.text(kEndereco);
+    m_title.sacBai = m_block.text(kBairro);
+    m_title.sacCep = m_block.text(kCep);
+    m_title.sacCid = m_block.text(kCidade);
+    m_title.sacEtd = m_block.text(kEstado);
+    m_title.sacAvl = m_block.text(kAvalista);
 }
 
 void BankFileImporter::checkTitle(QString& reasons)
 {
-    char digits[14];
-    std::copy_n(m_block.data() + 62, 4, digits);      // agência, 63-66
-    std::copy_n(m_block.data() + 66, 10, digits + 4); // nosso número, 67-76
-    if (CalculaDigito(QByteArrayView(digits, 14)) != m_block.at(77))
+    // The agência followed by the nosso número, then by the contract, each checked
+    // against its own digit.
+    const QByteArrayView agencia = m_block.columns(kAgencia);
+    const QByteArrayView nossoNumero = m_block.columns(kNossoNumero);
+    const QByteArrayView contrato = m_block.columns(kContrato);
+    char digits[kAgencia.width() + kNossoNumero.width()];
+    static_assert(kContrato.width() <= kNossoNumero.width());
+    std::copy(agencia.begin(), agencia.end(), digits);
+    std::copy(nossoNumero.begin(), nossoNumero.end(), digits + agencia.size());
+    if (CalculaDigito(QByteArrayView(digits, agencia.size() + nossoNumero.size())) !=
+        m_block.at(kNossoNumeroDigito))
         addReason(reasons, QStringLiteral("NOS. NÚMERO INVÁLIDO"));
-    if (m_block.columnsAre(67, 77, QByteArrayView("00000000000")))
+    if (m_block.columnsAre(kNossoNumeroComDigito, QByteArrayView("00000000000")))
         addReason(reasons, QStringLiteral("NOS. NÚMERO ZERADO"));
-    std::copy_n(m_block.data() + 28, 8, digits + 4); // contract, 29-36
-    if (CalculaDigito(QByteArrayView(digits, 12)) != m_block.at(37))
+    std::copy(contrato.begin(), contrato.end(), digits + agencia.size());
+    if (CalculaDigito(QByteArrayView(digits, agencia.size() + contrato.size())) !=
+        m_block.at(kContratoDigito))
         addReason(reasons, QStringLiteral("AG./CONTR. INVÁLIDO"));
     if (m_title.datVen.isValid() && m_title.datVen < kFirstDueDate)
         addReason(reasons, QStringLiteral("VENCIMENTO INVÁLIDO"));
     // The header's carteira must be a number even when the title's own is the bad one.
-    if (wholeNumber(m_carteira) == 5 || m_block.at(108) == '5')
+    if (wholeNumber(m_carteira) == 5 || m_block.at(kCarteira) == '5')
         addReason(reasons, QStringLiteral("CARTEIRA INVALIDA"));
 }
