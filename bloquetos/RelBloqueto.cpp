@@ -8,7 +8,6 @@
 #include "Interleaved2of5.h"
 #include "KvError.h"
 #include "Report.h"
-#include "RpPdfStream.h"
 
 #include <QRectF>
 
@@ -83,16 +82,7 @@ void RelBloqueto::produce(TRpPrinter& store)
 
 int RelBloqueto::writePdf(const QString& path)
 {
-    TRpPrinter store;
-    RpPdfStream pdf(path);
-    rptBloqueto->produce(store, [&] {
-        const int last = store.pageCount() - 1;
-        pdf.addPage(store, last);
-        store.releasePage(last);
-    });
-    if (store.pageCount() > 0)
-        pdf.finish();
-    return store.pageCount();
+    return rptBloqueto->writePdf(path);
 }
 
 void RelBloqueto::RpBand1BeforePrint(TRpBand&, bool&)

@@ -245,31 +245,33 @@ void BankFileImporter::storeTitleValue(QString& reasons)
     if (name.isNull())
         return; // an unknown currency leaves currency, quantity and value null
     const QByteArrayView value = m_block.columns(kValor);
-    if (currency == '1') {
-        // The one guarded conversion: a bad value in reais rejects the title.
-        qint64 cents = 0;
-        try {
-            if (value == QByteArrayView("9999999999999")) {
-                m_title.titVal = 0.0;
-            } else if (value == QByteArrayView("0000000000000")) {
-                addReason(reasons, QStringLiteral("VALOR DO TÍTULO ZERADO"));
-            } else {
-                const double v = amount(value);
-                m_title.titVal = v;
-                cents = Regional::toCents(v);
-            }
-        } catch (const KvError&) {
-            addReason(reasons, QStringLiteral("VALOR DO TÍTULO INVÁLIDO"));
-        }
-        if (cents > kValueCeilingCents)
-            addReason(reasons, QStringLiteral("VALOR DO TÍTULO EXCEDE AO LIMITE DE CASA INTEIRAS"));
-        m_title.codMoe = name;
-        m_title.qtdMoe = wholeNumber(m_block.columns(kQuantidade));
-        return;
-    }
+    if (currency == '1')
+        storeValueInReais(value, reasons);
     m_title.codMoe = name;
     m_title.qtdMoe = wholeNumber(m_block.columns(kQuantidade));
-    m_title.titVal = amount(value);
+    if (currency != '1')
+        m_title.titVal = amount(value);
+}
+
+void BankFileImporter::storeValueInReais(QByteArrayView value, QString& reasons)
+{
+    // The one guarded conversion: a bad value in reais rejects the title.
+    qint64 cents = 0;
+    try {
+        if (value == QByteArrayView("9999999999999")) {
+            m_title.titVal = 0.0;
+        } else if (value == QByteArrayView("0000000000000")) {
+            addReason(reasons, QStringLiteral("VALOR DO TÍTULO ZERADO"));
+        } else {
+            const double v = amount(value);
+            m_title.titVal = v;
+            cents = Regional::toCents(v);
+        }
+    } catch (const KvError&) {
+        addReason(reasons, QStringLiteral("VALOR DO TÍTULO INVÁLIDO"));
+    }
+    if (cents > kValueCeilingCents)
+        addReason(reasons, QStringLiteral("VALOR DO TÍTULO EXCEDE AO LIMITE DE CASA INTEIRAS"));
 }
 
 void BankFileImporter::storeAmountsAndTexts()

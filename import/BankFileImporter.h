@@ -48,6 +48,7 @@ private:
     void storeLateFee();
     void storeDates();
     void storeTitleValue(QString& reasons);
+    void storeValueInReais(QByteArrayView value, QString& reasons);
     void storeAmountsAndTexts();
     void checkTitle(QString& reasons);
     void storeText(QString BlqTitle::*member);

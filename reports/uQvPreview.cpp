@@ -31,9 +31,20 @@ namespace {
 constexpr int kButtonTop = 3;
 constexpr int kButtonSize = 25;
 
-QString pagesText(int count)
+// The window's caption: the report's title and its count of pages.
+QString pagesCaption(const QString& title, int count)
 {
-    return count == 1 ? QStringLiteral(" página") : QStringLiteral(" páginas");
+    return title + QStringLiteral(" - ") + QString::number(count) +
+           (count == 1 ? QStringLiteral(" página") : QStringLiteral(" páginas"));
+}
+
+// A chosen name without an extension gets the given one. Only the file's own name counts:
+// a dot in a folder's name is no extension.
+QString withExtension(const QString& fileName, const QString& extension)
+{
+    if (QFileInfo(fileName).fileName().contains(QLatin1Char('.')))
+        return fileName;
+    return fileName + extension;
 }
 } // namespace
 
@@ -238,11 +249,7 @@ void TfrmQvPreview::RpPreviewPageAvailable(int pageNum)
 {
     Init();
     sePage->setMaximum(pageNum);
-    const QString title = PageStore ? PageStore->title() : QString();
-    if (pageNum == 1)
-        setWindowTitle(title + QStringLiteral(" - 1 página"));
-    else
-        setWindowTitle(title + QStringLiteral(" - %1 páginas").arg(pageNum));
+    setWindowTitle(pagesCaption(PageStore ? PageStore->title() : QString(), pageNum));
 }
 
 void TfrmQvPreview::sbFirstPageClick()
@@ -381,8 +388,7 @@ void TfrmQvPreview::SaveClick()
                                               TRpPrinter::saveFilter(), QString());
         if (fileName.isEmpty())
             return;
-        if (!fileName.contains(QLatin1Char('.')))
-            fileName += QStringLiteral(".kvr");
+        fileName = withExtension(fileName, QStringLiteral(".kvr"));
         if (ConfirmOverwrite(fileName) && PageStore)
             PageStore->saveToFile(fileName);
     });
@@ -431,9 +437,7 @@ void TfrmQvPreview::LoadClick()
         sePage->setPosition(1);
         if (PageStore->title().isEmpty())
             PageStore->setTitle(fileName);
-        const int count = PageStore->pageCount();
-        setWindowTitle(PageStore->title() + QStringLiteral(" - ") + QString::number(count) +
-                       pagesText(count));
+        setWindowTitle(pagesCaption(PageStore->title(), PageStore->pageCount()));
         InitPending = true;
         Init();
     });
@@ -447,8 +451,7 @@ void TfrmQvPreview::ExportPdfClick()
                                QStringLiteral("Arquivos PDF (*.pdf)"), QStringLiteral("pdf"));
         if (fileName.isEmpty())
             return;
-        if (!QFileInfo(fileName).fileName().contains(QLatin1Char('.')))
-            fileName += QStringLiteral(".pdf");
+        fileName = withExtension(fileName, QStringLiteral(".pdf"));
         if (ConfirmOverwrite(fileName) && PageStore)
             PageStore->exportPdf(fileName);
     });

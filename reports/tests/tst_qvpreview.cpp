@@ -233,16 +233,20 @@ private Q_SLOTS:
         QCOMPARE(w.RpPreview->zoom(), 10);
     }
 
-    void savingAddsKvrOnlyWhenThePathHasNoDot_data()
+    // The extension was once looked for in the whole path, so a dot in a folder's name
+    // saved the pages without ".kvr".
+    void aDotInAFolderNameNoLongerLeavesOutKvr_data()
     {
         QTest::addColumn<QString>("chosen");
         QTest::addColumn<QString>("written");
         QTest::newRow("no dot") << QStringLiteral("relatorio") << QStringLiteral("relatorio.kvr");
         QTest::newRow("other extension") << QStringLiteral("rel.txt") << QStringLiteral("rel.txt");
         QTest::newRow("dot in a folder")
-            << QStringLiteral("pasta.v2/relatorio") << QStringLiteral("pasta.v2/relatorio");
+            << QStringLiteral("pasta.v2/relatorio") << QStringLiteral("pasta.v2/relatorio.kvr");
+        QTest::newRow("dot in a folder, extension given")
+            << QStringLiteral("pasta.v2/rel.txt") << QStringLiteral("pasta.v2/rel.txt");
     }
-    void savingAddsKvrOnlyWhenThePathHasNoDot()
+    void aDotInAFolderNameNoLongerLeavesOutKvr()
     {
         QFETCH(QString, chosen);
         QFETCH(QString, written);
@@ -343,7 +347,9 @@ private Q_SLOTS:
         QCOMPARE(s.store.pageCount(), 3);
     }
 
-    void aLiveReportIsProducedAgainForThePrinter()
+    // Print was once offered before the last page, and a cancelled print dialog was still
+    // told as a success.
+    void aLiveReportPrintsOnceFinishedAndACancelIsNoSuccess()
     {
         if (!TestSupport::haveProgram(QStringLiteral("pdftotext")))
             QSKIP("pdftotext is not installed");
