@@ -204,14 +204,15 @@ private Q_SLOTS:
         QCOMPARE(DotMatrixPage::CalcDatVen(r), QString(10, QLatin1Char(' ')));
     }
 
-    void amountsThatAreNotMoney_data()
+    // Such amounts were once converted to centavos with undefined behaviour.
+    void amountsThatAreNotMoneyStopTheSelection_data()
     {
         QTest::addColumn<QString>("stored");
         QTest::newRow("text") << "'abc'";
         QTest::newRow("far too large") << "1e300";
         QTest::newRow("infinite") << "9e999";
     }
-    void amountsThatAreNotMoney()
+    void amountsThatAreNotMoneyStopTheSelection()
     {
         QFETCH(QString, stored);
         TempProgramDir dir;

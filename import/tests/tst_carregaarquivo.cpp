@@ -179,7 +179,8 @@ private Q_SLOTS:
         QCOMPARE(rows().size(), 1); // closing drops the title that was being built
     }
 
-    void aFileThatCannotBeOpenedLeavesTheTable()
+    // The table was once emptied before the file was opened.
+    void aFileThatCannotBeOpenedNoLongerEmptiesTheTable()
     {
         previousImport(m_dir->path());
         ScriptedDialogs dlg;

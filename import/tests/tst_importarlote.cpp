@@ -70,7 +70,8 @@ private Q_SLOTS:
         QCOMPARE(rows().size(), 1);
     }
 
-    void aMissingFileLeavesThePreviousTitles()
+    // The table was once emptied before the file was opened.
+    void aMissingFileNoLongerEmptiesTheTable()
     {
         TempProgramDir dir;
         const QString good =

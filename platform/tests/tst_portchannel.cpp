@@ -103,8 +103,8 @@ private Q_SLOTS:
     {
         QTest::addColumn<QString>("target");
         QTest::addColumn<QString>("error");
-        QTest::newRow("missing device") << "%1/usb/lp9"
-                                        << "File not found";
+        QTest::newRow("missing device, not created as a file") << "%1/usb/lp9"
+                                                               << "File not found";
         QTest::newRow("a folder") << "%1"
                                   << "File access denied";
         QTest::newRow("not a folder on the way") << "%1/kvcob.conf/lp0"
