@@ -1,7 +1,11 @@
 #include "BankFileImporter.h"
 
 #include "BankConversions.h"
+#include "BlqUpgrade.h"
+#include "Database.h"
+#include "DbError.h"
 #include "DbTable.h"
+#include "ImportGuard.h"
 #include "KvError.h"
 #include "Regional.h"
 
@@ -77,38 +81,141 @@ void BankFileImporter::importFile(const QString& path)
     importFrom(file);
 }
 
+bool BankFileImporter::startsLikeBankFile(const QString& path)
+{
+    // A pipe or a device cannot be looked into without taking the bytes from the import.
+    if (!QFileInfo(path).isFile())
+        return true;
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return true; // the import itself says why the file cannot be read
+    char first = 0;
+    const qint64 got = file.read(&first, 1);
+    // An empty file is a bank file with no titles: it empties the table, as it always did.
+    return got <= 0 || first == '0';
+}
+
+QString BankFileImporter::notBankFileQuestion()
+{
+    return QStringLiteral(
+        "O arquivo escolhido não parece um arquivo de cobrança. Carregar assim mesmo?");
+}
+
+QString BankFileImporter::undoneMessage(const QString& cause)
+{
+    return cause + QStringLiteral(": a carga foi desfeita e os títulos anteriores foram mantidos.");
+}
+
 void BankFileImporter::importFrom(QIODevice& device)
 {
     m_blocks = 0;
     m_completed = false;
+    m_readFailed = false;
     m_chunk.resize(64 * 1024);
     m_chunkPos = m_chunkLength = 0;
     m_carteira.clear();
     m_carteiraText.clear();
     m_cedente.clear();
 
-    m_table.open();
-    m_row.emplace(m_table);
-    // Emptied before the rows' transaction, so that the store can compact the file first.
-    m_table.emptyTable();
+    // Held to the end: a second import, here or in another program, is refused at once and
+    // changes nothing.
+    const ImportGuard guard(m_table.alias());
+    prepareTable();
+    // Emptied and refilled in one transaction: whatever stops the import before its end,
+    // the process included, leaves either the titles of before or those of this file.
     m_table.beginBatch();
     try {
+        m_table.emptyTable();
         readBlocks(device);
         if (m_table.hasPending())
             m_table.post();
         m_table.commitBatch();
-    } catch (...) {
-        // The rows stored so far stay, as they would without the transaction; the title
-        // under construction is dropped.
+    } catch (const DbError& e) {
         m_table.cancel();
-        try {
-            m_table.commitBatch();
-        } catch (const KvError&) {
-            // The first error is the one the user needs to read.
+        m_table.rollbackBatch();
+        throw DbError(e.cause(), undoneMessage(undoneCause(e)));
+    } catch (const KvConversionError& e) {
+        keepRowsBeforeBadRecord();
+        throw KvConversionError(inBlock(e.message()));
+    } catch (const KvError& e) {
+        if (m_readFailed) {
+            // The bank file could not be read to its end (a medium gone, a share lost): it
+            // is not the file's data at fault, and the titles of before are kept.
+            m_table.cancel();
+            m_table.rollbackBatch();
+            throw KvError(undoneMessage(e.message()));
         }
+        keepRowsBeforeBadRecord();
+        throw KvError(inBlock(e.message()));
+    } catch (...) {
+        m_table.cancel();
+        m_table.rollbackBatch();
         throw;
     }
     m_completed = true;
+}
+
+QString BankFileImporter::undoneCause(const DbError& e)
+{
+    switch (e.cause()) {
+    case DbError::Cause::Full:
+        return QStringLiteral("Disco cheio");
+    case DbError::Cause::Busy:
+        return QStringLiteral("O banco de dados foi bloqueado por outro programa");
+    case DbError::Cause::Other:
+        break;
+    }
+    return QStringLiteral("Erro do banco de dados (%1)").arg(e.message());
+}
+
+void BankFileImporter::keepRowsBeforeBadRecord()
+{
+    // A bad record stops the import; the rows stored before it stay, and the title under
+    // construction is dropped. Should the database fail to keep them, nothing changes.
+    m_table.cancel();
+    try {
+        m_table.commitBatch();
+    } catch (const DbError& commitFailure) {
+        m_table.rollbackBatch();
+        throw DbError(commitFailure.cause(), undoneMessage(undoneCause(commitFailure)));
+    }
+}
+
+QString BankFileImporter::inBlock(const QString& message) const
+{
+    return QStringLiteral("Bloco %1: %2").arg(m_blocks).arg(message);
+}
+
+void BankFileImporter::prepareTable()
+{
+    // The late-fee columns are added here too, for a table that never met the program's
+    // start-up; a table of somebody else's is left alone by the upgrade.
+    if (m_table.alias().compare(QLatin1StringView(Database::kDefaultAlias), Qt::CaseInsensitive) ==
+            0 &&
+        m_table.tableName().compare(QStringLiteral("Blq"), Qt::CaseInsensitive) == 0) {
+        m_table.close();
+        BlqUpgrade::upgradeIfNeeded();
+    }
+    m_table.open();
+    // Every column the import writes, before anything is emptied: a table that lacks one
+    // would lose its titles to an import that then stops at the first row needing it.
+    QStringList missing;
+    const QStringList names = m_table.fieldNames();
+    for (const BlqSchema::Column& c : BlqSchema::columns()) {
+        if (c.kind == BlqSchema::Kind::AutoInc)
+            continue;
+        const QString name = QLatin1StringView(c.name);
+        if (!names.contains(name, Qt::CaseInsensitive))
+            missing << name;
+    }
+    if (!missing.isEmpty())
+        throw KvError(QStringLiteral("A tabela %1 não tem %2 %3; a carga não foi feita e os "
+                                     "títulos foram mantidos.")
+                          .arg(m_table.tableName(),
+                               missing.size() == 1 ? QStringLiteral("a coluna")
+                                                   : QStringLiteral("as colunas"),
+                               missing.join(QStringLiteral(", "))));
+    m_row.emplace(m_table);
 }
 
 qint64 BankFileImporter::readBlock(QIODevice& device)
@@ -120,6 +227,7 @@ qint64 BankFileImporter::readBlock(QIODevice& device)
             m_chunkLength = device.read(m_chunk.data(), qint64(m_chunk.size()));
             if (m_chunkLength < 0) {
                 m_chunkLength = 0;
+                m_readFailed = true;
                 throw KvError(
                     QStringLiteral("Erro de leitura no arquivo: %1").arg(device.errorString()));
             }
@@ -201,8 +309,7 @@ void BankFileImporter::storeDetail()
 
 void BankFileImporter::storeLateFee()
 {
-    // A table not yet given the late-fee columns takes titles without a late fee; the
-    // others stop the import with the table's own complaint, before the rest is read.
+    // Every column is there (see prepareTable), late-fee ones included.
     const char code = m_block.at(kMultaCodigo);
     if (code == '1') {
         m_title.valMul = amount(m_block.columns(kMulta));
@@ -211,12 +318,8 @@ void BankFileImporter::storeLateFee()
         const double percent = amount(m_block.columns(kMulta));
         m_title.valMul = percent / 100.0 * amount(m_block.columns(kValor));
     }
-    if (m_title.valMul)
-        m_row->require(&BlqTitle::valMul);
-    if (!m_block.columnsAre(kMultaData, kNoDate)) {
+    if (!m_block.columnsAre(kMultaData, kNoDate))
         m_title.datMul = date(m_block.columns(kMultaData));
-        m_row->require(&BlqTitle::datMul);
-    }
 }
 
 void BankFileImporter::storeDates()

@@ -77,13 +77,6 @@ void BlqTitleRow::write(const BlqTitle& title, const BlqSchema::Member& member)
     write(title, columnOf(member));
 }
 
-void BlqTitleRow::require(const BlqSchema::Member& member) const
-{
-    const int i = columnOf(member);
-    if (m_positions.at(i) < 0)
-        m_table.fieldIndex(BlqSchema::names().at(i)); // raises the table's complaint
-}
-
 void BlqTitleRow::write(const BlqTitle& t, int column)
 {
     const int f = m_positions.at(column);

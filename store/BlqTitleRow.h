@@ -25,8 +25,6 @@ public:
     void write(const BlqTitle& title);
     // Sets one member only (a text that comes after its title).
     void write(const BlqTitle& title, const BlqSchema::Member& member);
-    // Raises the table's complaint when it lacks the member's column.
-    void require(const BlqSchema::Member& member) const;
 
 private:
     void write(const BlqTitle& title, int column);

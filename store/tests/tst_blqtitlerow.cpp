@@ -174,8 +174,6 @@ private Q_SLOTS:
         } catch (const KvError& e) {
             QCOMPARE(e.message(), QStringLiteral("Campo 'BlqValMul' não encontrado"));
         }
-        QVERIFY_THROWS_EXCEPTION(KvError, row.require(&BlqTitle::datMul));
-        row.require(&BlqTitle::ageCod);
     }
 
     void storedAmountsThatAreNotMoneyAreRefused_data()
