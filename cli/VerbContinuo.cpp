@@ -59,7 +59,7 @@ Options parse(const Verb& verb, const QCommandLineParser& args)
 int run(const Verb& verb, const QCommandLineParser& args)
 {
     const Options o = parse(verb, args);
-    const QList<ContinuoRow> rows = ContinuoSelection::rows(o.allContracts, o.agency, o.contract);
+    const QList<BlqTitle> rows = ContinuoSelection::rows(o.allContracts, o.agency, o.contract);
     if (rows.isEmpty()) {
         throw KvError(o.allContracts
                           ? QStringLiteral("Não há bloquetos válidos para imprimir")

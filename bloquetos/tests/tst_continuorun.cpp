@@ -1,3 +1,4 @@
+#include "BlqTitles.h"
 #include "ContinuoFixtures.h"
 #include "ContinuoRun.h"
 #include "ContinuoSelection.h"
@@ -16,7 +17,7 @@ using namespace ContinuoFixtures;
 using Answer = Dialogs::Answer;
 
 namespace {
-QByteArray bloqueto(const ContinuoRow& row, FormModel model = FormModel::Large)
+QByteArray bloqueto(const BlqTitle& row, FormModel model = FormModel::Large)
 {
     return DotMatrixPage::bytes(DotMatrixPage::layoutLines(row, model));
 }
@@ -62,7 +63,7 @@ private Q_SLOTS:
         QFETCH(QByteArray, page);
         TempProgramDir dir;
         addRejected(6); // the example is bloqueto number 7
-        addTitulos({example()});
+        BlqTitles::store({example()});
         const QString out = dir.file(QStringLiteral("lpt1.prn"));
         configurePort(out);
         Scripted s;
@@ -101,8 +102,8 @@ private Q_SLOTS:
         QFETCH(int, asked);
         QFETCH(int, stoppedAt);
         TempProgramDir dir;
-        addTitulos(numbered(3));
-        const QList<ContinuoRow> rows = ContinuoSelection::rowsForText(QStringLiteral("Todos"));
+        BlqTitles::store(numbered(3));
+        const QList<BlqTitle> rows = ContinuoSelection::rowsForText(QStringLiteral("Todos"));
         const QString out = dir.file(QStringLiteral("saida.prn"));
         Scripted s;
         s.answers = answers;
@@ -124,8 +125,8 @@ private Q_SLOTS:
     void eachPassIsOutBeforeTheQuestion()
     {
         TempProgramDir dir;
-        addTitulos(numbered(2));
-        const QList<ContinuoRow> rows = ContinuoSelection::rowsForText(QStringLiteral("Todos"));
+        BlqTitles::store(numbered(2));
+        const QList<BlqTitle> rows = ContinuoSelection::rowsForText(QStringLiteral("Todos"));
         const QString out = dir.file(QStringLiteral("saida.prn"));
         QList<QByteArray> seen;
         bool iniThere = false;
@@ -158,8 +159,8 @@ private Q_SLOTS:
     void startsOnTheThirdOfFiveRows()
     {
         TempProgramDir dir;
-        addTitulos(numbered(5));
-        const QList<ContinuoRow> rows = ContinuoSelection::rowsForText(QStringLiteral("Todos"));
+        BlqTitles::store(numbered(5));
+        const QList<BlqTitle> rows = ContinuoSelection::rowsForText(QStringLiteral("Todos"));
         const QString out = dir.file(QStringLiteral("saida.prn"));
         Scripted s;
         s.answers = {Answer::Yes};
@@ -198,8 +199,8 @@ private Q_SLOTS:
         QFETCH(int, passes);
         QFETCH(bool, cancelled);
         TempProgramDir dir;
-        addTitulos(numbered(4));
-        const QList<ContinuoRow> rows = ContinuoSelection::rowsForText(QStringLiteral("Todos"));
+        BlqTitles::store(numbered(4));
+        const QList<BlqTitle> rows = ContinuoSelection::rowsForText(QStringLiteral("Todos"));
         const QString out = dir.file(QStringLiteral("saida.prn"));
         Scripted s;
         s.answers = answers;
@@ -217,8 +218,8 @@ private Q_SLOTS:
     void modelChangedDuringTheRunAppliesFromTheNextPass()
     {
         TempProgramDir dir;
-        addTitulos(numbered(2));
-        const QList<ContinuoRow> rows = ContinuoSelection::rowsForText(QStringLiteral("Todos"));
+        BlqTitles::store(numbered(2));
+        const QList<BlqTitle> rows = ContinuoSelection::rowsForText(QStringLiteral("Todos"));
         const QString out = dir.file(QStringLiteral("saida.prn"));
         FormModel model = FormModel::Small;
         ContinuoRun::Hooks h;
@@ -237,8 +238,8 @@ private Q_SLOTS:
     void theEscapeFileIsCreatedOnlyOnceThePortIsOpen()
     {
         TempProgramDir dir;
-        addTitulos(numbered(1));
-        const QList<ContinuoRow> rows = ContinuoSelection::rowsForText(QStringLiteral("Todos"));
+        BlqTitles::store(numbered(1));
+        const QList<BlqTitle> rows = ContinuoSelection::rowsForText(QStringLiteral("Todos"));
         PortChannel missing(dir.file(QStringLiteral("sem-pasta/saida.prn")));
         try {
             ContinuoRun::run(rows, 0, missing, {});
@@ -262,8 +263,8 @@ private Q_SLOTS:
     void escapeFileThatCannotBeCreatedEndsTheRun()
     {
         TempProgramDir dir;
-        addTitulos(numbered(1));
-        const QList<ContinuoRow> rows = ContinuoSelection::rowsForText(QStringLiteral("Todos"));
+        BlqTitles::store(numbered(1));
+        const QList<BlqTitle> rows = ContinuoSelection::rowsForText(QStringLiteral("Todos"));
         const QString out = dir.file(QStringLiteral("saida.prn"));
         const QString missing = dir.file(QStringLiteral("sem-pasta"));
         ProgramDir::set(missing);
@@ -284,8 +285,8 @@ private Q_SLOTS:
         if (!QFile::exists(QStringLiteral("/dev/full")))
             QSKIP("no /dev/full");
         TempProgramDir dir;
-        addTitulos(numbered(2));
-        const QList<ContinuoRow> rows = ContinuoSelection::rowsForText(QStringLiteral("Todos"));
+        BlqTitles::store(numbered(2));
+        const QList<BlqTitle> rows = ContinuoSelection::rowsForText(QStringLiteral("Todos"));
         configurePort(QStringLiteral("/dev/full"));
         PortChannel channel(QStringLiteral("LPT1"));
         try {
@@ -301,8 +302,8 @@ private Q_SLOTS:
     void aSecondRunIsRefusedWhileOneIsPrinting()
     {
         TempProgramDir dir;
-        addTitulos(numbered(1));
-        const QList<ContinuoRow> rows = ContinuoSelection::rowsForText(QStringLiteral("Todos"));
+        BlqTitles::store(numbered(1));
+        const QList<BlqTitle> rows = ContinuoSelection::rowsForText(QStringLiteral("Todos"));
         QString inner;
         ContinuoRun::Hooks h;
         h.processEvents = [&] {
