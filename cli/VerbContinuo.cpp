@@ -86,8 +86,8 @@ Verb continuoVerb()
     v.options = {
         {kModelo, QStringLiteral("o formulário pré-impresso da impressora"),
          QStringLiteral("pequeno|grande")},
-        {kContrato, QStringLiteral("só os títulos deste contrato (Todos: todos)"),
-         QStringLiteral("AGÊNCIA/CONTRATO|Todos")},
+        {kContrato, QStringLiteral("só os títulos deste contrato (Todos: os de todos)"),
+         QStringLiteral("AGÊNCIA/CONTRATO")},
     };
     v.required = {kModelo};
     v.run = &run;
