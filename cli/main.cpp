@@ -58,7 +58,7 @@ public:
     bool choosePrinter(QPrinter*) override { return false; }
 };
 
-void printHelp(const QList<Verb>& verbs)
+void printHelp(const QList<Verb>& verbs, const QString& dir)
 {
     printOut(QStringLiteral("Uso: kvcob-lote [--dir PASTA] VERBO [ARGUMENTOS]"));
     printOut(QString());
@@ -70,9 +70,13 @@ void printHelp(const QList<Verb>& verbs)
     printOut(QString());
     printOut(QStringLiteral("Opções:"));
     printOut(QStringLiteral("  --dir PASTA   pasta do programa (base, KVCob002.ini, Matricial.ini,"));
-    printOut(QStringLiteral("                kvcob.conf); por omissão, a pasta do executável"));
+    printOut(QStringLiteral("                kvcob.conf); por omissão, a variável KVCOB_DIR ou,"));
+    printOut(QStringLiteral("                instalado, ~/.local/share/kvcob; compilado, a pasta"));
+    printOut(QStringLiteral("                do executável"));
     printOut(QStringLiteral("  --help        mostra esta ajuda"));
     printOut(QStringLiteral("  --version     mostra a versão"));
+    printOut(QString());
+    printOut(ProgramDir::describe(ProgramDir::choose(ProgramDir::inputs(dir))));
 }
 } // namespace
 
@@ -102,7 +106,7 @@ int main(int argc, char* argv[])
     while (!args.isEmpty() && args.first().startsWith(QStringLiteral("--"))) {
         const QString opt = args.takeFirst();
         if (opt == QStringLiteral("--help")) {
-            printHelp(verbs);
+            printHelp(verbs, dir);
             return 0;
         }
         if (opt == QStringLiteral("--version")) {
@@ -122,15 +126,14 @@ int main(int argc, char* argv[])
         return 2;
     }
     if (args.isEmpty()) {
-        printHelp(verbs);
+        printHelp(verbs, dir);
         return 2;
     }
-    if (!dir.isEmpty()) {
-        if (!QDir(dir).exists()) {
-            printErr(QStringLiteral("Pasta do programa não encontrada: %1").arg(dir));
-            return 2;
-        }
-        ProgramDir::set(dir);
+    try {
+        ProgramDir::init(ProgramDir::inputs(dir));
+    } catch (const KvError& e) {
+        printErr(e.message());
+        return 2;
     }
     const QString name = args.takeFirst();
     for (const Verb& v : verbs) {

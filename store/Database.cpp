@@ -54,7 +54,7 @@ QSqlDatabase Database::connection(const QString& alias)
         QSqlDatabase::removeDatabase(name);
     }
 
-    const QString confPath = ProgramDir::file(QStringLiteral("kvcob.conf"));
+    const QString confPath = ProgramDir::confFile();
     QString driver = QStringLiteral("QSQLITE");
     QString dbName;
     QString host, user, password;

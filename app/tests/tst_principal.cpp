@@ -3,6 +3,7 @@
 #include "DbTable.h"
 #include "HelpWindow.h"
 #include "KvVersion.h"
+#include "ProgramDir.h"
 #include "SampleTitles.h"
 #include "ScriptedDialogs.h"
 #include "TRpPrinter.h"
@@ -155,6 +156,19 @@ private Q_SLOTS:
         QVERIFY(HelpWindow::current());
         QCOMPARE(HelpWindow::current()->browser()->source(), QUrl(QStringLiteral("qrc:/help/index.html")));
         QVERIFY(HelpWindow::current()->browser()->toPlainText().contains(QStringLiteral("Carregar o arquivo do banco")));
+    }
+
+    void theHelpWindowNamesTheProgramFolderInUse()
+    {
+        QTemporaryDir dir;
+        ProgramDir::Inputs in;
+        in.environment = dir.path();
+        ProgramDir::init(in);
+        HelpWindow* help = HelpWindow::showContext(10);
+        QCOMPARE(help->folderLabel()->text(),
+                 QStringLiteral("Pasta do programa: %1 (indicada pela variável KVCOB_DIR)")
+                     .arg(dir.path()));
+        ProgramDir::set(QString());
     }
 
     // "&Folha Solta": the valid rows in file order reach the preview; with only rejected
