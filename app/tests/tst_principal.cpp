@@ -4,6 +4,7 @@
 #include "DbTable.h"
 #include "HelpWindow.h"
 #include "KvVersion.h"
+#include "ProgramDir.h"
 #include "ScriptedDialogs.h"
 #include "TRpPrinter.h"
 #include "TestSupport.h"
@@ -160,6 +161,19 @@ private Q_SLOTS:
                  QUrl(QStringLiteral("qrc:/help/index.html")));
         QVERIFY(HelpWindow::current()->browser()->toPlainText().contains(
             QStringLiteral("Carregar o arquivo do banco")));
+    }
+
+    void theHelpWindowNamesTheProgramFolderInUse()
+    {
+        QTemporaryDir dir;
+        ProgramDir::Inputs in;
+        in.environment = dir.path();
+        ProgramDir::init(in);
+        HelpWindow* help = HelpWindow::showContext(10);
+        QCOMPARE(help->folderLabel()->text(),
+                 QStringLiteral("Pasta do programa: %1 (indicada pela variável KVCOB_DIR)")
+                     .arg(dir.path()));
+        ProgramDir::set(QString());
     }
 
     // "&Folha Solta": the valid rows in file order reach the preview; with only rejected
