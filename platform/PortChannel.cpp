@@ -1,5 +1,6 @@
 #include "PortChannel.h"
 
+#include "CupsQueues.h"
 #include "KvError.h"
 #include "ProgramDir.h"
 
@@ -61,15 +62,18 @@ PortChannel::~PortChannel()
 
 PortChannel::Target PortChannel::resolve(const QString& name)
 {
+    const QString cups = QStringLiteral("cups:");
     bool found = false;
     QString target = configuredTarget(name, &found);
     if (!found) {
         if (name.trimmed().compare(QStringLiteral("LPT1"), Qt::CaseInsensitive) == 0)
             return {Target::Kind::Device, QStringLiteral("/dev/lp0")};
+        // kvcob-lote names a queue as the configuration does.
+        if (name.startsWith(cups, Qt::CaseInsensitive))
+            return {Target::Kind::CupsQueue, name.mid(cups.size()).trimmed()};
         return {Target::Kind::File, name};
     }
     target = target.trimmed();
-    const QString cups = QStringLiteral("cups:");
     if (target.startsWith(cups, Qt::CaseInsensitive))
         return {Target::Kind::CupsQueue, target.mid(cups.size()).trimmed()};
     return {Target::Kind::Device, target};
@@ -109,6 +113,9 @@ void PortChannel::open()
     if (m_target.kind == Target::Kind::CupsQueue) {
         if (QStandardPaths::findExecutable(QStringLiteral("lp")).isEmpty())
             throw KvError(ioErrorText(ENOENT) + QStringLiteral(" (lp)"));
+        // The run waits on the user between forms: a queue that would hold or refuse the
+        // first one is said before anything is composed.
+        m_target.path = CupsQueues::checkReady(m_target.path).name;
         m_cupsOpen = true;
         return;
     }

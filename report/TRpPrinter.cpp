@@ -1,5 +1,6 @@
 #include "TRpPrinter.h"
 
+#include "CupsQueues.h"
 #include "Dialogs.h"
 #include "KvError.h"
 #include "RpPageFile.h"
@@ -177,17 +178,24 @@ bool TRpPrinter::print()
     printer->setFromTo(FirstPage, LastPage);
     if (!dialogs().choosePrinter(printer))
         return false;
-    if (live)
-        m_source.print(*printer);
-    else
-        printStored(*printer);
+    // A printer the toolkit could not find among the server's queues falls back to PDF
+    // without a file: when the server is what is missing, that is the message to give.
+    if (printer->outputFormat() == QPrinter::PdfFormat && printer->outputFileName().isEmpty())
+        CupsQueues::list();
+    const int printed = live ? m_source.print(*printer) : printStored(*printer);
+    // The toolkit hands the job to CUPS and keeps the answer to itself.
+    if (printed > 0 && printer->outputFormat() == QPrinter::NativeFormat) {
+        const QString notice = CupsQueues::checkSubmitted(printer->printerName());
+        if (!notice.isEmpty())
+            dialogs().message(notice, QStringLiteral("Aviso"));
+    }
     return true;
 }
 
-void TRpPrinter::printStored(QPrinter& printer)
+int TRpPrinter::printStored(QPrinter& printer)
 {
     if (pageCount() == 0)
-        return;
+        return 0;
     const int first = qBound(1, printer.fromPage() > 0 ? printer.fromPage() : 1, pageCount());
     const int last =
         qBound(first, printer.toPage() > 0 ? printer.toPage() : pageCount(), pageCount());
@@ -197,6 +205,7 @@ void TRpPrinter::printStored(QPrinter& printer)
         RpPagePainter::printPage(painter, printer, *this, i);
     }
     painter.end();
+    return last - first + 1;
 }
 
 void TRpPrinter::saveToFile(const QString& path)

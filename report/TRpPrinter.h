@@ -60,10 +60,12 @@ public:
     void printerSetup();
     // Asks for the printer (the dialogs seam) and prints: a live report is produced again
     // for the printer, loaded pages print as stored. False when the user cancelled or the
-    // store is not finished.
+    // store is not finished. A job the print system refused raises KvError with its
+    // reason; a job left waiting in a stopped queue is told in a notice.
     bool print();
-    // Prints the stored pages FirstPage..LastPage on a printer that is ready.
-    void printStored(QPrinter& printer);
+    // Prints the stored pages of the printer's page range on a printer that is ready;
+    // answers the pages printed.
+    int printStored(QPrinter& printer);
     // Writes the pages as a ".kvr" file; only a finished store writes. The file is
     // replaced atomically: a failed write leaves an existing file as it was. Raises KvError.
     void saveToFile(const QString& path);
@@ -90,7 +92,7 @@ public:
 
     // A live report's way to print itself again and to set up its printer.
     struct Source {
-        std::function<void(QPrinter&)> print;
+        std::function<int(QPrinter&)> print; // answers the pages printed
         std::function<QPrinter*()> printer;
     };
     void setSource(Source source) { m_source = std::move(source); }

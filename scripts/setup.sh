@@ -12,6 +12,8 @@ PACKAGES=(
   fonts-liberation fonts-dejavu-core
   zbar-tools poppler-utils sqlite3 libsqlite3-dev xvfb xauth
   libqt6gui6 # its image plugins (qjpeg over libjpeg) read the About picture and JPEG logos
+  libcups2-dev # the queues' state and the server's answer to a job
+  cups cups-client cups-bsd # the tests' private print server, lp/lpadmin/lpstat, cupsenable
 )
 
 SUDO=""

@@ -57,6 +57,9 @@ private Q_SLOTS:
             << QByteArray("[cobrancaKV]\nLPT1=/x\n") << "LPT1" << Kind::Device << "/dev/lp0";
         QTest::newRow("a file name") << QByteArray("[Portas]\nLPT1=/dev/usb/lp0\n") << "saida.prn"
                                      << Kind::File << "saida.prn";
+        QTest::newRow("queue named without configuration")
+            << QByteArray("[Portas]\nLPT1=/dev/usb/lp0\n") << "cups:Matricial"
+            << Kind::CupsQueue << "Matricial";
         QTest::newRow("path with a comma") << QByteArray("[Portas]\nLPT1=/tmp/a,b.prn\n") << "LPT1"
                                            << Kind::Device << "/tmp/a,b.prn";
     }
