@@ -8,7 +8,10 @@
 //   a page, and a peak that does not grow with N (the database's page cache aside, which
 //   SQLite caps). bench/comparar_gerar_boletos.sh sets it beside gerar-boletos.
 // BM_PreviewFirstPage/N: from the preview call until page 1 of the preview window is
-//   painted, whatever the number of titles behind it.
+//   painted, whatever the number of titles behind it (target: under 0.5 s).
+// BM_PreviewMemory/N: the preview holding all N pages: what the page store keeps a page
+//   (target: 5 KB or less) and the resident memory of the whole process then (target for
+//   20,000 pages: 150 MB or less; run it alone, --benchmark_filter=PreviewMemory).
 //
 // Run from the build folder:  bin/bench_folhasolta --benchmark_counters_tabular=true
 #include "Database.h"
@@ -21,6 +24,7 @@
 
 #include <QApplication>
 #include <QElapsedTimer>
+#include <QFile>
 #include <QFileInfo>
 #include <QMap>
 #include <QTemporaryDir>
@@ -155,6 +159,48 @@ BENCHMARK(BM_PreviewFirstPage)
     ->UseManualTime()
     ->Unit(benchmark::kMillisecond)
     ->Iterations(3);
+long residentKb()
+{
+    QFile statm(QStringLiteral("/proc/self/statm"));
+    if (!statm.open(QIODevice::ReadOnly))
+        return 0;
+    const QList<QByteArray> fields = statm.readAll().split(' ');
+    return fields.size() > 1 ? fields.at(1).toLong() * (sysconf(_SC_PAGESIZE) / 1024) : 0;
+}
+
+void BM_PreviewMemory(benchmark::State& state)
+{
+    const int titles = int(state.range(0));
+    ProgramDir::set(programDir(titles));
+    for (auto _ : state) {
+        TfrmRelBloqueto form;
+        form.rel().selectValidInFileOrder();
+        QElapsedTimer clock;
+        double all = -1;
+        qsizetype held = 0;
+        long resident = 0;
+        QTimer poll;
+        poll.setInterval(5);
+        QObject::connect(&poll, &QTimer::timeout, [&] {
+            TfrmQvPreview* w = frmQvPreview;
+            if (!w || !w->pageStore() || !w->pageStore()->isFinished())
+                return;
+            all = clock.nsecsElapsed() / 1e9;
+            held = w->pageStore()->bytes();
+            resident = residentKb();
+            poll.stop();
+            w->close();
+        });
+        clock.start();
+        poll.start();
+        form.preview();
+        state.SetIterationTime(all);
+        state.counters["KB/page"] = held / 1024.0 / titles;
+        state.counters["RSS MB"] = resident / 1024.0;
+        Database::closeAll();
+    }
+}
+BENCHMARK(BM_PreviewMemory)->Arg(20000)->UseManualTime()->Unit(benchmark::kSecond)->Iterations(1);
 } // namespace
 
 int main(int argc, char** argv)
