@@ -1,5 +1,6 @@
 #include "RpTextWidths.h"
 
+#include <QCoreApplication>
 #include <QGlyphRun>
 #include <QRawFont>
 #include <QTextLayout>
@@ -37,9 +38,20 @@ RpTextWidths::RpTextWidths(const QFont& font)
 
 RpTextWidths::~RpTextWidths() = default;
 
-RpTextWidths& RpTextWidths::of(const QFont& font)
+namespace {
+std::map<QString, std::unique_ptr<RpTextWidths>>& registry()
 {
     static std::map<QString, std::unique_ptr<RpTextWidths>> widths;
+    return widths;
+}
+} // namespace
+
+RpTextWidths& RpTextWidths::of(const QFont& font)
+{
+    auto& widths = registry();
+    // Font engines must go while the application that made them still stands.
+    if (widths.empty() && QCoreApplication::instance())
+        qAddPostRoutine([] { registry().clear(); });
     std::unique_ptr<RpTextWidths>& w = widths[font.key()];
     if (!w)
         w = std::make_unique<RpTextWidths>(font);
