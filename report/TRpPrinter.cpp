@@ -99,16 +99,14 @@ void TRpPrinter::addPage(RpPage page)
 {
     if (m_state != State::Producing || m_cancel)
         return;
-    page.ops.squeeze();
-    page.text.squeeze();
-    m_pages.push_back(std::move(page));
+    m_pages.append(std::move(page));
     Q_EMIT pageAdded(pageCount());
 }
 
 void TRpPrinter::releasePage(int index)
 {
     if (index >= 0 && index < pageCount())
-        m_pages[size_t(index)] = RpPage();
+        m_pages.release(size_t(index));
 }
 
 void TRpPrinter::finish()
@@ -129,9 +127,7 @@ void TRpPrinter::fail()
 
 qsizetype TRpPrinter::bytes() const
 {
-    qsizetype total = 0;
-    for (const RpPage& p : m_pages)
-        total += p.bytes() + qsizetype(sizeof(RpPage));
+    qsizetype total = m_pages.bytes();
     for (const QImage& i : m_pictures)
         total += i.sizeInBytes();
     return total;
@@ -142,7 +138,7 @@ void TRpPrinter::replaceContent(std::vector<RpPage> pages, QList<RpFont> fonts,
 {
     if (m_state == State::Producing)
         m_cancel = true;
-    m_pages = std::move(pages);
+    m_pages.assign(std::move(pages));
     m_fonts = std::move(fonts);
     m_pictures = std::move(pictures);
     m_pictureByKey.clear();
