@@ -1,5 +1,6 @@
 #include "Dialogs.h"
 #include "QtDialogs.h"
+#include "Translations.h"
 #include "uPrincipal.h"
 
 #include <QApplication>
@@ -7,6 +8,7 @@
 int main(int argc, char* argv[])
 {
     QApplication app(argc, argv);
+    Translations::install();
     QCoreApplication::setApplicationName(QStringLiteral("Zizorad ir Izaradu"));
     QCoreApplication::setApplicationVersion(QStringLiteral("1.1.1"));
     QtDialogs qtDialogs;

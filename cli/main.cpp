@@ -4,6 +4,7 @@
 #include "KvError.h"
 #include "ProgramDir.h"
 #include "Regional.h"
+#include "Translations.h"
 #include "Verb.h"
 
 #include <QDir>
@@ -68,7 +69,8 @@ void printHelp(const QList<Verb>& verbs)
         printOut(QStringLiteral("  %1 %2\n      %3").arg(v.name, v.usage, v.summary));
     printOut(QString());
     printOut(QStringLiteral("Opções:"));
-    printOut(QStringLiteral("  --dir PASTA   pasta do programa (base, KVCob002.ini, Matricial.ini,"));
+    printOut(
+        QStringLiteral("  --dir PASTA   pasta do programa (base, KVCob002.ini, Matricial.ini,"));
     printOut(QStringLiteral("                kvcob.conf); por omissão, a pasta do executável"));
     printOut(QStringLiteral("  --help        mostra esta ajuda"));
     printOut(QStringLiteral("  --version     mostra a versão"));
@@ -84,12 +86,13 @@ int main(int argc, char* argv[])
         const QByteArray runtime = QDir::tempPath().toLocal8Bit() + "/kvcob-runtime-" +
                                    QByteArray::number(static_cast<qulonglong>(getuid()));
         QDir().mkpath(QString::fromLocal8Bit(runtime));
-        QFile::setPermissions(QString::fromLocal8Bit(runtime),
-                              QFileDevice::ReadOwner | QFileDevice::WriteOwner |
-                                  QFileDevice::ExeOwner);
+        QFile::setPermissions(QString::fromLocal8Bit(runtime), QFileDevice::ReadOwner |
+                                                                   QFileDevice::WriteOwner |
+                                                                   QFileDevice::ExeOwner);
         qputenv("XDG_RUNTIME_DIR", runtime);
     }
     QGuiApplication app(argc, argv);
+    Translations::install();
     QCoreApplication::setApplicationName(QStringLiteral("Zizorad ir Izaradu"));
     QCoreApplication::setApplicationVersion(QStringLiteral("1.1.1"));
 

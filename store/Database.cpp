@@ -75,7 +75,8 @@ QSqlDatabase Database::connection(const QString& alias)
             port = conf.value(QStringLiteral("Port"), -1).toInt();
             conf.endGroup();
         }
-        if (!configured && alias.compare(QLatin1StringView(kDefaultAlias), Qt::CaseInsensitive) != 0)
+        if (!configured &&
+            alias.compare(QLatin1StringView(kDefaultAlias), Qt::CaseInsensitive) != 0)
             throw KvError(QStringLiteral("Alias de banco de dados desconhecido: %1").arg(alias));
     } else if (alias.compare(QLatin1StringView(kDefaultAlias), Qt::CaseInsensitive) != 0) {
         throw KvError(QStringLiteral("Alias de banco de dados desconhecido: %1").arg(alias));
@@ -154,7 +155,28 @@ void Database::raise(const QSqlError& error, const QString& context)
     if (text.trimmed().isEmpty())
         text = QStringLiteral("Erro do banco de dados");
     Q_UNUSED(context);
-    throw KvError(text);
+    const QSqlDatabase db =
+        QSqlDatabase::database(connectionName(QString::fromLatin1(kDefaultAlias)), false);
+    throw KvError(text, advice(error.nativeErrorCode(), text, db.databaseName()));
+}
+
+QString Database::advice(const QString& nativeCode, const QString& engineText, const QString& file)
+{
+    // SQLite's primary codes (the low byte of an extended one): 8 read-only, 13 full.
+    bool numeric = false;
+    const int code = nativeCode.toInt(&numeric) & 0xff;
+    const QString where = file.isEmpty() ? QStringLiteral("cobrancaKV") : file;
+    if ((numeric && code == 8) || engineText.contains(QStringLiteral("readonly")) ||
+        engineText.contains(QStringLiteral("read-only")))
+        return QStringLiteral("Não foi possível gravar no banco de dados %1: o arquivo ou a "
+                              "sua pasta não aceita gravação; peça permissão de escrita para "
+                              "os dois.")
+            .arg(where);
+    if ((numeric && code == 13) || engineText.contains(QStringLiteral("disk is full")))
+        return QStringLiteral("Não foi possível gravar no banco de dados %1: o disco está "
+                              "cheio; libere espaço e repita a operação.")
+            .arg(where);
+    return {};
 }
 
 QString Database::tableName(const QString& name)

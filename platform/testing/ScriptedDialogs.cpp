@@ -66,8 +66,10 @@ QString ScriptedDialogs::openPicture(const QString& startDir, const QString& fil
     return nextFile(QStringLiteral("openPicture"), QString(), startDir + QLatin1Char('|') + filter);
 }
 
-bool ScriptedDialogs::choosePrinter(QPrinter*)
+bool ScriptedDialogs::choosePrinter(QPrinter* printer)
 {
     asked.append({QStringLiteral("printer"), QString(), QString()});
+    if (printerDialog)
+        return printerDialog(printer);
     return printerAnswers.isEmpty() ? false : printerAnswers.takeFirst();
 }
