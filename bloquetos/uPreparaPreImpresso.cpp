@@ -252,7 +252,7 @@ void TFrmPreparaPreImpresso::btnImprimirClick()
             return;
         }
         dropCancelRequest();
-        const QList<ContinuoRow> rows = QryMovimento->rows();
+        const QList<BlqTitle> rows = QryMovimento->rows();
         if (rows.isEmpty())
             return;
         FormModels::save(RdbMod80074->isChecked() ? FormModel::Small : FormModel::Large);

@@ -1,6 +1,7 @@
 #include "SqliteInsert.h"
 
 #include "Database.h"
+#include "DbError.h"
 #include "KvError.h"
 
 #include <QSqlDriver>
@@ -11,12 +12,26 @@
 #include <cstring>
 
 namespace {
+DbError::Cause causeOf(int rc)
+{
+    switch (rc & 0xff) {
+    case SQLITE_FULL:
+        return DbError::Cause::Full;
+    case SQLITE_BUSY:
+    case SQLITE_LOCKED:
+        return DbError::Cause::Busy;
+    default:
+        return DbError::Cause::Other;
+    }
+}
+
 [[noreturn]] void raise(sqlite3* db)
 {
     const QString text = QString::fromUtf8(sqlite3_errmsg(db));
     const char* file = sqlite3_db_filename(db, "main");
-    throw KvError(text, Database::advice(QString::number(sqlite3_extended_errcode(db)), text,
-                                         file ? QString::fromUtf8(file) : QString()));
+    throw DbError::fromEngine(causeOf(sqlite3_errcode(db)), text,
+                              Database::advice(QString::number(sqlite3_extended_errcode(db)),
+                                               text, file ? QString::fromUtf8(file) : QString()));
 }
 
 // The handle is only ours to use when Qt's driver runs on the very SQLite library we link:
@@ -166,7 +181,7 @@ void SqliteInsert::exec(const QList<QVariant>& row, const QList<int>& columns)
         // The message belongs to the step; reset would replace it with its own.
         const QString message = QString::fromUtf8(sqlite3_errmsg(m_db));
         sqlite3_reset(m_statement);
-        throw KvError(message);
+        throw DbError::fromEngine(causeOf(rc), message);
     }
     sqlite3_reset(m_statement);
 }

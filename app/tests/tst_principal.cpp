@@ -1,9 +1,11 @@
+#include "BlqTitles.h"
 #include "Clock.h"
 #include "Database.h"
 #include "DbTable.h"
 #include "HelpWindow.h"
+#include "KvVersion.h"
+#include "ProgramDir.h"
 #include "ProgramIcon.h"
-#include "SampleTitles.h"
 #include "ScriptedDialogs.h"
 #include "TRpPrinter.h"
 #include "TestSupport.h"
@@ -57,7 +59,7 @@ private Q_SLOTS:
         TFrmPrincipal w;
         w.show();
         QVERIFY(QTest::qWaitForWindowExposed(&w));
-        QCOMPARE(w.windowTitle(), QStringLiteral("Dizuvar id Azovadodu KV - v1.1.1"));
+        QCOMPARE(w.windowTitle(), QStringLiteral("Dizuvar id Azovadodu KV - v" KVCOB_VERSION));
         QStringList menus;
         for (QAction* a : w.menuBar()->actions())
             menus << a->text();
@@ -165,6 +167,19 @@ private Q_SLOTS:
             QStringLiteral("Carregar o arquivo do banco")));
     }
 
+    void theHelpWindowNamesTheProgramFolderInUse()
+    {
+        QTemporaryDir dir;
+        ProgramDir::Inputs in;
+        in.environment = dir.path();
+        ProgramDir::init(in);
+        HelpWindow* help = HelpWindow::showContext(10);
+        QCOMPARE(help->folderLabel()->text(),
+                 QStringLiteral("Pasta do programa: %1 (indicada pela variável KVCOB_DIR)")
+                     .arg(dir.path()));
+        ProgramDir::set(QString());
+    }
+
     // "&Folha Solta": the valid rows in file order reach the preview; with only rejected
     // rows the row check passes and the report runs over nothing.
     void folhaSoltaPreviewsTheValidRows_data()
@@ -181,16 +196,14 @@ private Q_SLOTS:
         TempProgramDir dir;
         ScriptedDialogs dlg;
         TFrmPrincipal w;
-        SampleTitles::fill(0);
-        {
-            DbTable t;
-            t.open();
-            for (int n = 1; n <= valid + rejected; ++n) {
-                SampleTitles::Titulo row = SampleTitles::numbered(n);
-                row.regVal = n > rejected;
-                SampleTitles::append(t, row);
-            }
+        BlqTitles::fill(0);
+        QList<BlqTitle> rows;
+        for (int n = 1; n <= valid + rejected; ++n) {
+            BlqTitle row = BlqTitles::numbered(n);
+            row.regVal = n > rejected;
+            rows << row;
         }
+        BlqTitles::store(rows);
         QVERIFY(w.mnuFolhaSolta->isEnabled());
         int pages = -1;
         QTimer poll;

@@ -1,3 +1,4 @@
+#include "BlqTitles.h"
 #include "ContinuoFixtures.h"
 #include "ContinuoRun.h"
 #include "ContinuoSelection.h"
@@ -8,6 +9,7 @@
 #include "ProgramDir.h"
 #include "TestSupport.h"
 
+#include <QDir>
 #include <QFile>
 #include <QtTest>
 
@@ -15,7 +17,7 @@ using namespace ContinuoFixtures;
 using Answer = Dialogs::Answer;
 
 namespace {
-QByteArray bloqueto(const ContinuoRow& row, FormModel model = FormModel::Large)
+QByteArray bloqueto(const BlqTitle& row, FormModel model = FormModel::Large)
 {
     return DotMatrixPage::bytes(DotMatrixPage::layoutLines(row, model));
 }
@@ -61,7 +63,7 @@ private Q_SLOTS:
         QFETCH(QByteArray, page);
         TempProgramDir dir;
         addRejected(6); // the example is bloqueto number 7
-        addTitulos({example()});
+        BlqTitles::store({example()});
         const QString out = dir.file(QStringLiteral("lpt1.prn"));
         configurePort(out);
         Scripted s;
@@ -100,8 +102,8 @@ private Q_SLOTS:
         QFETCH(int, asked);
         QFETCH(int, stoppedAt);
         TempProgramDir dir;
-        addTitulos(numbered(3));
-        const QList<ContinuoRow> rows = ContinuoSelection::rowsForText(QStringLiteral("Todos"));
+        BlqTitles::store(numbered(3));
+        const QList<BlqTitle> rows = ContinuoSelection::rowsForText(QStringLiteral("Todos"));
         const QString out = dir.file(QStringLiteral("saida.prn"));
         Scripted s;
         s.answers = answers;
@@ -123,14 +125,23 @@ private Q_SLOTS:
     void eachPassIsOutBeforeTheQuestion()
     {
         TempProgramDir dir;
-        addTitulos(numbered(2));
-        const QList<ContinuoRow> rows = ContinuoSelection::rowsForText(QStringLiteral("Todos"));
+        BlqTitles::store(numbered(2));
+        const QList<BlqTitle> rows = ContinuoSelection::rowsForText(QStringLiteral("Todos"));
         const QString out = dir.file(QStringLiteral("saida.prn"));
         QList<QByteArray> seen;
         bool iniThere = false;
         ContinuoRun::Hooks h;
+        // A plain file is written under a temporary name and takes its place at the end.
+        bool finalThere = false;
+        auto staged = [&] {
+            const QStringList names =
+                QDir(dir.path())
+                    .entryList({QStringLiteral(".saida.prn.*")}, QDir::Files | QDir::Hidden);
+            return names.size() == 1 ? readFile(dir.file(names.first())) : QByteArray();
+        };
         h.confirmFirst = [&] {
-            seen << readFile(out);
+            seen << staged();
+            finalThere = finalThere || QFile::exists(out);
             iniThere = QFile::exists(dir.file(QStringLiteral("Matricial.ini")));
             return seen.size() < 2 ? Answer::No : Answer::Yes;
         };
@@ -141,13 +152,16 @@ private Q_SLOTS:
         QCOMPARE(seen.at(1),
                  defaultInit() + bloqueto(rows.at(0)) + separator() + bloqueto(rows.at(0)));
         QVERIFY(iniThere);
+        QVERIFY(!finalThere);
+        QVERIFY(readFile(out).startsWith(seen.at(1)));
+        QVERIFY(staged().isEmpty());
     }
 
     void startsOnTheThirdOfFiveRows()
     {
         TempProgramDir dir;
-        addTitulos(numbered(5));
-        const QList<ContinuoRow> rows = ContinuoSelection::rowsForText(QStringLiteral("Todos"));
+        BlqTitles::store(numbered(5));
+        const QList<BlqTitle> rows = ContinuoSelection::rowsForText(QStringLiteral("Todos"));
         const QString out = dir.file(QStringLiteral("saida.prn"));
         Scripted s;
         s.answers = {Answer::Yes};
@@ -186,8 +200,8 @@ private Q_SLOTS:
         QFETCH(int, passes);
         QFETCH(bool, cancelled);
         TempProgramDir dir;
-        addTitulos(numbered(4));
-        const QList<ContinuoRow> rows = ContinuoSelection::rowsForText(QStringLiteral("Todos"));
+        BlqTitles::store(numbered(4));
+        const QList<BlqTitle> rows = ContinuoSelection::rowsForText(QStringLiteral("Todos"));
         const QString out = dir.file(QStringLiteral("saida.prn"));
         Scripted s;
         s.answers = answers;
@@ -205,8 +219,8 @@ private Q_SLOTS:
     void modelChangedDuringTheRunAppliesFromTheNextPass()
     {
         TempProgramDir dir;
-        addTitulos(numbered(2));
-        const QList<ContinuoRow> rows = ContinuoSelection::rowsForText(QStringLiteral("Todos"));
+        BlqTitles::store(numbered(2));
+        const QList<BlqTitle> rows = ContinuoSelection::rowsForText(QStringLiteral("Todos"));
         const QString out = dir.file(QStringLiteral("saida.prn"));
         FormModel model = FormModel::Small;
         ContinuoRun::Hooks h;
@@ -225,8 +239,8 @@ private Q_SLOTS:
     void theEscapeFileIsCreatedOnlyOnceThePortIsOpen()
     {
         TempProgramDir dir;
-        addTitulos(numbered(1));
-        const QList<ContinuoRow> rows = ContinuoSelection::rowsForText(QStringLiteral("Todos"));
+        BlqTitles::store(numbered(1));
+        const QList<BlqTitle> rows = ContinuoSelection::rowsForText(QStringLiteral("Todos"));
         PortChannel missing(dir.file(QStringLiteral("sem-pasta/saida.prn")));
         try {
             ContinuoRun::run(rows, 0, missing, {});
@@ -250,8 +264,8 @@ private Q_SLOTS:
     void escapeFileThatCannotBeCreatedEndsTheRun()
     {
         TempProgramDir dir;
-        addTitulos(numbered(1));
-        const QList<ContinuoRow> rows = ContinuoSelection::rowsForText(QStringLiteral("Todos"));
+        BlqTitles::store(numbered(1));
+        const QList<BlqTitle> rows = ContinuoSelection::rowsForText(QStringLiteral("Todos"));
         const QString out = dir.file(QStringLiteral("saida.prn"));
         const QString missing = dir.file(QStringLiteral("sem-pasta"));
         ProgramDir::set(missing);
@@ -272,8 +286,8 @@ private Q_SLOTS:
         if (!QFile::exists(QStringLiteral("/dev/full")))
             QSKIP("no /dev/full");
         TempProgramDir dir;
-        addTitulos(numbered(2));
-        const QList<ContinuoRow> rows = ContinuoSelection::rowsForText(QStringLiteral("Todos"));
+        BlqTitles::store(numbered(2));
+        const QList<BlqTitle> rows = ContinuoSelection::rowsForText(QStringLiteral("Todos"));
         configurePort(QStringLiteral("/dev/full"));
         PortChannel channel(QStringLiteral("LPT1"));
         try {
@@ -289,8 +303,8 @@ private Q_SLOTS:
     void aSecondRunIsRefusedWhileOneIsPrinting()
     {
         TempProgramDir dir;
-        addTitulos(numbered(1));
-        const QList<ContinuoRow> rows = ContinuoSelection::rowsForText(QStringLiteral("Todos"));
+        BlqTitles::store(numbered(1));
+        const QList<BlqTitle> rows = ContinuoSelection::rowsForText(QStringLiteral("Todos"));
         QString inner;
         ContinuoRun::Hooks h;
         h.processEvents = [&] {

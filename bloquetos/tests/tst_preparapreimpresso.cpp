@@ -1,3 +1,4 @@
+#include "BlqTitles.h"
 #include "ContinuoFixtures.h"
 #include "ContinuoRowsModel.h"
 #include "Database.h"
@@ -26,18 +27,19 @@ using namespace ContinuoFixtures;
 using Answer = Dialogs::Answer;
 
 namespace {
-QByteArray bloqueto(const ContinuoRow& row, FormModel model)
+QByteArray bloqueto(const BlqTitle& row, FormModel model)
 {
     return DotMatrixPage::bytes(DotMatrixPage::layoutLines(row, model));
 }
 
-Titulo of(const QString& age, const QString& seu, bool valid = true)
+BlqTitle of(const QString& age, const QString& seu, bool valid = true)
 {
-    Titulo t = example();
-    t.age = age;
+    BlqTitle t = example();
+    t.ageCod = age;
     t.nomCed = QStringLiteral("CEDENTE ") + age;
     t.seuNum = seu;
-    t.valid = valid;
+    if (!valid)
+        t = rejected(t);
     return t;
 }
 
@@ -79,9 +81,9 @@ private Q_SLOTS:
         if (saved != QStringLiteral("<none>"))
             KvSettings::file().writeString(QStringLiteral("Formulario"), QStringLiteral("Padrão"),
                                            saved);
-        addTitulos({of(QStringLiteral("0200"), QStringLiteral("B1")),
-                    of(QStringLiteral("0123"), QStringLiteral("A1")),
-                    of(QStringLiteral("0123"), QStringLiteral("A2"))});
+        BlqTitles::store({of(QStringLiteral("0200"), QStringLiteral("B1")),
+                          of(QStringLiteral("0123"), QStringLiteral("A1")),
+                          of(QStringLiteral("0123"), QStringLiteral("A2"))});
         TFrmPreparaPreImpresso w;
         w.show();
         QVERIFY(QTest::qWaitForWindowExposed(&w));
@@ -105,7 +107,7 @@ private Q_SLOTS:
     {
         TempProgramDir dir;
         ScriptedDialogs dlg;
-        addTitulos(numbered(8));
+        BlqTitles::store(numbered(8));
         TFrmPreparaPreImpresso w;
         w.show();
         QVERIFY(QTest::qWaitForWindowExposed(&w));
@@ -143,9 +145,9 @@ private Q_SLOTS:
     {
         TempProgramDir dir;
         ScriptedDialogs dlg;
-        addTitulos({of(QStringLiteral("0200"), QStringLiteral("B1")),
-                    of(QStringLiteral("0123"), QStringLiteral("A1")),
-                    of(QStringLiteral("0300"), QStringLiteral("C1"), false)});
+        BlqTitles::store({of(QStringLiteral("0200"), QStringLiteral("B1")),
+                          of(QStringLiteral("0123"), QStringLiteral("A1")),
+                          of(QStringLiteral("0300"), QStringLiteral("C1"), false)});
         TFrmPreparaPreImpresso w;
         w.show();
         QVERIFY(QTest::qWaitForWindowExposed(&w));
@@ -172,7 +174,7 @@ private Q_SLOTS:
         TempProgramDir dir;
         ScriptedDialogs dlg;
         const QString out = usePortFile(dir);
-        addTitulos(numbered(2));
+        BlqTitles::store(numbered(2));
         TFrmPreparaPreImpresso w;
         w.show();
         QVERIFY(QTest::qWaitForWindowExposed(&w));
@@ -190,7 +192,7 @@ private Q_SLOTS:
                  QStringLiteral("O primeiro bloqueto foi impresso corretamente?"));
         QCOMPARE(w.QtdSel->text(), QStringLiteral("2"));
         QCOMPARE(w.QtdImp->text(), QStringLiteral("4"));
-        const QList<ContinuoRow>& rows = w.QryMovimento->rows();
+        const QList<BlqTitle>& rows = w.QryMovimento->rows();
         const QByteArray first = bloqueto(rows.at(0), FormModel::Small) + separator();
         QCOMPARE(readFile(out), defaultInit() + first + first + first +
                                     bloqueto(rows.at(1), FormModel::Small) + separator());
@@ -204,7 +206,7 @@ private Q_SLOTS:
         TempProgramDir dir;
         ScriptedDialogs dlg;
         const QString out = usePortFile(dir);
-        addTitulos(numbered(3));
+        BlqTitles::store(numbered(3));
         TFrmPreparaPreImpresso w;
         dlg.answers = {Answer::Cancel};
         w.btnImprimirClick();
@@ -220,7 +222,7 @@ private Q_SLOTS:
         TempProgramDir dir;
         ScriptedDialogs dlg;
         const QString out = usePortFile(dir);
-        addTitulos(numbered(5));
+        BlqTitles::store(numbered(5));
         TFrmPreparaPreImpresso w;
         w.show();
         QVERIFY(QTest::qWaitForWindowExposed(&w));
@@ -229,7 +231,7 @@ private Q_SLOTS:
         QTest::mouseClick(w.btnImprimir, Qt::LeftButton);
         QCOMPARE(w.QtdSel->text(), QStringLiteral("5"));
         QCOMPARE(w.QtdImp->text(), QStringLiteral("3"));
-        const QList<ContinuoRow>& rows = w.QryMovimento->rows();
+        const QList<BlqTitle>& rows = w.QryMovimento->rows();
         QByteArray expected = defaultInit();
         for (int i = 2; i < 5; ++i)
             expected += bloqueto(rows.at(i), FormModel::Large) + separator();
@@ -249,7 +251,7 @@ private Q_SLOTS:
         TempProgramDir dir;
         ScriptedDialogs dlg;
         const QString out = usePortFile(dir);
-        addTitulos(numbered(3));
+        BlqTitles::store(numbered(3));
         TFrmPreparaPreImpresso w;
         w.show();
         QVERIFY(QTest::qWaitForWindowExposed(&w));
@@ -308,7 +310,7 @@ private Q_SLOTS:
         TempProgramDir dir;
         ScriptedDialogs dlg;
         const QString out = usePortFile(dir);
-        addTitulos(numbered(2));
+        BlqTitles::store(numbered(2));
         TFrmPreparaPreImpresso w;
         w.show();
         QVERIFY(QTest::qWaitForWindowExposed(&w));
@@ -337,7 +339,7 @@ private Q_SLOTS:
         dlg.answers = {Answer::Yes};
         w.DBGrid1->setCurrentIndex(w.QryMovimento->index(0, 0));
         QTest::mouseClick(w.btnImprimir, Qt::LeftButton);
-        const QList<ContinuoRow>& rows = w.QryMovimento->rows();
+        const QList<BlqTitle>& rows = w.QryMovimento->rows();
         QCOMPARE(readFile(out), defaultInit() + bloqueto(rows.at(0), FormModel::Large) +
                                     separator() + bloqueto(rows.at(1), FormModel::Large) +
                                     separator());
@@ -369,7 +371,7 @@ private Q_SLOTS:
         ScriptedDialogs dlg;
         const QString port = target.startsWith(QLatin1Char('/')) ? target : dir.file(target);
         configurePort(port);
-        addTitulos(numbered(2));
+        BlqTitles::store(numbered(2));
         TFrmPreparaPreImpresso w;
         w.show();
         QVERIFY(QTest::qWaitForWindowExposed(&w));
@@ -393,7 +395,7 @@ private Q_SLOTS:
         TempProgramDir dir;
         ScriptedDialogs dlg;
         const QString out = usePortFile(dir);
-        addTitulos(numbered(1));
+        BlqTitles::store(numbered(1));
         QVERIFY(QDir(dir.path()).mkdir(QStringLiteral("KVCob002.ini"))); // not a writable file
         TFrmPreparaPreImpresso w;
         w.btnImprimirClick();
@@ -411,8 +413,8 @@ private Q_SLOTS:
     {
         TempProgramDir dir;
         ScriptedDialogs dlg;
-        addTitulos({of(QStringLiteral("12X4"), QStringLiteral("X1")),
-                    of(QStringLiteral("0200"), QStringLiteral("B1"))});
+        BlqTitles::store({of(QStringLiteral("12X4"), QStringLiteral("X1")),
+                          of(QStringLiteral("0200"), QStringLiteral("B1"))});
         TFrmPreparaPreImpresso w;
         QCOMPARE(dlg.texts(QStringLiteral("error")),
                  QStringList{QStringLiteral("'12X4' is not a valid integer value")});
@@ -437,7 +439,7 @@ private Q_SLOTS:
     {
         TempProgramDir dir;
         ScriptedDialogs dlg;
-        addTitulos(numbered(1));
+        BlqTitles::store(numbered(1));
         TFrmPrincipal frame;
         frame.resize(1000, 800);
         frame.show();

@@ -4,7 +4,7 @@
 
 #include <QApplication>
 #include <QFileDialog>
-#include <QLabel>
+#include <QGridLayout>
 #include <QMessageBox>
 #include <QPrintDialog>
 #include <QPushButton>
@@ -19,8 +19,13 @@ QWidget* parentWindow()
 // is given room for the whole caption.
 void roomForCaption(QMessageBox& box)
 {
-    if (auto* label = box.findChild<QLabel*>(QStringLiteral("qt_msgbox_label")))
-        label->setMinimumWidth(box.fontMetrics().horizontalAdvance(box.windowTitle()) + 96);
+    // A spacer under the text, as wide as the caption needs: the box lays itself out
+    // around it, where a minimum width on its label would only cut the text.
+    if (auto* grid = qobject_cast<QGridLayout*>(box.layout())) {
+        const int width = box.fontMetrics().horizontalAdvance(box.windowTitle()) + 96;
+        grid->addItem(new QSpacerItem(width, 0, QSizePolicy::Minimum, QSizePolicy::Expanding),
+                      grid->rowCount(), 0, 1, grid->columnCount());
+    }
 }
 } // namespace
 
@@ -43,7 +48,7 @@ Dialogs::Answer QtDialogs::question(const QString& text, const QString& caption,
     QPushButton* cancel = nullptr;
     if (buttons == Buttons::YesNoCancel)
         cancel = box.addButton(QStringLiteral("Cancela"), QMessageBox::RejectRole);
-    box.setDefaultButton(yes);
+    box.setDefaultButton(buttons == Buttons::YesNoDefaultNo ? no : yes);
     box.setEscapeButton(cancel ? cancel : no);
     roomForCaption(box);
     box.exec();

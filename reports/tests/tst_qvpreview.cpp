@@ -1,7 +1,7 @@
 // The preview window: captions, navigation and keys, zoom, save/load with their
 // questions, print and PDF, and its life with a report still being produced.
 
-#include "BlqRows.h"
+#include "BlqTitles.h"
 #include "Database.h"
 #include "Dialogs.h"
 #include "KvError.h"
@@ -537,7 +537,7 @@ private Q_SLOTS:
         if (!TestSupport::haveProgram(QStringLiteral("pdftotext")))
             QSKIP("pdftotext is not installed");
         TempProgramDir dir;
-        BlqRows::add(BlqRows::rejected(40));
+        BlqTitles::store(BlqTitles::rejected(40));
         ScriptedDialogs dlg;
         RelRejeicoes rel;
         rel.open();
@@ -580,7 +580,7 @@ private Q_SLOTS:
     void closingWhileProducingCancelsTheReport()
     {
         TempProgramDir dir;
-        BlqRows::add(BlqRows::rejected(300)); // 11 pages
+        BlqTitles::store(BlqTitles::rejected(300)); // 11 pages
         ScriptedDialogs dlg;
         RelRejeicoes rel;
         rel.open();
@@ -604,7 +604,7 @@ private Q_SLOTS:
     void aHandlerErrorLeavesThePreviewCallAsThatError()
     {
         TempProgramDir dir;
-        BlqRows::add(BlqRows::rejected(60));
+        BlqTitles::store(BlqTitles::rejected(60));
         ScriptedDialogs dlg;
         QPointer<TfrmQvPreview> window;
         QPointer<TRpPrinter> store;
