@@ -2,6 +2,7 @@
 #include "KvVersion.h"
 #include "ProgramDir.h"
 #include "QtDialogs.h"
+#include "Translations.h"
 #include "uPrincipal.h"
 
 #include <QApplication>
@@ -12,6 +13,7 @@
 int main(int argc, char* argv[])
 {
     QApplication app(argc, argv);
+    Translations::install();
     QCoreApplication::setApplicationName(QStringLiteral("Zizorad ir Izaradu"));
     QCoreApplication::setApplicationVersion(QStringLiteral(KVCOB_VERSION));
     // The toolkit's own dialogs (file choice, printer) speak the users' language too.

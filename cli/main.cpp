@@ -5,6 +5,7 @@
 #include "KvVersion.h"
 #include "ProgramDir.h"
 #include "Regional.h"
+#include "Translations.h"
 #include "Verb.h"
 
 #include <QDir>
@@ -136,6 +137,7 @@ int main(int argc, char* argv[])
         qputenv("XDG_RUNTIME_DIR", runtime);
     }
     QGuiApplication app(argc, argv);
+    Translations::install();
     QCoreApplication::setApplicationName(QStringLiteral("Zizorad ir Izaradu"));
     QCoreApplication::setApplicationVersion(QStringLiteral(KVCOB_VERSION));
 

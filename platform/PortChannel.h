@@ -43,6 +43,9 @@ public:
 
 private:
     void writeAll(const QByteArray& bytes);
+    // What the user is told beside the system's error text: the port, where it points and
+    // what to change.
+    QString advice(int errorNumber, bool writing) const;
     void submitJob();
     void openStaged(const QString& finalPath);
 

@@ -171,7 +171,12 @@ bool TRpPrinter::print()
         printer->setPageSize(pageSizeOf(m_paper));
         printer->setPageOrientation(m_landscape ? QPageLayout::Landscape : QPageLayout::Portrait);
     }
-    printer->setFromTo(FirstPage, LastPage);
+    // The printer keeps what its set-up chose (printer, copies, orientation, page range)
+    // for this print; only a range asked for in code replaces that choice.
+    if (FirstPage > 0 || LastPage > 0) {
+        printer->setPrintRange(QPrinter::PageRange);
+        printer->setFromTo(FirstPage, LastPage);
+    }
     if (!dialogs().choosePrinter(printer))
         return false;
     // A printer the toolkit could not find among the server's queues falls back to PDF

@@ -46,7 +46,8 @@ public:
     State state() const { return m_state; }
     bool isFinished() const { return m_state == State::Finished; }
     bool isLoaded() const { return m_loaded; } // the pages came from a file
-    // Pages to print, 1-based; 0 means the first and the last page.
+    // Pages to print, 1-based; 0 leaves the range of the printer's set-up (all pages
+    // when it chose none).
     int FirstPage = 0;
     int LastPage = 0;
 

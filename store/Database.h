@@ -34,6 +34,10 @@ void closeAll();
 void exec(const QString& alias, const QString& statement);
 // Raises the engine's failure as the program's error (DbError).
 [[noreturn]] void raise(const QSqlError& error, const QString& context = QString());
+// Portuguese advice for an engine failure the user can act on (a database file or folder
+// that takes no writes, a full disk), naming the file; empty for any other failure.
+// `nativeCode` is the engine's own error number as text.
+QString advice(const QString& nativeCode, const QString& engineText, const QString& file);
 // What kind of failure the engine reported: a full disk, a lock held elsewhere, other.
 DbError::Cause causeOf(const QSqlError& error);
 // Table names are written with or without the file-table extension: "Blq.DB" is "Blq".
