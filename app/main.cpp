@@ -6,9 +6,6 @@
 #include "uPrincipal.h"
 
 #include <QApplication>
-#include <QLibraryInfo>
-#include <QLocale>
-#include <QTranslator>
 
 int main(int argc, char* argv[])
 {
@@ -16,11 +13,6 @@ int main(int argc, char* argv[])
     Translations::install();
     QCoreApplication::setApplicationName(QStringLiteral("Zizorad ir Izaradu"));
     QCoreApplication::setApplicationVersion(QStringLiteral(KVCOB_VERSION));
-    // The toolkit's own dialogs (file choice, printer) speak the users' language too.
-    QTranslator toolkitTexts;
-    if (toolkitTexts.load(QLocale(QLocale::Portuguese, QLocale::Brazil), QStringLiteral("qtbase"),
-                          QStringLiteral("_"), QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
-        QCoreApplication::installTranslator(&toolkitTexts);
     QtDialogs qtDialogs;
     setDialogs(&qtDialogs);
     // Nothing opens before the folder is settled: a folder that cannot serve is named in
