@@ -81,13 +81,14 @@ Verb continuoVerb()
     Verb v;
     v.name = QStringLiteral("continuo");
     v.arguments = QStringLiteral("SAIDA");
-    v.summary = QStringLiteral("imprime os bloquetos válidos em formulário contínuo, num arquivo "
-                               "ou numa porta configurada em kvcob.conf");
+    v.summary = QStringLiteral("imprime os bloquetos válidos em formulário contínuo, num arquivo, "
+                               "numa porta configurada em kvcob.conf ou numa fila do CUPS "
+                               "(cups:FILA)");
     v.options = {
         {kModelo, QStringLiteral("o formulário pré-impresso da impressora"),
          QStringLiteral("pequeno|grande")},
-        {kContrato, QStringLiteral("só os títulos deste contrato (Todos: todos)"),
-         QStringLiteral("AGÊNCIA/CONTRATO|Todos")},
+        {kContrato, QStringLiteral("só os títulos deste contrato (Todos: os de todos)"),
+         QStringLiteral("AGÊNCIA/CONTRATO")},
     };
     v.required = {kModelo};
     v.run = &run;

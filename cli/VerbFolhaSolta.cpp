@@ -1,5 +1,6 @@
 #include "DbTable.h"
 #include "KvError.h"
+#include "QueuePrint.h"
 #include "RelBloqueto.h"
 #include "Verb.h"
 
@@ -8,10 +9,10 @@
 namespace {
 int run(const Verb& verb, const QCommandLineParser& args)
 {
+    const bool toQueue = QueuePrint::requested(verb, args);
     const QStringList files = args.positionalArguments();
-    if (files.size() != 1)
+    if (!toQueue && files.size() != 1)
         verb.badUsage();
-    const QString output = files.first();
     {
         DbTable table;
         table.open();
@@ -20,6 +21,14 @@ int run(const Verb& verb, const QCommandLineParser& args)
     }
     RelBloqueto rel;
     rel.selectValidInFileOrder();
+    if (toQueue) {
+        const QueuePrint::Result r = QueuePrint::print(verb, args, *rel.rptBloqueto);
+        if (r.produced == 0)
+            throw KvError(QStringLiteral("Nenhum título válido na base: nada a imprimir."));
+        printOut(QueuePrint::summary(r, QStringLiteral("bloqueto(s)")));
+        return 0;
+    }
+    const QString output = files.first();
     const int pages = rel.writePdf(output);
     if (pages == 0)
         throw KvError(QStringLiteral("Nenhum título válido na base: nada a imprimir."));
@@ -35,7 +44,9 @@ Verb folhaSoltaVerb()
     Verb v;
     v.name = QStringLiteral("folha-solta");
     v.arguments = QStringLiteral("SAIDA.pdf");
-    v.summary = QStringLiteral("grava os bloquetos dos títulos válidos, um por folha A4, em PDF");
+    v.summary = QStringLiteral("grava os bloquetos dos títulos válidos, um por folha A4, em PDF, "
+                               "ou os imprime numa fila do CUPS");
+    v.options = QueuePrint::options();
     v.run = &run;
     return v;
 }

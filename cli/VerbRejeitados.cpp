@@ -1,20 +1,23 @@
 #include "DbTable.h"
 #include "KvError.h"
+#include "QueuePrint.h"
 #include "RelRejeicoes.h"
 #include "Verb.h"
 
-// kvcob-lote rejeitados SAIDA.pdf: the rejected-titles report as PDF.
+// kvcob-lote rejeitados SAIDA.pdf: the rejected-titles report as PDF, or on a CUPS queue.
 Verb rejeitadosVerb()
 {
     Verb v;
     v.name = QStringLiteral("rejeitados");
     v.arguments = QStringLiteral("SAIDA.pdf");
-    v.summary = QStringLiteral("grava o relatório de títulos rejeitados em PDF");
+    v.summary = QStringLiteral("grava o relatório de títulos rejeitados em PDF, ou o imprime "
+                               "numa fila do CUPS");
+    v.options = QueuePrint::options();
     v.run = [](const Verb& verb, const QCommandLineParser& args) {
+        const bool toQueue = QueuePrint::requested(verb, args);
         const QStringList files = args.positionalArguments();
-        if (files.size() != 1)
+        if (!toQueue && files.size() != 1)
             verb.badUsage();
-        const QString output = files.first();
         {
             DbTable table;
             table.open();
@@ -23,6 +26,14 @@ Verb rejeitadosVerb()
         }
         RelRejeicoes rel;
         rel.open();
+        if (toQueue) {
+            const QueuePrint::Result r = QueuePrint::print(verb, args, *rel.rptRelRejeicoes);
+            printOut(r.produced == 0
+                         ? QStringLiteral("Não há títulos rejeitados; nada foi impresso.")
+                         : QueuePrint::summary(r, QStringLiteral("página(s) do relatório")));
+            return 0;
+        }
+        const QString output = files.first();
         const int pages = rel.writePdf(output);
         if (pages == 0) {
             printOut(QStringLiteral("Não há títulos rejeitados; nenhum arquivo gravado."));

@@ -5,13 +5,14 @@
 #include <QString>
 
 // The printer port of the dot-matrix forms. A port name ("LPT1") is looked up in section
-// [Portas] of kvcob.conf in the program directory: its value is a device file
+// [Portas] of the kvcob.conf in use (ProgramDir::confFile): its value is a device file
 // ("/dev/usb/lp0") or a raw CUPS queue ("cups:QUEUE"); with no entry, LPT1 is /dev/lp0.
-// Any other name is a plain file, created or replaced (kvcob-lote writes to files). A
-// plain file is written beside its place under a temporary name and put in place by
-// finish(), so that a run that fails (a full disk, a profile file that cannot be written)
-// leaves the file of before as it was; an existing file that is not a regular file (a
-// device, a pipe) is written directly.
+// A name "cups:QUEUE" not configured is that queue; opening a queue checks that it takes
+// and prints jobs now (see CupsQueues::checkReady). Any other name is a plain file, created
+// or replaced (kvcob-lote writes to files). A plain file is written beside its place under
+// a temporary name and put in place by finish(), so that a run that fails (a full disk, a
+// profile file that cannot be written) leaves the file of before as it was; an existing
+// file that is not a regular file (a device, a pipe) is written directly.
 //
 // A device is written line by line without buffering. A CUPS queue collects the lines
 // and sends what it holds as one raw job ("lp -d QUEUE -o raw") at each deliver(); lines
@@ -42,6 +43,9 @@ public:
 
 private:
     void writeAll(const QByteArray& bytes);
+    // What the user is told beside the system's error text: the port, where it points and
+    // what to change.
+    QString advice(int errorNumber, bool writing) const;
     void submitJob();
     void openStaged(const QString& finalPath);
 

@@ -115,7 +115,7 @@ void TRpReport::preview()
 
     auto store = std::make_unique<TRpPrinter>();
     store->setTitle(ReportTitle);
-    store->setSource({[this](QPrinter& p) { printTo(p); }, [this] { return &printer(); }});
+    store->setSource({[this](QPrinter& p) { return printTo(p); }, [this] { return &printer(); }});
     if (OnPreview)
         OnPreview(*store);
 
@@ -186,21 +186,29 @@ QPrinter& TRpReport::printer()
     return *m_printer;
 }
 
-void TRpReport::printTo(QPrinter& printer)
+int TRpReport::printTo(QPrinter& printer, int* produced)
 {
     bindHandlers();
     TRpPrinter pages;
     QPainter painter;
     const int from = printer.fromPage();
     const int to = printer.toPage();
+    int printed = 0;
     RpProducer producer(*this, pages);
     producer.run([&] {
         QCoreApplication::processEvents();
         const int number = pages.pageCount();
-        if ((from > 0 && number < from) || (to > 0 && number > to))
-            return;
-        RpPagePainter::printPage(painter, printer, pages, number - 1);
+        if ((from == 0 || number >= from) && (to == 0 || number <= to)) {
+            RpPagePainter::printPage(painter, printer, pages, number - 1);
+            ++printed;
+        }
+        // A page on paper is not needed again: a long run to the printer keeps no page.
+        pages.releasePage(number - 1);
     });
+    if (produced)
+        *produced = pages.pageCount();
+    // Ending the painter hands the job to the print system.
     if (painter.isActive())
         painter.end();
+    return printed;
 }

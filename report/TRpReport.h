@@ -90,8 +90,10 @@ public:
     // The printer of this report: printer set-up records its choices here and printing a
     // live store produces the report again onto it.
     QPrinter& printer();
-    // Produces the report again, page by page, onto a printer that is ready.
-    void printTo(QPrinter& printer);
+    // Produces the report again, page by page, onto a printer that is ready, printing the
+    // printer's page range (fromPage..toPage, 0 meaning the first or the last). Answers the
+    // pages printed; *produced, when asked, receives the pages the run made.
+    int printTo(QPrinter& printer, int* produced = nullptr);
 
 private:
     [[noreturn]] static void raiseWrongKind(const QString& name);

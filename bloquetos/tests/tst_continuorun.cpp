@@ -134,8 +134,9 @@ private Q_SLOTS:
         // A plain file is written under a temporary name and takes its place at the end.
         bool finalThere = false;
         auto staged = [&] {
-            const QStringList names = QDir(dir.path()).entryList(
-                {QStringLiteral(".saida.prn.*")}, QDir::Files | QDir::Hidden);
+            const QStringList names =
+                QDir(dir.path())
+                    .entryList({QStringLiteral(".saida.prn.*")}, QDir::Files | QDir::Hidden);
             return names.size() == 1 ? readFile(dir.file(names.first())) : QByteArray();
         };
         h.confirmFirst = [&] {

@@ -66,8 +66,13 @@ QString ScriptedDialogs::openPicture(const QString& startDir, const QString& fil
     return nextFile(QStringLiteral("openPicture"), QString(), startDir + QLatin1Char('|') + filter);
 }
 
-bool ScriptedDialogs::choosePrinter(QPrinter*)
+bool ScriptedDialogs::choosePrinter(QPrinter* printer)
 {
     asked.append({QStringLiteral("printer"), QString(), QString()});
-    return printerAnswers.isEmpty() ? false : printerAnswers.takeFirst();
+    if (printerDialog)
+        return printerDialog(printer);
+    const bool chosen = printerAnswers.isEmpty() ? false : printerAnswers.takeFirst();
+    if (chosen && printerChoice)
+        printerChoice(printer);
+    return chosen;
 }

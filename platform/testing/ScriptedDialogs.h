@@ -4,6 +4,7 @@
 
 #include <QList>
 #include <QStringList>
+#include <functional>
 
 // The dialogs of the tests: records every box and dialog asked for and answers from a
 // script. An unscripted question answers Cancel and an unscripted file dialog answers an
@@ -12,7 +13,8 @@
 class ScriptedDialogs final : public Dialogs {
 public:
     struct Asked {
-        QString kind; // "message", "question", "error", "openFile", "saveFile", "openPicture", "printer"
+        QString kind; // "message", "question", "error", "openFile", "saveFile", "openPicture",
+                      // "printer"
         QString caption;
         QString text;
     };
@@ -21,9 +23,15 @@ public:
     ~ScriptedDialogs() override;
 
     QList<Asked> asked;
-    QList<Answer> answers;     // for question()
-    QStringList fileNames;     // for openFile(), saveFile() and openPicture()
-    QList<bool> printerAnswers;
+    QList<Answer> answers;      // for question()
+    QStringList fileNames;      // for openFile(), saveFile() and openPicture()
+    QList<bool> printerAnswers; // for choosePrinter()
+    // Plays the user at a printer dialog answered true: picks the queue, the copies, the
+    // page range on the printer it is given.
+    std::function<void(QPrinter*)> printerChoice;
+    // When set, answers the printer dialogs in place of printerAnswers, as a user who
+    // sees the printer as the dialog shows it and changes it before answering.
+    std::function<bool(QPrinter*)> printerDialog;
 
     QStringList texts(const QString& kind) const;
     QString lastText(const QString& kind) const;

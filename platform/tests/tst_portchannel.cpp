@@ -57,6 +57,9 @@ private Q_SLOTS:
             << QByteArray("[cobrancaKV]\nLPT1=/x\n") << "LPT1" << Kind::Device << "/dev/lp0";
         QTest::newRow("a file name") << QByteArray("[Portas]\nLPT1=/dev/usb/lp0\n") << "saida.prn"
                                      << Kind::File << "saida.prn";
+        QTest::newRow("queue named without configuration")
+            << QByteArray("[Portas]\nLPT1=/dev/usb/lp0\n") << "cups:Matricial"
+            << Kind::CupsQueue << "Matricial";
         QTest::newRow("path with a comma") << QByteArray("[Portas]\nLPT1=/tmp/a,b.prn\n") << "LPT1"
                                            << Kind::Device << "/tmp/a,b.prn";
     }
@@ -163,8 +166,9 @@ private Q_SLOTS:
             channel.close(); // no finish(): the run raised
         }
         QCOMPARE(readFile(out), QByteArray("32 bytes of the run of yesterday"));
-        QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden).filter(QStringLiteral("saida")),
-                 QStringList{QStringLiteral("saida.prn")});
+        QCOMPARE(
+            QDir(dir.path()).entryList(QDir::Files | QDir::Hidden).filter(QStringLiteral("saida")),
+            QStringList{QStringLiteral("saida.prn")});
 
         PortChannel channel(out);
         channel.open();
@@ -172,9 +176,8 @@ private Q_SLOTS:
         channel.finish();
         channel.close();
         QCOMPARE(readFile(out), QByteArray("today\r\n"));
-        const QFile::Permissions modeBits = QFile::ReadOwner | QFile::WriteOwner |
-                                            QFile::ExeOwner | QFile::ReadGroup |
-                                            QFile::WriteGroup | QFile::ExeGroup |
+        const QFile::Permissions modeBits = QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner |
+                                            QFile::ReadGroup | QFile::WriteGroup | QFile::ExeGroup |
                                             QFile::ReadOther | QFile::WriteOther | QFile::ExeOther;
         QCOMPARE(QFile::permissions(out) & modeBits,
                  QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup);

@@ -155,6 +155,40 @@ private Q_SLOTS:
         }
     }
 
+    // The date overprinted its label ("Data04/05/2026"): each label of the page header ends
+    // clear of its value, on the same line.
+    void theHeaderLabelsStandClearOfTheirValues()
+    {
+        TempProgramDir dir;
+        BlqRows::add(BlqRows::rejected(1));
+        RelRejeicoes rel;
+        rel.open();
+        TRpPrinter store;
+        rel.produce(store);
+        QFontMetricsF fm(ReportFonts::layoutFont(RpFont{}));
+        const QList<Placed> all = texts(store, 0);
+        auto find = [&all](const QString& text) {
+            for (const Placed& t : all) {
+                if (t.text == text)
+                    return t;
+            }
+            return Placed{QString(), -1, -1};
+        };
+        const QList<std::pair<QString, QString>> pairs = {
+            {QStringLiteral("Data:"), QStringLiteral("04/05/2026")},
+            {QStringLiteral("Hora:"), QStringLiteral("15:16:17")},
+            {QStringLiteral("Página:"), QStringLiteral("1")}};
+        for (const auto& [label, value] : pairs) {
+            const Placed l = find(label);
+            const Placed v = find(value);
+            QVERIFY2(l.x >= 0 && v.x >= 0, qPrintable(label));
+            QCOMPARE(l.y, v.y);
+            // µm: the advance is in layout units of the report's µm
+            const double labelEnd = l.x + fm.horizontalAdvance(label);
+            QVERIFY2(labelEnd + 1000 <= v.x, qPrintable(label + QStringLiteral(" ") + value));
+        }
+    }
+
     void onlyValidRowsGiveNoBandAtAll()
     {
         TempProgramDir dir;
