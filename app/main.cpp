@@ -1,6 +1,8 @@
 #include "Dialogs.h"
 #include "KvVersion.h"
+#include "ProgramDir.h"
 #include "QtDialogs.h"
+#include "Translations.h"
 #include "uPrincipal.h"
 
 #include <QApplication>
@@ -8,10 +10,17 @@
 int main(int argc, char* argv[])
 {
     QApplication app(argc, argv);
+    Translations::install();
     QCoreApplication::setApplicationName(QStringLiteral("Zizorad ir Izaradu"));
     QCoreApplication::setApplicationVersion(QStringLiteral(KVCOB_VERSION));
     QtDialogs qtDialogs;
     setDialogs(&qtDialogs);
+    // Nothing opens before the folder is settled: a folder that cannot serve is named in
+    // the error box and the program ends without writing anywhere else.
+    if (!runGuarded([] { ProgramDir::init(ProgramDir::inputs()); })) {
+        setDialogs(nullptr);
+        return 1;
+    }
 
     TFrmPrincipal main;
     main.showMaximized();

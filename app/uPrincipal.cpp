@@ -5,15 +5,17 @@
 #include "DbTable.h"
 #include "Dialogs.h"
 #include "HelpWindow.h"
+#include "MnemonicMenuBar.h"
+#include "ProgramIcon.h"
 #include "Regional.h"
 #include "ShellPictures.h"
 #include "Wall.h"
 #include "uCarregaArquivo.h"
 #include "uConfiguracoes.h"
-#include "uSobre.h"
 #include "uPreparaPreImpresso.h"
 #include "uRelBloqueto.h"
 #include "uRelRejeicoes.h"
+#include "uSobre.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -40,6 +42,10 @@ TFrmPrincipal::TFrmPrincipal(QWidget* parent) : QMainWindow(parent)
 {
     setObjectName(QStringLiteral("FrmPrincipal"));
     setWindowTitle(caption());
+    // The program's windows carry the bank's monogram, the previews included.
+    QApplication::setWindowIcon(ProgramIcon::icon());
+    setWindowIcon(ProgramIcon::icon());
+    setMenuBar(new MnemonicMenuBar(this));
     m_mdi = new QMdiArea(this);
     m_mdi->setObjectName(QStringLiteral("ClientWindow"));
     setCentralWidget(m_mdi);
@@ -49,8 +55,8 @@ TFrmPrincipal::TFrmPrincipal(QWidget* parent) : QMainWindow(parent)
     m_clock = new QLabel(this);
     m_clock->setObjectName(QStringLiteral("pnlStatus0"));
     // 120 pixels, or wider when this machine's font needs more room for a whole date and time.
-    m_clock->setFixedWidth(
-        qMax(120, m_clock->fontMetrics().horizontalAdvance(QStringLiteral("00/00/0000 00:00:00")) + 12));
+    m_clock->setFixedWidth(qMax(
+        120, m_clock->fontMetrics().horizontalAdvance(QStringLiteral("00/00/0000 00:00:00")) + 12));
     m_panel1 = new QLabel(this);
     m_panel1->setObjectName(QStringLiteral("pnlStatus1"));
     // The last panel runs to the window's edge, as status bars do, so longer texts show whole.
@@ -95,23 +101,22 @@ void TFrmPrincipal::buildMenus()
     emissao->setObjectName(QStringLiteral("mnuEmissaoBloquetos"));
     mnuFolhaSolta = item(emissao, QStringLiteral("&Folha Solta"), "mnuFolhaSolta",
                          &TFrmPrincipal::mnuFolhaSoltaClick);
-    mnuContinuo = item(emissao, QStringLiteral("&Contínuo"), "mnuContinuo",
-                       &TFrmPrincipal::mnuContinuoClick);
+    mnuContinuo =
+        item(emissao, QStringLiteral("&Contínuo"), "mnuContinuo", &TFrmPrincipal::mnuContinuoClick);
     relatorios->addSeparator()->setObjectName(QStringLiteral("N2"));
-    TtulosRejeitados1 = item(relatorios, QStringLiteral("&Títulos Rejeitados"),
-                             "TtulosRejeitados1", &TFrmPrincipal::TtulosRejeitados1Click);
+    TtulosRejeitados1 = item(relatorios, QStringLiteral("&Títulos Rejeitados"), "TtulosRejeitados1",
+                             &TFrmPrincipal::TtulosRejeitados1Click);
 
     QMenu* configuracao = menuBar()->addMenu(QStringLiteral("&Configuração"));
     configuracao->setObjectName(QStringLiteral("Configurao1"));
-    PersonalizarBloqueto1 = item(configuracao, QStringLiteral("Personalizar Bloqueto"),
-                                 "PersonalizarBloqueto1",
-                                 &TFrmPrincipal::PersonalizarBloqueto1Click);
+    PersonalizarBloqueto1 =
+        item(configuracao, QStringLiteral("Personalizar Bloqueto"), "PersonalizarBloqueto1",
+             &TFrmPrincipal::PersonalizarBloqueto1Click);
 
     QMenu* ajuda = menuBar()->addMenu(QStringLiteral("&Ajuda"));
     ajuda->setObjectName(QStringLiteral("Ajuda1"));
-    AjudadoDizuvaridAzovadoduKV1 =
-        item(ajuda, QStringLiteral("&Ajuda do Dizuvar id Azovadodu KV"),
-             "AjudadoDizuvaridAzovadoduKV1", &TFrmPrincipal::AjudaClick);
+    AjudadoDizuvaridAzovadoduKV1 = item(ajuda, QStringLiteral("&Ajuda do Dizuvar id Azovadodu KV"),
+                                        "AjudadoDizuvaridAzovadoduKV1", &TFrmPrincipal::AjudaClick);
     Sobre1 = item(ajuda, QStringLiteral("&Sobre"), "Sobre1", &TFrmPrincipal::Sobre1Click);
 
     PopupMenu1 = new QMenu(this);
@@ -173,8 +178,12 @@ bool TFrmPrincipal::tableHasRows()
 void TFrmPrincipal::showChild(QWidget* child, const QSize& minimumSize)
 {
     child->setAttribute(Qt::WA_DeleteOnClose);
+    child->setWindowIcon(ProgramIcon::icon());
     QMdiSubWindow* sub = m_mdi->addSubWindow(child);
     sub->setAttribute(Qt::WA_DeleteOnClose);
+    // A child that closes itself rather than its frame must not leave the frame behind,
+    // empty, on the desktop. Queued: the frame is still tearing the child down.
+    connect(child, &QObject::destroyed, sub, &QWidget::close, Qt::QueuedConnection);
     child->show();
     // At the window's own size, centred in the frame's client area.
     sub->resize(sub->size().expandedTo(minimumSize));
@@ -206,9 +215,7 @@ void TFrmPrincipal::mnuFolhaSoltaClick()
 
 void TFrmPrincipal::mnuContinuoClick()
 {
-    runGuarded([this] {
-        showChild(new TFrmPreparaPreImpresso);
-    });
+    runGuarded([this] { showChild(new TFrmPreparaPreImpresso); });
 }
 
 void TFrmPrincipal::TtulosRejeitados1Click()

@@ -1,9 +1,10 @@
 // The rejected-titles report over 100,000 rejected rows: time to page 1 in the preview,
-// time to produce every page, and how much the page store grows per detail row.
+// time to produce every page, how much the page store grows per detail row, and every
+// page written to PDF as the batch tool writes it.
 //
 //   bench_rejeitados [--benchmark_filter=...]   (runs under the offscreen platform)
 
-#include "BlqRows.h"
+#include "BlqTitles.h"
 #include "Database.h"
 #include "ProgramDir.h"
 #include "RelRejeicoes.h"
@@ -14,6 +15,7 @@
 
 #include <QApplication>
 #include <QElapsedTimer>
+#include <QFileInfo>
 #include <QTemporaryDir>
 #include <QTimer>
 #include <benchmark/benchmark.h>
@@ -30,7 +32,7 @@ void ensureRows()
         return;
     made = true;
     ProgramDir::set(dir.path());
-    BlqRows::add(BlqRows::rejected(kRows));
+    BlqTitles::store(BlqTitles::rejected(kRows));
 }
 
 void BM_FirstPageInPreview(benchmark::State& state)
@@ -97,11 +99,29 @@ void BM_AllPagesInPreview(benchmark::State& state)
         state.counters["pages"] = pages;
     }
 }
+// What `kvcob-lote rejeitados` does: every page straight to a PDF file (target: 2 s).
+void BM_Pdf(benchmark::State& state)
+{
+    ensureRows();
+    QTemporaryDir out;
+    const QString path = out.filePath(QStringLiteral("rejeitados.pdf"));
+    for (auto _ : state) {
+        RelRejeicoes rel;
+        rel.open();
+        QElapsedTimer clock;
+        clock.start();
+        const int pages = rel.writePdf(path);
+        state.SetIterationTime(double(clock.nsecsElapsed()) / 1e9);
+        state.counters["pages"] = pages;
+        state.counters["KB/page"] = QFileInfo(path).size() / 1024.0 / std::max(1, pages);
+    }
+}
 } // namespace
 
 BENCHMARK(BM_FirstPageInPreview)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(5);
 BENCHMARK(BM_AllPages)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(3);
 BENCHMARK(BM_AllPagesInPreview)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(2);
+BENCHMARK(BM_Pdf)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(3);
 
 int main(int argc, char** argv)
 {

@@ -1,6 +1,7 @@
 #include "MatricialIni.h"
 
 #include "Cp1252.h"
+#include "FileAdvice.h"
 #include "IniFile.h"
 #include "KvError.h"
 #include "ProgramDir.h"
@@ -55,7 +56,8 @@ void MatricialIni::ensureExists()
     QSaveFile save(file);
     const QByteArray bytes = defaultFile();
     if (!save.open(QIODevice::WriteOnly) || save.write(bytes) != bytes.size() || !save.commit())
-        throw KvError(QStringLiteral("Unable to write to %1").arg(file));
+        throw KvError(QStringLiteral("Unable to write to %1").arg(file),
+                      FileAdvice::cannotWrite(file));
 }
 
 MatricialIni::Sequences MatricialIni::read()

@@ -1,5 +1,6 @@
 #include "uPreparaPreImpresso.h"
 
+#include "ChildWindow.h"
 #include "ContinuoRowsModel.h"
 #include "ContinuoRun.h"
 #include "ContinuoSelection.h"
@@ -19,6 +20,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QStyle>
 #include <QTableView>
 #include <QVBoxLayout>
 
@@ -79,6 +81,12 @@ void TFrmPreparaPreImpresso::buildForm()
     for (QLineEdit* counter : {QtdSel, QtdImp}) {
         counter->setEnabled(false);
         counter->setAlignment(Qt::AlignRight);
+        // Display only, but read every day: the numbers keep the normal text colour
+        // instead of the pale grey of a disabled edit.
+        QPalette pal = counter->palette();
+        pal.setColor(QPalette::Disabled, QPalette::Text,
+                     pal.color(QPalette::Active, QPalette::Text));
+        counter->setPalette(pal);
     }
     auto* situacaoLayout = new QHBoxLayout(situacao);
     situacaoLayout->addWidget(new QLabel(QStringLiteral("Bloquetos Selecionados:"), situacao));
@@ -97,11 +105,25 @@ void TFrmPreparaPreImpresso::buildForm()
     DBGrid1->setSelectionMode(QAbstractItemView::SingleSelection);
     DBGrid1->setEditTriggers(QAbstractItemView::NoEditTriggers);
     DBGrid1->verticalHeader()->hide();
-    DBGrid1->setColumnWidth(ContinuoRowsModel::SeuNumero, 100);
-    DBGrid1->setColumnWidth(ContinuoRowsModel::Vencimento, 100);
-    DBGrid1->setColumnWidth(ContinuoRowsModel::Valor, 120);
-    DBGrid1->setColumnWidth(ContinuoRowsModel::NumeroBloqueto, 50);
-    DBGrid1->setMinimumHeight(60);
+    // The design's widths, or the heading's own where this machine's font needs more
+    // ("Nº Bloq." was cut to "º Bloq").
+    const QFontMetrics headingFont(DBGrid1->horizontalHeader()->font());
+    const int padding = 2 * DBGrid1->style()->pixelMetric(QStyle::PM_HeaderMargin, nullptr,
+                                                          DBGrid1->horizontalHeader()) +
+                        8;
+    for (const auto& [column, width] :
+         {std::pair{ContinuoRowsModel::SeuNumero, 100},
+          std::pair{ContinuoRowsModel::Vencimento, 100}, std::pair{ContinuoRowsModel::Valor, 120},
+          std::pair{ContinuoRowsModel::NumeroBloqueto, 50}}) {
+        const QString title = QryMovimento->headerData(column, Qt::Horizontal).toString();
+        DBGrid1->setColumnWidth(column,
+                                qMax(width, headingFont.horizontalAdvance(title) + padding));
+    }
+    // Room for five rows under the heading, so that the user sees where the run starts
+    // among its neighbours.
+    const int rowHeight = DBGrid1->verticalHeader()->defaultSectionSize();
+    DBGrid1->setMinimumHeight(DBGrid1->horizontalHeader()->sizeHint().height() + 5 * rowHeight +
+                              2 * DBGrid1->frameWidth() + 2);
     auto* gradeLayout = new QVBoxLayout(grade);
     gradeLayout->addWidget(DBGrid1);
 
@@ -229,7 +251,8 @@ void TFrmPreparaPreImpresso::btnImprimirClick()
                               QStringLiteral("Atenção"));
             return;
         }
-        const QList<ContinuoRow> rows = QryMovimento->rows();
+        dropCancelRequest();
+        const QList<BlqTitle> rows = QryMovimento->rows();
         if (rows.isEmpty())
             return;
         FormModels::save(RdbMod80074->isChecked() ? FormModel::Small : FormModel::Large);
@@ -249,6 +272,7 @@ void TFrmPreparaPreImpresso::btnImprimirClick()
             FCancelar = false;
             return true;
         };
+        // Once a pass: the only moment the cancel button and Esc can reach the run.
         hooks.processEvents = [] { QCoreApplication::processEvents(); };
         hooks.confirmFirst = &ContinuoRun::askFirstPrinted;
         hooks.passDone = [this](int passes) { QtdImp->setText(QString::number(passes)); };
@@ -262,15 +286,23 @@ void TFrmPreparaPreImpresso::btnImprimirClick()
             result = ContinuoRun::run(rows, start, channel, hooks);
         } catch (...) {
             setPrinting(false);
+            dropCancelRequest();
             throw;
         }
         setPrinting(false);
+        // A request that came after the last pass, or while the question was answered
+        // "Cancela", found no pass left to stop: it must not stop the next run.
+        dropCancelRequest();
         showRow(result.stoppedAt);
     });
 }
 
 void TFrmPreparaPreImpresso::BtnCancelaImpressaoClick()
 {
+    // With nothing printing there is nothing to cancel: a stray press kept as a request
+    // made the next run print nothing after the initialisation bytes, and said nothing.
+    if (!FRunning)
+        return;
     setStatusPanel(QStringLiteral("Cancelando impressão. Aguarde..."));
     FCancelar = true;
 }
@@ -283,7 +315,8 @@ void TFrmPreparaPreImpresso::btnImprimirKeyPress(QChar key)
 
 void TFrmPreparaPreImpresso::btnFecharClick()
 {
-    close();
+    // The frame goes with the window: closing only this widget left an empty frame behind.
+    ChildWindow::close(this);
 }
 
 bool TFrmPreparaPreImpresso::eventFilter(QObject* watched, QEvent* event)
@@ -314,6 +347,14 @@ void TFrmPreparaPreImpresso::closeEvent(QCloseEvent* event)
     }
     QryMovimento->close();
     event->accept();
+}
+
+void TFrmPreparaPreImpresso::dropCancelRequest()
+{
+    if (!FCancelar)
+        return;
+    FCancelar = false;
+    setStatusPanel(QStringLiteral(" "));
 }
 
 void TFrmPreparaPreImpresso::setStatusPanel(const QString& text)

@@ -63,6 +63,7 @@ private:
     void FormCreate();
     void setPrinting(bool printing);
     void setStatusPanel(const QString& text);
+    void dropCancelRequest();
     void showRow(int row);
 
     bool FCarregando = false;

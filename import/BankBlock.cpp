@@ -2,7 +2,7 @@
 
 #include "Cp1252.h"
 
-QString BankBlock::text(int first, int last) const
+QString BankBlock::text(BankLayout::Field field) const
 {
-    return Cp1252::decode(m_bytes.data() + first - 1, last - first + 1);
+    return Cp1252::decode(m_bytes.data() + field.first - 1, field.width());
 }

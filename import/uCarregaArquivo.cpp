@@ -1,6 +1,7 @@
 #include "uCarregaArquivo.h"
 
 #include "BankFileImporter.h"
+#include "ChildWindow.h"
 #include "Dialogs.h"
 
 #include <QCloseEvent>
@@ -69,6 +70,11 @@ TFrmCarregaArquivo::TFrmCarregaArquivo(QWidget* parent) : QWidget(parent)
 
 TFrmCarregaArquivo::~TFrmCarregaArquivo() = default;
 
+QSize TFrmCarregaArquivo::sizeHint() const
+{
+    return QSize(441, 275).expandedTo(minimumSizeHint());
+}
+
 void TFrmCarregaArquivo::Timer1Timer()
 {
     Timer1->stop();
@@ -126,11 +132,7 @@ void TFrmCarregaArquivo::showCount()
 
 void TFrmCarregaArquivo::closeForm()
 {
-    // As a child of the main window the frame around us closes, and frees us with it.
-    if (auto* sub = qobject_cast<QMdiSubWindow*>(parentWidget()))
-        sub->close();
-    else
-        close();
+    ChildWindow::close(this);
 }
 
 void TFrmCarregaArquivo::closeEvent(QCloseEvent* event)

@@ -24,6 +24,8 @@ public:
     ~TFrmCarregaArquivo() override;
 
     static QString caption() { return QStringLiteral("Arquivos para Impressão de Boleta"); }
+    // 441 by 275, as designed: the frame then shows the caption whole.
+    QSize sizeHint() const override;
 
     QLabel* Label1 = nullptr;
     QLabel* Label2 = nullptr;

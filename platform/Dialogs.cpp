@@ -47,7 +47,7 @@ bool runGuarded(const std::function<void()>& command)
         command();
         return true;
     } catch (const KvError& e) {
-        dialogs().error(e.message());
+        dialogs().error(e.userText());
     } catch (const std::bad_alloc&) {
         dialogs().error(QStringLiteral("Memória insuficiente"));
     } catch (const std::exception& e) {

@@ -1,6 +1,7 @@
 #include "PortChannel.h"
 
 #include "CupsQueues.h"
+#include "FileAdvice.h"
 #include "KvError.h"
 #include "ProgramDir.h"
 
@@ -23,7 +24,7 @@ constexpr int kLpTimeoutMs = 120000;
 QString configuredTarget(const QString& name, bool* found)
 {
     *found = false;
-    const QString confPath = ProgramDir::file(QStringLiteral("kvcob.conf"));
+    const QString confPath = ProgramDir::confFile();
     if (!QFileInfo::exists(confPath))
         return {};
     QSettings conf(confPath, QSettings::IniFormat);
@@ -47,9 +48,9 @@ QString configuredTarget(const QString& name, bool* found)
     return {};
 }
 
-[[noreturn]] void raiseErrno(int errorNumber)
+[[noreturn]] void raiseErrno(int errorNumber, const QString& advice = QString())
 {
-    throw KvError(PortChannel::ioErrorText(errorNumber));
+    throw KvError(PortChannel::ioErrorText(errorNumber), advice);
 }
 } // namespace
 
@@ -133,9 +134,31 @@ void PortChannel::open()
     do {
         fd = ::open(path.constData(), flags, 0666);
     } while (fd < 0 && errno == EINTR);
-    if (fd < 0)
-        raiseErrno(errno);
+    if (fd < 0) {
+        const int error = errno;
+        raiseErrno(error, advice(error, false));
+    }
     m_fd = fd;
+}
+
+QString PortChannel::advice(int errorNumber, bool writing) const
+{
+    const QString target = m_target.path;
+    if (m_target.kind == Target::Kind::File)
+        return FileAdvice::cannotWrite(target);
+    const QString conf = QStringLiteral("ajuste [Portas] em kvcob.conf (%1)")
+                             .arg(ProgramDir::file(QStringLiteral("kvcob.conf")));
+    if (!writing && (errorNumber == ENOENT || errorNumber == ENXIO || errorNumber == ENODEV))
+        return QStringLiteral("A porta %1 aponta para %2, que não existe; ligue a impressora "
+                              "ou %3.")
+            .arg(m_name, target, conf);
+    if (errorNumber == EACCES || errorNumber == EPERM || errorNumber == EROFS)
+        return QStringLiteral("Sem permissão para gravar na porta %1 (%2); peça acesso à "
+                              "impressora ou %3.")
+            .arg(m_name, target, conf);
+    return QStringLiteral("A impressora da porta %1 (%2) não aceitou os dados; verifique se "
+                          "está ligada, com papel e sem erro, e imprima de novo.")
+        .arg(m_name, target);
 }
 
 void PortChannel::openStaged(const QString& finalPath)
@@ -147,8 +170,10 @@ void PortChannel::openStaged(const QString& finalPath)
     do {
         fd = ::mkostemp(templ.data(), O_CLOEXEC);
     } while (fd < 0 && errno == EINTR);
-    if (fd < 0)
-        raiseErrno(errno);
+    if (fd < 0) {
+        const int error = errno;
+        raiseErrno(error, FileAdvice::cannotWrite(finalPath));
+    }
     // The permissions a new file would get, or those of the file it replaces.
     mode_t mode = 0666;
     struct stat st {};
@@ -197,7 +222,8 @@ void PortChannel::writeAll(const QByteArray& bytes)
         if (n < 0) {
             if (errno == EINTR)
                 continue;
-            raiseErrno(errno);
+            const int error = errno;
+            raiseErrno(error, advice(error, true));
         }
         data += n;
         left -= n;

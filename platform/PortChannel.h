@@ -5,7 +5,7 @@
 #include <QString>
 
 // The printer port of the dot-matrix forms. A port name ("LPT1") is looked up in section
-// [Portas] of kvcob.conf in the program directory: its value is a device file
+// [Portas] of the kvcob.conf in use (ProgramDir::confFile): its value is a device file
 // ("/dev/usb/lp0") or a raw CUPS queue ("cups:QUEUE"); with no entry, LPT1 is /dev/lp0.
 // A name "cups:QUEUE" not configured is that queue; opening a queue checks that it takes
 // and prints jobs now (see CupsQueues::checkReady). Any other name is a plain file, created
@@ -43,6 +43,9 @@ public:
 
 private:
     void writeAll(const QByteArray& bytes);
+    // What the user is told beside the system's error text: the port, where it points and
+    // what to change.
+    QString advice(int errorNumber, bool writing) const;
     void submitJob();
     void openStaged(const QString& finalPath);
 

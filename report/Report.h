@@ -81,7 +81,7 @@
 // Driving a report from code
 //
 //   auto report = TRpReport::fromFile(QStringLiteral(":/reports/rptBloqueto.json"));
-//   DbQueryDataSource source(query, QStringLiteral("qryTitulo"));   // reports/
+//   DbQueryDataSource source(query, QStringLiteral("qryTitulo"));   // store/reportsource
 //   report->DataSet = &source;
 //   report->bindBeforePrint(QStringLiteral("RpBand1BeforePrint"),
 //       [&](TRpBand&, bool& printBand) {

@@ -17,23 +17,35 @@ class TRpPrinter;
 //       store.releasePage(store.pageCount() - 1);
 //   });
 //   pdf.finish();
+//
+// With Threads::Two the pages are encoded, compressed and written on a thread of the
+// stream's own while the caller goes on producing the next ones: a few pages wait between
+// the two, never more. The file is the same, byte for byte, as with Threads::One: the
+// writer sees the same pages in the same order.
 class RpPdfStream {
 public:
-    explicit RpPdfStream(QString path);
+    enum class Threads { One, Two };
+    explicit RpPdfStream(QString path, Threads threads = Threads::Two);
     ~RpPdfStream(); // without finish() nothing is written
     RpPdfStream(const RpPdfStream&) = delete;
     RpPdfStream& operator=(const RpPdfStream&) = delete;
 
     // Writes page `index` (0-based) of the store as the next page of the file; the paper
     // of the first page added sets the paper of the file. Raises KvError when the file
-    // cannot be opened.
+    // cannot be opened. The store may release the page as soon as this returns.
     void addPage(const TRpPrinter& store, int index);
-    int pageCount() const;
+    int pageCount() const { return m_pages; }
     // Completes the file and puts it in place. Raises KvError when it cannot be written.
     void finish();
 
 private:
+    class Worker;
+    void open();
+
     QString m_path;
+    Threads m_threads;
+    int m_pages = 0;
     std::unique_ptr<QSaveFile> m_file;
-    std::unique_ptr<RpPdfWriter> m_writer;
+    std::unique_ptr<RpPdfWriter> m_writer; // with Threads::One
+    std::unique_ptr<Worker> m_worker;      // with Threads::Two: it owns the writer
 };

@@ -19,6 +19,12 @@ enum : int { kCatalog = 1, kPages, kInfo, kResources, kFirstFree };
 // kilobytes, which the fastest level packs 10% worse for no time worth having.
 constexpr int kDeflateLevel = 6;
 
+// "N 0 R": a reference to object N.
+QByteArray ref(int object)
+{
+    return QByteArray::number(object) + " 0 R";
+}
+
 QByteArray points(int um)
 {
     QByteArray s = QByteArray::number(um * 72.0 / Rp::kUmPerInch, 'f', 2);
@@ -135,10 +141,10 @@ const QByteArray& RpPdfWriter::deflate(const QByteArray& data)
     return m_compressed;
 }
 
-void RpPdfWriter::mapFonts(const TRpPrinter& store)
+void RpPdfWriter::mapFonts(const QList<RpFont>& fonts)
 {
-    for (size_t i = m_fonts.size(); i < size_t(store.fonts().size()); ++i) {
-        const QFont font = ReportFonts::layoutFont(store.fonts().at(qsizetype(i)));
+    for (size_t i = m_fonts.size(); i < size_t(fonts.size()); ++i) {
+        const QFont font = ReportFonts::layoutFont(fonts.at(qsizetype(i)));
         const QRawFont face = RpPdfFont::faceOf(font);
         size_t f = 0;
         while (f < m_faces.size() && !m_faces[f]->isFace(face))
@@ -151,9 +157,8 @@ void RpPdfWriter::mapFonts(const TRpPrinter& store)
     }
 }
 
-void RpPdfWriter::mapPictures(const TRpPrinter& store, const RpPage& page)
+void RpPdfWriter::mapPictures(const QList<QImage>& pictures, const RpPage& page)
 {
-    const QList<QImage>& pictures = store.pictures();
     if (m_pictures.size() < size_t(pictures.size()))
         m_pictures.resize(size_t(pictures.size()), 0);
     for (const RpOp& op : page.ops) {
@@ -197,7 +202,7 @@ int RpPdfWriter::writeImage(const QImage& picture)
     const int object = newObject();
     QByteArray dictionary = "/Type /XObject /Subtype /Image " + size + "/ColorSpace /DeviceRGB ";
     if (mask)
-        dictionary += "/SMask " + QByteArray::number(mask) + " 0 R ";
+        dictionary += "/SMask " + ref(mask) + ' ';
     writeStream(object, dictionary, rgb);
     return object;
 }
@@ -206,13 +211,18 @@ void RpPdfWriter::addPage(const TRpPrinter& store, int index)
 {
     if (index < 0 || index >= store.pageCount())
         return;
+    addPage(store.page(index), store.fonts(), store.pictures(), store.paperSize(), store.title());
+}
+
+void RpPdfWriter::addPage(const RpPage& page, const QList<RpFont>& fonts,
+                          const QList<QImage>& pictures, QSize paper, const QString& title)
+{
     if (m_pageObjects.empty()) {
-        m_paper = store.paperSize();
-        m_title = store.title();
+        m_paper = paper;
+        m_title = title;
     }
-    const RpPage& page = store.page(index);
-    mapFonts(store);
-    mapPictures(store, page);
+    mapFonts(fonts);
+    mapPictures(pictures, page);
     m_encoder.setPaper(m_paper.height(), int(m_pictures.size()));
     const RpPdfTemplates::Choice plan = m_templates.choose(page);
     m_content.resize(0);
@@ -225,7 +235,8 @@ void RpPdfWriter::addPage(const TRpPrinter& store, int index)
             const int form = newObject();
             writeStream(form,
                         "/Type /XObject /Subtype /Form /BBox [0 0 " + points(m_paper.width()) +
-                            ' ' + points(m_paper.height()) + "] /Resources 4 0 R ",
+                            ' ' + points(m_paper.height()) + "] /Resources " + ref(kResources) +
+                            ' ',
                         m_content);
             m_templates.setFormObject(plan.form, form);
             m_formObjects.push_back(form);
@@ -240,8 +251,8 @@ void RpPdfWriter::addPage(const TRpPrinter& store, int index)
     const int content = newObject();
     writeStream(content, {}, m_content);
     const int pageObject = newObject();
-    writeObject(pageObject, "<< /Type /Page /Parent 2 0 R /Contents " +
-                                QByteArray::number(content) + " 0 R >>");
+    writeObject(pageObject,
+                "<< /Type /Page /Parent " + ref(kPages) + " /Contents " + ref(content) + " >>");
     m_pageObjects.push_back(pageObject);
     flush();
 }
@@ -262,17 +273,15 @@ bool RpPdfWriter::finish()
         const int descriptor = newObject();
         writeObject(descriptor, face.descriptor(programObject, tag));
         writeObject(m_faceObjects[f], face.fontDictionary(descriptor, tag));
-        fonts += "/F" + QByteArray::number(qulonglong(f)) + ' ' +
-                 QByteArray::number(m_faceObjects[f]) + " 0 R ";
+        fonts += "/F" + QByteArray::number(qulonglong(f)) + ' ' + ref(m_faceObjects[f]) + ' ';
         flush();
     }
     for (size_t p = 0; p < m_pictures.size(); ++p) {
         if (m_pictures[p])
-            pictures += "/I" + QByteArray::number(qulonglong(p)) + ' ' +
-                        QByteArray::number(m_pictures[p]) + " 0 R ";
+            pictures += "/I" + QByteArray::number(qulonglong(p)) + ' ' + ref(m_pictures[p]) + ' ';
     }
     for (int form : m_formObjects)
-        pictures += "/T" + QByteArray::number(form) + ' ' + QByteArray::number(form) + " 0 R ";
+        pictures += "/T" + QByteArray::number(form) + ' ' + ref(form) + ' ';
     writeObject(kResources, "<< /ProcSet [/PDF /Text /ImageC] /Font << " + fonts +
                                 ">> /XObject << " + pictures + ">> >>");
 
@@ -280,15 +289,15 @@ bool RpPdfWriter::finish()
     // pieces.
     beginObject(kPages);
     m_buffer += "<< /Type /Pages /Count " + QByteArray::number(pageCount()) + " /MediaBox [0 0 " +
-                points(m_paper.width()) + ' ' + points(m_paper.height()) +
-                "] /Resources 4 0 R /Kids [";
+                points(m_paper.width()) + ' ' + points(m_paper.height()) + "] /Resources " +
+                ref(kResources) + " /Kids [";
     for (size_t i = 0; i < m_pageObjects.size(); ++i) {
         m_buffer += i % 10 == 0 ? '\n' : ' ';
-        m_buffer += QByteArray::number(m_pageObjects[i]) + " 0 R";
+        m_buffer += ref(m_pageObjects[i]);
         flushAtTimes();
     }
     m_buffer += "\n] >>\nendobj\n";
-    writeObject(kCatalog, "<< /Type /Catalog /Pages 2 0 R >>");
+    writeObject(kCatalog, "<< /Type /Catalog /Pages " + ref(kPages) + " >>");
     const QByteArray date =
         "(D:" + Clock::now().toString(QStringLiteral("yyyyMMddHHmmss")).toLatin1() + ')';
     writeObject(kInfo, "<< /Title " + textString(m_title) +
@@ -307,8 +316,8 @@ bool RpPdfWriter::finish()
                                  QCryptographicHash::Md5)
             .toHex();
     m_buffer += "trailer\n<< /Size " + QByteArray::number(qulonglong(m_offsets.size())) +
-                " /Root 1 0 R /Info 3 0 R /ID [<" + id + "> <" + id + ">] >>\nstartxref\n" +
-                QByteArray::number(xref) + "\n%%EOF\n";
+                " /Root " + ref(kCatalog) + " /Info " + ref(kInfo) + " /ID [<" + id + "> <" + id +
+                ">] >>\nstartxref\n" + QByteArray::number(xref) + "\n%%EOF\n";
     flush();
     return !m_failed;
 }

@@ -4,6 +4,7 @@
 #include "RpPdfTemplates.h"
 
 #include <QByteArray>
+#include <QList>
 #include <QSize>
 #include <QString>
 #include <memory>
@@ -13,6 +14,7 @@ class QIODevice;
 class QImage;
 class RpPdfFont;
 class TRpPrinter;
+struct RpFont;
 struct RpPage;
 
 // Writes the pages of a page store as a PDF 1.4 file, each page as it comes, straight from
@@ -37,6 +39,10 @@ public:
     // Writes page `index` (0-based) of the store as the next page. The first page sets the
     // paper of the file and its title.
     void addPage(const TRpPrinter& store, int index);
+    // The same from what a store holds, for a writer apart from the store's thread: the
+    // page, the fonts and pictures its indexes name, the store's paper and title.
+    void addPage(const RpPage& page, const QList<RpFont>& fonts, const QList<QImage>& pictures,
+                 QSize paper, const QString& title);
     int pageCount() const { return int(m_pageObjects.size()); }
     // Completes the file. False when a write of the device failed at any point.
     bool finish();
@@ -51,8 +57,8 @@ private:
     void flush();
     void flushAtTimes(); // when the buffer has grown
     const QByteArray& deflate(const QByteArray& data);
-    void mapFonts(const TRpPrinter& store);
-    void mapPictures(const TRpPrinter& store, const RpPage& page);
+    void mapFonts(const QList<RpFont>& fonts);
+    void mapPictures(const QList<QImage>& pictures, const RpPage& page);
     int writeImage(const QImage& picture);
 
     QIODevice& m_out;

@@ -5,6 +5,7 @@
 #include "Regional.h"
 #include "ReportFonts.h"
 #include "RpMask.h"
+#include "RpTextWidths.h"
 #include "TRpPrinter.h"
 #include "TRpReport.h"
 
@@ -254,32 +255,21 @@ RpProducer::FontInfo& RpProducer::fontInfo(const RpFont& font)
     }
     RpFont stored = font;
     stored.color = Qt::black; // the colour travels with each text
-    const QFont qf = ReportFonts::layoutFont(stored);
-    m_fonts.push_back(std::make_unique<FontInfo>(
-        FontInfo{stored, m_store.fontIndex(stored), QFontMetricsF(qf), {}}));
+    RpTextWidths& widths = RpTextWidths::of(ReportFonts::layoutFont(stored));
+    m_fonts.push_back(std::make_unique<FontInfo>(FontInfo{stored, m_store.fontIndex(stored),
+                                                          &widths, widths.metrics().ascent(),
+                                                          widths.metrics().lineSpacing()}));
     return *m_fonts.back();
 }
 
-double RpProducer::FontInfo::width(const QString& text)
-{
-    if (text.isEmpty())
-        return 0;
-    if (auto it = widths.constFind(text); it != widths.cend())
-        return *it;
-    constexpr qsizetype kRemembered = 4096;
-    if (widths.size() >= kRemembered)
-        widths.clear();
-    const double w = metrics.horizontalAdvance(text);
-    widths.insert(text, w);
-    return w;
-}
-
-QStringList RpProducer::breakLines(const QString& text, const QFontMetricsF& fm, double width,
-                                   bool wrap)
+namespace {
+// Greedy line breaking over any measure of widths.
+template <typename Width>
+QStringList breakWith(const QString& text, const Width& advance, double width, bool wrap)
 {
     // Most texts are one line that needs no breaking.
     const bool oneLine = !text.contains(QLatin1Char('\n')) && !text.contains(QLatin1Char('\r'));
-    if (oneLine && (!wrap || fm.horizontalAdvance(text) <= width))
+    if (oneLine && (!wrap || advance(text) <= width))
         return {text};
     QString normal = text;
     normal.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
@@ -289,7 +279,7 @@ QStringList RpProducer::breakLines(const QString& text, const QFontMetricsF& fm,
         return paragraphs;
     QStringList out;
     for (const QString& para : paragraphs) {
-        if (fm.horizontalAdvance(para) <= width) {
+        if (advance(para) <= width) {
             out << para;
             continue;
         }
@@ -299,7 +289,7 @@ QStringList RpProducer::breakLines(const QString& text, const QFontMetricsF& fm,
         for (qsizetype i = 0; i < words.size(); ++i) {
             QString word = words.at(i);
             const QString candidate = line.isEmpty() ? word : line + QLatin1Char(' ') + word;
-            if (fm.horizontalAdvance(candidate) <= width) {
+            if (advance(candidate) <= width) {
                 line = candidate;
                 continue;
             }
@@ -307,9 +297,9 @@ QStringList RpProducer::breakLines(const QString& text, const QFontMetricsF& fm,
                 out << line;
                 line.clear();
             }
-            while (fm.horizontalAdvance(word) > width && word.size() > 1) {
+            while (advance(word) > width && word.size() > 1) {
                 qsizetype n = word.size() - 1;
-                while (n > 1 && fm.horizontalAdvance(word.left(n)) > width)
+                while (n > 1 && advance(word.left(n)) > width)
                     --n;
                 out << word.left(n);
                 word = word.mid(n);
@@ -319,6 +309,21 @@ QStringList RpProducer::breakLines(const QString& text, const QFontMetricsF& fm,
         out << line;
     }
     return out;
+}
+} // namespace
+
+QStringList RpProducer::breakLines(const QString& text, const QFontMetricsF& fm, double width,
+                                   bool wrap)
+{
+    return breakWith(
+        text, [&](const QString& t) { return fm.horizontalAdvance(t); }, width, wrap);
+}
+
+QStringList RpProducer::breakLines(const QString& text, RpTextWidths& widths, double width,
+                                   bool wrap)
+{
+    return breakWith(
+        text, [&](const QString& t) { return widths.width(t); }, width, wrap);
 }
 
 void RpProducer::renderText(const TRpTextElement& e, const QString& text, qint32 bandX,
@@ -333,12 +338,12 @@ void RpProducer::renderText(const TRpTextElement& e, const QString& text, qint32
         x = bandX;
         w = m_bandW;
     }
-    const QStringList lines = breakLines(text, fi.metrics, w, e.WordWrap && !e.AutoSize);
+    const QStringList lines = breakLines(text, *fi.widths, w, e.WordWrap && !e.AutoSize);
     QList<double> widths;
     widths.reserve(lines.size());
     double widest = 0;
     for (const QString& l : lines) {
-        widths << fi.width(l);
+        widths << fi.widths->width(l);
         widest = std::max(widest, widths.last());
     }
     if (e.AutoSize) {
@@ -351,8 +356,8 @@ void RpProducer::renderText(const TRpTextElement& e, const QString& text, qint32
     }
     if (!e.Transparent)
         fill(x, y, w, h, e.Color);
-    const double ascent = fi.metrics.ascent();
-    const double spacing = fi.metrics.lineSpacing();
+    const double ascent = fi.ascent;
+    const double spacing = fi.lineSpacing;
     for (qsizetype i = 0; i < lines.size(); ++i) {
         const double base = y + ascent + double(i) * spacing;
         // A line prints while its baseline lies inside the box; the first always does.

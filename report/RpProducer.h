@@ -20,6 +20,7 @@ class TRpReport;
 class TRpShape;
 class TRpTextElement;
 class TRpDrawing;
+class RpTextWidths;
 
 // One pass of a report over its rows into a page store: bands laid out top to bottom,
 // new pages with their header bands when a band does not fit, each finished page handed
@@ -35,15 +36,15 @@ public:
     // `wrap` is set. Exposed for the tests.
     static QStringList breakLines(const QString& text, const QFontMetricsF& fm, double width,
                                   bool wrap);
+    static QStringList breakLines(const QString& text, RpTextWidths& widths, double width,
+                                  bool wrap);
 
 private:
     struct FontInfo {
         RpFont font; // as asked, colour aside
         int index;
-        QFontMetricsF metrics;
-        // Widths of texts met before: codes and captions repeat from row to row.
-        QHash<QString, double> widths;
-        double width(const QString& text);
+        RpTextWidths* widths; // the process's own for this font
+        double ascent, lineSpacing;
     };
     struct Cancelled {};
 

@@ -99,16 +99,14 @@ void TRpPrinter::addPage(RpPage page)
 {
     if (m_state != State::Producing || m_cancel)
         return;
-    page.ops.squeeze();
-    page.text.squeeze();
-    m_pages.push_back(std::move(page));
+    m_pages.append(std::move(page));
     Q_EMIT pageAdded(pageCount());
 }
 
 void TRpPrinter::releasePage(int index)
 {
     if (index >= 0 && index < pageCount())
-        m_pages[size_t(index)] = RpPage();
+        m_pages.release(size_t(index));
 }
 
 void TRpPrinter::finish()
@@ -129,9 +127,7 @@ void TRpPrinter::fail()
 
 qsizetype TRpPrinter::bytes() const
 {
-    qsizetype total = 0;
-    for (const RpPage& p : m_pages)
-        total += p.bytes() + qsizetype(sizeof(RpPage));
+    qsizetype total = m_pages.bytes();
     for (const QImage& i : m_pictures)
         total += i.sizeInBytes();
     return total;
@@ -142,7 +138,7 @@ void TRpPrinter::replaceContent(std::vector<RpPage> pages, QList<RpFont> fonts,
 {
     if (m_state == State::Producing)
         m_cancel = true;
-    m_pages = std::move(pages);
+    m_pages.assign(std::move(pages));
     m_fonts = std::move(fonts);
     m_pictures = std::move(pictures);
     m_pictureByKey.clear();
@@ -175,7 +171,12 @@ bool TRpPrinter::print()
         printer->setPageSize(pageSizeOf(m_paper));
         printer->setPageOrientation(m_landscape ? QPageLayout::Landscape : QPageLayout::Portrait);
     }
-    printer->setFromTo(FirstPage, LastPage);
+    // The printer keeps what its set-up chose (printer, copies, orientation, page range)
+    // for this print; only a range asked for in code replaces that choice.
+    if (FirstPage > 0 || LastPage > 0) {
+        printer->setPrintRange(QPrinter::PageRange);
+        printer->setFromTo(FirstPage, LastPage);
+    }
     if (!dialogs().choosePrinter(printer))
         return false;
     // A printer the toolkit could not find among the server's queues falls back to PDF

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "RpCompactPages.h"
 #include "RpPage.h"
 #include "RpTypes.h"
 
@@ -34,7 +35,8 @@ public:
     void setTitle(const QString& title) { m_title = title; }
 
     int pageCount() const { return int(m_pages.size()); }
-    const RpPage& page(int index) const { return m_pages.at(size_t(index)); } // 0-based
+    // Page `index` (0-based), rebuilt from what the store keeps of it.
+    RpPage page(int index) const { return m_pages.at(size_t(index)); }
     // Paper size in micrometres, as the first page has it.
     QSize paperSize() const { return m_paper; }
     bool landscape() const { return m_landscape; }
@@ -44,7 +46,8 @@ public:
     State state() const { return m_state; }
     bool isFinished() const { return m_state == State::Finished; }
     bool isLoaded() const { return m_loaded; } // the pages came from a file
-    // Pages to print, 1-based; 0 means the first and the last page.
+    // Pages to print, 1-based; 0 leaves the range of the printer's set-up (all pages
+    // when it chose none).
     int FirstPage = 0;
     int LastPage = 0;
 
@@ -109,7 +112,7 @@ Q_SIGNALS:
 
 private:
     QString m_title;
-    std::vector<RpPage> m_pages;
+    RpCompactPages m_pages;
     QList<RpFont> m_fonts;
     QList<QImage> m_pictures;
     QHash<qint64, int> m_pictureByKey;

@@ -3,6 +3,7 @@
 #include "KvError.h"
 #include "RpDefinitionReader.h"
 #include "RpPagePainter.h"
+#include "RpPdfStream.h"
 #include "RpProducer.h"
 #include "TRpPrinter.h"
 
@@ -155,6 +156,22 @@ void TRpReport::produce(TRpPrinter& store, const std::function<void()>& onPage)
         store.fail();
         throw;
     }
+}
+
+int TRpReport::writePdf(const QString& path)
+{
+    // Each page goes to the file as soon as it is made, so memory stays flat however many
+    // rows the report has.
+    TRpPrinter store;
+    RpPdfStream pdf(path);
+    produce(store, [&] {
+        const int last = store.pageCount() - 1;
+        pdf.addPage(store, last);
+        store.releasePage(last);
+    });
+    if (pdf.pageCount() > 0)
+        pdf.finish();
+    return pdf.pageCount();
 }
 
 QPrinter& TRpReport::printer()

@@ -83,6 +83,9 @@ public:
     // the batch tool and the tests. Between pages `onPage` may process events; the pass
     // stops early when the store's viewer lets go.
     void produce(TRpPrinter& store, const std::function<void()>& onPage = {});
+    // One pass written straight to a PDF file, page by page, keeping no page in memory;
+    // answers the number of pages (0 writes nothing and leaves an older file alone).
+    int writePdf(const QString& path);
 
     // The printer of this report: printer set-up records its choices here and printing a
     // live store produces the report again onto it.

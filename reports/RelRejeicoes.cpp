@@ -1,7 +1,6 @@
 #include "RelRejeicoes.h"
 
 #include "BlqStatements.h"
-#include "RpPdfStream.h"
 #include "TRpPrinter.h"
 
 // The definition and its logo live in this static library.
@@ -32,16 +31,5 @@ void RelRejeicoes::produce(TRpPrinter& store)
 
 int RelRejeicoes::writePdf(const QString& path)
 {
-    // Each page goes to the file as soon as it is made, so memory stays flat however many
-    // titles were rejected.
-    TRpPrinter store;
-    RpPdfStream pdf(path);
-    rptRelRejeicoes->produce(store, [&] {
-        const int last = store.pageCount() - 1;
-        pdf.addPage(store, last);
-        store.releasePage(last);
-    });
-    if (pdf.pageCount() > 0)
-        pdf.finish();
-    return pdf.pageCount();
+    return rptRelRejeicoes->writePdf(path);
 }

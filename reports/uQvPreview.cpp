@@ -1,6 +1,7 @@
 #include "uQvPreview.h"
 
 #include "Dialogs.h"
+#include "ProgramIcon.h"
 #include "TRpPreview.h"
 #include "TRpPrinter.h"
 #include "TSpinEdit.h"
@@ -15,7 +16,7 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QPushButton>
-#include <QThread>
+#include <QShortcut>
 #include <QToolButton>
 #include <QVBoxLayout>
 
@@ -30,10 +31,23 @@ static void initGlyphs()
 namespace {
 constexpr int kButtonTop = 3;
 constexpr int kButtonSize = 25;
+constexpr int kLabelGap = 3; // between a label and the control it names
+constexpr int kGap = 4;      // between controls pushed right by a wider neighbour
 
-QString pagesText(int count)
+// The window's caption: the report's title and its count of pages.
+QString pagesCaption(const QString& title, int count)
 {
-    return count == 1 ? QStringLiteral(" página") : QStringLiteral(" páginas");
+    return title + QStringLiteral(" - ") + QString::number(count) +
+           (count == 1 ? QStringLiteral(" página") : QStringLiteral(" páginas"));
+}
+
+// A chosen name without an extension gets the given one. Only the file's own name counts:
+// a dot in a folder's name is no extension.
+QString withExtension(const QString& fileName, const QString& extension)
+{
+    if (QFileInfo(fileName).fileName().contains(QLatin1Char('.')))
+        return fileName;
+    return fileName + extension;
 }
 } // namespace
 
@@ -55,13 +69,10 @@ TfrmQvPreview::TfrmQvPreview(QWidget* parent) : QWidget(parent, Qt::Window)
 
     Label1 = new QLabel(QStringLiteral("Página"), Panel1);
     Label1->setObjectName(QStringLiteral("Label1"));
-    Label1->setGeometry(16, 8, 38, 16);
     edtPage = new QLineEdit(QStringLiteral("1"), Panel1);
     edtPage->setObjectName(QStringLiteral("edtPage"));
-    edtPage->setGeometry(54, 5, 20, 21);
     sePage = new TUpDown(Panel1);
     sePage->setObjectName(QStringLiteral("sePage"));
-    sePage->setGeometry(74, 5, 16, 21);
     sePage->setMinimum(1);
     sePage->setMaximum(1);
     sePage->setBuddy(edtPage);
@@ -83,10 +94,8 @@ TfrmQvPreview::TfrmQvPreview(QWidget* parent) : QWidget(parent, Qt::Window)
 
     Label3 = new QLabel(QStringLiteral("&Zoom"), Panel1);
     Label3->setObjectName(QStringLiteral("Label3"));
-    Label3->setGeometry(226, 8, 30, 16);
     seZoom = new TSpinEdit(Panel1);
     seZoom->setObjectName(QStringLiteral("seZoom"));
-    seZoom->setGeometry(258, 5, 49, 21);
     seZoom->setRange(10, 300);
     seZoom->setIncrement(10);
     seZoom->setValue(100);
@@ -124,7 +133,6 @@ TfrmQvPreview::TfrmQvPreview(QWidget* parent) : QWidget(parent, Qt::Window)
 
     BitBtnExit = new QPushButton(QStringLiteral("&Fechar"), Panel1);
     BitBtnExit->setObjectName(QStringLiteral("BitBtnExit"));
-    BitBtnExit->setGeometry(636, kButtonTop, 67, kButtonSize);
     BitBtnExit->setToolTip(QStringLiteral("Fechar"));
     BitBtnExit->setIcon(QIcon(QStringLiteral(":/qvpreview/RPEXITBITMAP.png")));
     connect(BitBtnExit, &QPushButton::clicked, this, &TfrmQvPreview::BitBtnExitClick);
@@ -132,6 +140,7 @@ TfrmQvPreview::TfrmQvPreview(QWidget* parent) : QWidget(parent, Qt::Window)
     RpPreview = new TRpPreview(this);
     layout->addWidget(RpPreview, 1);
     connect(RpPreview, &TRpPreview::pageAvailable, this, &TfrmQvPreview::RpPreviewPageAvailable);
+    connect(RpPreview, &TRpPreview::viewResized, this, &TfrmQvPreview::keepFittedZoom);
 
     PopupMenu1 = new QMenu(this);
     PopupMenu1->setObjectName(QStringLiteral("PopupMenu1"));
@@ -145,7 +154,11 @@ TfrmQvPreview::TfrmQvPreview(QWidget* parent) : QWidget(parent, Qt::Window)
     connect(RpPreview, &QWidget::customContextMenuRequested, this,
             [this](const QPoint& pos) { PopupMenu1->popup(RpPreview->mapToGlobal(pos)); });
 
-    qApp->installEventFilter(this); // key preview: the window sees keys before its controls
+    // The page and zoom boxes would keep Home and End for their own cursor; the window's
+    // keys come first, as it sees every key before its controls.
+    edtPage->installEventFilter(this);
+    seZoom->editor()->installEventFilter(this);
+    layOutToolBar();
     FormCreate();
     updateButtons();
     edtPage->setFocus();
@@ -162,7 +175,8 @@ QToolButton* TfrmQvPreview::speedButton(const char* name, int left, const QStrin
 {
     auto* b = new QToolButton(Panel1);
     b->setObjectName(QLatin1StringView(name));
-    b->setGeometry(left, kButtonTop, kButtonSize, kButtonSize);
+    b->setProperty("designLeft", left);
+    b->resize(kButtonSize, kButtonSize);
     b->setToolTip(hint);
     b->setAutoRaise(true);
     b->setFocusPolicy(Qt::NoFocus);
@@ -177,7 +191,78 @@ void TfrmQvPreview::FormCreate()
         if (!glyph.isEmpty())
             b->setIcon(QIcon(QStringLiteral(":/qvpreview/%1.png").arg(glyph)));
     }
+    setWindowIcon(ProgramIcon::icon());
+    createKeys();
     setWindowState(Qt::WindowMaximized);
+}
+
+void TfrmQvPreview::layOutToolBar()
+{
+    // The design's left edges, unless this machine's font needs more room: then a control
+    // moves right just enough for its neighbour's text ("&Zoom" showed as "Zoon", "Página"
+    // ran into the page box) and everything after it follows.
+    const QFontMetrics fm(Panel1->font());
+    struct Item {
+        QWidget* widget;
+        int left;
+        int width;
+        int top;
+        int height;
+        int gap;
+    };
+    const int labelWidth1 = fm.horizontalAdvance(Label1->text()) + 2;
+    const int labelWidth3 = fm.horizontalAdvance(QStringLiteral("Zoom")) + 2;
+    // Five digits and the thousands separator of a long report ("33.304").
+    const int pageWidth =
+        qMax(20, fm.horizontalAdvance(QStringLiteral("88.888")) + 2 * fm.averageCharWidth());
+    const int zoomWidth = qMax(49, fm.horizontalAdvance(QStringLiteral("888")) + 30);
+    QList<Item> items = {
+        {Label1, 16, labelWidth1, 8, 16, 0},
+        {edtPage, 54, pageWidth, 5, 21, kLabelGap},
+        {sePage, 74, 16, 5, 21, 0},
+    };
+    for (QToolButton* b : {sbFirstPage, sbPreviousPage, sbNextPage, sbLastPage})
+        items.append(
+            {b, b->property("designLeft").toInt(), kButtonSize, kButtonTop, kButtonSize, kGap});
+    items.append({Label3, 226, labelWidth3, 8, 16, kGap});
+    items.append({seZoom, 258, zoomWidth, 5, 21, kLabelGap});
+    for (QToolButton* b :
+         {ZoomToFit, ZoomTo100, ZoomToWidth, PrintSetup, Print, Load, Save, ExportPdf})
+        items.append({b, b->property("designLeft").toInt(), kButtonSize, kButtonTop, kButtonSize,
+                      b == ZoomToFit ? kGap : 0});
+    items.append({BitBtnExit, 636, 67, kButtonTop, kButtonSize, kGap});
+    int right = 0;
+    for (const Item& item : std::as_const(items)) {
+        const int left = qMax(item.left, right + item.gap);
+        item.widget->setGeometry(left, item.top, item.width, item.height);
+        right = left + item.width;
+    }
+}
+
+void TfrmQvPreview::createKeys()
+{
+    // The keys work wherever the focus is in the window, as the window's own shortcuts.
+    // Only Ctrl alone turns Page Up / Page Down into first / last page; every other mix
+    // of modifiers pages by one, and Home / End go to the ends whatever is held.
+    const Qt::KeyboardModifier modifiers[] = {Qt::ShiftModifier, Qt::ControlModifier,
+                                              Qt::AltModifier, Qt::MetaModifier};
+    QList<Qt::KeyboardModifiers> held;
+    for (int mask = 0; mask < 16; ++mask) {
+        Qt::KeyboardModifiers shift;
+        for (int bit = 0; bit < 4; ++bit) {
+            if (mask & (1 << bit))
+                shift |= modifiers[bit];
+        }
+        held << shift;
+    }
+    for (const Qt::Key key : {Qt::Key_PageUp, Qt::Key_PageDown, Qt::Key_Home, Qt::Key_End}) {
+        for (const Qt::KeyboardModifiers shift : std::as_const(held)) {
+            auto* shortcut = new QShortcut(QKeySequence(QKeyCombination(shift, key)), this);
+            shortcut->setContext(Qt::WindowShortcut);
+            connect(shortcut, &QShortcut::activated, this,
+                    [this, key, shift] { FormKeyDown(key, shift); });
+        }
+    }
 }
 
 TfrmQvPreview* TfrmQvPreview::openFor(TRpPrinter& store)
@@ -187,7 +272,7 @@ TfrmQvPreview* TfrmQvPreview::openFor(TRpPrinter& store)
     w->setWindowTitle(QStringLiteral("Gerando relatório, aguarde ..."));
     w->PageStore = &store;
     w->RpPreview->setPageStore(&store);
-    connect(&store, &TRpPrinter::stateChanged, w, &TfrmQvPreview::updateButtons);
+    connect(&store, &TRpPrinter::stateChanged, w, &TfrmQvPreview::storeStateChanged);
     w->updateButtons();
     w->show();
     return w;
@@ -200,6 +285,34 @@ void TfrmQvPreview::updateButtons()
     const bool finished = PageStore && PageStore->isFinished();
     for (QToolButton* b : {Print, Save, Load, ExportPdf})
         b->setEnabled(finished);
+}
+
+void TfrmQvPreview::storeStateChanged()
+{
+    updateButtons();
+    if (!PageStore)
+        return;
+    const int count = PageStore->pageCount();
+    if (PageStore->state() == TRpPrinter::State::Failed) {
+        // The error goes to the error box after this; an empty window left behind under
+        // "Gerando relatório, aguarde ..." would only be found later, as an orphan.
+        if (count == 0) {
+            close();
+            return;
+        }
+        // What was made before the error stays on view, in front, saying it is partial.
+        setWindowTitle(windowTitle() + QStringLiteral(" - relatório interrompido"));
+        raise();
+        activateWindow();
+        return;
+    }
+    if (PageStore->isFinished() && count == 0) {
+        // A report with nothing to print announces no page: without this the caption
+        // said "aguarde" for ever, which looks like a hang.
+        setWindowTitle(PageStore->title() + QStringLiteral(" - 0") + pagesText(0));
+        RpPreview->setEmptyText(
+            QStringLiteral("O relatório não tem páginas: não há dados a mostrar."));
+    }
 }
 
 int TfrmQvPreview::storePageCount() const
@@ -224,37 +337,77 @@ void TfrmQvPreview::Init()
     if (!InitPending)
         return;
     sePage->setMaximum(storePageCount());
-    RpPreview->zoomToWidth();
-    setZoomSpin(RpPreview->zoom());
     InitPending = false;
+    fitZoom(ZoomMode::Width);
+}
+
+void TfrmQvPreview::fitZoom(ZoomMode mode)
+{
+    m_zoomMode = mode;
+    switch (mode) {
+    case ZoomMode::Width:
+        RpPreview->zoomToWidth();
+        break;
+    case ZoomMode::Page:
+        RpPreview->zoomToFit();
+        break;
+    case ZoomMode::Actual:
+        RpPreview->setZoom(100);
+        break;
+    case ZoomMode::Typed:
+        break;
+    }
+    setZoomSpin(RpPreview->zoom());
+    showZoomMode();
+}
+
+void TfrmQvPreview::keepFittedZoom()
+{
+    // A fit is worked out again whenever the control changes size: the first pages often
+    // arrive before the window has its maximised size, and a width taken then is wrong.
+    if (!InitPending && (m_zoomMode == ZoomMode::Width || m_zoomMode == ZoomMode::Page))
+        fitZoom(m_zoomMode);
+}
+
+void TfrmQvPreview::showZoomMode()
+{
+    QToolButton* down = nullptr;
+    if (m_zoomMode == ZoomMode::Width)
+        down = ZoomToWidth;
+    else if (m_zoomMode == ZoomMode::Page)
+        down = ZoomToFit;
+    else if (RpPreview->zoom() == 100)
+        down = ZoomTo100;
+    // None is down while a typed zoom other than 100 % is in force.
+    m_zoomGroup->setExclusive(false);
+    for (QToolButton* b : {ZoomToFit, ZoomTo100, ZoomToWidth})
+        b->setChecked(b == down);
+    m_zoomGroup->setExclusive(true);
 }
 
 void TfrmQvPreview::setZoomSpin(int zoom)
 {
+    const bool wasFitting = m_fitting;
+    m_fitting = true;
     seZoom->setValue(zoom);
+    m_fitting = wasFitting;
 }
 
 void TfrmQvPreview::RpPreviewPageAvailable(int pageNum)
 {
     Init();
     sePage->setMaximum(pageNum);
-    const QString title = PageStore ? PageStore->title() : QString();
-    if (pageNum == 1)
-        setWindowTitle(title + QStringLiteral(" - 1 página"));
-    else
-        setWindowTitle(title + QStringLiteral(" - %1 páginas").arg(pageNum));
+    setWindowTitle(pagesCaption(PageStore ? PageStore->title() : QString(), pageNum));
 }
 
 void TfrmQvPreview::sbFirstPageClick()
 {
-    QCoreApplication::processEvents();
     sePage->setPosition(1);
     RpPreview->setPage(sePage->position());
 }
 
 void TfrmQvPreview::sbPreviousPageClick()
 {
-    QCoreApplication::processEvents();
     const int position = sePage->position();
     if (position > 1) {
         sePage->setPosition(position - 1);
@@ -264,7 +417,6 @@ void TfrmQvPreview::sbPreviousPageClick()
 
 void TfrmQvPreview::sbNextPageClick()
 {
-    QCoreApplication::processEvents();
     const int position = sePage->position();
     if (position < storePageCount()) {
         sePage->setPosition(position + 1);
@@ -274,7 +426,6 @@ void TfrmQvPreview::sbNextPageClick()
 
 void TfrmQvPreview::sbLastPageClick()
 {
-    QCoreApplication::processEvents();
     sePage->setPosition(storePageCount());
     RpPreview->setPage(sePage->position());
 }
@@ -282,20 +433,15 @@ void TfrmQvPreview::sbLastPageClick()
 void TfrmQvPreview::sePageClick(bool)
 {
     RpPreview->setPage(sePage->position());
-    QCoreApplication::processEvents();
 }
 
 bool TfrmQvPreview::eventFilter(QObject* watched, QEvent* event)
 {
-    if (event->type() == QEvent::KeyPress && watched->isWidgetType()) {
-        auto* w = static_cast<QWidget*>(watched);
-        // A key is seen once, at its first receiver: the focused control of this window,
-        // or the window itself when none of its controls has the focus.
-        QWidget* focus = QApplication::focusWidget();
-        const bool focusHere = focus && focus->window() == this;
-        if (w->window() == this && (focusHere ? w == focus : w == this)) {
-            const auto* key = static_cast<QKeyEvent*>(event);
-            FormKeyDown(key->key(), key->modifiers());
+    if (event->type() == QEvent::ShortcutOverride) {
+        const int key = static_cast<QKeyEvent*>(event)->key();
+        if (key == Qt::Key_Home || key == Qt::Key_End) {
+            event->ignore(); // not claimed by the box: the window's shortcut takes it
+            return true;
         }
     }
     return QWidget::eventFilter(watched, event);
@@ -326,27 +472,25 @@ void TfrmQvPreview::FormKeyDown(int key, Qt::KeyboardModifiers shift)
 void TfrmQvPreview::seZoomChange()
 {
     RpPreview->setZoom(seZoom->value());
+    if (m_fitting)
+        return; // a fit clamped into the spin's range stays a fit
+    m_zoomMode = ZoomMode::Typed;
+    showZoomMode();
 }
 
 void TfrmQvPreview::ZoomToFitClick()
 {
-    QCoreApplication::processEvents();
-    RpPreview->zoomToFit();
-    setZoomSpin(RpPreview->zoom());
+    fitZoom(ZoomMode::Page);
 }
 
 void TfrmQvPreview::ZoomTo100Click()
 {
-    QCoreApplication::processEvents();
-    RpPreview->setZoom(100);
-    setZoomSpin(RpPreview->zoom());
+    fitZoom(ZoomMode::Actual);
 }
 
 void TfrmQvPreview::ZoomToWidthClick()
 {
-    QCoreApplication::processEvents();
-    RpPreview->zoomToWidth();
-    setZoomSpin(RpPreview->zoom());
+    fitZoom(ZoomMode::Width);
 }
 
 void TfrmQvPreview::PrintSetupClick()
@@ -364,8 +508,6 @@ void TfrmQvPreview::PrintClick()
     bool sent = false;
     runGuarded([this, &sent] { sent = PageStore && PageStore->print(); });
     Print->setEnabled(true);
-    QThread::msleep(500);
-    QCoreApplication::processEvents();
     // A print the user cancelled in the printer dialog, or that failed, is not reported
     // as sent.
     if (sent)
@@ -381,8 +523,7 @@ void TfrmQvPreview::SaveClick()
                                               TRpPrinter::saveFilter(), QString());
         if (fileName.isEmpty())
             return;
-        if (!fileName.contains(QLatin1Char('.')))
-            fileName += QStringLiteral(".kvr");
+        fileName = withExtension(fileName, QStringLiteral(".kvr"));
         if (ConfirmOverwrite(fileName) && PageStore)
             PageStore->saveToFile(fileName);
     });
@@ -405,7 +546,6 @@ bool TfrmQvPreview::ConfirmOverwrite(const QString& fileName)
         dialogs().error(QStringLiteral("Impossível sobrepôr o arquivo %1.").arg(fileName));
         return false;
     }
-    QCoreApplication::processEvents();
     return true;
 }
 
@@ -431,9 +571,7 @@ void TfrmQvPreview::LoadClick()
         sePage->setPosition(1);
         if (PageStore->title().isEmpty())
             PageStore->setTitle(fileName);
-        const int count = PageStore->pageCount();
-        setWindowTitle(PageStore->title() + QStringLiteral(" - ") + QString::number(count) +
-                       pagesText(count));
+        setWindowTitle(pagesCaption(PageStore->title(), PageStore->pageCount()));
         InitPending = true;
         Init();
     });
@@ -447,8 +585,7 @@ void TfrmQvPreview::ExportPdfClick()
                                QStringLiteral("Arquivos PDF (*.pdf)"), QStringLiteral("pdf"));
         if (fileName.isEmpty())
             return;
-        if (!QFileInfo(fileName).fileName().contains(QLatin1Char('.')))
-            fileName += QStringLiteral(".pdf");
+        fileName = withExtension(fileName, QStringLiteral(".pdf"));
         if (ConfirmOverwrite(fileName) && PageStore)
             PageStore->exportPdf(fileName);
     });

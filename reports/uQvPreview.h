@@ -86,12 +86,22 @@ private:
     void FormKeyDown(int key, Qt::KeyboardModifiers shift);
     bool ConfirmOverwrite(const QString& fileName);
     QToolButton* speedButton(const char* name, int left, const QString& hint, const char* glyph);
+    void layOutToolBar();
+    void createKeys();
     void updateButtons();
+    void storeStateChanged();
+    // The zoom in force: one of the three fits, kept through resizes, or a typed value.
+    enum class ZoomMode { Width, Page, Actual, Typed };
+    void fitZoom(ZoomMode mode);
+    void keepFittedZoom();
+    void showZoomMode();
     void setZoomSpin(int zoom);
     int storePageCount() const;
 
     QPointer<TRpPrinter> PageStore;
     bool InitPending = false;
+    ZoomMode m_zoomMode = ZoomMode::Width;
+    bool m_fitting = false; // the spin is being set to a fitted zoom
     QButtonGroup* m_zoomGroup = nullptr;
 };
 

@@ -1,6 +1,7 @@
 #include "IniFile.h"
 
 #include "Cp1252.h"
+#include "FileAdvice.h"
 #include "KvError.h"
 #include "ProgramDir.h"
 
@@ -72,7 +73,7 @@ QByteArray oneLine(const QString& text)
 
 [[noreturn]] void cannotWrite(const QString& path)
 {
-    throw KvError(QStringLiteral("Unable to write to %1").arg(path));
+    throw KvError(QStringLiteral("Unable to write to %1").arg(path), FileAdvice::cannotWrite(path));
 }
 } // namespace
 

@@ -1,6 +1,7 @@
 #include "uConfiguracoes.h"
 
 #include "BlqStatements.h"
+#include "BlqTitleRow.h"
 #include "DbQuery.h"
 #include "Dialogs.h"
 #include "KvError.h"
@@ -240,7 +241,7 @@ void TfrmConfiguracoes::FormCreate()
         qryNomeCedente.open();
         QStringList names;
         for (; !qryNomeCedente.eof(); qryNomeCedente.next())
-            names << qryNomeCedente.asString(QStringLiteral("BlqNomCed"));
+            names << BlqTitleRow::read(qryNomeCedente).nomCed;
         qryNomeCedente.close();
         const QSignalBlocker quiet(cmbNomeCedente);
         cmbNomeCedente->addItems(names);
@@ -322,7 +323,16 @@ void TfrmConfiguracoes::chooseLogo(QLabel* box, QString BeneficiaryLogos::*path,
         refreshQuietly(otherBox, m_logos.*other);
     }
     m_logos.*path = fullPath;
-    GravaArquivoIni();
+    try {
+        GravaArquivoIni();
+    } catch (...) {
+        // Nothing was stored: the boxes go back to what the file really holds, so that
+        // the user does not take the new logo for saved.
+        m_logos = stored;
+        refreshQuietly(imgRecibo, m_logos.recibo);
+        refreshQuietly(imgComprovante, m_logos.comprovante);
+        throw;
+    }
     btnOk->setEnabled(true);
 }
 

@@ -120,7 +120,7 @@ Database::AliasConfig Database::configuration(const QString& alias)
 {
     AliasConfig c;
     c.driver = QStringLiteral("QSQLITE");
-    const QString confPath = ProgramDir::file(QStringLiteral("kvcob.conf"));
+    const QString confPath = ProgramDir::confFile();
     if (QFileInfo::exists(confPath)) {
         QSettings conf(confPath, QSettings::IniFormat);
         for (const QString& group : conf.childGroups()) {
@@ -192,7 +192,29 @@ void Database::raise(const QSqlError& error, const QString& context)
     if (text.trimmed().isEmpty())
         text = QStringLiteral("Erro do banco de dados");
     Q_UNUSED(context);
-    throw DbError::fromEngine(causeOf(error), text);
+    const QSqlDatabase db =
+        QSqlDatabase::database(connectionName(QString::fromLatin1(kDefaultAlias)), false);
+    throw DbError::fromEngine(causeOf(error), text,
+                              advice(error.nativeErrorCode(), text, db.databaseName()));
+}
+
+QString Database::advice(const QString& nativeCode, const QString& engineText, const QString& file)
+{
+    // SQLite's primary codes (the low byte of an extended one): 8 read-only, 13 full.
+    bool numeric = false;
+    const int code = nativeCode.toInt(&numeric) & 0xff;
+    const QString where = file.isEmpty() ? QStringLiteral("cobrancaKV") : file;
+    if ((numeric && code == 8) || engineText.contains(QStringLiteral("readonly")) ||
+        engineText.contains(QStringLiteral("read-only")))
+        return QStringLiteral("Não foi possível gravar no banco de dados %1: o arquivo ou a "
+                              "sua pasta não aceita gravação; peça permissão de escrita para "
+                              "os dois.")
+            .arg(where);
+    if ((numeric && code == 13) || engineText.contains(QStringLiteral("disk is full")))
+        return QStringLiteral("Não foi possível gravar no banco de dados %1: o disco está "
+                              "cheio; libere espaço e repita a operação.")
+            .arg(where);
+    return {};
 }
 
 QString Database::tableName(const QString& name)

@@ -8,7 +8,8 @@
 class QSqlError;
 
 // Database aliases. "cobrancaKV" resolves through the section of that name in kvcob.conf
-// in the program directory (keys Driver, Database, Host, Port, User, Password); with no
+// in the program directory, or in the system's for an installed program (ProgramDir::confFile;
+// keys Driver, Database, Host, Port, User, Password); with no
 // such section it is the SQLite file cobrancaKV.db in the program directory, created with
 // the bloqueto table's first 32 columns when it is missing.
 namespace Database {
@@ -33,6 +34,10 @@ void closeAll();
 void exec(const QString& alias, const QString& statement);
 // Raises the engine's failure as the program's error (DbError).
 [[noreturn]] void raise(const QSqlError& error, const QString& context = QString());
+// Portuguese advice for an engine failure the user can act on (a database file or folder
+// that takes no writes, a full disk), naming the file; empty for any other failure.
+// `nativeCode` is the engine's own error number as text.
+QString advice(const QString& nativeCode, const QString& engineText, const QString& file);
 // What kind of failure the engine reported: a full disk, a lock held elsewhere, other.
 DbError::Cause causeOf(const QSqlError& error);
 // Table names are written with or without the file-table extension: "Blq.DB" is "Blq".

@@ -11,21 +11,26 @@ public:
         Busy,  // another program holds the write lock
         Other, // refused statement, I/O error, lost connection, ...
     };
-    DbError(Cause cause, QString message) : KvError(std::move(message)), m_cause(cause) {}
+    DbError(Cause cause, QString message, QString advice = QString())
+        : KvError(std::move(message), std::move(advice)), m_cause(cause)
+    {
+    }
     Cause cause() const noexcept { return m_cause; }
 
     // The engine's own text, or a Portuguese sentence for the causes a user can act on.
-    static DbError fromEngine(Cause cause, const QString& engineText)
+    // `advice` says, where the engine's words do not, which file and what to do.
+    static DbError fromEngine(Cause cause, const QString& engineText,
+                              const QString& advice = QString())
     {
         switch (cause) {
         case Cause::Full:
-            return DbError(cause, QStringLiteral("Disco cheio"));
+            return DbError(cause, QStringLiteral("Disco cheio"), advice);
         case Cause::Busy:
             return DbError(cause, busyMessage());
         case Cause::Other:
             break;
         }
-        return DbError(cause, engineText);
+        return DbError(cause, engineText, advice);
     }
     static QString busyMessage()
     {

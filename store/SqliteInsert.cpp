@@ -1,5 +1,6 @@
 #include "SqliteInsert.h"
 
+#include "Database.h"
 #include "DbError.h"
 #include "KvError.h"
 
@@ -26,7 +27,11 @@ DbError::Cause causeOf(int rc)
 
 [[noreturn]] void raise(sqlite3* db)
 {
-    throw DbError::fromEngine(causeOf(sqlite3_errcode(db)), QString::fromUtf8(sqlite3_errmsg(db)));
+    const QString text = QString::fromUtf8(sqlite3_errmsg(db));
+    const char* file = sqlite3_db_filename(db, "main");
+    throw DbError::fromEngine(causeOf(sqlite3_errcode(db)), text,
+                              Database::advice(QString::number(sqlite3_extended_errcode(db)),
+                                               text, file ? QString::fromUtf8(file) : QString()));
 }
 
 // The handle is only ours to use when Qt's driver runs on the very SQLite library we link:

@@ -1,14 +1,17 @@
+#include "BlqTitles.h"
 #include "Clock.h"
 #include "Database.h"
 #include "DbTable.h"
 #include "HelpWindow.h"
 #include "KvVersion.h"
-#include "SampleTitles.h"
+#include "ProgramDir.h"
+#include "ProgramIcon.h"
 #include "ScriptedDialogs.h"
 #include "TRpPrinter.h"
 #include "TestSupport.h"
 #include "uCarregaArquivo.h"
 #include "uConfiguracoes.h"
+#include "uPreparaPreImpresso.h"
 #include "uPrincipal.h"
 #include "uQvPreview.h"
 
@@ -16,7 +19,9 @@
 #include <QLabel>
 #include <QMdiArea>
 #include <QMdiSubWindow>
+#include <QMenu>
 #include <QMenuBar>
+#include <QPushButton>
 #include <QTextBrowser>
 #include <QTimer>
 #include <QtTest>
@@ -107,7 +112,8 @@ private Q_SLOTS:
     {
         TempProgramDir dir;
         ScriptedDialogs dlg;
-        dlg.fileNames << TestSupport::sourceDir() + QStringLiteral("/exemplos/cobranca-exemplo.rem");
+        dlg.fileNames << TestSupport::sourceDir() +
+                             QStringLiteral("/exemplos/cobranca-exemplo.rem");
         TFrmPrincipal w;
         w.show();
         QVERIFY(QTest::qWaitForWindowExposed(&w));
@@ -116,10 +122,12 @@ private Q_SLOTS:
         QCOMPARE(w.mdiArea()->subWindowList().size(), 1);
         QVERIFY(FrmCarregaArquivo);
         QCOMPARE(w.mdiArea()->subWindowList().first()->widget(), FrmCarregaArquivo.data());
-        QCOMPARE(FrmCarregaArquivo->windowTitle(), QStringLiteral("Arquivos para Impressão de Boleta"));
+        QCOMPARE(FrmCarregaArquivo->windowTitle(),
+                 QStringLiteral("Arquivos para Impressão de Boleta"));
         // The window starts by itself, imports, announces the end and goes.
         QTRY_COMPARE_WITH_TIMEOUT(dlg.texts(QStringLiteral("message")),
-                                  QStringList{QStringLiteral("Carga finalizada com sucesso")}, 10000);
+                                  QStringList{QStringLiteral("Carga finalizada com sucesso")},
+                                  10000);
         QTRY_VERIFY(w.mdiArea()->subWindowList().isEmpty());
         QTRY_VERIFY(FrmCarregaArquivo.isNull());
         DbTable t;
@@ -153,8 +161,23 @@ private Q_SLOTS:
         w.activateWindow();
         QTest::keyClick(&w, Qt::Key_F1);
         QVERIFY(HelpWindow::current());
-        QCOMPARE(HelpWindow::current()->browser()->source(), QUrl(QStringLiteral("qrc:/help/index.html")));
-        QVERIFY(HelpWindow::current()->browser()->toPlainText().contains(QStringLiteral("Carregar o arquivo do banco")));
+        QCOMPARE(HelpWindow::current()->browser()->source(),
+                 QUrl(QStringLiteral("qrc:/help/index.html")));
+        QVERIFY(HelpWindow::current()->browser()->toPlainText().contains(
+            QStringLiteral("Carregar o arquivo do banco")));
+    }
+
+    void theHelpWindowNamesTheProgramFolderInUse()
+    {
+        QTemporaryDir dir;
+        ProgramDir::Inputs in;
+        in.environment = dir.path();
+        ProgramDir::init(in);
+        HelpWindow* help = HelpWindow::showContext(10);
+        QCOMPARE(help->folderLabel()->text(),
+                 QStringLiteral("Pasta do programa: %1 (indicada pela variável KVCOB_DIR)")
+                     .arg(dir.path()));
+        ProgramDir::set(QString());
     }
 
     // "&Folha Solta": the valid rows in file order reach the preview; with only rejected
@@ -173,16 +196,14 @@ private Q_SLOTS:
         TempProgramDir dir;
         ScriptedDialogs dlg;
         TFrmPrincipal w;
-        SampleTitles::fill(0);
-        {
-            DbTable t;
-            t.open();
-            for (int n = 1; n <= valid + rejected; ++n) {
-                SampleTitles::Titulo row = SampleTitles::numbered(n);
-                row.regVal = n > rejected;
-                SampleTitles::append(t, row);
-            }
+        BlqTitles::fill(0);
+        QList<BlqTitle> rows;
+        for (int n = 1; n <= valid + rejected; ++n) {
+            BlqTitle row = BlqTitles::numbered(n);
+            row.regVal = n > rejected;
+            rows << row;
         }
+        BlqTitles::store(rows);
         QVERIFY(w.mnuFolhaSolta->isEnabled());
         int pages = -1;
         QTimer poll;
@@ -199,6 +220,141 @@ private Q_SLOTS:
         QCOMPARE(pages, valid);
         QVERIFY(dlg.asked.isEmpty());
         QCOMPARE(QApplication::overrideCursor(), nullptr);
+    }
+
+    // Alt+A alternated between "&Arquivo" and "&Ajuda", so "Alt+A, C" did nothing every
+    // other time.
+    void altAOpensArquivoEveryTime()
+    {
+        TempProgramDir dir;
+        ScriptedDialogs dlg; // the import's file dialog answers "cancelled"
+        TFrmPrincipal w;
+        w.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&w));
+        w.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&w));
+        auto* arquivo = w.findChild<QMenu*>(QStringLiteral("Arquivo1"));
+        auto* ajuda = w.findChild<QMenu*>(QStringLiteral("Ajuda1"));
+        QVERIFY(arquivo && ajuda);
+        QCOMPARE(ajuda->title(), QStringLiteral("&Ajuda"));
+        for (int round = 0; round < 3; ++round) {
+            QTest::keyClick(&w, Qt::Key_A, Qt::AltModifier);
+            QTRY_COMPARE(QApplication::activePopupWidget(), arquivo);
+            QTest::keyClick(arquivo, Qt::Key_Escape);
+            QTRY_VERIFY(!QApplication::activePopupWidget());
+            QTest::keyClick(w.menuBar(), Qt::Key_Escape);
+            QTest::keyClick(&w, Qt::Key_A, Qt::AltModifier);
+            QTRY_COMPARE(QApplication::activePopupWidget(), arquivo);
+            // Alt+A again, with "&Arquivo" open, moves on to "&Ajuda"
+            QTest::keyClick(arquivo, Qt::Key_A, Qt::AltModifier);
+            QTRY_COMPARE(QApplication::activePopupWidget(), ajuda);
+            QTest::keyClick(ajuda, Qt::Key_Escape);
+            QTRY_VERIFY(!QApplication::activePopupWidget());
+            QTest::keyClick(w.menuBar(), Qt::Key_Escape);
+        }
+        // and "Alt+A, C" loads a file
+        QTest::keyClick(&w, Qt::Key_A, Qt::AltModifier);
+        QTRY_COMPARE(QApplication::activePopupWidget(), arquivo);
+        QTest::keyClick(arquivo, Qt::Key_C);
+        QTRY_COMPARE(w.mdiArea()->subWindowList().size(), 1);
+        QTRY_VERIFY_WITH_TIMEOUT(w.mdiArea()->subWindowList().isEmpty(), 5000);
+        QCOMPARE(dlg.texts(QStringLiteral("openFile")).size(), 1);
+    }
+
+    // The import window opened at about 240 x 93, its caption cut to "Arquivos para
+    // Impres...".
+    void childWindowsOpenAtTheirDesignSize_data()
+    {
+        QTest::addColumn<QString>("child");
+        QTest::addColumn<QSize>("size");
+        QTest::newRow("import") << QStringLiteral("import") << QSize(441, 275);
+        QTest::newRow("continuous forms") << QStringLiteral("continuo") << QSize(448, 404);
+        QTest::newRow("customisation") << QStringLiteral("configuracoes") << QSize(543, 422);
+    }
+    void childWindowsOpenAtTheirDesignSize()
+    {
+        QFETCH(QString, child);
+        QFETCH(QSize, size);
+        TempProgramDir dir;
+        ScriptedDialogs dlg;
+        TFrmPrincipal w;
+        w.resize(1000, 800);
+        w.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&w));
+        if (child == QStringLiteral("import"))
+            w.CarregarArquivo1->trigger();
+        else if (child == QStringLiteral("continuo"))
+            w.mnuContinuo->trigger();
+        else
+            w.PersonalizarBloqueto1->trigger();
+        QCOMPARE(w.mdiArea()->subWindowList().size(), 1);
+        QMdiSubWindow* sub = w.mdiArea()->subWindowList().constFirst();
+        const QSize inner = sub->widget()->size();
+        QVERIFY2(inner.width() >= size.width() - 20 && inner.height() >= size.height() - 40,
+                 qPrintable(QStringLiteral("%1x%2").arg(inner.width()).arg(inner.height())));
+        QVERIFY(sub->width() >= sub->fontMetrics().horizontalAdvance(sub->windowTitle()) + 60);
+        sub->close();
+        QTRY_VERIFY(w.mdiArea()->subWindowList().isEmpty());
+    }
+
+    // The frame and its children showed the toolkit's generic icon.
+    void theWindowsCarryTheProgramIcon()
+    {
+        TempProgramDir dir;
+        ScriptedDialogs dlg;
+        TFrmPrincipal w;
+        w.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&w));
+        const QImage monogram = ProgramIcon::icon().pixmap(32).toImage();
+        QCOMPARE(w.windowIcon().pixmap(32).toImage(), monogram);
+        QCOMPARE(QApplication::windowIcon().pixmap(32).toImage(), monogram);
+        w.mnuContinuo->trigger();
+        w.PersonalizarBloqueto1->trigger();
+        const QList<QMdiSubWindow*> subs = w.mdiArea()->subWindowList();
+        QCOMPARE(subs.size(), 2);
+        for (QMdiSubWindow* sub : subs)
+            QCOMPARE(sub->windowIcon().pixmap(32).toImage(), monogram);
+    }
+
+    // "&Fechar" of the continuous-form window closed only the inner widget and left an
+    // empty frame on the desktop; every child must take its frame with it.
+    void closingAChildLeavesNoEmptyFrame_data()
+    {
+        QTest::addColumn<QString>("child");
+        QTest::newRow("import, file dialog cancelled") << QStringLiteral("import");
+        QTest::newRow("continuous forms, Fechar") << QStringLiteral("continuo");
+        QTest::newRow("customisation, its own close") << QStringLiteral("configuracoes");
+    }
+    void closingAChildLeavesNoEmptyFrame()
+    {
+        QFETCH(QString, child);
+        TempProgramDir dir;
+        ScriptedDialogs dlg; // the import's file dialog answers "cancelled"
+        TFrmPrincipal w;
+        w.resize(900, 700);
+        w.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&w));
+        QPointer<QWidget> inner;
+        if (child == QStringLiteral("import")) {
+            w.CarregarArquivo1->trigger();
+            inner = FrmCarregaArquivo.data();
+        } else if (child == QStringLiteral("continuo")) {
+            w.mnuContinuo->trigger();
+        } else {
+            w.PersonalizarBloqueto1->trigger();
+        }
+        QCOMPARE(w.mdiArea()->subWindowList().size(), 1);
+        QPointer<QMdiSubWindow> sub = w.mdiArea()->subWindowList().constFirst();
+        inner = sub->widget();
+        QVERIFY(inner);
+        if (auto* continuo = qobject_cast<TFrmPreparaPreImpresso*>(inner.data()))
+            QTest::mouseClick(continuo->btnFechar, Qt::LeftButton);
+        else if (child == QStringLiteral("configuracoes"))
+            QVERIFY(inner->close());
+        // else the import closes itself once its dialog is cancelled
+        QTRY_VERIFY_WITH_TIMEOUT(w.mdiArea()->subWindowList().isEmpty(), 5000);
+        QTRY_VERIFY(sub.isNull());
+        QTRY_VERIFY(inner.isNull());
     }
 
     void personalizarBloquetoOpensChildWindowsThatFreeThemselves()

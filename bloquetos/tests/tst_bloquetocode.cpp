@@ -51,7 +51,7 @@ private Q_SLOTS:
                  BloquetoCode::compose(example(), kAfterSwitch).barcode());
     }
 
-    void factor_data()
+    void factorNeverReachesFiveDigits_data()
     {
         QTest::addColumn<QDate>("datVen");
         QTest::addColumn<int>("factor");
@@ -61,10 +61,11 @@ private Q_SLOTS:
         QTest::newRow("10/03/2026") << d(10, 3, 2026) << 1381;
         QTest::newRow("13/10/2049") << d(13, 10, 2049) << 9999;
         // raw 19000: one subtraction would leave five digits and push a value digit out
-        QTest::newRow("14/10/2049 raw 19000") << d(14, 10, 2049) << 1000;
-        QTest::newRow("raw 28000") << QDate(1997, 10, 7).addDays(28000) << 1000;
+        QTest::newRow("14/10/2049 raw 19000 takes 9000 twice") << d(14, 10, 2049) << 1000;
+        QTest::newRow("raw 28000 takes 9000 three times")
+            << QDate(1997, 10, 7).addDays(28000) << 1000;
     }
-    void factor()
+    void factorNeverReachesFiveDigits()
     {
         QFETCH(QDate, datVen);
         QFETCH(int, factor);

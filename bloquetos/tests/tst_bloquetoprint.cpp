@@ -2,7 +2,7 @@
 // what the user picks in the printer dialog is what reaches the queue.
 #include "CupsServer.h"
 #include "Database.h"
-#include "SampleTitles.h"
+#include "BlqTitles.h"
 #include "ScriptedDialogs.h"
 #include "TRpPrinter.h"
 #include "TestSupport.h"
@@ -31,7 +31,7 @@ QStringList pagesOf(const QString& pdf)
 // the window and closes it.
 void withPreview(int count, const std::function<void(TfrmQvPreview&)>& clicks)
 {
-    SampleTitles::fill(count);
+    BlqTitles::fill(count);
     TfrmRelBloqueto form;
     form.rel().selectValidInFileOrder();
     auto* poll = new QTimer;
@@ -94,7 +94,7 @@ private Q_SLOTS:
         const QStringList pages = pagesOf(m_cups.outputPath(kLaser));
         QCOMPARE(pages.size(), 2);
         for (int i = 0; i < 2; ++i) {
-            const SampleTitles::Titulo t = SampleTitles::numbered(i + 2);
+            const BlqTitle t = BlqTitles::numbered(i + 2);
             QVERIFY2(pages.at(i).contains(t.sacNom), qPrintable(pages.at(i)));
             QVERIFY(pages.at(i).contains(t.seuNum));
         }

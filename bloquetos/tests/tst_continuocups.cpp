@@ -1,5 +1,6 @@
 // kvcob-lote continuo on the raw queue of a real CUPS server: the forms reach the queue's
 // device byte for byte as they reach a file.
+#include "BlqTitles.h"
 #include "ContinuoFixtures.h"
 #include "CupsServer.h"
 #include "Database.h"
@@ -63,7 +64,7 @@ private Q_SLOTS:
         QFETCH(bool, configured);
         TempProgramDir dir;
         addRejected(2);
-        addTitulos(numbered(5));
+        BlqTitles::store(numbered(5));
         QString err;
         const QString file = dir.file(QStringLiteral("saida.prn"));
         QCOMPARE(lote(dir, {QStringLiteral("--modelo"), modelo, file}, &err), 0);
@@ -82,7 +83,7 @@ private Q_SLOTS:
     void aQueueThatIsNotThereSendsNothing()
     {
         TempProgramDir dir;
-        addTitulos({example()});
+        BlqTitles::store({example()});
         QString err;
         QCOMPARE(lote(dir, {QStringLiteral("--modelo=grande"), QStringLiteral("cups:Sala2")}, &err),
                  1);

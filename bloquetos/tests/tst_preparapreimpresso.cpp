@@ -1,3 +1,4 @@
+#include "BlqTitles.h"
 #include "ContinuoFixtures.h"
 #include "ContinuoRowsModel.h"
 #include "Database.h"
@@ -12,6 +13,7 @@
 #include <QAction>
 #include <QComboBox>
 #include <QDir>
+#include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMdiArea>
@@ -25,18 +27,19 @@ using namespace ContinuoFixtures;
 using Answer = Dialogs::Answer;
 
 namespace {
-QByteArray bloqueto(const ContinuoRow& row, FormModel model)
+QByteArray bloqueto(const BlqTitle& row, FormModel model)
 {
     return DotMatrixPage::bytes(DotMatrixPage::layoutLines(row, model));
 }
 
-Titulo of(const QString& age, const QString& seu, bool valid = true)
+BlqTitle of(const QString& age, const QString& seu, bool valid = true)
 {
-    Titulo t = example();
-    t.age = age;
+    BlqTitle t = example();
+    t.ageCod = age;
     t.nomCed = QStringLiteral("CEDENTE ") + age;
     t.seuNum = seu;
-    t.valid = valid;
+    if (!valid)
+        t = rejected(t);
     return t;
 }
 
@@ -78,9 +81,9 @@ private Q_SLOTS:
         if (saved != QStringLiteral("<none>"))
             KvSettings::file().writeString(QStringLiteral("Formulario"), QStringLiteral("Padrão"),
                                            saved);
-        addTitulos({of(QStringLiteral("0200"), QStringLiteral("B1")),
-                    of(QStringLiteral("0123"), QStringLiteral("A1")),
-                    of(QStringLiteral("0123"), QStringLiteral("A2"))});
+        BlqTitles::store({of(QStringLiteral("0200"), QStringLiteral("B1")),
+                          of(QStringLiteral("0123"), QStringLiteral("A1")),
+                          of(QStringLiteral("0123"), QStringLiteral("A2"))});
         TFrmPreparaPreImpresso w;
         w.show();
         QVERIFY(QTest::qWaitForWindowExposed(&w));
@@ -97,6 +100,28 @@ private Q_SLOTS:
         QVERIFY(w.btnImprimir->isEnabled());
         QVERIFY(!w.QtdSel->isEnabled());
         QVERIFY(w.QtdSel->text().isEmpty());
+    }
+
+    // "Nº Bloq." was cut to "º Bloq", only three rows showed and the counters were pale.
+    void theGridAndTheCountersReadWell()
+    {
+        TempProgramDir dir;
+        ScriptedDialogs dlg;
+        BlqTitles::store(numbered(8));
+        TFrmPreparaPreImpresso w;
+        w.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&w));
+        const QHeaderView* header = w.DBGrid1->horizontalHeader();
+        const QFontMetrics fm(header->font());
+        for (int column = 0; column < w.QryMovimento->columnCount(); ++column) {
+            const QString title = w.QryMovimento->headerData(column, Qt::Horizontal).toString();
+            QVERIFY2(header->sectionSize(column) >= fm.horizontalAdvance(title) + 8,
+                     qPrintable(title));
+        }
+        QVERIFY(w.DBGrid1->viewport()->height() >= 5 * w.DBGrid1->rowHeight(0));
+        for (const QLineEdit* counter : {w.QtdSel, w.QtdImp})
+            QCOMPARE(counter->palette().color(QPalette::Disabled, QPalette::Text),
+                     counter->palette().color(QPalette::Active, QPalette::Text));
     }
 
     void modelButtonsTellButDoNotSave()
@@ -120,9 +145,9 @@ private Q_SLOTS:
     {
         TempProgramDir dir;
         ScriptedDialogs dlg;
-        addTitulos({of(QStringLiteral("0200"), QStringLiteral("B1")),
-                    of(QStringLiteral("0123"), QStringLiteral("A1")),
-                    of(QStringLiteral("0300"), QStringLiteral("C1"), false)});
+        BlqTitles::store({of(QStringLiteral("0200"), QStringLiteral("B1")),
+                          of(QStringLiteral("0123"), QStringLiteral("A1")),
+                          of(QStringLiteral("0300"), QStringLiteral("C1"), false)});
         TFrmPreparaPreImpresso w;
         w.show();
         QVERIFY(QTest::qWaitForWindowExposed(&w));
@@ -149,7 +174,7 @@ private Q_SLOTS:
         TempProgramDir dir;
         ScriptedDialogs dlg;
         const QString out = usePortFile(dir);
-        addTitulos(numbered(2));
+        BlqTitles::store(numbered(2));
         TFrmPreparaPreImpresso w;
         w.show();
         QVERIFY(QTest::qWaitForWindowExposed(&w));
@@ -167,7 +192,7 @@ private Q_SLOTS:
                  QStringLiteral("O primeiro bloqueto foi impresso corretamente?"));
         QCOMPARE(w.QtdSel->text(), QStringLiteral("2"));
         QCOMPARE(w.QtdImp->text(), QStringLiteral("4"));
-        const QList<ContinuoRow>& rows = w.QryMovimento->rows();
+        const QList<BlqTitle>& rows = w.QryMovimento->rows();
         const QByteArray first = bloqueto(rows.at(0), FormModel::Small) + separator();
         QCOMPARE(readFile(out), defaultInit() + first + first + first +
                                     bloqueto(rows.at(1), FormModel::Small) + separator());
@@ -181,7 +206,7 @@ private Q_SLOTS:
         TempProgramDir dir;
         ScriptedDialogs dlg;
         const QString out = usePortFile(dir);
-        addTitulos(numbered(3));
+        BlqTitles::store(numbered(3));
         TFrmPreparaPreImpresso w;
         dlg.answers = {Answer::Cancel};
         w.btnImprimirClick();
@@ -197,7 +222,7 @@ private Q_SLOTS:
         TempProgramDir dir;
         ScriptedDialogs dlg;
         const QString out = usePortFile(dir);
-        addTitulos(numbered(5));
+        BlqTitles::store(numbered(5));
         TFrmPreparaPreImpresso w;
         w.show();
         QVERIFY(QTest::qWaitForWindowExposed(&w));
@@ -206,7 +231,7 @@ private Q_SLOTS:
         QTest::mouseClick(w.btnImprimir, Qt::LeftButton);
         QCOMPARE(w.QtdSel->text(), QStringLiteral("5"));
         QCOMPARE(w.QtdImp->text(), QStringLiteral("3"));
-        const QList<ContinuoRow>& rows = w.QryMovimento->rows();
+        const QList<BlqTitle>& rows = w.QryMovimento->rows();
         QByteArray expected = defaultInit();
         for (int i = 2; i < 5; ++i)
             expected += bloqueto(rows.at(i), FormModel::Large) + separator();
@@ -226,7 +251,7 @@ private Q_SLOTS:
         TempProgramDir dir;
         ScriptedDialogs dlg;
         const QString out = usePortFile(dir);
-        addTitulos(numbered(3));
+        BlqTitles::store(numbered(3));
         TFrmPreparaPreImpresso w;
         w.show();
         QVERIFY(QTest::qWaitForWindowExposed(&w));
@@ -270,25 +295,56 @@ private Q_SLOTS:
         QCOMPARE(w.DBGrid1->currentIndex().row(), 1);
     }
 
-    void escOnImprimirWhileIdleStopsTheNextRunAtOnce()
+    // A cancel request with no pass left to stop used to stay pending: the next
+    // "&Imprimir" then sent the initialisation bytes and nothing else, and said nothing.
+    void strayCancelNoLongerSwallowsTheNextRun_data()
     {
+        QTest::addColumn<QString>("when");
+        QTest::newRow("button while idle") << QStringLiteral("idle button");
+        QTest::newRow("Esc on Imprimir while idle") << QStringLiteral("idle esc");
+        QTest::newRow("during a run ended by Cancela") << QStringLiteral("run");
+    }
+    void strayCancelNoLongerSwallowsTheNextRun()
+    {
+        QFETCH(QString, when);
         TempProgramDir dir;
         ScriptedDialogs dlg;
         const QString out = usePortFile(dir);
-        addTitulos(numbered(2));
+        BlqTitles::store(numbered(2));
         TFrmPreparaPreImpresso w;
         w.show();
         QVERIFY(QTest::qWaitForWindowExposed(&w));
-        QTest::keyClick(w.btnImprimir, Qt::Key_A);
+        QByteArray before;
+        if (when == QStringLiteral("idle button")) {
+            QTest::mouseClick(w.BtnCancelaImpressao, Qt::LeftButton);
+        } else if (when == QStringLiteral("idle esc")) {
+            QTest::keyClick(w.btnImprimir, Qt::Key_A);
+            QTest::keyClick(w.btnImprimir, Qt::Key_Escape);
+        } else {
+            QString status;
+            QTimer::singleShot(0, &w, [&] {
+                QTest::mouseClick(w.BtnCancelaImpressao, Qt::LeftButton);
+                status = w.statusText();
+            });
+            dlg.answers = {Answer::Cancel}; // the run ends at the question, before the request
+            QTest::mouseClick(w.btnImprimir, Qt::LeftButton);
+            QCOMPARE(status, QStringLiteral("Cancelando impressão. Aguarde..."));
+            before = defaultInit() + bloqueto(w.QryMovimento->rows().at(0), FormModel::Large);
+            QCOMPARE(readFile(out), before);
+        }
         QVERIFY(!w.cancelPending());
-        QTest::keyClick(w.btnImprimir, Qt::Key_Escape);
-        QVERIFY(w.cancelPending());
-        QCOMPARE(w.statusText(), QStringLiteral("Cancelando impressão. Aguarde..."));
+        QVERIFY(w.statusText() != QStringLiteral("Cancelando impressão. Aguarde..."));
+
+        dlg.clear();
+        dlg.answers = {Answer::Yes};
+        w.DBGrid1->setCurrentIndex(w.QryMovimento->index(0, 0));
         QTest::mouseClick(w.btnImprimir, Qt::LeftButton);
-        QCOMPARE(readFile(out), defaultInit());
-        QVERIFY(w.QtdImp->text().isEmpty());
-        QVERIFY(dlg.texts(QStringLiteral("question")).isEmpty());
-        QCOMPARE(w.statusText(), QStringLiteral(" "));
+        const QList<BlqTitle>& rows = w.QryMovimento->rows();
+        QCOMPARE(readFile(out), defaultInit() + bloqueto(rows.at(0), FormModel::Large) +
+                                    separator() + bloqueto(rows.at(1), FormModel::Large) +
+                                    separator());
+        QCOMPARE(w.QtdImp->text(), QStringLiteral("2"));
+        QCOMPARE(dlg.texts(QStringLiteral("question")).size(), 1);
         QVERIFY(!w.cancelPending());
     }
 
@@ -296,25 +352,36 @@ private Q_SLOTS:
     {
         QTest::addColumn<QString>("target");
         QTest::addColumn<QString>("error");
+        QTest::addColumn<QString>("advice"); // %1: the target, %2: kvcob.conf
         QTest::newRow("folder missing")
-            << QStringLiteral("sem-pasta/lpt1.prn") << QStringLiteral("File not found");
+            << QStringLiteral("sem-pasta/lpt1.prn") << QStringLiteral("File not found")
+            << QStringLiteral("A porta LPT1 aponta para %1, que não existe; ligue a impressora "
+                              "ou ajuste [Portas] em kvcob.conf (%2).");
         QTest::newRow("device full mid-run")
-            << QStringLiteral("/dev/full") << QStringLiteral("Disk full");
+            << QStringLiteral("/dev/full") << QStringLiteral("Disk full")
+            << QStringLiteral("A impressora da porta LPT1 (%1) não aceitou os dados; verifique "
+                              "se está ligada, com papel e sem erro, e imprima de novo.");
     }
     void failingPortShowsItsErrorAndTheWindowStays()
     {
         QFETCH(QString, target);
         QFETCH(QString, error);
+        QFETCH(QString, advice);
         TempProgramDir dir;
         ScriptedDialogs dlg;
-        configurePort(target.startsWith(QLatin1Char('/')) ? target : dir.file(target));
-        addTitulos(numbered(2));
+        const QString port = target.startsWith(QLatin1Char('/')) ? target : dir.file(target);
+        configurePort(port);
+        BlqTitles::store(numbered(2));
         TFrmPreparaPreImpresso w;
         w.show();
         QVERIFY(QTest::qWaitForWindowExposed(&w));
         dlg.answers = {Answer::Yes};
         QTest::mouseClick(w.btnImprimir, Qt::LeftButton);
-        QCOMPARE(dlg.texts(QStringLiteral("error")), QStringList{error});
+        // The system's terse text, then in Portuguese the port, where it points and what
+        // to change: "File not found" alone said nothing of LPT1 or kvcob.conf.
+        QCOMPARE(dlg.texts(QStringLiteral("error")),
+                 QStringList{error + QLatin1Char('\n') +
+                             advice.arg(port, dir.file(QStringLiteral("kvcob.conf")))});
         QVERIFY(w.isVisible());
         QVERIFY(!w.isPrinting());
         QVERIFY(w.btnImprimir->isEnabled());
@@ -328,12 +395,15 @@ private Q_SLOTS:
         TempProgramDir dir;
         ScriptedDialogs dlg;
         const QString out = usePortFile(dir);
-        addTitulos(numbered(1));
+        BlqTitles::store(numbered(1));
         QVERIFY(QDir(dir.path()).mkdir(QStringLiteral("KVCob002.ini"))); // not a writable file
         TFrmPreparaPreImpresso w;
         w.btnImprimirClick();
         QCOMPARE(dlg.texts(QStringLiteral("error")),
-                 QStringList{QStringLiteral("Unable to write to %1").arg(KvSettings::path())});
+                 QStringList{QStringLiteral("Unable to write to %1\nNão foi possível gravar o "
+                                            "arquivo %1: há uma pasta com esse nome; remova ou "
+                                            "renomeie a pasta.")
+                                 .arg(KvSettings::path())});
         QVERIFY(dlg.texts(QStringLiteral("message")).isEmpty());
         QCOMPARE(readFile(out), QByteArray());
         QVERIFY(!QFile::exists(dir.file(QStringLiteral("Matricial.ini"))));
@@ -343,8 +413,8 @@ private Q_SLOTS:
     {
         TempProgramDir dir;
         ScriptedDialogs dlg;
-        addTitulos({of(QStringLiteral("12X4"), QStringLiteral("X1")),
-                    of(QStringLiteral("0200"), QStringLiteral("B1"))});
+        BlqTitles::store({of(QStringLiteral("12X4"), QStringLiteral("X1")),
+                          of(QStringLiteral("0200"), QStringLiteral("B1"))});
         TFrmPreparaPreImpresso w;
         QCOMPARE(dlg.texts(QStringLiteral("error")),
                  QStringList{QStringLiteral("'12X4' is not a valid integer value")});
@@ -369,7 +439,7 @@ private Q_SLOTS:
     {
         TempProgramDir dir;
         ScriptedDialogs dlg;
-        addTitulos(numbered(1));
+        BlqTitles::store(numbered(1));
         TFrmPrincipal frame;
         frame.resize(1000, 800);
         frame.show();
@@ -385,13 +455,22 @@ private Q_SLOTS:
         QCOMPARE(w->size(), QSize(448, 404).expandedTo(w->minimumSizeHint()));
         const QRect area = frame.mdiArea()->viewport()->rect();
         QVERIFY(qAbs(subs.first()->geometry().center().x() - area.center().x()) <= 2);
-        QTest::mouseClick(w->BtnCancelaImpressao, Qt::LeftButton);
         auto* panel = frame.findChild<QLabel*>(QStringLiteral("pnlStatus1"));
         QVERIFY(panel);
-        QCOMPARE(panel->text(), QStringLiteral("Cancelando impressão. Aguarde..."));
+        // A cancel means something only while a run prints.
+        usePortFile(dir);
+        QString during;
+        QTimer::singleShot(0, w, [&] {
+            QTest::mouseClick(w->BtnCancelaImpressao, Qt::LeftButton);
+            during = panel->text();
+        });
+        dlg.answers = {Answer::Yes};
+        QTest::mouseClick(w->btnImprimir, Qt::LeftButton);
+        QCOMPARE(during, QStringLiteral("Cancelando impressão. Aguarde..."));
+        QCOMPARE(panel->text(), QStringLiteral(" ")); // the run ended: nothing left to cancel
         subs.first()->close();
         QTRY_COMPARE(frame.mdiArea()->subWindowList().size(), 1);
-        QVERIFY(dlg.asked.isEmpty());
+        QVERIFY(dlg.texts(QStringLiteral("error")).isEmpty());
     }
 };
 

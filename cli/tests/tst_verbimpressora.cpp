@@ -3,7 +3,7 @@
 #include "CupsServer.h"
 #include "Database.h"
 #include "DbTable.h"
-#include "SampleTitles.h"
+#include "BlqTitles.h"
 #include "TestSupport.h"
 
 #include <QFile>
@@ -35,17 +35,15 @@ Result lote(const QString& dir, const QStringList& args)
 
 void writeTitles(int valid, int rejected)
 {
-    SampleTitles::fill(0);
-    {
-        DbTable t;
-        t.open();
-        for (int n = 1; n <= valid + rejected; ++n) {
-            SampleTitles::Titulo row = SampleTitles::numbered(n);
-            row.regVal = n <= valid;
-            row.msgErr = row.regVal ? QString() : QStringLiteral("Valor do título inválido");
-            SampleTitles::append(t, row);
-        }
+    BlqTitles::fill(0);
+    QList<BlqTitle> titles;
+    for (int n = 1; n <= valid + rejected; ++n) {
+        BlqTitle row = BlqTitles::numbered(n);
+        row.regVal = n <= valid;
+        row.msgErr = n <= valid ? QString() : QStringLiteral("Valor do título inválido");
+        titles << row;
     }
+    BlqTitles::store(titles);
     Database::closeAll();
 }
 
@@ -118,7 +116,7 @@ private Q_SLOTS:
         const QStringList pages = pagesOf(m_cups.outputPath(kLaser));
         QCOMPARE(pages.size(), titles.size());
         for (int i = 0; i < pages.size(); ++i) {
-            const SampleTitles::Titulo t = SampleTitles::numbered(titles.at(i));
+            const BlqTitle t = BlqTitles::numbered(titles.at(i));
             QVERIFY2(pages.at(i).contains(t.sacNom), qPrintable(pages.at(i)));
             QVERIFY(pages.at(i).contains(t.seuNum));
         }
@@ -146,7 +144,7 @@ private Q_SLOTS:
             QCOMPARE(printed.at(i).count(QStringLiteral("Valor do título inválido")),
                      filed.at(i).count(QStringLiteral("Valor do título inválido")));
         }
-        QVERIFY(printed.join(QString()).contains(SampleTitles::numbered(61).seuNum));
+        QVERIFY(printed.join(QString()).contains(BlqTitles::numbered(61).seuNum));
     }
 
     void nothingIsSentWhenThePrintCannotBeDone_data()

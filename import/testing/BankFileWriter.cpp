@@ -7,14 +7,16 @@
 #include <QIODevice>
 #include <QSaveFile>
 
+using namespace BankLayout;
+
 namespace {
 constexpr int kColumns = 400;
 
 QByteArray blankRecord(char type, int sequence)
 {
     QByteArray r(kColumns, ' ');
-    r[0] = type;
-    BankFileWriter::put(r, 395, 400,
+    r[kType.first - 1] = type;
+    BankFileWriter::put(r, kSequence,
                         QStringLiteral("%1").arg(sequence % 1000000, 6, 10, QLatin1Char('0')));
     r.append("\r\n", 2);
     return r;
@@ -38,12 +40,11 @@ BankFileWriter::BankFileWriter() = default;
 
 BankFileWriter::BankFileWriter(QIODevice* out) : m_out(out) {}
 
-void BankFileWriter::put(QByteArray& record, int first, int last, const QString& text)
+void BankFileWriter::put(QByteArray& record, BankLayout::Field field, const QString& text)
 {
     const QByteArray bytes = Cp1252::encode(text);
-    const int width = last - first + 1;
-    for (int i = 0; i < width; ++i)
-        record[first - 1 + i] = i < bytes.size() ? bytes[i] : ' ';
+    for (int i = 0; i < field.width(); ++i)
+        record[field.first - 1 + i] = i < bytes.size() ? bytes[i] : ' ';
 }
 
 QString BankFileWriter::cents(qint64 value)
@@ -60,48 +61,48 @@ QByteArray BankFileWriter::headerRecord(const QString& carteira, const QString& 
                                         int sequence)
 {
     QByteArray r = blankRecord('0', sequence);
-    put(r, 2, 9, QStringLiteral("1REMESSA"));
-    put(r, 10, 11, carteira);
-    put(r, 12, 26, QStringLiteral("COBRANCA"));
-    put(r, 47, 76, cedente);
-    put(r, 77, 94, QStringLiteral("999BANCO RAVESSA"));
+    put(r, kHeaderRemessa, QStringLiteral("1REMESSA"));
+    put(r, kHeaderCarteira, carteira);
+    put(r, kHeaderServico, QStringLiteral("COBRANCA"));
+    put(r, kHeaderCedente, cedente);
+    put(r, kHeaderBanco, QStringLiteral("999BANCO RAVESSA"));
     return r;
 }
 
 QByteArray BankFileWriter::titleRecord(const Title& t, int sequence)
 {
     QByteArray r = blankRecord('1', sequence);
-    put(r, 2, 3, QStringLiteral("02"));
-    put(r, 4, 4, t.multaCodigo);
-    put(r, 5, 17, t.multa);
-    put(r, 18, 23, t.multaData);
-    put(r, 29, 36, t.contrato);
-    put(r, 37, 37, digitFor(t.contratoDigito, t.agencia + t.contrato));
-    put(r, 63, 66, t.agencia);
-    put(r, 67, 76, t.nossoNumero);
-    put(r, 77, 77, digitFor(t.nossoNumeroDigito, t.agencia + t.nossoNumero));
-    put(r, 83, 97, t.cpfCnpjCedente);
-    put(r, 98, 107, t.quantidade);
-    put(r, 108, 108, t.carteira);
-    put(r, 111, 120, t.seuNumero);
-    put(r, 121, 126, t.vencimento);
-    put(r, 127, 139, t.valor);
-    put(r, 148, 149, t.especie);
-    put(r, 150, 150, QStringLiteral("N"));
-    put(r, 151, 156, t.emissao);
-    put(r, 161, 173, t.jurosDia);
-    put(r, 174, 179, t.descontoAte);
-    put(r, 180, 192, t.desconto);
-    put(r, 206, 218, t.abatimento);
-    put(r, 221, 234, t.cpfCnpjSacado);
-    put(r, 235, 274, t.sacado);
-    put(r, 275, 314, t.endereco);
-    put(r, 315, 326, t.bairro);
-    put(r, 327, 334, t.cep);
-    put(r, 335, 349, t.cidade);
-    put(r, 350, 351, t.estado);
-    put(r, 352, 381, t.avalista);
-    put(r, 394, 394, t.moeda);
+    put(r, kInscricao, QStringLiteral("02"));
+    put(r, kMultaCodigo, t.multaCodigo);
+    put(r, kMulta, t.multa);
+    put(r, kMultaData, t.multaData);
+    put(r, kContrato, t.contrato);
+    put(r, kContratoDigito, digitFor(t.contratoDigito, t.agencia + t.contrato));
+    put(r, kAgencia, t.agencia);
+    put(r, kNossoNumero, t.nossoNumero);
+    put(r, kNossoNumeroDigito, digitFor(t.nossoNumeroDigito, t.agencia + t.nossoNumero));
+    put(r, kCpfCnpjCedente, t.cpfCnpjCedente);
+    put(r, kQuantidade, t.quantidade);
+    put(r, kCarteira, t.carteira);
+    put(r, kSeuNumero, t.seuNumero);
+    put(r, kVencimento, t.vencimento);
+    put(r, kValor, t.valor);
+    put(r, kEspecie, t.especie);
+    put(r, kAceite, QStringLiteral("N"));
+    put(r, kEmissao, t.emissao);
+    put(r, kJurosDia, t.jurosDia);
+    put(r, kDescontoAte, t.descontoAte);
+    put(r, kDesconto, t.desconto);
+    put(r, kAbatimento, t.abatimento);
+    put(r, kCpfCnpjSacado, t.cpfCnpjSacado);
+    put(r, kSacado, t.sacado);
+    put(r, kEndereco, t.endereco);
+    put(r, kBairro, t.bairro);
+    put(r, kCep, t.cep);
+    put(r, kCidade, t.cidade);
+    put(r, kEstado, t.estado);
+    put(r, kAvalista, t.avalista);
+    put(r, kMoeda, t.moeda);
     for (const auto& [first, bytes] : t.columns) {
         for (qsizetype i = 0; i < bytes.size() && first - 1 + i < kColumns; ++i)
             r[first - 1 + i] = bytes[i];
@@ -112,7 +113,7 @@ QByteArray BankFileWriter::titleRecord(const Title& t, int sequence)
 QByteArray BankFileWriter::textRecord(char type, const QString& text, int sequence)
 {
     QByteArray r = blankRecord(type, sequence);
-    put(r, 2, 391, text);
+    put(r, kTexto, text);
     return r;
 }
 

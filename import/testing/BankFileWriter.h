@@ -1,5 +1,7 @@
 #pragma once
 
+#include "BankLayout.h"
+
 #include <QByteArray>
 #include <QDate>
 #include <QList>
@@ -70,8 +72,8 @@ public:
     // Field helpers: 13 digits of centavos; DDMMYY.
     static QString cents(qint64 value);
     static QString ddmmyy(const QDate& date);
-    // Puts text in columns first..last (1-based), Windows-1252, cut or padded with blanks.
-    static void put(QByteArray& record, int first, int last, const QString& text);
+    // Puts text in a field's columns, Windows-1252, cut or padded with blanks.
+    static void put(QByteArray& record, BankLayout::Field field, const QString& text);
 
 private:
     BankFileWriter& add(const QByteArray& record);

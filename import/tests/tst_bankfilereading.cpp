@@ -262,7 +262,8 @@ private Q_SLOTS:
         QCOMPARE(column(QStringLiteral("BlqSeuNum")), QStringList{QStringLiteral("NOVO      ")});
     }
 
-    void fileThatCannotBeOpenedLeavesTheTable_data()
+    // The table was once emptied before the file was opened.
+    void aFileThatCannotBeOpenedNoLongerEmptiesTheTable_data()
     {
         QTest::addColumn<QString>("name");
         QTest::addColumn<QString>("error");
@@ -271,7 +272,7 @@ private Q_SLOTS:
         QTest::newRow("a folder") << "pasta"
                                   << "%1 é uma pasta, não um arquivo";
     }
-    void fileThatCannotBeOpenedLeavesTheTable()
+    void aFileThatCannotBeOpenedNoLongerEmptiesTheTable()
     {
         QFETCH(QString, name);
         QFETCH(QString, error);
@@ -291,7 +292,8 @@ private Q_SLOTS:
         QCOMPARE(rows().size(), 2);
     }
 
-    void readOnlyFileImports()
+    // The file was once opened for writing too, which refuses a read-only bank file.
+    void aReadOnlyBankFileIsNoLongerRefused()
     {
         TempProgramDir dir;
         BlqUpgrade::upgradeIfNeeded();

@@ -179,7 +179,8 @@ private Q_SLOTS:
         QCOMPARE(rows().size(), 1); // closing drops the title that was being built
     }
 
-    void aFileThatCannotBeOpenedLeavesTheTable()
+    // The table was once emptied before the file was opened.
+    void aFileThatCannotBeOpenedNoLongerEmptiesTheTable()
     {
         previousImport(m_dir->path());
         ScriptedDialogs dlg;
@@ -215,7 +216,6 @@ private Q_SLOTS:
         QVERIFY2(counter.paints <= ms / 33 + 3,
                  qPrintable(QStringLiteral("%1 paints in %2 ms").arg(counter.paints).arg(ms)));
     }
-
 
     // A picture or a PDF picked by mistake used to empty the table and report success.
     void aFileThatIsNotABankFileIsAskedAbout_data()

@@ -69,6 +69,8 @@ QString ScriptedDialogs::openPicture(const QString& startDir, const QString& fil
 bool ScriptedDialogs::choosePrinter(QPrinter* printer)
 {
     asked.append({QStringLiteral("printer"), QString(), QString()});
+    if (printerDialog)
+        return printerDialog(printer);
     const bool chosen = printerAnswers.isEmpty() ? false : printerAnswers.takeFirst();
     if (chosen && printerChoice)
         printerChoice(printer);

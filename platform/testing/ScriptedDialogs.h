@@ -29,6 +29,9 @@ public:
     // Plays the user at a printer dialog answered true: picks the queue, the copies, the
     // page range on the printer it is given.
     std::function<void(QPrinter*)> printerChoice;
+    // When set, answers the printer dialogs in place of printerAnswers, as a user who
+    // sees the printer as the dialog shows it and changes it before answering.
+    std::function<bool(QPrinter*)> printerDialog;
 
     QStringList texts(const QString& kind) const;
     QString lastText(const QString& kind) const;

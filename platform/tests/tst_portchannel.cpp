@@ -107,8 +107,8 @@ private Q_SLOTS:
     {
         QTest::addColumn<QString>("target");
         QTest::addColumn<QString>("error");
-        QTest::newRow("missing device") << "%1/usb/lp9"
-                                        << "File not found";
+        QTest::newRow("missing device, not created as a file") << "%1/usb/lp9"
+                                                               << "File not found";
         QTest::newRow("a folder") << "%1"
                                   << "File access denied";
         QTest::newRow("not a folder on the way") << "%1/kvcob.conf/lp0"
@@ -166,8 +166,9 @@ private Q_SLOTS:
             channel.close(); // no finish(): the run raised
         }
         QCOMPARE(readFile(out), QByteArray("32 bytes of the run of yesterday"));
-        QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden).filter(QStringLiteral("saida")),
-                 QStringList{QStringLiteral("saida.prn")});
+        QCOMPARE(
+            QDir(dir.path()).entryList(QDir::Files | QDir::Hidden).filter(QStringLiteral("saida")),
+            QStringList{QStringLiteral("saida.prn")});
 
         PortChannel channel(out);
         channel.open();
@@ -175,9 +176,8 @@ private Q_SLOTS:
         channel.finish();
         channel.close();
         QCOMPARE(readFile(out), QByteArray("today\r\n"));
-        const QFile::Permissions modeBits = QFile::ReadOwner | QFile::WriteOwner |
-                                            QFile::ExeOwner | QFile::ReadGroup |
-                                            QFile::WriteGroup | QFile::ExeGroup |
+        const QFile::Permissions modeBits = QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner |
+                                            QFile::ReadGroup | QFile::WriteGroup | QFile::ExeGroup |
                                             QFile::ReadOther | QFile::WriteOther | QFile::ExeOther;
         QCOMPARE(QFile::permissions(out) & modeBits,
                  QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup);

@@ -1,7 +1,10 @@
 #include "QtDialogs.h"
 
+#include "PictureDialog.h"
+
 #include <QApplication>
 #include <QFileDialog>
+#include <QGridLayout>
 #include <QMessageBox>
 #include <QPrintDialog>
 #include <QPushButton>
@@ -10,6 +13,19 @@ namespace {
 QWidget* parentWindow()
 {
     return QApplication::activeWindow();
+}
+
+// A box as narrow as a short text cut its own caption ("Zizorad ir Iz..."): the text
+// is given room for the whole caption.
+void roomForCaption(QMessageBox& box)
+{
+    // A spacer under the text, as wide as the caption needs: the box lays itself out
+    // around it, where a minimum width on its label would only cut the text.
+    if (auto* grid = qobject_cast<QGridLayout*>(box.layout())) {
+        const int width = box.fontMetrics().horizontalAdvance(box.windowTitle()) + 96;
+        grid->addItem(new QSpacerItem(width, 0, QSizePolicy::Minimum, QSizePolicy::Expanding),
+                      grid->rowCount(), 0, 1, grid->columnCount());
+    }
 }
 } // namespace
 
@@ -20,6 +36,7 @@ void QtDialogs::message(const QString& text, const QString& caption)
         box.setIcon(QMessageBox::Warning);
     else
         box.setIcon(QMessageBox::Information);
+    roomForCaption(box);
     box.exec();
 }
 
@@ -33,6 +50,7 @@ Dialogs::Answer QtDialogs::question(const QString& text, const QString& caption,
         cancel = box.addButton(QStringLiteral("Cancela"), QMessageBox::RejectRole);
     box.setDefaultButton(buttons == Buttons::YesNoDefaultNo ? no : yes);
     box.setEscapeButton(cancel ? cancel : no);
+    roomForCaption(box);
     box.exec();
     QAbstractButton* clicked = box.clickedButton();
     if (clicked == yes)
@@ -44,7 +62,10 @@ Dialogs::Answer QtDialogs::question(const QString& text, const QString& caption,
 
 void QtDialogs::error(const QString& text)
 {
-    QMessageBox::critical(parentWindow(), QCoreApplication::applicationName(), text);
+    QMessageBox box(QMessageBox::Critical, QCoreApplication::applicationName(), text,
+                    QMessageBox::Ok, parentWindow());
+    roomForCaption(box);
+    box.exec();
 }
 
 QString QtDialogs::openFile(const QString& caption, const QString& startDir, const QString& filter)
@@ -67,7 +88,10 @@ QString QtDialogs::saveFile(const QString& caption, const QString& startDir, con
 
 QString QtDialogs::openPicture(const QString& startDir, const QString& filter)
 {
-    return QFileDialog::getOpenFileName(parentWindow(), QString(), startDir, filter);
+    PictureDialog dialog(parentWindow(), startDir, filter);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return {};
+    return dialog.selectedFiles().constFirst();
 }
 
 bool QtDialogs::choosePrinter(QPrinter* printer)

@@ -1,6 +1,7 @@
 // The PDF writer against poppler: pages look as the page painter draws them, texts read
 // back, fonts and pictures are stored once, and a failed write never passes for a file.
 
+#include "Clock.h"
 #include "Cp1252.h"
 #include "KvError.h"
 #include "PageImages.h"
@@ -15,6 +16,7 @@
 #include <QFile>
 #include <QFontMetricsF>
 #include <QRegularExpression>
+#include <QTemporaryDir>
 #include <QtTest>
 
 Q_DECLARE_METATYPE(RpFont)
@@ -498,6 +500,48 @@ private Q_SLOTS:
         QVERIFY(pdf.finish());
         QVERIFY(whole.data().startsWith("%PDF-1.4"));
         QVERIFY(whole.data().endsWith("%%EOF\n"));
+    }
+
+    void twoThreadsWriteTheBytesOfOne()
+    {
+        // Pages made while the writer's thread is still at earlier ones, each released at
+        // once, with faces and pictures first met half-way: the stream's copies must hold.
+        Clock::setFixed(QDateTime(QDate(2026, 12, 9), QTime(3, 15)));
+        QTemporaryDir dir;
+        const auto write = [&](RpPdfStream::Threads threads, const QString& name) {
+            TRpPrinter store;
+            store.setTitle(QStringLiteral("Bloquetos"));
+            store.begin(QSize(210000, 297000), false);
+            const QString path = dir.filePath(name);
+            RpPdfStream pdf(path, threads);
+            for (int i = 0; i < 120; ++i) {
+                PageMaker page(store);
+                page.text(20, 20, QStringLiteral("RECIBO DO PAGADOR"), font("Arial", 10, true))
+                    .text(20, 30, QStringLiteral("JOSÉ DA CONCEIÇÃO %1").arg(i), font("Arial", 9))
+                    .line(20, 35, 170, 0, 2)
+                    .fill(20 + i % 7, 50, 1, 15, qRgb(0, 0, 0));
+                if (i >= 40)
+                    page.text(20, 70, QStringLiteral("Nº %1").arg(i * 13), font("MS Serif", 8));
+                if (i >= 80)
+                    page.picture(framed(30 + i % 3, 20), QRectF(20, 90, 20, 10),
+                                 QRectF(20, 90, 20, 10));
+                page.endPage();
+                pdf.addPage(store, store.pageCount() - 1);
+                store.releasePage(store.pageCount() - 1);
+            }
+            pdf.finish();
+            QFile f(path);
+            return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+        };
+        const QByteArray one = write(RpPdfStream::Threads::One, QStringLiteral("um.pdf"));
+        const QByteArray two = write(RpPdfStream::Threads::Two, QStringLiteral("dois.pdf"));
+        Clock::setFixed(QDateTime());
+        QVERIFY(one.startsWith("%PDF-1.4"));
+        QVERIFY(one == two);
+        const QString info =
+            poppler(QStringLiteral("pdfinfo"), {dir.filePath(QStringLiteral("dois.pdf"))});
+        QVERIFY2(info.contains(QRegularExpression(QStringLiteral("Pages:\\s+120\\b"))),
+                 qPrintable(info));
     }
 
     void anOlderFileStaysUntilTheNewOneIsWhole()

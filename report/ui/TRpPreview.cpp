@@ -110,6 +110,13 @@ void TRpPreview::resizeEvent(QResizeEvent* event)
 {
     QAbstractScrollArea::resizeEvent(event);
     updateScrollBars();
+    Q_EMIT viewResized();
+}
+
+void TRpPreview::setEmptyText(const QString& text)
+{
+    m_emptyText = text;
+    viewport()->update();
 }
 
 void TRpPreview::dropCache()
@@ -151,8 +158,12 @@ void TRpPreview::paintEvent(QPaintEvent*)
 {
     QPainter p(viewport());
     const QImage image = pageImage(m_page);
-    if (image.isNull())
+    if (image.isNull()) {
+        if (!m_emptyText.isEmpty())
+            p.drawText(viewport()->rect().adjusted(kGap, kGap, -kGap, -kGap),
+                       Qt::AlignCenter | Qt::TextWordWrap, m_emptyText);
         return;
+    }
     const QSize view = viewport()->size();
     const int totalW = image.width() + 2 * kGap;
     int x = totalW < view.width() ? (view.width() - image.width()) / 2

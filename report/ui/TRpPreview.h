@@ -37,8 +37,13 @@ public:
     // The page in view as drawn, for tests.
     QImage renderedPage() const;
 
+    // Shown in place of a page while the store has none to show (a report with no rows).
+    void setEmptyText(const QString& text);
+    QString emptyText() const { return m_emptyText; }
+
 Q_SIGNALS:
     void pageAvailable(int pageCount); // OnPageAvailable: pages produced so far
+    void viewResized();                // the control changed size: a fitted zoom is stale
 
 protected:
     void paintEvent(QPaintEvent* event) override;
@@ -62,4 +67,5 @@ private:
         QImage image;
     };
     QList<Cached> m_cache;
+    QString m_emptyText;
 };

@@ -1,7 +1,7 @@
 // The rejected-titles report: its order, columns, wrapped messages and pages, the main
 // window's command and the batch tool's verb.
 
-#include "BlqRows.h"
+#include "BlqTitles.h"
 #include "Clock.h"
 #include "Database.h"
 #include "RelRejeicoes.h"
@@ -61,17 +61,21 @@ private Q_SLOTS:
     {
         TempProgramDir dir;
         QCOMPARE(kLongMessage.size(), 50);
-        BlqRows::add({
-            {QStringLiteral("0200"), QStringLiteral("000000001"), QStringLiteral("00000000005"),
-             QStringLiteral("B"), QStringLiteral("Erro 1")},
-            {QStringLiteral("0100"), QStringLiteral("000000002"), QStringLiteral("00000000004"),
-             QStringLiteral("A"), QStringLiteral("Erro 2")},
-            {QStringLiteral("0200"), QStringLiteral("000000001"), QStringLiteral("00000000003"),
-             QStringLiteral("A"), kLongMessage},
-            {QStringLiteral("0150"), QStringLiteral("000000009"), QStringLiteral("00000000002"),
-             QStringLiteral("Z"), QStringLiteral("válido"), true},
-            {QStringLiteral("0100"), QStringLiteral("000000001"), QStringLiteral("00000000001"),
-             QStringLiteral("C"), QStringLiteral("Erro 4")},
+        BlqTitles::store({
+            BlqTitles::keyed(QStringLiteral("0200"), QStringLiteral("000000001"),
+                             QStringLiteral("00000000005"), QStringLiteral("B"),
+                             QStringLiteral("Erro 1")),
+            BlqTitles::keyed(QStringLiteral("0100"), QStringLiteral("000000002"),
+                             QStringLiteral("00000000004"), QStringLiteral("A"),
+                             QStringLiteral("Erro 2")),
+            BlqTitles::keyed(QStringLiteral("0200"), QStringLiteral("000000001"),
+                             QStringLiteral("00000000003"), QStringLiteral("A"), kLongMessage),
+            BlqTitles::keyed(QStringLiteral("0150"), QStringLiteral("000000009"),
+                             QStringLiteral("00000000002"), QStringLiteral("Z"),
+                             QStringLiteral("válido"), true),
+            BlqTitles::keyed(QStringLiteral("0100"), QStringLiteral("000000001"),
+                             QStringLiteral("00000000001"), QStringLiteral("C"),
+                             QStringLiteral("Erro 4")),
         });
         RelRejeicoes rel;
         rel.open();
@@ -120,7 +124,7 @@ private Q_SLOTS:
     void everyPageHasItsHeaders()
     {
         TempProgramDir dir;
-        BlqRows::add(BlqRows::rejected(70)); // 29 rows a page
+        BlqTitles::store(BlqTitles::rejected(70)); // 29 rows a page
         RelRejeicoes rel;
         rel.open();
         TRpPrinter store;
@@ -151,11 +155,46 @@ private Q_SLOTS:
         }
     }
 
+    // The date overprinted its label ("Data04/05/2026"): each label of the page header ends
+    // clear of its value, on the same line.
+    void theHeaderLabelsStandClearOfTheirValues()
+    {
+        TempProgramDir dir;
+        BlqRows::add(BlqRows::rejected(1));
+        RelRejeicoes rel;
+        rel.open();
+        TRpPrinter store;
+        rel.produce(store);
+        QFontMetricsF fm(ReportFonts::layoutFont(RpFont{}));
+        const QList<Placed> all = texts(store, 0);
+        auto find = [&all](const QString& text) {
+            for (const Placed& t : all) {
+                if (t.text == text)
+                    return t;
+            }
+            return Placed{QString(), -1, -1};
+        };
+        const QList<std::pair<QString, QString>> pairs = {
+            {QStringLiteral("Data:"), QStringLiteral("04/05/2026")},
+            {QStringLiteral("Hora:"), QStringLiteral("15:16:17")},
+            {QStringLiteral("Página:"), QStringLiteral("1")}};
+        for (const auto& [label, value] : pairs) {
+            const Placed l = find(label);
+            const Placed v = find(value);
+            QVERIFY2(l.x >= 0 && v.x >= 0, qPrintable(label));
+            QCOMPARE(l.y, v.y);
+            // µm: the advance is in layout units of the report's µm
+            const double labelEnd = l.x + fm.horizontalAdvance(label);
+            QVERIFY2(labelEnd + 1000 <= v.x, qPrintable(label + QStringLiteral(" ") + value));
+        }
+    }
+
     void onlyValidRowsGiveNoBandAtAll()
     {
         TempProgramDir dir;
-        BlqRows::add({{QStringLiteral("0100"), QStringLiteral("1"), QStringLiteral("1"),
-                       QStringLiteral("1"), QString(), true}});
+        BlqTitles::store(
+            {BlqTitles::keyed(QStringLiteral("0100"), QStringLiteral("1"), QStringLiteral("1"),
+                              QStringLiteral("1"), QString(), true)});
         RelRejeicoes rel;
         rel.open();
         TRpPrinter store;
@@ -167,7 +206,7 @@ private Q_SLOTS:
     void theMenuCommandShowsThePreviewAndReturnsWhenItCloses()
     {
         TempProgramDir dir;
-        BlqRows::add(BlqRows::rejected(35));
+        BlqTitles::store(BlqTitles::rejected(35));
         ScriptedDialogs dlg;
         TFrmPrincipal main;
         QVERIFY(main.TtulosRejeitados1->isEnabled());
@@ -202,7 +241,7 @@ private Q_SLOTS:
         QCOMPARE(rc, 1); // an empty table
         QVERIFY(!QFile::exists(pdf));
 
-        BlqRows::add(BlqRows::rejected(40));
+        BlqTitles::store(BlqTitles::rejected(40));
         Database::closeAll();
         const QString out = QString::fromLocal8Bit(TestSupport::run(
             tool, {QStringLiteral("--dir"), dir.path(), QStringLiteral("rejeitados"), pdf}, &rc));

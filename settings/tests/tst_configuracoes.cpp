@@ -456,6 +456,32 @@ private Q_SLOTS:
         QVERIFY(dlg.lastText(QStringLiteral("error"))
                     .startsWith(QStringLiteral("Unable to write to ")));
     }
+
+    // After a failed write the window kept showing the logo just chosen, as if stored.
+    void aFailedWriteShowsThePictureReallyStored()
+    {
+        TempProgramDir dir;
+        ScriptedDialogs dlg;
+        addBeneficiaries({kAcme});
+        QVERIFY(QDir(dir.path()).mkdir(QStringLiteral("KVCob002.ini"))); // cannot be a file
+        const QString logo = savePicture(dir.file(QStringLiteral("l.bmp")), pattern(12, 12));
+        TfrmConfiguracoes w;
+        for (QPushButton* choose : {w.btnReciboSacado, w.btnComprovanteEntrega}) {
+            dlg.fileNames << logo;
+            choose->click();
+        }
+        QCOMPARE(dlg.texts(QStringLiteral("error")).size(), 2);
+        QVERIFY(w.imgRecibo->pixmap().isNull());
+        QVERIFY(w.imgComprovante->pixmap().isNull());
+        QVERIFY(!w.btnOk->isEnabled());
+        QVERIFY(w.logos().recibo.isEmpty() && w.logos().comprovante.isEmpty());
+        // The box names the file and says what is wrong with it, in Portuguese.
+        const QString error = dlg.lastText(QStringLiteral("error"));
+        QVERIFY2(error.contains(QStringLiteral("Não foi possível gravar o arquivo %1: há uma pasta "
+                                               "com esse nome")
+                                    .arg(KvSettings::path())),
+                 qPrintable(error));
+    }
 };
 
 QTEST_MAIN(TstConfiguracoes)

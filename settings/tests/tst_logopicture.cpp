@@ -183,14 +183,19 @@ private Q_SLOTS:
         QTest::newRow("good picture, unknown kind") << "p.gif" << png << invalid;
         QTest::newRow("metafile") << "m.wmf" << QByteArray("\xD7\xCD\xC6\x9A", 4) << invalid;
         QTest::newRow("enhanced metafile") << "m.emf" << QByteArray(" EMF", 4) << invalid;
-        QTest::newRow("truncated jpeg") << "c.jpg" << jpeg.left(jpeg.size() * 2 / 3) << invalid;
+        QTest::newRow("truncated jpeg, which the reader fills in")
+            << "c.jpg" << jpeg.left(jpeg.size() * 2 / 3) << invalid;
         QTest::newRow("truncated png") << "c.png" << png.left(png.size() * 2 / 3) << invalid;
-        QTest::newRow("truncated bmp") << "c.bmp" << bmp.left(bmp.size() / 2) << invalid;
+        QTest::newRow("truncated bmp, which the reader fills in")
+            << "c.bmp" << bmp.left(bmp.size() / 2) << invalid;
         QTest::newRow("truncated ico") << "c.ico" << ico.left(ico.size() / 2) << invalid;
         QTest::newRow("bmp header only") << "h.bmp" << bmp.left(20) << invalid;
-        QTest::newRow("enormous jpeg") << "huge.jpg" << enormousJpeg() << invalid;
-        QTest::newRow("enormous png") << "huge.png" << enormousPng() << invalid;
-        QTest::newRow("enormous bmp") << "huge.bmp" << enormousBmp() << invalid;
+        QTest::newRow("enormous jpeg refused from its header")
+            << "huge.jpg" << enormousJpeg() << invalid;
+        QTest::newRow("enormous png refused from its header")
+            << "huge.png" << enormousPng() << invalid;
+        QTest::newRow("enormous bmp refused from its header")
+            << "huge.bmp" << enormousBmp() << invalid;
         QTest::newRow("bmp sizes overflowing the row arithmetic")
             << "overflow.bmp" << overflowingBmp() << invalid;
         QImage strip(LogoPicture::kMaxSide + 1, 8, QImage::Format_Mono);

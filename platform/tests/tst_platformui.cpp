@@ -1,0 +1,135 @@
+// The window side of the platform layer: the toolkit speaking Portuguese, the program's
+// icon, the picture dialog's preview and the advice shown with a file that cannot be
+// written.
+
+#include "FileAdvice.h"
+#include "PictureDialog.h"
+#include "ProgramIcon.h"
+#include "TestSupport.h"
+#include "Translations.h"
+
+#include <QDialogButtonBox>
+#include <QLabel>
+#include <QPrintDialog>
+#include <QPrinter>
+#include <QPushButton>
+#include <QtTest>
+
+class TstPlatformUi : public QObject {
+    Q_OBJECT
+private Q_SLOTS:
+    void initTestCase() { QVERIFY(Translations::install()); }
+
+    // The standard dialogs and buttons showed "Open", "Look in", "Cancel", "Print all" and
+    // "Copies" in English, and a name typed wrong in the file dialog answered "File not
+    // found. Please verify the correct file name was given."
+    void theToolkitsOwnTextsArePortuguese_data()
+    {
+        QTest::addColumn<QString>("context");
+        QTest::addColumn<QString>("english");
+        QTest::newRow("Cancel") << "QPlatformTheme"
+                                << "Cancel";
+        QTest::newRow("Open") << "QPlatformTheme"
+                              << "Open";
+        QTest::newRow("Look in") << "QFileDialog"
+                                 << "Look in:";
+        QTest::newRow("Print all") << "QPrintSettingsOutput"
+                                   << "Print all";
+        QTest::newRow("Copies") << "QPrintSettingsOutput"
+                                << "Copies";
+        QTest::newRow("file not found")
+            << "QFileDialog"
+            << "%1\nFile not found.\nPlease verify the correct file name was given.";
+    }
+    void theToolkitsOwnTextsArePortuguese()
+    {
+        QFETCH(QString, context);
+        QFETCH(QString, english);
+        const QString shown = QCoreApplication::translate(context.toLatin1().constData(),
+                                                          english.toLatin1().constData());
+        QVERIFY2(shown != english, qPrintable(context + QStringLiteral(": ") + english));
+    }
+
+    void aDialogsButtonsSpeakPortuguese()
+    {
+        QDialogButtonBox box(QDialogButtonBox::Ok | QDialogButtonBox::Cancel);
+        QCOMPARE(box.button(QDialogButtonBox::Cancel)->text(), QStringLiteral("Cancelar"));
+    }
+
+    void theProgramIconIsTheMonogramOnASquare()
+    {
+        const QIcon icon = ProgramIcon::icon();
+        QVERIFY(!icon.isNull());
+        const QImage image = icon.pixmap(QSize(64, 64)).toImage();
+        QCOMPARE(image.size(), QSize(64, 64));
+        // Wider than high: clear bands above and below, the monogram's colours between.
+        QCOMPARE(qAlpha(image.pixel(32, 0)), 0);
+        QVERIFY(qAlpha(image.pixel(32, 32)) > 0);
+    }
+
+    void thePictureDialogPreviewsTheChosenPicture()
+    {
+        QTemporaryDir dir;
+        QImage logo(300, 100, QImage::Format_RGB32);
+        logo.fill(Qt::red);
+        const QString big = dir.filePath(QStringLiteral("logo.bmp"));
+        QVERIFY(logo.save(big));
+        QImage small(40, 20, QImage::Format_RGB32);
+        small.fill(Qt::blue);
+        const QString tiny = dir.filePath(QStringLiteral("pequeno.bmp"));
+        QVERIFY(small.save(tiny));
+        const QString text = dir.filePath(QStringLiteral("nota.bmp"));
+        QFile f(text);
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        f.write("não é figura");
+        f.close();
+
+        PictureDialog dialog(nullptr, dir.path(), QStringLiteral("Bitmaps (*.bmp)"));
+        dialog.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&dialog));
+        QVERIFY(dialog.preview()->isVisible());
+        QVERIFY(dialog.preview()->pixmap().isNull());
+
+        Q_EMIT dialog.currentChanged(big);
+        const QPixmap shown = dialog.preview()->pixmap();
+        QVERIFY(!shown.isNull());
+        QVERIFY(shown.width() <= dialog.preview()->contentsRect().width());
+        QCOMPARE(shown.toImage().pixelColor(shown.width() / 2, shown.height() / 2),
+                 QColor(Qt::red));
+        QVERIFY(dialog.preview()->toolTip().contains(QStringLiteral("300 × 100")));
+
+        Q_EMIT dialog.currentChanged(tiny); // small logos keep their own size
+        QCOMPARE(dialog.preview()->pixmap().size(), QSize(40, 20));
+
+        Q_EMIT dialog.currentChanged(text);
+        QVERIFY(dialog.preview()->pixmap().isNull());
+        QVERIFY(!dialog.preview()->text().isEmpty());
+    }
+
+    void adviceForAFileThatCannotBeWritten_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QString>("expected");
+        QTest::newRow("folder missing") << QStringLiteral("sem-pasta/KVCob002.ini")
+                                        << QStringLiteral("a pasta %1/sem-pasta não existe");
+        QTest::newRow("a folder of that name")
+            << QStringLiteral("pasta") << QStringLiteral("há uma pasta com esse nome");
+        QTest::newRow("anything else")
+            << QStringLiteral("KVCob002.ini") << QStringLiteral("espaço livre no disco");
+    }
+    void adviceForAFileThatCannotBeWritten()
+    {
+        QFETCH(QString, name);
+        QFETCH(QString, expected);
+        QTemporaryDir dir;
+        QVERIFY(QDir(dir.path()).mkdir(QStringLiteral("pasta")));
+        const QString advice = FileAdvice::cannotWrite(dir.filePath(name));
+        if (expected.contains(QStringLiteral("%1")))
+            expected = expected.arg(dir.path());
+        QVERIFY2(advice.contains(expected), qPrintable(advice));
+        QVERIFY(advice.startsWith(QStringLiteral("Não foi possível gravar")));
+    }
+};
+
+QTEST_MAIN(TstPlatformUi)
+#include "tst_platformui.moc"
