@@ -21,9 +21,9 @@ private Q_SLOTS:
         QVERIFY(help.contains("Verbos:"));
         QVERIFY(help.contains("--dir PASTA"));
         // Every verb's options are listed from the same declarations the parser reads.
-        QVERIFY(help.contains(
-            "continuo --modelo pequeno|grande [--contrato AGÊNCIA/CONTRATO|Todos] SAIDA"));
-        QVERIFY(help.contains("--contrato AGÊNCIA/CONTRATO|Todos   só os títulos deste contrato"));
+        QVERIFY(
+            help.contains("continuo --modelo pequeno|grande [--contrato AGÊNCIA/CONTRATO] SAIDA"));
+        QVERIFY(help.contains("--contrato AGÊNCIA/CONTRATO   só os títulos deste contrato"));
         const QByteArray verbHelp =
             TestSupport::run(tool(), {QStringLiteral("continuo"), QStringLiteral("--help")}, &rc);
         QCOMPARE(rc, 0);
@@ -60,7 +60,7 @@ private Q_SLOTS:
         QTest::addColumn<QString>("error");
         const QString c = QStringLiteral("continuo");
         const QString usage = QStringLiteral("Uso: kvcob-lote continuo --modelo pequeno|grande "
-                                             "[--contrato AGÊNCIA/CONTRATO|Todos] SAIDA");
+                                             "[--contrato AGÊNCIA/CONTRATO] SAIDA");
         QTest::newRow("unknown option") << QStringList{QStringLiteral("--xyz=1")} << 2
                                         << "Opção desconhecida: --xyz=1\n"
                                            "Use kvcob-lote --help para ver as opções.";
