@@ -48,11 +48,14 @@ public:
     void qdbMovTitVal3Print(TRpDBText& sender, QString& value);
     // Loads the receipt and voucher pictures of CachedBeneficiary from the settings file.
     void LeArquivoIni();
+    // Reads and checks the PIX key and city of CachedBeneficiary.
+    void LeChavePix();
 
     const QString& cachedBeneficiary() const { return CachedBeneficiary; }
     const QString& reciboPath() const { return ReciboPath; }
     const QString& comprovantePath() const { return ComprovantePath; }
-    int logoLoads() const { return m_logoLoads; } // times LeArquivoIni ran
+    const QString& pixPayload() const { return m_pixPayload; } // of the last row; empty: none
+    int logoLoads() const { return m_logoLoads; }              // times LeArquivoIni ran
 
     // The bars of the barcode in tenths of a millimetre, relative to the barcode's box
     // (15.1 mm high): light margins left and right, bars 13 mm high in the middle.
@@ -60,6 +63,7 @@ public:
 
 private:
     void blankZeroValue(QString& value) const;
+    void showPix(const QString& payload);
 
     // The elements the handlers fill, found by name once: a name missing from the
     // definition shows when the report is made, not on the first row.
@@ -75,6 +79,10 @@ private:
         TRpImage* RpImage5;
         TRpImage* ImageRecibo;
         TRpImage* ImageComprovante;
+        // The PIX parts, printed only on the pages of titles with a payload.
+        TRpDrawing* qDrwPix;
+        TRpLabel* RpLabelPagueComPix;
+        TRpMemo* qMemPixCopiaCola;
     };
     Elements m_el{};
 
@@ -82,5 +90,8 @@ private:
     QString ReciboPath;
     QString ComprovantePath;
     int m_logoLoads = 0;
+    QString m_pixKey;  // of CachedBeneficiary, checked; empty for none
+    QString m_pixCity; // of CachedBeneficiary
+    QString m_pixPayload;
     DbQueryDataSource m_source;
 };

@@ -11,6 +11,7 @@ PACKAGES=(
   zlib1g-dev
   fonts-liberation fonts-dejavu-core
   zbar-tools poppler-utils sqlite3 libsqlite3-dev xvfb xauth
+  libqrcodegencpp-dev # encodes the PIX QR codes of the bloquetos
   libqt6gui6 # its image plugins (qjpeg over libjpeg) read the About picture and JPEG logos
 )
 

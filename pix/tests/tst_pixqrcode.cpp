@@ -1,0 +1,135 @@
+#include "PixQrCode.h"
+#include "TestSupport.h"
+
+#include <QImage>
+#include <QPainter>
+#include <QtTest>
+
+namespace {
+const QString kManual = QStringLiteral(
+    "00020126580014br.gov.bcb.pix0136123e4567-e12b-12d1-a456-4266554400005204000053039865802BR"
+    "5913Fulano de Tal6008BRASILIA62070503***63041D3D");
+
+// The error correction level written in the symbol's format information (the copy
+// beside the top-left finder), as the standard's two bits: L 01, M 00, Q 11, H 10.
+int levelBits(const PixQrCode& qr)
+{
+    int bits = 0;
+    for (int y = 0; y <= 5; ++y) // bits 0-5 down column 8... read as the standard lists
+        bits |= int(qr.dark(8, y)) << y;
+    bits |= int(qr.dark(8, 7)) << 6;
+    bits |= int(qr.dark(8, 8)) << 7;
+    bits |= int(qr.dark(7, 8)) << 8;
+    for (int x = 5; x >= 0; --x)
+        bits |= int(qr.dark(x, 8)) << (14 - x);
+    bits ^= 0x5412;
+    return bits >> 13;
+}
+
+// The squares drawn black on white, `side` pixels for the quiet zone's outer edge.
+QImage render(const PixQrCode& qr, int side)
+{
+    QImage img(side + 40, side + 40, QImage::Format_Grayscale8);
+    img.fill(Qt::white);
+    QPainter p(&img);
+    p.setRenderHint(QPainter::Antialiasing);
+    p.translate(20, 20);
+    for (const QRectF& r : qr.squares(side))
+        p.fillRect(r, Qt::black);
+    p.end();
+    return img;
+}
+
+QString scan(const QImage& img)
+{
+    QTemporaryDir dir;
+    const QString file = dir.filePath(QStringLiteral("qr.png"));
+    img.save(file);
+    return QString::fromUtf8(TestSupport::run(QStringLiteral("zbarimg"),
+                                              {QStringLiteral("--raw"), QStringLiteral("-q"),
+                                               QStringLiteral("-Sdisable"),
+                                               QStringLiteral("-Sqrcode.enable"), file}))
+        .chopped(1); // the line end zbarimg adds
+}
+} // namespace
+
+class TstPixQrCode : public QObject {
+    Q_OBJECT
+private Q_SLOTS:
+    void levelMAndTheVersionItNeeds_data()
+    {
+        QTest::addColumn<QString>("payload");
+        QTest::addColumn<int>("size");
+        // 141 bytes: version 7 would hold them at level L, version 8 is needed at M
+        QTest::newRow("the manual's example") << kManual << 49;
+        // 122 bytes: the most version 7 holds at M, where the library would raise the
+        // level to Q if it could; 123 need version 8
+        QTest::newRow("full version 7") << QString(122, QLatin1Char('a')) << 45;
+        QTest::newRow("one byte more") << QString(123, QLatin1Char('a')) << 49;
+        // the longest payload of a bank file
+        QTest::newRow("387 characters") << QString(387, QLatin1Char('x')) << 77;
+        QTest::newRow("short") << QStringLiteral("000201") << 21;
+    }
+    void levelMAndTheVersionItNeeds()
+    {
+        QFETCH(QString, payload);
+        QFETCH(int, size);
+        const PixQrCode qr(payload);
+        QCOMPARE(qr.size(), size);
+        QCOMPARE(levelBits(qr), 0b00);
+    }
+
+    void squaresCoverTheDarkModulesInsideTheQuietZone()
+    {
+        const PixQrCode qr(kManual);
+        const int n = qr.size();
+        const double side = 250; // tenths of a millimetre
+        const double module = side / (n + 2 * PixQrCode::kQuietZone);
+        int dark = 0;
+        for (int y = 0; y < n; ++y) {
+            for (int x = 0; x < n; ++x)
+                dark += qr.dark(x, y);
+        }
+        double covered = 0;
+        const QList<QRectF> squares = qr.squares(side);
+        for (const QRectF& r : squares) {
+            QVERIFY(r.left() >= 4 * module - 1e-9 && r.right() <= side - 4 * module + 1e-9);
+            QVERIFY(r.top() >= 4 * module - 1e-9 && r.bottom() <= side - 4 * module + 1e-9);
+            QVERIFY(qAbs(r.height() - module) < 1e-9);
+            covered += r.width() / module;
+        }
+        QCOMPARE(qRound(covered), dark);
+        // runs, not single modules: far fewer marks than dark modules
+        QVERIFY(squares.size() < dark * 2 / 3);
+        // the finder pattern's top row is one run of seven modules
+        QCOMPARE(squares.first(), QRectF(4 * module, 4 * module, 7 * module, module));
+    }
+
+    void emptyPayloadDrawsNothing()
+    {
+        const PixQrCode qr{QString()};
+        QVERIFY(qr.isEmpty());
+        QVERIFY(qr.squares(250).isEmpty());
+    }
+
+    void scansBackAsThePayload_data()
+    {
+        QTest::addColumn<QString>("payload");
+        QTest::addColumn<int>("pixels");
+        // 25 mm at 200 dpi
+        QTest::newRow("manual, 25 mm at 200 dpi") << kManual << 197;
+        QTest::newRow("387 characters, 25 mm at 200 dpi")
+            << QStringLiteral("000201") + QString(381, QLatin1Char('Z')) << 197;
+    }
+    void scansBackAsThePayload()
+    {
+        if (!TestSupport::haveProgram(QStringLiteral("zbarimg")))
+            QSKIP("zbarimg is not installed");
+        QFETCH(QString, payload);
+        QFETCH(int, pixels);
+        QCOMPARE(scan(render(PixQrCode(payload), pixels)), payload);
+    }
+};
+
+QTEST_MAIN(TstPixQrCode)
+#include "tst_pixqrcode.moc"
