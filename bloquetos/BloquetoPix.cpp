@@ -6,6 +6,9 @@
 
 #include <QFontMetricsF>
 
+#include <algorithm>
+#include <iterator>
+
 QString BloquetoPix::checkedKey(const QString& beneficiary, const BeneficiaryPix& settings)
 {
     if (settings.chave.trimmed().isEmpty())
@@ -43,13 +46,24 @@ QStringList BloquetoPix::lines(const QString& text, const QFontMetricsF& fm,
     QStringList out;
     qsizetype at = 0;
     const auto blank = [&](qsizetype i) { return i >= 0 && i < text.size() && text[i] == u' '; };
+    // Payloads are ASCII: their advances are looked up once per call, not once a character.
+    double ascii[128];
+    std::fill(std::begin(ascii), std::end(ascii), -1.0);
+    const auto advanceOf = [&](QChar c) {
+        if (c.unicode() >= 128)
+            return fm.horizontalAdvance(c);
+        double& w = ascii[c.unicode()];
+        if (w < 0)
+            w = fm.horizontalAdvance(c);
+        return w;
+    };
     for (qsizetype k = 0; k < widths.size() && at < text.size(); ++k) {
         const double width = widths.at(k);
         // Character advances first (cheap), then the line as the page measures it.
         qsizetype end = at;
         double advance = 0;
         while (end < text.size()) {
-            const double w = fm.horizontalAdvance(text[end]);
+            const double w = advanceOf(text[end]);
             if (end > at && advance + w > width)
                 break;
             advance += w;

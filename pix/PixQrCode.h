@@ -21,8 +21,9 @@ public:
     bool dark(int x, int y) const { return m_modules[size_t(y) * size_t(m_size) + size_t(x)]; }
 
     // The dark modules inside a square of `side` (any unit) whose edge is the outer edge
-    // of the quiet zone; each run of dark modules in a row is one rectangle, so that
-    // neighbours meet without a seam and a page holds a few hundred marks, not thousands.
+    // of the quiet zone, as rectangles that neither overlap nor leave a seam between
+    // neighbours: a run of dark modules in a row is one, grown down over the rows that
+    // repeat it, so a page holds a few hundred marks rather than a thousand squares.
     QList<QRectF> squares(double side) const;
 
 private:

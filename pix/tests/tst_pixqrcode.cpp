@@ -90,19 +90,37 @@ private Q_SLOTS:
             for (int x = 0; x < n; ++x)
                 dark += qr.dark(x, y);
         }
-        double covered = 0;
+        // every dark module covered once, every light one left white
+        QImage grid(n, n, QImage::Format_Grayscale8);
+        grid.fill(0);
         const QList<QRectF> squares = qr.squares(side);
         for (const QRectF& r : squares) {
-            QVERIFY(r.left() >= 4 * module - 1e-9 && r.right() <= side - 4 * module + 1e-9);
-            QVERIFY(r.top() >= 4 * module - 1e-9 && r.bottom() <= side - 4 * module + 1e-9);
-            QVERIFY(qAbs(r.height() - module) < 1e-9);
-            covered += r.width() / module;
+            const int x0 = qRound(r.left() / module) - 4;
+            const int y0 = qRound(r.top() / module) - 4;
+            const int x1 = qRound(r.right() / module) - 4;
+            const int y1 = qRound(r.bottom() / module) - 4;
+            QVERIFY(qAbs(r.left() - (x0 + 4) * module) < 1e-9);
+            QVERIFY(qAbs(r.bottom() - (y1 + 4) * module) < 1e-9);
+            QVERIFY(x0 >= 0 && y0 >= 0 && x1 <= n && y1 <= n && x0 < x1 && y0 < y1);
+            for (int y = y0; y < y1; ++y) {
+                for (int x = x0; x < x1; ++x) {
+                    QVERIFY(qr.dark(x, y));
+                    QCOMPARE(grid.pixel(x, y) & 0xff, 0u);
+                    grid.setPixel(x, y, qRgb(255, 255, 255));
+                }
+            }
         }
-        QCOMPARE(qRound(covered), dark);
-        // runs, not single modules: far fewer marks than dark modules
-        QVERIFY(squares.size() < dark * 2 / 3);
-        // the finder pattern's top row is one run of seven modules
-        QCOMPARE(squares.first(), QRectF(4 * module, 4 * module, 7 * module, module));
+        int covered = 0;
+        for (int y = 0; y < n; ++y) {
+            for (int x = 0; x < n; ++x)
+                covered += (grid.pixel(x, y) & 0xff) != 0;
+        }
+        QCOMPARE(covered, dark);
+        // far fewer marks than dark modules
+        QVERIFY(squares.size() < dark / 2);
+        // the top-left finder pattern's left side, between its top and bottom rows, is one
+        // bar of five modules
+        QVERIFY(squares.contains(QRectF(4 * module, 5 * module, module, 5 * module)));
     }
 
     void emptyPayloadDrawsNothing()
