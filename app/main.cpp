@@ -1,4 +1,5 @@
 #include "Dialogs.h"
+#include "KvVersion.h"
 #include "QtDialogs.h"
 #include "uPrincipal.h"
 
@@ -8,7 +9,7 @@ int main(int argc, char* argv[])
 {
     QApplication app(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("Zizorad ir Izaradu"));
-    QCoreApplication::setApplicationVersion(QStringLiteral("1.1.1"));
+    QCoreApplication::setApplicationVersion(QStringLiteral(KVCOB_VERSION));
     QtDialogs qtDialogs;
     setDialogs(&qtDialogs);
 

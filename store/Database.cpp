@@ -1,6 +1,7 @@
 #include "Database.h"
 
 #include "BlqSchema.h"
+#include "DbError.h"
 #include "KvError.h"
 #include "ProgramDir.h"
 
@@ -54,38 +55,15 @@ QSqlDatabase Database::connection(const QString& alias)
         QSqlDatabase::removeDatabase(name);
     }
 
-    const QString confPath = ProgramDir::file(QStringLiteral("kvcob.conf"));
-    QString driver = QStringLiteral("QSQLITE");
-    QString dbName;
-    QString host, user, password;
-    int port = -1;
-    bool configured = false;
-    if (QFileInfo::exists(confPath)) {
-        QSettings conf(confPath, QSettings::IniFormat);
-        for (const QString& group : conf.childGroups()) {
-            if (group.compare(alias, Qt::CaseInsensitive) != 0)
-                continue;
-            conf.beginGroup(group);
-            configured = true;
-            driver = conf.value(QStringLiteral("Driver"), driver).toString();
-            dbName = conf.value(QStringLiteral("Database")).toString();
-            host = conf.value(QStringLiteral("Host")).toString();
-            user = conf.value(QStringLiteral("User")).toString();
-            password = conf.value(QStringLiteral("Password")).toString();
-            port = conf.value(QStringLiteral("Port"), -1).toInt();
-            conf.endGroup();
-        }
-        if (!configured && alias.compare(QLatin1StringView(kDefaultAlias), Qt::CaseInsensitive) != 0)
-            throw KvError(QStringLiteral("Alias de banco de dados desconhecido: %1").arg(alias));
-    } else if (alias.compare(QLatin1StringView(kDefaultAlias), Qt::CaseInsensitive) != 0) {
-        throw KvError(QStringLiteral("Alias de banco de dados desconhecido: %1").arg(alias));
-    }
-
+    const AliasConfig config = configuration(alias);
+    const QString& driver = config.driver;
+    const QString& dbName = config.database;
+    const QString& host = config.host;
+    const QString& user = config.user;
+    const QString& password = config.password;
+    const int port = config.port;
+    const bool configured = config.configured;
     const bool sqlite = driver == QStringLiteral("QSQLITE");
-    if (sqlite && dbName.isEmpty())
-        dbName = ProgramDir::file(QStringLiteral("cobrancaKV.db"));
-    else if (sqlite && QFileInfo(dbName).isRelative())
-        dbName = ProgramDir::file(dbName);
 
     if (!QSqlDatabase::isDriverAvailable(driver))
         throw KvError(QStringLiteral("Driver de banco de dados indisponível: %1").arg(driver));
@@ -112,6 +90,16 @@ QSqlDatabase Database::connection(const QString& alias)
     if (sqlite) {
         try {
             QSqlQuery pragma(db);
+            // Write-ahead log: readers keep seeing the titles of before while an import
+            // writes, and an import never waits for a reader. The mode stays with the file;
+            // a file of the old journal mode is converted here, which needs a moment alone
+            // with it: when another program has it open the conversion waits for a later
+            // start (no busy wait yet, so it fails at once). A read-only folder keeps the
+            // old mode.
+            if (pragma.exec(QStringLiteral("PRAGMA journal_mode = WAL")))
+                pragma.finish();
+            // A large import leaves a large log: cut it back once it has been copied over.
+            pragma.exec(QStringLiteral("PRAGMA journal_size_limit = 67108864"));
             pragma.exec(QStringLiteral("PRAGMA busy_timeout = 2000"));
             if (!configured)
                 prepareDefault(db, dbName);
@@ -126,6 +114,40 @@ QSqlDatabase Database::connection(const QString& alias)
         }
     }
     return db;
+}
+
+Database::AliasConfig Database::configuration(const QString& alias)
+{
+    AliasConfig c;
+    c.driver = QStringLiteral("QSQLITE");
+    const QString confPath = ProgramDir::file(QStringLiteral("kvcob.conf"));
+    if (QFileInfo::exists(confPath)) {
+        QSettings conf(confPath, QSettings::IniFormat);
+        for (const QString& group : conf.childGroups()) {
+            if (group.compare(alias, Qt::CaseInsensitive) != 0)
+                continue;
+            conf.beginGroup(group);
+            c.configured = true;
+            c.driver = conf.value(QStringLiteral("Driver"), c.driver).toString();
+            c.database = conf.value(QStringLiteral("Database")).toString();
+            c.host = conf.value(QStringLiteral("Host")).toString();
+            c.user = conf.value(QStringLiteral("User")).toString();
+            c.password = conf.value(QStringLiteral("Password")).toString();
+            c.port = conf.value(QStringLiteral("Port"), -1).toInt();
+            conf.endGroup();
+        }
+        if (!c.configured &&
+            alias.compare(QLatin1StringView(kDefaultAlias), Qt::CaseInsensitive) != 0)
+            throw KvError(QStringLiteral("Alias de banco de dados desconhecido: %1").arg(alias));
+    } else if (alias.compare(QLatin1StringView(kDefaultAlias), Qt::CaseInsensitive) != 0) {
+        throw KvError(QStringLiteral("Alias de banco de dados desconhecido: %1").arg(alias));
+    }
+    const bool sqlite = c.driver == QStringLiteral("QSQLITE");
+    if (sqlite && c.database.isEmpty())
+        c.database = ProgramDir::file(QStringLiteral("cobrancaKV.db"));
+    else if (sqlite && QFileInfo(c.database).isRelative())
+        c.database = ProgramDir::file(c.database);
+    return c;
 }
 
 void Database::closeAll()
@@ -148,13 +170,29 @@ void Database::exec(const QString& alias, const QString& statement)
         raise(q.lastError(), statement);
 }
 
+DbError::Cause Database::causeOf(const QSqlError& error)
+{
+    const QString code = error.nativeErrorCode();
+    bool numeric = false;
+    const int primary = code.toInt(&numeric) & 0xff; // SQLite's extended codes keep it low
+    const QString text = error.databaseText();
+    if ((numeric && primary == 13) || code == QStringLiteral("53100") ||
+        text.contains(QStringLiteral("disk is full")) ||
+        text.contains(QStringLiteral("No space left")))
+        return DbError::Cause::Full;
+    if ((numeric && (primary == 5 || primary == 6)) ||
+        text.contains(QStringLiteral("database is locked")))
+        return DbError::Cause::Busy;
+    return DbError::Cause::Other;
+}
+
 void Database::raise(const QSqlError& error, const QString& context)
 {
     QString text = error.databaseText().isEmpty() ? error.text() : error.databaseText();
     if (text.trimmed().isEmpty())
         text = QStringLiteral("Erro do banco de dados");
     Q_UNUSED(context);
-    throw KvError(text);
+    throw DbError::fromEngine(causeOf(error), text);
 }
 
 QString Database::tableName(const QString& name)
