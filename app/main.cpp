@@ -1,17 +1,32 @@
 #include "Dialogs.h"
 #include "KvVersion.h"
+#include "ProgramDir.h"
 #include "QtDialogs.h"
 #include "uPrincipal.h"
 
 #include <QApplication>
+#include <QLibraryInfo>
+#include <QLocale>
+#include <QTranslator>
 
 int main(int argc, char* argv[])
 {
     QApplication app(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("Zizorad ir Izaradu"));
     QCoreApplication::setApplicationVersion(QStringLiteral(KVCOB_VERSION));
+    // The toolkit's own dialogs (file choice, printer) speak the users' language too.
+    QTranslator toolkitTexts;
+    if (toolkitTexts.load(QLocale(QLocale::Portuguese, QLocale::Brazil), QStringLiteral("qtbase"),
+                          QStringLiteral("_"), QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+        QCoreApplication::installTranslator(&toolkitTexts);
     QtDialogs qtDialogs;
     setDialogs(&qtDialogs);
+    // Nothing opens before the folder is settled: a folder that cannot serve is named in
+    // the error box and the program ends without writing anywhere else.
+    if (!runGuarded([] { ProgramDir::init(ProgramDir::inputs()); })) {
+        setDialogs(nullptr);
+        return 1;
+    }
 
     TFrmPrincipal main;
     main.showMaximized();

@@ -14,12 +14,12 @@
 // Run from the build folder:  bin/bench_folhasolta --benchmark_counters_tabular=true
 #include "BeneficiaryPix.h"
 #include "BlqStatements.h"
+#include "BlqTitles.h"
 #include "Database.h"
 #include "DbQuery.h"
 #include "IniFile.h"
 #include "ProgramDir.h"
 #include "Regional.h"
-#include "SampleTitles.h"
 #include "TRpPreview.h"
 #include "TRpPrinter.h"
 #include "uQvPreview.h"
@@ -50,7 +50,7 @@ const QString& programDir(int titles)
     if (!dir) {
         dir = std::make_shared<QTemporaryDir>();
         ProgramDir::set(dir->path());
-        SampleTitles::fill(titles);
+        BlqTitles::fill(titles);
         Database::closeAll();
     }
     static QString path;

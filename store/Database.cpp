@@ -120,7 +120,7 @@ Database::AliasConfig Database::configuration(const QString& alias)
 {
     AliasConfig c;
     c.driver = QStringLiteral("QSQLITE");
-    const QString confPath = ProgramDir::file(QStringLiteral("kvcob.conf"));
+    const QString confPath = ProgramDir::confFile();
     if (QFileInfo::exists(confPath)) {
         QSettings conf(confPath, QSettings::IniFormat);
         for (const QString& group : conf.childGroups()) {

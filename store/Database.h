@@ -8,7 +8,8 @@
 class QSqlError;
 
 // Database aliases. "cobrancaKV" resolves through the section of that name in kvcob.conf
-// in the program directory (keys Driver, Database, Host, Port, User, Password); with no
+// in the program directory, or in the system's for an installed program (ProgramDir::confFile;
+// keys Driver, Database, Host, Port, User, Password); with no
 // such section it is the SQLite file cobrancaKV.db in the program directory, created with
 // the bloqueto table's first 32 columns when it is missing.
 namespace Database {

@@ -1,3 +1,4 @@
+#include "BlqTitles.h"
 #include "ContinuoFixtures.h"
 #include "ContinuoRun.h"
 #include "ContinuoSelection.h"
@@ -16,7 +17,7 @@ using namespace ContinuoFixtures;
 using Answer = Dialogs::Answer;
 
 namespace {
-QByteArray bloqueto(const ContinuoRow& row, FormModel model = FormModel::Large)
+QByteArray bloqueto(const BlqTitle& row, FormModel model = FormModel::Large)
 {
     return DotMatrixPage::bytes(DotMatrixPage::layoutLines(row, model));
 }
@@ -62,7 +63,7 @@ private Q_SLOTS:
         QFETCH(QByteArray, page);
         TempProgramDir dir;
         addRejected(6); // the example is bloqueto number 7
-        addTitulos({example()});
+        BlqTitles::store({example()});
         const QString out = dir.file(QStringLiteral("lpt1.prn"));
         configurePort(out);
         Scripted s;
@@ -101,8 +102,8 @@ private Q_SLOTS:
         QFETCH(int, asked);
         QFETCH(int, stoppedAt);
         TempProgramDir dir;
-        addTitulos(numbered(3));
-        const QList<ContinuoRow> rows = ContinuoSelection::rowsForText(QStringLiteral("Todos"));
+        BlqTitles::store(numbered(3));
+        const QList<BlqTitle> rows = ContinuoSelection::rowsForText(QStringLiteral("Todos"));
         const QString out = dir.file(QStringLiteral("saida.prn"));
         Scripted s;
         s.answers = answers;
@@ -124,8 +125,8 @@ private Q_SLOTS:
     void eachPassIsOutBeforeTheQuestion()
     {
         TempProgramDir dir;
-        addTitulos(numbered(2));
-        const QList<ContinuoRow> rows = ContinuoSelection::rowsForText(QStringLiteral("Todos"));
+        BlqTitles::store(numbered(2));
+        const QList<BlqTitle> rows = ContinuoSelection::rowsForText(QStringLiteral("Todos"));
         const QString out = dir.file(QStringLiteral("saida.prn"));
         QList<QByteArray> seen;
         bool iniThere = false;
@@ -133,8 +134,9 @@ private Q_SLOTS:
         // A plain file is written under a temporary name and takes its place at the end.
         bool finalThere = false;
         auto staged = [&] {
-            const QStringList names = QDir(dir.path()).entryList(
-                {QStringLiteral(".saida.prn.*")}, QDir::Files | QDir::Hidden);
+            const QStringList names =
+                QDir(dir.path())
+                    .entryList({QStringLiteral(".saida.prn.*")}, QDir::Files | QDir::Hidden);
             return names.size() == 1 ? readFile(dir.file(names.first())) : QByteArray();
         };
         h.confirmFirst = [&] {
@@ -158,8 +160,8 @@ private Q_SLOTS:
     void startsOnTheThirdOfFiveRows()
     {
         TempProgramDir dir;
-        addTitulos(numbered(5));
-        const QList<ContinuoRow> rows = ContinuoSelection::rowsForText(QStringLiteral("Todos"));
+        BlqTitles::store(numbered(5));
+        const QList<BlqTitle> rows = ContinuoSelection::rowsForText(QStringLiteral("Todos"));
         const QString out = dir.file(QStringLiteral("saida.prn"));
         Scripted s;
         s.answers = {Answer::Yes};
@@ -198,8 +200,8 @@ private Q_SLOTS:
         QFETCH(int, passes);
         QFETCH(bool, cancelled);
         TempProgramDir dir;
-        addTitulos(numbered(4));
-        const QList<ContinuoRow> rows = ContinuoSelection::rowsForText(QStringLiteral("Todos"));
+        BlqTitles::store(numbered(4));
+        const QList<BlqTitle> rows = ContinuoSelection::rowsForText(QStringLiteral("Todos"));
         const QString out = dir.file(QStringLiteral("saida.prn"));
         Scripted s;
         s.answers = answers;
@@ -217,8 +219,8 @@ private Q_SLOTS:
     void modelChangedDuringTheRunAppliesFromTheNextPass()
     {
         TempProgramDir dir;
-        addTitulos(numbered(2));
-        const QList<ContinuoRow> rows = ContinuoSelection::rowsForText(QStringLiteral("Todos"));
+        BlqTitles::store(numbered(2));
+        const QList<BlqTitle> rows = ContinuoSelection::rowsForText(QStringLiteral("Todos"));
         const QString out = dir.file(QStringLiteral("saida.prn"));
         FormModel model = FormModel::Small;
         ContinuoRun::Hooks h;
@@ -237,8 +239,8 @@ private Q_SLOTS:
     void theEscapeFileIsCreatedOnlyOnceThePortIsOpen()
     {
         TempProgramDir dir;
-        addTitulos(numbered(1));
-        const QList<ContinuoRow> rows = ContinuoSelection::rowsForText(QStringLiteral("Todos"));
+        BlqTitles::store(numbered(1));
+        const QList<BlqTitle> rows = ContinuoSelection::rowsForText(QStringLiteral("Todos"));
         PortChannel missing(dir.file(QStringLiteral("sem-pasta/saida.prn")));
         try {
             ContinuoRun::run(rows, 0, missing, {});
@@ -262,8 +264,8 @@ private Q_SLOTS:
     void escapeFileThatCannotBeCreatedEndsTheRun()
     {
         TempProgramDir dir;
-        addTitulos(numbered(1));
-        const QList<ContinuoRow> rows = ContinuoSelection::rowsForText(QStringLiteral("Todos"));
+        BlqTitles::store(numbered(1));
+        const QList<BlqTitle> rows = ContinuoSelection::rowsForText(QStringLiteral("Todos"));
         const QString out = dir.file(QStringLiteral("saida.prn"));
         const QString missing = dir.file(QStringLiteral("sem-pasta"));
         ProgramDir::set(missing);
@@ -284,8 +286,8 @@ private Q_SLOTS:
         if (!QFile::exists(QStringLiteral("/dev/full")))
             QSKIP("no /dev/full");
         TempProgramDir dir;
-        addTitulos(numbered(2));
-        const QList<ContinuoRow> rows = ContinuoSelection::rowsForText(QStringLiteral("Todos"));
+        BlqTitles::store(numbered(2));
+        const QList<BlqTitle> rows = ContinuoSelection::rowsForText(QStringLiteral("Todos"));
         configurePort(QStringLiteral("/dev/full"));
         PortChannel channel(QStringLiteral("LPT1"));
         try {
@@ -301,8 +303,8 @@ private Q_SLOTS:
     void aSecondRunIsRefusedWhileOneIsPrinting()
     {
         TempProgramDir dir;
-        addTitulos(numbered(1));
-        const QList<ContinuoRow> rows = ContinuoSelection::rowsForText(QStringLiteral("Todos"));
+        BlqTitles::store(numbered(1));
+        const QList<BlqTitle> rows = ContinuoSelection::rowsForText(QStringLiteral("Todos"));
         QString inner;
         ContinuoRun::Hooks h;
         h.processEvents = [&] {

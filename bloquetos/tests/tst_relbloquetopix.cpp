@@ -1,22 +1,20 @@
 #include "BarcodeScan.h"
 #include "BeneficiaryPix.h"
+#include "BlqTitles.h"
 #include "Clock.h"
 #include "Database.h"
 #include "DbQuery.h"
-#include "DbTable.h"
 #include "KvError.h"
 #include "PixCrc.h"
 #include "PixPayload.h"
 #include "Regional.h"
 #include "RelBloqueto.h"
 #include "Report.h"
-#include "SampleTitles.h"
 #include "TestSupport.h"
 
 #include <QImage>
 #include <QtTest>
 
-using SampleTitles::Titulo;
 
 namespace {
 const QDateTime kToday(QDate(2026, 2, 20), QTime(9, 30));
@@ -36,16 +34,10 @@ QString bankPayload()
 }
 
 // Titles written as the import leaves them; a payload goes into BlqPixEmv.
-void writeRows(const QList<Titulo>& rows, const QStringList& payloads = {})
+void writeRows(const QList<BlqTitle>& rows, const QStringList& payloads = {})
 {
-    SampleTitles::fill(0);
-    {
-        DbTable t;
-        t.open();
-        for (const Titulo& r : rows)
-            SampleTitles::append(t, r);
-        t.close();
-    }
+    BlqTitles::fill(0);
+    BlqTitles::store(rows);
     if (payloads.isEmpty())
         return;
     DbQuery add;
@@ -65,9 +57,9 @@ void setPix(const QString& beneficiary, const QString& key, const QString& city)
     BeneficiaryPix{key, city}.write(beneficiary);
 }
 
-QString staticPayload(const Titulo& t, const QString& key = kKey)
+QString staticPayload(const BlqTitle& t, const QString& key = kKey)
 {
-    return PixPayload::build({key, Regional::toCents(t.titVal), t.nomCed, kCity, t.nosNum});
+    return PixPayload::build({key, BlqTitle::cents(t.titVal), t.nomCed, kCity, t.nosNum});
 }
 
 QStringList pageTexts(const TRpPrinter& store, int index)
@@ -127,8 +119,8 @@ private Q_SLOTS:
         if (!BarcodeScan::available() || !TestSupport::haveProgram(QStringLiteral("pdftoppm")))
             QSKIP("zbarimg or pdftoppm is not installed");
         TempProgramDir dir;
-        Titulo byKey = SampleTitles::numbered(7);
-        Titulo byBank = SampleTitles::numbered(8);
+        BlqTitle byKey = BlqTitles::numbered(7);
+        BlqTitle byBank = BlqTitles::numbered(8);
         byBank.nomCed = QStringLiteral("SEM CHAVE PIX");
         setPix(byKey.nomCed, kKey, kCity);
         writeRows({byKey, byBank}, {QString(), bankPayload()});
@@ -149,7 +141,7 @@ private Q_SLOTS:
         if (!TestSupport::haveProgram(QStringLiteral("pdftotext")))
             QSKIP("pdftotext is not installed");
         TempProgramDir dir;
-        const Titulo t;
+        const BlqTitle t = BlqTitles::complete();
         setPix(t.nomCed, QStringLiteral("529.982.247-25"), QStringLiteral("São José dos Campos"));
         writeRows({t});
         RelBloqueto rel;
@@ -174,7 +166,7 @@ private Q_SLOTS:
     void thePixPartsSitWhereThePageKeepsThem()
     {
         TempProgramDir dir;
-        const Titulo t;
+        const BlqTitle t = BlqTitles::complete();
         setPix(t.nomCed, kKey, kCity);
         writeRows({t});
         RelBloqueto rel;
@@ -219,7 +211,7 @@ private Q_SLOTS:
         QFETCH(QString, codMoe);
         QFETCH(double, value);
         TempProgramDir dir;
-        Titulo t;
+        BlqTitle t = BlqTitles::complete();
         t.codMoe = codMoe;
         t.titVal = value;
         writeRows({t});
@@ -240,8 +232,8 @@ private Q_SLOTS:
     void aPageAfterAQrCodeHasNone()
     {
         TempProgramDir dir;
-        Titulo withKey;
-        Titulo without;
+        BlqTitle withKey = BlqTitles::complete();
+        BlqTitle without = BlqTitles::complete();
         without.nomCed = QStringLiteral("SEM CHAVE PIX");
         setPix(withKey.nomCed, kKey, kCity);
         writeRows({without});
@@ -261,9 +253,9 @@ private Q_SLOTS:
     void aHandEditedBadKeyStopsThePrinting()
     {
         TempProgramDir dir;
-        Titulo good;
+        BlqTitle good = BlqTitles::complete();
         good.nomCed = QStringLiteral("SEM CHAVE PIX");
-        Titulo bad;
+        BlqTitle bad = BlqTitles::complete();
         setPix(bad.nomCed, QStringLiteral("123.456.789-00"), kCity);
         writeRows({good, bad});
         RelBloqueto rel;

@@ -1,5 +1,6 @@
 #include "BlqSchema.h"
 #include "BlqStatements.h"
+#include "BlqTitles.h"
 #include "BlqUpgrade.h"
 #include "Database.h"
 #include "DbQuery.h"
@@ -12,29 +13,6 @@
 #include <QtTest>
 
 namespace {
-struct Row {
-    QString age, ctr, seu;
-    bool valid;
-    QString err;
-};
-
-void addRows(const QList<Row>& rows)
-{
-    DbTable t;
-    t.open();
-    for (const Row& r : rows) {
-        t.append();
-        t.setText(QStringLiteral("BlqAgeCod"), r.age);
-        t.setText(QStringLiteral("BlqCtrCod"), r.ctr);
-        t.setText(QStringLiteral("BlqSeuNum"), r.seu);
-        t.setText(QStringLiteral("BlqNomCed"), QStringLiteral("CEDENTE ") + r.age);
-        t.setBool(QStringLiteral("BlqRegVal"), r.valid);
-        t.setText(QStringLiteral("BlqMsgErr"), r.err);
-    }
-    t.post();
-    t.close();
-}
-
 QStringList column(DbQuery& q, const QString& field)
 {
     QStringList out;
@@ -77,7 +55,8 @@ private Q_SLOTS:
         QFETCH(int, columns);
         TempProgramDir dir;
         if (!extra.isEmpty())
-            Database::exec(QStringLiteral("cobrancaKV"), QStringLiteral("ALTER TABLE Blq ADD ") + extra);
+            Database::exec(QStringLiteral("cobrancaKV"),
+                           QStringLiteral("ALTER TABLE Blq ADD ") + extra);
         QCOMPARE(BlqUpgrade::upgradeIfNeeded(), upgraded);
         QCOMPARE(BlqUpgrade::upgradeIfNeeded(), false);
         DbTable t;
@@ -108,8 +87,9 @@ private Q_SLOTS:
         t.close();
 
         QSqlQuery raw(Database::connection());
-        QVERIFY(raw.exec(QStringLiteral("select BlqAgeCod, BlqDatVen, BlqTitVal, BlqRegVal, "
-                                        "length(BlqMsg), length(BlqMsgErr), BlqDatEmi, BlqSacNom, BlqSeq from Blq")));
+        QVERIFY(raw.exec(QStringLiteral(
+            "select BlqAgeCod, BlqDatVen, BlqTitVal, BlqRegVal, "
+            "length(BlqMsg), length(BlqMsgErr), BlqDatEmi, BlqSacNom, BlqSeq from Blq")));
         QVERIFY(raw.next());
         QCOMPARE(raw.value(0).toString(), QStringLiteral("0123"));
         QCOMPARE(raw.value(1).toString(), QStringLiteral("2000-07-04"));
@@ -143,9 +123,10 @@ private Q_SLOTS:
         t.open();
         QVERIFY_THROWS_EXCEPTION(KvError, t.post()); // nothing pending
         t.append();
-        QVERIFY_THROWS_EXCEPTION(KvConversionError,
-                                 t.setIntegerText(QStringLiteral("BlqQtdMoe"), QStringLiteral("12a")));
-        QVERIFY_THROWS_EXCEPTION(KvError, t.setText(QStringLiteral("BlqNada"), QStringLiteral("x")));
+        QVERIFY_THROWS_EXCEPTION(KvConversionError, t.setIntegerText(QStringLiteral("BlqQtdMoe"),
+                                                                     QStringLiteral("12a")));
+        QVERIFY_THROWS_EXCEPTION(KvError,
+                                 t.setText(QStringLiteral("BlqNada"), QStringLiteral("x")));
         t.close(); // drops the pending row
         t.open();
         QCOMPARE(t.rowCount(), 0);
@@ -154,11 +135,16 @@ private Q_SLOTS:
     void statementsRunAsWritten()
     {
         TempProgramDir dir;
-        addRows({{QStringLiteral("0002"), QStringLiteral("000000019"), QStringLiteral("C"), true, {}},
-                 {QStringLiteral("0001"), QStringLiteral("000000027"), QStringLiteral("B"), false,
-                  QStringLiteral("NOS. NÚMERO ZERADO")},
-                 {QStringLiteral("0001"), QStringLiteral("000000027"), QStringLiteral("A"), true, {}},
-                 {QStringLiteral("0001"), QStringLiteral("000000019"), QStringLiteral("D"), true, {}}});
+        const QString noNumber;
+        BlqTitles::store(
+            {BlqTitles::keyed(QStringLiteral("0002"), QStringLiteral("000000019"), noNumber,
+                              QStringLiteral("C"), {}, true),
+             BlqTitles::keyed(QStringLiteral("0001"), QStringLiteral("000000027"), noNumber,
+                              QStringLiteral("B"), QStringLiteral("NOS. NÚMERO ZERADO"), false),
+             BlqTitles::keyed(QStringLiteral("0001"), QStringLiteral("000000027"), noNumber,
+                              QStringLiteral("A"), {}, true),
+             BlqTitles::keyed(QStringLiteral("0001"), QStringLiteral("000000019"), noNumber,
+                              QStringLiteral("D"), {}, true)});
         BlqUpgrade::upgradeIfNeeded();
 
         DbQuery q3;
@@ -173,7 +159,8 @@ private Q_SLOTS:
 
         DbQuery q5;
         q5.sql() << BlqStatements::rejected();
-        QCOMPARE(column(q5, QStringLiteral("BlqMsgErr")), QStringList{QStringLiteral("NOS. NÚMERO ZERADO")});
+        QCOMPARE(column(q5, QStringLiteral("BlqMsgErr")),
+                 QStringList{QStringLiteral("NOS. NÚMERO ZERADO")});
 
         DbQuery q6;
         q6.sql() << BlqStatements::beneficiaries();
@@ -201,7 +188,8 @@ private Q_SLOTS:
     void onlyRejectedRowsStillCount()
     {
         TempProgramDir dir;
-        addRows({{QStringLiteral("0001"), QStringLiteral("1"), QStringLiteral("X"), false, QStringLiteral("E")}});
+        BlqTitles::store({BlqTitles::keyed(QStringLiteral("0001"), QStringLiteral("1"), QString(),
+                                           QStringLiteral("X"), QStringLiteral("E"))});
         DbTable t;
         t.open();
         QCOMPARE(t.rowCount(), 1);
@@ -237,7 +225,8 @@ private Q_SLOTS:
         TempProgramDir dir;
         QFile::setPermissions(dir.path(), QFileDevice::ReadOwner | QFileDevice::ExeOwner);
         QVERIFY_THROWS_EXCEPTION(KvError, Database::connection());
-        QFile::setPermissions(dir.path(), QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+        QFile::setPermissions(dir.path(), QFileDevice::ReadOwner | QFileDevice::WriteOwner |
+                                              QFileDevice::ExeOwner);
     }
 
     void configuredAliasPointsElsewhere()
