@@ -1,15 +1,22 @@
 #include "RelBloqueto.h"
 
+#include "BeneficiaryPix.h"
 #include "BloquetoCode.h"
+#include "BloquetoPix.h"
 #include "BloquetoTexts.h"
 #include "BlqStatements.h"
 #include "BlqTitleRow.h"
 #include "IniFile.h"
 #include "Interleaved2of5.h"
 #include "KvError.h"
+#include "PixQrCode.h"
 #include "Report.h"
 
+#include <QFontMetricsF>
 #include <QRectF>
+
+#include <algorithm>
+#include <cmath>
 
 namespace {
 // Height of the barcode's box and of its bars, in tenths of a millimetre.
@@ -52,6 +59,9 @@ RelBloqueto::RelBloqueto() : m_source(qryTitulo, QStringLiteral("qryTitulo"))
     m_el.RpImage5 = &r.image(QStringLiteral("RpImage5"));
     m_el.ImageRecibo = &r.image(QStringLiteral("ImageRecibo"));
     m_el.ImageComprovante = &r.image(QStringLiteral("ImageComprovante"));
+    m_el.qDrwPix = &r.drawing(QStringLiteral("qDrwPix"));
+    m_el.RpLabelPagueComPix = &r.label(QStringLiteral("RpLabelPagueComPix"));
+    m_el.qMemPixCopiaCola = &r.memo(QStringLiteral("qMemPixCopiaCola"));
     rptBloqueto->bindBeforePrint(
         QStringLiteral("RpBand1BeforePrint"),
         [this](TRpBand& band, bool& print) { RpBand1BeforePrint(band, print); });
@@ -96,6 +106,7 @@ void RelBloqueto::RpBand1BeforePrint(TRpBand&, bool&)
     if (t.nomCed != CachedBeneficiary) {
         CachedBeneficiary = t.nomCed;
         LeArquivoIni();
+        LeChavePix();
     }
 
     const QString due = BloquetoTexts::dueDateCaption(BlqTitle::isSet(t.idcAvi),
@@ -130,6 +141,40 @@ void RelBloqueto::RpBand1BeforePrint(TRpBand&, bool&)
     const BloquetoCode code = BloquetoCode::compose(in);
     m_el.qLblCodBarra->Bars = barcodeBars(code.barcode());
     m_el.qLblLinhaDig->Caption = code.typeableLine();
+
+    BloquetoPix::Title pix;
+    // A table the schema upgrade has not reached has no payloads of its own.
+    if (qryTitulo.hasField(QStringLiteral("BlqPixEmv")))
+        pix.imported = qryTitulo.asString(QStringLiteral("BlqPixEmv"));
+    pix.codMoe = t.codMoe;
+    pix.cents = in.cents;
+    pix.nomCed = t.nomCed;
+    pix.nosNum = in.nosNum;
+    showPix(BloquetoPix::payload(pix, m_pixKey, m_pixCity));
+}
+
+void RelBloqueto::showPix(const QString& payload)
+{
+    m_pixPayload = payload;
+    const bool show = !payload.isEmpty();
+    m_el.qDrwPix->Enabled = show;
+    m_el.RpLabelPagueComPix->Enabled = show;
+    m_el.qMemPixCopiaCola->Enabled = show;
+    if (!show) {
+        m_el.qDrwPix->Bars.clear();
+        m_el.qMemPixCopiaCola->Lines.clear();
+        return;
+    }
+    m_el.qDrwPix->Bars = PixQrCode(payload).squares(m_el.qDrwPix->Width);
+
+    // The lines of the receipt's text, broken as the page measures them (micrometres).
+    TRpMemo& memo = *m_el.qMemPixCopiaCola;
+    const QFontMetricsF fm(ReportFonts::layoutFont(memo.Font));
+    const double width = memo.Width * kUmPerTenth;
+    const double lineCount =
+        1 + std::max(0.0, std::floor((memo.Height * kUmPerTenth - fm.ascent()) / fm.lineSpacing()));
+    memo.Lines = BloquetoPix::lines(QStringLiteral("PIX copia e cola: ") + payload, fm,
+                                    QList<double>(qsizetype(lineCount), width));
 }
 
 void RelBloqueto::LeArquivoIni()
@@ -150,6 +195,13 @@ void RelBloqueto::LeArquivoIni()
     } catch (const RpFileOpenError&) {
         throw KvError(QStringLiteral("Arquivo de Logomarca não encontrado"));
     }
+}
+
+void RelBloqueto::LeChavePix()
+{
+    const BeneficiaryPix settings = BeneficiaryPix::read(CachedBeneficiary);
+    m_pixKey = BloquetoPix::checkedKey(CachedBeneficiary, settings);
+    m_pixCity = settings.cidade;
 }
 
 void RelBloqueto::qdbMovTitValPrint(TRpDBText&, QString& value)

@@ -48,17 +48,22 @@ public:
     void qdbMovTitValPrint(TRpDBText& sender, QString& value);
     // Loads the receipt and voucher pictures of CachedBeneficiary from the settings file.
     void LeArquivoIni();
+    // Reads and checks the PIX key and city of CachedBeneficiary.
+    void LeChavePix();
 
     const QString& cachedBeneficiary() const { return CachedBeneficiary; }
     const QString& reciboPath() const { return ReciboPath; }
     const QString& comprovantePath() const { return ComprovantePath; }
-    int logoLoads() const { return m_logoLoads; } // times LeArquivoIni ran
+    const QString& pixPayload() const { return m_pixPayload; } // of the last row; empty: none
+    int logoLoads() const { return m_logoLoads; }              // times LeArquivoIni ran
 
     // The bars of the barcode in tenths of a millimetre, relative to the barcode's box
     // (15.1 mm high): light margins left and right, bars 13 mm high in the middle.
     static QList<QRectF> barcodeBars(const QString& digits);
 
 private:
+    void showPix(const QString& payload);
+
     // The elements the handlers fill, found by name once: a name missing from the
     // definition shows when the report is made, not on the first row.
     struct Elements {
@@ -73,6 +78,10 @@ private:
         TRpImage* RpImage5;
         TRpImage* ImageRecibo;
         TRpImage* ImageComprovante;
+        // The PIX parts, printed only on the pages of titles with a payload.
+        TRpDrawing* qDrwPix;
+        TRpLabel* RpLabelPagueComPix;
+        TRpMemo* qMemPixCopiaCola;
     };
     Elements m_el{};
 
@@ -80,6 +89,9 @@ private:
     QString ReciboPath;
     QString ComprovantePath;
     int m_logoLoads = 0;
-    BlqTitle m_title; // of the band being printed
+    BlqTitle m_title;  // of the band being printed
+    QString m_pixKey;  // of CachedBeneficiary, checked; empty for none
+    QString m_pixCity; // of CachedBeneficiary
+    QString m_pixPayload;
     DbQueryDataSource m_source;
 };

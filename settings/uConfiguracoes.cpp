@@ -4,8 +4,10 @@
 #include "BlqTitleRow.h"
 #include "DbQuery.h"
 #include "Dialogs.h"
+#include "IniFile.h"
 #include "KvError.h"
 #include "LogoPicture.h"
+#include "PixKey.h"
 
 #include <QComboBox>
 #include <QFileInfo>
@@ -13,6 +15,7 @@
 #include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QLabel>
+#include <QLineEdit>
 #include <QPushButton>
 #include <QRegularExpression>
 #include <QSignalBlocker>
@@ -215,12 +218,34 @@ void TfrmConfiguracoes::buildForm()
                                 QStringLiteral("Limpar"), Panel5);
     btnLimpar->setObjectName(QStringLiteral("btnLimpar"));
     btnLimpar->setAutoDefault(false);
+    // The PIX key and city share the bottom row with the button that stores them, so the
+    // window keeps its size.
+    edtChavePix = new QLineEdit(Panel5);
+    edtChavePix->setObjectName(QStringLiteral("edtChavePix"));
+    edtChavePix->setMaxLength(IniFile::kMaxValue);
+    edtChavePix->setMinimumWidth(60);
+    // The edits take the room the buttons leave, never more: the window keeps its width.
+    edtChavePix->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Fixed);
+    edtCidadePix = new QLineEdit(Panel5);
+    edtCidadePix->setObjectName(QStringLiteral("edtCidadePix"));
+    edtCidadePix->setMaxLength(IniFile::kMaxValue);
+    edtCidadePix->setMinimumWidth(40);
+    edtCidadePix->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Fixed);
+    auto* lblChavePix = new QLabel(QStringLiteral("Chave PIX"), Panel5);
+    lblChavePix->setObjectName(QStringLiteral("lblChavePix"));
+    lblChavePix->setBuddy(edtChavePix);
+    auto* lblCidadePix = new QLabel(QStringLiteral("Cidade"), Panel5);
+    lblCidadePix->setObjectName(QStringLiteral("lblCidadePix"));
+    lblCidadePix->setBuddy(edtCidadePix);
     auto* buttons = new QHBoxLayout(Panel5);
     buttons->setContentsMargins(6, 4, 6, 4);
-    buttons->addStretch();
+    buttons->addWidget(lblChavePix);
+    buttons->addWidget(edtChavePix, 2);
+    buttons->addWidget(lblCidadePix);
+    buttons->addWidget(edtCidadePix, 1);
+    buttons->addSpacing(6);
     buttons->addWidget(btnOk);
     buttons->addWidget(btnLimpar);
-    buttons->addStretch();
     root->addWidget(Panel5);
     root->addStretch();
 
@@ -231,6 +256,8 @@ void TfrmConfiguracoes::buildForm()
             &TfrmConfiguracoes::btnComprovanteEntregaClick);
     connect(btnOk, &QPushButton::clicked, this, &TfrmConfiguracoes::btnOkClick);
     connect(btnLimpar, &QPushButton::clicked, this, &TfrmConfiguracoes::btnLimparClick);
+    connect(edtChavePix, &QLineEdit::textEdited, this, &TfrmConfiguracoes::pixEdited);
+    connect(edtCidadePix, &QLineEdit::textEdited, this, &TfrmConfiguracoes::pixEdited);
 }
 
 void TfrmConfiguracoes::FormCreate()
@@ -286,6 +313,9 @@ void TfrmConfiguracoes::LeArquivoIni()
 {
     clearBox(imgRecibo);
     clearBox(imgComprovante);
+    m_pix = BeneficiaryPix::read(beneficiary());
+    edtChavePix->setText(m_pix.chave);
+    edtCidadePix->setText(m_pix.cidade);
     m_logos = BeneficiaryLogos::read(beneficiary());
     if (!m_logos.recibo.isEmpty())
         showPicture(imgRecibo, LogoPicture::load(m_logos.recibo));
@@ -359,9 +389,30 @@ void TfrmConfiguracoes::btnComprovanteEntregaClick()
     runGuarded([this] { chooseLogo(imgComprovante, &BeneficiaryLogos::comprovante, true); });
 }
 
+void TfrmConfiguracoes::pixEdited()
+{
+    btnOk->setEnabled(true);
+}
+
 void TfrmConfiguracoes::btnOkClick()
 {
-    runGuarded([this] { GravaArquivoIni(); });
+    runGuarded([this] {
+        // Checked before anything is written: a key that is no key is never stored.
+        BeneficiaryPix typed{edtChavePix->text().trimmed(), edtCidadePix->text().trimmed()};
+        if (!typed.chave.isEmpty()) {
+            const std::optional<PixKey> key = PixKey::parse(typed.chave);
+            if (!key)
+                throw KvError(QStringLiteral("Chave PIX inválida"));
+            typed.chave = key->value();
+        }
+        GravaArquivoIni();
+        // A beneficiary that uses no PIX keeps its section as it was.
+        if (!(typed == BeneficiaryPix::read(beneficiary())))
+            typed.write(beneficiary());
+        m_pix = typed;
+        edtChavePix->setText(m_pix.chave);
+        edtCidadePix->setText(m_pix.cidade);
+    });
 }
 
 void TfrmConfiguracoes::btnLimparClick()

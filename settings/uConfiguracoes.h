@@ -1,18 +1,22 @@
 #pragma once
 
 #include "BeneficiaryLogos.h"
+#include "BeneficiaryPix.h"
 
 #include <QWidget>
 
 class QComboBox;
 class QGroupBox;
 class QLabel;
+class QLineEdit;
 class QPushButton;
 
 // "Personalizar Bloqueto": chooses, for each beneficiary of the bloqueto table, the logo
 // printed on the payer's receipt and the one printed on the delivery voucher. Every
 // choice is stored at once in the settings file; "Limpar" brings back the default
-// pictures. An MDI child that frees itself when closed.
+// pictures. The beneficiary's PIX key and city are typed below the pictures and stored
+// with "Ok", only when the key is one a payer can pay to. An MDI child that frees itself
+// when closed.
 class TfrmConfiguracoes : public QWidget {
     Q_OBJECT
 public:
@@ -37,6 +41,8 @@ public:
     QLabel* imgComprovante = nullptr;
     QPushButton* btnReciboSacado = nullptr;
     QPushButton* btnComprovanteEntrega = nullptr;
+    QLineEdit* edtChavePix = nullptr;
+    QLineEdit* edtCidadePix = nullptr;
     QPushButton* btnOk = nullptr;
     QPushButton* btnLimpar = nullptr;
 
@@ -55,6 +61,7 @@ private:
     void FormCreate();
     void LeArquivoIni();
     void GravaArquivoIni();
+    void pixEdited();
     void chooseLogo(QLabel* box, QString BeneficiaryLogos::*path, bool voucher);
     void refreshQuietly(QLabel* box, const QString& path);
     static void clearBox(QLabel* box);
@@ -64,5 +71,6 @@ private:
     // Each window keeps the logos of its own beneficiary: two windows open on different
     // beneficiaries must never write one's logos into the other's section.
     BeneficiaryLogos m_logos;
+    BeneficiaryPix m_pix;
     QString m_filter;
 };

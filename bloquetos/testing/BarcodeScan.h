@@ -8,4 +8,6 @@
 namespace BarcodeScan {
 bool available();
 QString interleaved25(const QImage& image);
+// The QR codes of the image as a payer's app reads them: their texts, one a line.
+QString qrCodes(const QImage& image);
 } // namespace BarcodeScan

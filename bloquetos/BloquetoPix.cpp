@@ -1,0 +1,101 @@
+#include "BloquetoPix.h"
+
+#include "KvError.h"
+#include "PixKey.h"
+#include "PixPayload.h"
+
+#include <QFontMetricsF>
+
+#include <algorithm>
+#include <iterator>
+
+QString BloquetoPix::checkedKey(const QString& beneficiary, const BeneficiaryPix& settings)
+{
+    if (settings.chave.trimmed().isEmpty())
+        return {};
+    const std::optional<PixKey> key = PixKey::parse(settings.chave);
+    if (!key)
+        throw KvError(QStringLiteral("Chave PIX inválida para o beneficiário %1").arg(beneficiary));
+    return key->value();
+}
+
+QString BloquetoPix::payload(const Title& t, const QString& key, const QString& city)
+{
+    if (!t.imported.isEmpty()) {
+        if (!PixPayload::isValid(t.imported))
+            throw KvError(
+                QStringLiteral("QR CODE PIX INVÁLIDO no título de nosso número %1").arg(t.nosNum));
+        return t.imported;
+    }
+    // A PIX payment is always in reais, and a payload without a value would let the payer
+    // choose one.
+    if (key.isEmpty() || city.trimmed().isEmpty() || t.codMoe != QStringLiteral("REAL") ||
+        t.cents <= 0)
+        return {};
+    const PixPayload::Static in{key, t.cents, t.nomCed, city, t.nosNum};
+    // Fields 59 and 60 may not be empty: a name or city with no printable letter gives
+    // no payload rather than one a banking app refuses.
+    if (PixPayload::fold(in.name, 25).isEmpty() || PixPayload::fold(in.city, 15).isEmpty())
+        return {};
+    return PixPayload::build(in);
+}
+
+QStringList BloquetoPix::lines(const QString& text, const QFontMetricsF& fm,
+                               const QList<double>& widths)
+{
+    QStringList out;
+    qsizetype at = 0;
+    const auto blank = [&](qsizetype i) { return i >= 0 && i < text.size() && text[i] == u' '; };
+    // Payloads are ASCII: their advances are looked up once per call, not once a character.
+    double ascii[128];
+    std::fill(std::begin(ascii), std::end(ascii), -1.0);
+    const auto advanceOf = [&](QChar c) {
+        if (c.unicode() >= 128)
+            return fm.horizontalAdvance(c);
+        double& w = ascii[c.unicode()];
+        if (w < 0)
+            w = fm.horizontalAdvance(c);
+        return w;
+    };
+    for (qsizetype k = 0; k < widths.size() && at < text.size(); ++k) {
+        const double width = widths.at(k);
+        // Character advances first (cheap), then the line as the page measures it.
+        qsizetype end = at;
+        double advance = 0;
+        while (end < text.size()) {
+            const double w = advanceOf(text[end]);
+            if (end > at && advance + w > width)
+                break;
+            advance += w;
+            ++end;
+        }
+        while (end - at > 1 && fm.horizontalAdvance(text.mid(at, end - at)) > width)
+            --end;
+        while (end < text.size() && fm.horizontalAdvance(text.mid(at, end + 1 - at)) <= width)
+            ++end;
+        // Move the break back until neither side of it is a blank; where every break of
+        // the line touches one, a blank starting the next line (a visible indent) is
+        // better than one ending this line, where nobody sees it.
+        qsizetype cut = end;
+        while (cut < text.size() && cut - at > 1 && (blank(cut - 1) || blank(cut)))
+            --cut;
+        if (cut < text.size() && (blank(cut - 1) || blank(cut))) {
+            cut = end;
+            while (cut < text.size() && cut - at > 1 && blank(cut - 1))
+                --cut;
+            if (blank(cut - 1))
+                cut = end;
+        }
+        out << text.mid(at, cut - at);
+        at = cut;
+    }
+    if (at < text.size() && !out.isEmpty()) {
+        // Not everything fits: say so on the last line instead of ending it silently.
+        QString& last = out.last();
+        const QString more = QStringLiteral("…");
+        while (!last.isEmpty() && fm.horizontalAdvance(last + more) > widths.at(out.size() - 1))
+            last.chop(1);
+        last += more;
+    }
+    return out;
+}
