@@ -12,6 +12,9 @@ PACKAGES=(
   fonts-liberation fonts-dejavu-core
   zbar-tools poppler-utils sqlite3 libsqlite3-dev xvfb xauth
   libqt6gui6 # its image plugins (qjpeg over libjpeg) read the About picture and JPEG logos
+  # A shared PostgreSQL server: Qt's driver, libpq for the bulk path, and the server the
+  # tests start a throwaway copy of.
+  libqt6sql6-psql libpq-dev postgresql
 )
 
 SUDO=""

@@ -1,11 +1,13 @@
 #include "Database.h"
 
 #include "BlqSchema.h"
+#include "DbAlias.h"
 #include "KvError.h"
+#include "PgConnection.h"
+#include "PgSchema.h"
 #include "ProgramDir.h"
 
 #include <QFileInfo>
-#include <QSettings>
 #include <QSqlError>
 #include <QSqlQuery>
 
@@ -42,6 +44,19 @@ void prepareDefault(QSqlDatabase& db, const QString& file)
     if (!q.exec(BlqSchema::createStatement()))
         throw KvError(openFailure(file, q.lastError().text()));
 }
+
+// A configured server gets the bloqueto table when it has none. The statement only creates
+// a missing table, so two desks starting at once both succeed.
+void prepareServer(QSqlDatabase& db)
+{
+    QSqlQuery q(db);
+    if (!q.exec(QStringLiteral("SELECT to_regclass('blq') IS NULL")) || !q.next())
+        throw KvError(PgConnection::failure(db, q.lastError()));
+    const bool missing = q.value(0).toBool();
+    q.finish();
+    if (missing && !q.exec(PgSchema::createStatement()))
+        throw KvError(PgConnection::failure(db, q.lastError()));
+}
 } // namespace
 
 QSqlDatabase Database::connection(const QString& alias)
@@ -49,81 +64,79 @@ QSqlDatabase Database::connection(const QString& alias)
     const QString name = connectionName(alias);
     if (QSqlDatabase::contains(name)) {
         QSqlDatabase db = QSqlDatabase::database(name, false);
-        if (db.isOpen())
+        // A server connection that was lost is opened afresh: the command after a failure
+        // works again once the server is back.
+        if (db.isOpen() && !PgConnection::isBroken(db))
             return db;
+        db.close();
+        db = QSqlDatabase();
         QSqlDatabase::removeDatabase(name);
+        g_open.removeAll(name);
     }
 
-    const QString confPath = ProgramDir::file(QStringLiteral("kvcob.conf"));
-    QString driver = QStringLiteral("QSQLITE");
-    QString dbName;
-    QString host, user, password;
-    int port = -1;
-    bool configured = false;
-    if (QFileInfo::exists(confPath)) {
-        QSettings conf(confPath, QSettings::IniFormat);
-        for (const QString& group : conf.childGroups()) {
-            if (group.compare(alias, Qt::CaseInsensitive) != 0)
-                continue;
-            conf.beginGroup(group);
-            configured = true;
-            driver = conf.value(QStringLiteral("Driver"), driver).toString();
-            dbName = conf.value(QStringLiteral("Database")).toString();
-            host = conf.value(QStringLiteral("Host")).toString();
-            user = conf.value(QStringLiteral("User")).toString();
-            password = conf.value(QStringLiteral("Password")).toString();
-            port = conf.value(QStringLiteral("Port"), -1).toInt();
-            conf.endGroup();
-        }
-        if (!configured && alias.compare(QLatin1StringView(kDefaultAlias), Qt::CaseInsensitive) != 0)
-            throw KvError(QStringLiteral("Alias de banco de dados desconhecido: %1").arg(alias));
-    } else if (alias.compare(QLatin1StringView(kDefaultAlias), Qt::CaseInsensitive) != 0) {
-        throw KvError(QStringLiteral("Alias de banco de dados desconhecido: %1").arg(alias));
-    }
-
-    const bool sqlite = driver == QStringLiteral("QSQLITE");
+    const DbAlias conf = DbAlias::read(alias);
+    const QString driver = conf.driver();
+    const bool sqlite = !conf.isServer();
+    QString dbName = conf.database();
     if (sqlite && dbName.isEmpty())
         dbName = ProgramDir::file(QStringLiteral("cobrancaKV.db"));
     else if (sqlite && QFileInfo(dbName).isRelative())
         dbName = ProgramDir::file(dbName);
 
-    if (!QSqlDatabase::isDriverAvailable(driver))
+    if (!QSqlDatabase::isDriverAvailable(driver)) {
+        if (conf.isServer())
+            throw KvError(QStringLiteral("O driver QPSQL, que liga o programa ao servidor "
+                                         "PostgreSQL, não está instalado (pacote "
+                                         "libqt6sql6-psql)."));
         throw KvError(QStringLiteral("Driver de banco de dados indisponível: %1").arg(driver));
+    }
 
     QSqlDatabase db = QSqlDatabase::addDatabase(driver, name);
     db.setDatabaseName(dbName);
-    if (!host.isEmpty())
-        db.setHostName(host);
-    if (port > 0)
-        db.setPort(port);
-    if (!user.isEmpty())
-        db.setUserName(user);
-    if (!password.isEmpty())
-        db.setPassword(password);
+    if (!conf.host().isEmpty())
+        db.setHostName(conf.host());
+    if (conf.port() > 0)
+        db.setPort(conf.port());
+    if (!conf.user().isEmpty())
+        db.setUserName(conf.user());
+    if (conf.isServer()) {
+        // A server that does not answer must not hang the desk; the office's own options
+        // come last, so that they win.
+        QString options = QStringLiteral("connect_timeout=10;application_name=kvcob");
+        if (!conf.options().trimmed().isEmpty())
+            options += QLatin1Char(';') + conf.options().trimmed();
+        db.setConnectOptions(options);
+        // Exact amounts come back as doubles, as the file engine's REAL columns do.
+        db.setNumericalPrecisionPolicy(QSql::LowPrecisionDouble);
+    }
     if (sqlite && QFileInfo(dbName).isDir())
         throw KvError(openFailure(dbName, QStringLiteral("é uma pasta")));
     if (!db.open()) {
         const QString text = db.lastError().text();
         db = QSqlDatabase();
         QSqlDatabase::removeDatabase(name);
+        if (conf.isServer())
+            throw KvError(PgConnection::openFailure(conf, text));
         throw KvError(openFailure(dbName, text));
     }
     g_open << name;
-    if (sqlite) {
-        try {
+    try {
+        if (conf.isServer()) {
+            prepareServer(db);
+        } else {
             QSqlQuery pragma(db);
             pragma.exec(QStringLiteral("PRAGMA busy_timeout = 2000"));
-            if (!configured)
+            if (!conf.isConfigured())
                 prepareDefault(db, dbName);
             else if (!pragma.exec(QStringLiteral("SELECT count(*) FROM sqlite_master")))
                 throw KvError(openFailure(dbName, pragma.lastError().text()));
-        } catch (...) {
-            db.close();
-            db = QSqlDatabase();
-            QSqlDatabase::removeDatabase(name);
-            g_open.removeAll(name);
-            throw;
         }
+    } catch (...) {
+        db.close();
+        db = QSqlDatabase();
+        QSqlDatabase::removeDatabase(name);
+        g_open.removeAll(name);
+        throw;
     }
     return db;
 }
@@ -144,8 +157,22 @@ void Database::exec(const QString& alias, const QString& statement)
 {
     QSqlDatabase db = connection(alias);
     QSqlQuery q(db);
-    if (!q.exec(statement))
-        raise(q.lastError(), statement);
+    if (!q.exec(adapt(db, statement)))
+        raise(db, q.lastError());
+}
+
+void Database::raise(const QSqlDatabase& db, const QSqlError& error)
+{
+    if (db.driverName() == QStringLiteral("QPSQL"))
+        throw KvError(PgConnection::failure(db, error));
+    raise(error);
+}
+
+QString Database::adapt(const QSqlDatabase& db, const QString& statement)
+{
+    if (db.driverName() == QStringLiteral("QPSQL"))
+        return PgSchema::adapt(statement);
+    return statement;
 }
 
 void Database::raise(const QSqlError& error, const QString& context)

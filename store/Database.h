@@ -6,9 +6,10 @@
 class QSqlError;
 
 // Database aliases. "cobrancaKV" resolves through the section of that name in kvcob.conf
-// in the program directory (keys Driver, Database, Host, Port, User, Password); with no
-// such section it is the SQLite file cobrancaKV.db in the program directory, created with
-// the bloqueto table's first 32 columns when it is missing.
+// in the program directory (see DbAlias); with no such section it is the SQLite file
+// cobrancaKV.db in the program directory, created with the bloqueto table's first 32
+// columns when it is missing. A configured PostgreSQL server gets the table when it has
+// none. A server connection that was lost is opened again by the next use.
 namespace Database {
 inline constexpr const char* kDefaultAlias = "cobrancaKV";
 
@@ -20,6 +21,10 @@ void closeAll();
 void exec(const QString& alias, const QString& statement);
 // Raises the engine's failure as the program's error.
 [[noreturn]] void raise(const QSqlError& error, const QString& context = QString());
+// The same, naming the server and what failed when the connection is a server's.
+[[noreturn]] void raise(const QSqlDatabase& db, const QSqlError& error);
+// A statement of the program as the connection's engine must run it (see PgSchema::adapt).
+QString adapt(const QSqlDatabase& db, const QString& statement);
 // Table names are written with or without the file-table extension: "Blq.DB" is "Blq".
 QString tableName(const QString& name);
 } // namespace Database
