@@ -1,3 +1,4 @@
+#include "DbAlias.h"
 #include "Dialogs.h"
 #include "QtDialogs.h"
 #include "uPrincipal.h"
@@ -11,6 +12,13 @@ int main(int argc, char* argv[])
     QCoreApplication::setApplicationVersion(QStringLiteral("1.1.1"));
     QtDialogs qtDialogs;
     setDialogs(&qtDialogs);
+    // A kvcob.conf the program must not run with (a password in it, an unknown driver)
+    // stops it here with its message, before any window opens. A server that does not
+    // answer does not: the window opens and the next command tries again.
+    if (!runGuarded([] { DbAlias::read(QStringLiteral("cobrancaKV")); })) {
+        setDialogs(nullptr);
+        return 1;
+    }
 
     TFrmPrincipal main;
     main.showMaximized();

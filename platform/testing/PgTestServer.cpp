@@ -7,6 +7,8 @@
 #include <QProcess>
 
 #include <arpa/inet.h>
+#include <cerrno>
+#include <csignal>
 #include <netinet/in.h>
 #include <pwd.h>
 #include <sys/socket.h>
@@ -60,6 +62,13 @@ int freePort()
 bool userExists(const char* name)
 {
     return ::getpwnam(name) != nullptr;
+}
+
+QString fixtureBase()
+{
+    // Under root the folder must be reachable by the server's account: /tmp, never a
+    // private temporary folder of root's.
+    return ::geteuid() == 0 ? QStringLiteral("/tmp") : QDir::tempPath();
 }
 } // namespace
 
@@ -116,7 +125,8 @@ bool PgTestServer::runAsOwner(const QString& program, const QStringList& args, Q
     }
     env.insert(QStringLiteral("LC_ALL"), QStringLiteral("C"));
     p.setProcessEnvironment(env);
-    p.setWorkingDirectory(m_dir->path());
+    if (m_dir)
+        p.setWorkingDirectory(m_dir->path());
     if (m_owner.isEmpty())
         p.start(program, args);
     else
@@ -156,15 +166,17 @@ bool PgTestServer::create(QString* why)
             m_owner = QStringLiteral("kvcobtest");
         }
     }
-    // Under root the folder must be reachable by the server's account: /tmp, never a
-    // private temporary folder of root's.
-    m_dir = std::make_unique<QTemporaryDir>(
-        (root ? QStringLiteral("/tmp") : QDir::tempPath()) + QStringLiteral("/kvcob-pg-XXXXXX"));
+    removeOrphans();
+    m_dir = std::make_unique<QTemporaryDir>(fixtureBase() + QStringLiteral("/kvcob-pg-XXXXXX"));
     if (!m_dir->isValid()) {
         *why = QStringLiteral("não foi possível criar a pasta temporária do servidor");
         return false;
     }
     QDir(m_dir->path()).mkdir(QStringLiteral("sock"));
+    QFile owner(m_dir->filePath(QStringLiteral("tester.pid")));
+    if (owner.open(QIODevice::WriteOnly))
+        owner.write(QByteArray::number(QCoreApplication::applicationPid()));
+    owner.close();
     if (root) {
         QProcess::execute(QStringLiteral("chown"),
                           {QStringLiteral("-R"), m_owner + QLatin1Char(':'), m_dir->path()});
@@ -207,6 +219,31 @@ bool PgTestServer::create(QString* why)
         return false;
     }
     return true;
+}
+
+void PgTestServer::removeOrphans()
+{
+    // A test executable that crashed could not stop its server: the next one does, once the
+    // process that started it is gone.
+    QDir base(fixtureBase());
+    for (const QString& name :
+         base.entryList({QStringLiteral("kvcob-pg-*")}, QDir::Dirs | QDir::NoDotAndDotDot)) {
+        QFile pidFile(base.filePath(name + QStringLiteral("/tester.pid")));
+        if (!pidFile.open(QIODevice::ReadOnly))
+            continue;
+        const qint64 pid = pidFile.readAll().trimmed().toLongLong();
+        if (pid <= 0 || ::kill(pid_t(pid), 0) == 0 || errno != ESRCH)
+            continue;
+        const QString data = base.filePath(name + QStringLiteral("/data"));
+        QString out;
+        if (QFileInfo::exists(data + QStringLiteral("/postmaster.pid"))) {
+            runAsOwner(m_bin + QStringLiteral("/pg_ctl"),
+                       {QStringLiteral("-D"), data, QStringLiteral("-m"), QStringLiteral("immediate"),
+                        QStringLiteral("-w"), QStringLiteral("stop")},
+                       &out);
+        }
+        QDir(base.filePath(name)).removeRecursively();
+    }
 }
 
 bool PgTestServer::start()

@@ -37,6 +37,7 @@ public:
 private:
     PgTestServer() = default;
     bool create(QString* why);
+    void removeOrphans();
     bool runAsOwner(const QString& program, const QStringList& args, QString* output,
                     int timeoutMs = 60000);
 
