@@ -8,6 +8,7 @@
 #include "DbTable.h"
 #include "EngineProgramDir.h"
 #include "KvError.h"
+#include "PgImportLock.h"
 #include "PgTestServer.h"
 
 #include <QFile>
@@ -204,6 +205,36 @@ private Q_SLOTS:
         QCOMPARE(rows.asCents(QStringLiteral("BlqValMul")), qint64(30));
         QCOMPARE(rows.value(QStringLiteral("BlqValMul")).toDouble(), 0.3); // stored exact
         QCOMPARE(rows.asCents(QStringLiteral("BlqTitVal")), qint64(1025));
+    }
+
+    void aSecondImportLockIsRefusedAtOnceAndFreedWithTheFirstSession()
+    {
+        KV_ENGINE_DIR(dir, QStringLiteral("postgres"));
+        dir.writeConf(PgTestServer::instance()->confSection("outraMesa"));
+        {
+            const QSqlDatabase here = Database::connection();
+            const QSqlDatabase there = Database::connection(QStringLiteral("outraMesa"));
+            {
+                PgImportLock first(here);
+                QElapsedTimer clock;
+                clock.start();
+                QCOMPARE(messageOf([&] { PgImportLock second(there); }),
+                         QStringLiteral(
+                             "Outra carga em andamento; tente novamente quando ela terminar."));
+                QVERIFY(clock.elapsed() < 2000); // refused, not waited for
+            }
+            { PgImportLock again(there); } // released with the first
+            // A desk that dies holding it: its session goes, and the lock with it (the
+            // release asked for afterwards cannot reach the server any more).
+            auto held = std::make_unique<PgImportLock>(here);
+            QVERIFY(dropSessions(dir));
+            held.reset();
+        }
+        Database::closeAll();
+        QTRY_COMPARE(messageOf([] {
+                         PgImportLock after(Database::connection(QStringLiteral("outraMesa")));
+                     }),
+                     QString());
     }
 
     void bulkTextKeepsEveryCharacter_data()
