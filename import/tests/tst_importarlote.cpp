@@ -2,6 +2,7 @@
 #include "BankFileWriter.h"
 #include "Database.h"
 #include "ImportTestSupport.h"
+#include "EngineProgramDir.h"
 #include "TestSupport.h"
 
 #include <QProcess>
@@ -41,11 +42,12 @@ Run kvcobLote(const QString& dir, const QStringList& args)
 class TstImportarLote : public QObject {
     Q_OBJECT
 private Q_SLOTS:
+    void initTestCase_data() { addEngineRows(); }
     void cleanup() { Database::closeAll(); }
 
     void importsTheSample()
     {
-        TempProgramDir dir;
+        KV_GLOBAL_ENGINE_DIR(dir);
         const Run r = kvcobLote(dir.path(), {QStringLiteral("importar"),
                                              TestSupport::sourceDir() +
                                                  QStringLiteral("/exemplos/cobranca-exemplo.rem")});
@@ -58,7 +60,7 @@ private Q_SLOTS:
 
     void aRecordErrorGoesToStandardError()
     {
-        TempProgramDir dir;
+        KV_GLOBAL_ENGINE_DIR(dir);
         Title bad;
         bad.moeda = QStringLiteral("2");
         bad.valor = QStringLiteral("ABC");
@@ -72,7 +74,7 @@ private Q_SLOTS:
 
     void aMissingFileLeavesThePreviousTitles()
     {
-        TempProgramDir dir;
+        KV_GLOBAL_ENGINE_DIR(dir);
         const QString good =
             writeFile(dir.file(QStringLiteral("a.rem")), fileOf({Title(), Title()}));
         QCOMPARE(kvcobLote(dir.path(), {QStringLiteral("importar"), good}).exitCode, 0);
@@ -94,7 +96,7 @@ private Q_SLOTS:
     void wantsExactlyOneFile()
     {
         QFETCH(QStringList, args);
-        TempProgramDir dir;
+        KV_GLOBAL_ENGINE_DIR(dir);
         const Run r = kvcobLote(dir.path(), args);
         QCOMPARE(r.exitCode, 1);
         QCOMPARE(r.err, QStringLiteral("Uso: kvcob-lote importar ARQUIVO"));

@@ -5,6 +5,7 @@
 #include <QByteArray>
 #include <QString>
 #include <QStringList>
+#include <QTest>
 
 // A program directory whose alias cobrancaKV reaches one of the two engines: "sqlite" (the
 // default file in the folder) or "postgres" (the executable's throwaway server, with the
@@ -36,3 +37,25 @@ private:
     EngineProgramDir dir(engine);                                                                \
     if (!dir.ready())                                                                            \
     QSKIP(qPrintable(dir.skipReason()))
+
+// The whole test class over both engines: its initTestCase_data() calls this, and every test
+// function then runs once per engine (QFETCH_GLOBAL), beside its own data rows.
+inline void addEngineRows()
+{
+    QTest::addColumn<QString>("engine");
+    for (const QString& engine : EngineProgramDir::engines())
+        QTest::newRow(qPrintable(engine)) << engine;
+}
+
+// Declares `dir` on the global row's engine (see addEngineRows).
+#define KV_GLOBAL_ENGINE_DIR(dir)                                                                \
+    QFETCH_GLOBAL(QString, engine);                                                              \
+    KV_ENGINE_DIR(dir, engine)
+
+// For a test of the file engine itself inside a class run over both engines.
+#define KV_FILE_ENGINE_ONLY()                                                                    \
+    do {                                                                                         \
+        QFETCH_GLOBAL(QString, engine);                                                          \
+        if (engine != QStringLiteral("sqlite"))                                                  \
+            QSKIP("só se aplica ao arquivo SQLite");                                             \
+    } while (false)
