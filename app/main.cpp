@@ -1,5 +1,6 @@
 #include "DbAlias.h"
 #include "Dialogs.h"
+#include "KvVersion.h"
 #include "QtDialogs.h"
 #include "uPrincipal.h"
 
@@ -9,7 +10,7 @@ int main(int argc, char* argv[])
 {
     QApplication app(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("Zizorad ir Izaradu"));
-    QCoreApplication::setApplicationVersion(QStringLiteral("1.1.1"));
+    QCoreApplication::setApplicationVersion(QStringLiteral(KVCOB_VERSION));
     QtDialogs qtDialogs;
     setDialogs(&qtDialogs);
     // A kvcob.conf the program must not run with (a password in it, an unknown driver)

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "KvVersion.h"
+
 #include <QMainWindow>
 
 class QAction;
@@ -16,7 +18,7 @@ public:
     explicit TFrmPrincipal(QWidget* parent = nullptr);
     ~TFrmPrincipal() override;
 
-    static QString caption() { return QStringLiteral("Dizuvar id Azovadodu KV - v1.1.1"); }
+    static QString caption() { return QStringLiteral("Dizuvar id Azovadodu KV - v" KVCOB_VERSION); }
 
     QMdiArea* mdiArea() const { return m_mdi; }
     QLabel* clockPanel() const { return m_clock; }

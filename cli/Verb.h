@@ -1,16 +1,34 @@
 #pragma once
 
+#include <QCommandLineOption>
+#include <QCommandLineParser>
+#include <QList>
 #include <QString>
 #include <QStringList>
 #include <functional>
 
 // One command of kvcob-lote. A verb prints its messages on standard output, raises
 // KvError on failure (printed on standard error, exit status 1) and returns its exit code.
+//
+// Its options are declared once, one line each, and both the parser and --help read them:
+//   {QStringLiteral("forcar"), QStringLiteral("importa mesmo assim")}          a switch
+//   {QStringLiteral("contrato"), QStringLiteral("só este contrato"), QStringLiteral("A/C")}
+// They may stand anywhere after the verb, as "--name value" or "--name=value"; the verb
+// reads them with args.isSet(name) and args.value(name).
 struct Verb {
     QString name;
-    QString usage;   // arguments after the verb, for --help
-    QString summary; // one line, for --help
-    std::function<int(const QStringList& args)> run;
+    QString arguments; // what follows the options in the synopsis ("SAIDA.pdf")
+    QString summary;   // one line, for --help
+    QList<QCommandLineOption> options;
+    // Options the synopsis shows without brackets. The verb checks them itself, to say
+    // in its own words what is missing.
+    QStringList required;
+    std::function<int(const Verb& verb, const QCommandLineParser& args)> run;
+
+    // The synopsis after the verb: "--modelo pequeno|grande [--contrato AGÊNCIA/CONTRATO] SAIDA".
+    QString usage() const;
+    // Raises KvError with `why` (when given) and then "Uso: kvcob-lote VERB …".
+    [[noreturn]] void badUsage(const QString& why = QString()) const;
 };
 
 // Writes a line of text to standard output / standard error in the locale's encoding.

@@ -7,88 +7,56 @@
 #include <QRegularExpression>
 
 namespace {
-QString usage()
-{
-    return QStringLiteral("--modelo pequeno|grande [--contrato AGÊNCIA/CONTRATO] SAIDA");
-}
-
-[[noreturn]] void badUsage(const QString& why)
-{
-    throw KvError(why + QStringLiteral("\nUso: kvcob-lote continuo ") + usage());
-}
+const QString kModelo = QStringLiteral("modelo");
+const QString kContrato = QStringLiteral("contrato");
 
 struct Options {
     FormModel model = FormModel::Large;
-    bool modelGiven = false;
     bool allContracts = true;
     QString agency;
     QString contract;
     QString output;
 };
 
-// "--name value" or "--name=value"; false when the argument is not that option.
-bool takeOption(QStringList& args, const QString& name, QString* value)
-{
-    const QString arg = args.first();
-    if (arg == name) {
-        args.removeFirst();
-        if (args.isEmpty())
-            badUsage(QStringLiteral("Falta o valor de %1.").arg(name));
-        *value = args.takeFirst();
-        return true;
-    }
-    if (arg.startsWith(name + QLatin1Char('='))) {
-        *value = arg.mid(name.size() + 1);
-        args.removeFirst();
-        return true;
-    }
-    return false;
-}
-
-Options parse(QStringList args)
+Options parse(const Verb& verb, const QCommandLineParser& args)
 {
     Options o;
-    static const QRegularExpression contractPattern(QStringLiteral("^(\\d+)/(\\d+)$"));
-    while (!args.isEmpty()) {
-        QString value;
-        if (takeOption(args, QStringLiteral("--modelo"), &value)) {
-            if (value == QStringLiteral("pequeno"))
-                o.model = FormModel::Small;
-            else if (value == QStringLiteral("grande"))
-                o.model = FormModel::Large;
-            else
-                badUsage(
-                    QStringLiteral("Modelo desconhecido: %1 (use pequeno ou grande).").arg(value));
-            o.modelGiven = true;
-        } else if (takeOption(args, QStringLiteral("--contrato"), &value)) {
-            const QRegularExpressionMatch m = contractPattern.match(value.trimmed());
-            if (!m.hasMatch()) {
-                badUsage(QStringLiteral("Contrato inválido: '%1'. Informe a agência e o contrato "
-                                        "como estão na base, em algarismos, por exemplo "
-                                        "0123/567890123.")
-                             .arg(value));
-            }
-            o.allContracts = false;
-            o.agency = m.captured(1);
-            o.contract = m.captured(2);
-        } else if (args.first().startsWith(QStringLiteral("--"))) {
-            badUsage(QStringLiteral("Opção desconhecida: %1").arg(args.first()));
-        } else {
-            if (!o.output.isEmpty())
-                badUsage(QStringLiteral("Informe uma só saída."));
-            o.output = args.takeFirst();
+    if (!args.isSet(kModelo))
+        verb.badUsage(QStringLiteral("Informe o modelo do formulário."));
+    const QString model = args.value(kModelo);
+    if (model == QStringLiteral("pequeno"))
+        o.model = FormModel::Small;
+    else if (model == QStringLiteral("grande"))
+        o.model = FormModel::Large;
+    else
+        verb.badUsage(
+            QStringLiteral("Modelo desconhecido: %1 (use pequeno ou grande).").arg(model));
+    if (args.isSet(kContrato)) {
+        static const QRegularExpression contractPattern(QStringLiteral("^(\\d+)/(\\d+)$"));
+        const QString value = args.value(kContrato);
+        const QRegularExpressionMatch m = contractPattern.match(value.trimmed());
+        if (!m.hasMatch()) {
+            verb.badUsage(QStringLiteral("Contrato inválido: '%1'. Informe a agência e o contrato "
+                                         "como estão na base, em algarismos, por exemplo "
+                                         "0123/567890123.")
+                              .arg(value));
         }
+        o.allContracts = false;
+        o.agency = m.captured(1);
+        o.contract = m.captured(2);
     }
-    if (!o.modelGiven)
-        badUsage(QStringLiteral("Informe o modelo do formulário."));
-    if (o.output.isEmpty())
-        badUsage(QStringLiteral("Informe a saída: um arquivo ou uma porta (LPT1)."));
+    const QStringList outputs = args.positionalArguments();
+    if (outputs.size() > 1)
+        verb.badUsage(QStringLiteral("Informe uma só saída."));
+    if (outputs.isEmpty())
+        verb.badUsage(QStringLiteral("Informe a saída: um arquivo ou uma porta (LPT1)."));
+    o.output = outputs.first();
     return o;
 }
 
-int run(const QStringList& args)
+int run(const Verb& verb, const QCommandLineParser& args)
 {
-    const Options o = parse(args);
+    const Options o = parse(verb, args);
     const QList<ContinuoRow> rows = ContinuoSelection::rows(o.allContracts, o.agency, o.contract);
     if (rows.isEmpty()) {
         throw KvError(o.allContracts
@@ -108,8 +76,18 @@ int run(const QStringList& args)
 
 Verb continuoVerb()
 {
-    return {QStringLiteral("continuo"), usage(),
-            QStringLiteral("imprime os bloquetos válidos em formulário contínuo, num arquivo "
-                           "ou numa porta configurada em kvcob.conf"),
-            &run};
+    Verb v;
+    v.name = QStringLiteral("continuo");
+    v.arguments = QStringLiteral("SAIDA");
+    v.summary = QStringLiteral("imprime os bloquetos válidos em formulário contínuo, num arquivo "
+                               "ou numa porta configurada em kvcob.conf");
+    v.options = {
+        {kModelo, QStringLiteral("o formulário pré-impresso da impressora"),
+         QStringLiteral("pequeno|grande")},
+        {kContrato, QStringLiteral("só os títulos deste contrato"),
+         QStringLiteral("AGÊNCIA/CONTRATO")},
+    };
+    v.required = {kModelo};
+    v.run = &run;
+    return v;
 }

@@ -6,11 +6,12 @@
 #include <QFileInfo>
 
 namespace {
-int run(const QStringList& args)
+int run(const Verb& verb, const QCommandLineParser& args)
 {
-    if (args.size() != 1)
-        throw KvError(QStringLiteral("Uso: kvcob-lote folha-solta SAIDA.pdf"));
-    const QString output = args.first();
+    const QStringList files = args.positionalArguments();
+    if (files.size() != 1)
+        verb.badUsage();
+    const QString output = files.first();
     {
         DbTable table;
         table.open();
@@ -31,6 +32,10 @@ int run(const QStringList& args)
 
 Verb folhaSoltaVerb()
 {
-    return {QStringLiteral("folha-solta"), QStringLiteral("SAIDA.pdf"),
-            QStringLiteral("grava os bloquetos dos títulos válidos, um por folha A4, em PDF"), run};
+    Verb v;
+    v.name = QStringLiteral("folha-solta");
+    v.arguments = QStringLiteral("SAIDA.pdf");
+    v.summary = QStringLiteral("grava os bloquetos dos títulos válidos, um por folha A4, em PDF");
+    v.run = &run;
+    return v;
 }

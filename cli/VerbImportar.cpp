@@ -7,26 +7,30 @@
 // line is printed whether the import ends well or not, as the window keeps showing it.
 Verb importarVerb()
 {
-    return {QStringLiteral("importar"), QStringLiteral("ARQUIVO"),
-            QStringLiteral("substitui os títulos da base pelos do arquivo do banco"),
-            [](const QStringList& args) {
-                if (args.size() != 1)
-                    throw KvError(QStringLiteral("Uso: kvcob-lote importar ARQUIVO"));
-                DbTable table;
-                BankFileImporter importer(table);
-                auto countLine = [&] {
-                    printOut(QString::number(importer.blockCount()) +
-                             QStringLiteral(" registros Processados"));
-                };
-                try {
-                    importer.importFile(args.first());
-                } catch (const KvError&) {
-                    if (importer.blockCount() > 0)
-                        countLine();
-                    throw;
-                }
+    Verb v;
+    v.name = QStringLiteral("importar");
+    v.arguments = QStringLiteral("ARQUIVO");
+    v.summary = QStringLiteral("substitui os títulos da base pelos do arquivo do banco");
+    v.run = [](const Verb& verb, const QCommandLineParser& args) {
+        const QStringList files = args.positionalArguments();
+        if (files.size() != 1)
+            verb.badUsage();
+        DbTable table;
+        BankFileImporter importer(table);
+        auto countLine = [&] {
+            printOut(QString::number(importer.blockCount()) +
+                     QStringLiteral(" registros Processados"));
+        };
+        try {
+            importer.importFile(files.first());
+        } catch (const KvError&) {
+            if (importer.blockCount() > 0)
                 countLine();
-                printOut(QStringLiteral("Carga finalizada com sucesso"));
-                return 0;
-            }};
+            throw;
+        }
+        countLine();
+        printOut(QStringLiteral("Carga finalizada com sucesso"));
+        return 0;
+    };
+    return v;
 }

@@ -8,11 +8,13 @@ Verb rejeitadosVerb()
 {
     Verb v;
     v.name = QStringLiteral("rejeitados");
-    v.usage = QStringLiteral("SAIDA.pdf");
+    v.arguments = QStringLiteral("SAIDA.pdf");
     v.summary = QStringLiteral("grava o relatório de títulos rejeitados em PDF");
-    v.run = [](const QStringList& args) {
-        if (args.size() != 1)
-            throw KvError(QStringLiteral("Uso: kvcob-lote rejeitados SAIDA.pdf"));
+    v.run = [](const Verb& verb, const QCommandLineParser& args) {
+        const QStringList files = args.positionalArguments();
+        if (files.size() != 1)
+            verb.badUsage();
+        const QString output = files.first();
         {
             DbTable table;
             table.open();
@@ -21,16 +23,15 @@ Verb rejeitadosVerb()
         }
         RelRejeicoes rel;
         rel.open();
-        const int pages = rel.writePdf(args.first());
+        const int pages = rel.writePdf(output);
         if (pages == 0) {
             printOut(QStringLiteral("Não há títulos rejeitados; nenhum arquivo gravado."));
             return 0;
         }
-        printOut(pages == 1
-                     ? QStringLiteral("Relatório gravado em %1 (1 página).").arg(args.first())
-                     : QStringLiteral("Relatório gravado em %1 (%2 páginas).")
-                           .arg(args.first())
-                           .arg(pages));
+        printOut(
+            pages == 1
+                ? QStringLiteral("Relatório gravado em %1 (1 página).").arg(output)
+                : QStringLiteral("Relatório gravado em %1 (%2 páginas).").arg(output).arg(pages));
         return 0;
     };
     return v;

@@ -1,7 +1,9 @@
 #include "BlqUpgrade.h"
+#include "CommandLine.h"
 #include "Database.h"
 #include "Dialogs.h"
 #include "KvError.h"
+#include "KvVersion.h"
 #include "ProgramDir.h"
 #include "Regional.h"
 #include "Verb.h"
@@ -9,7 +11,6 @@
 #include <QDir>
 #include <QFile>
 #include <QGuiApplication>
-#include <cstdio>
 #include <unistd.h>
 
 Verb continuoVerb();
@@ -26,18 +27,6 @@ QList<Verb> allVerbs()
         rejeitadosVerb(),
         folhaSoltaVerb(),
     };
-}
-
-void printOut(const QString& line)
-{
-    std::fprintf(stdout, "%s\n", line.toLocal8Bit().constData());
-    std::fflush(stdout);
-}
-
-void printErr(const QString& line)
-{
-    std::fprintf(stderr, "%s\n", line.toLocal8Bit().constData());
-    std::fflush(stderr);
 }
 
 namespace {
@@ -57,6 +46,34 @@ public:
     bool choosePrinter(QPrinter*) override { return false; }
 };
 
+const QString kDir = QStringLiteral("dir");
+const QString kHelp = QStringLiteral("help");
+const QString kVersion = QStringLiteral("version");
+
+QList<QCommandLineOption> globalOptions()
+{
+    return {
+        {kDir,
+         QStringLiteral("pasta do programa (base, KVCob002.ini, Matricial.ini,\n"
+                        "kvcob.conf); por omissão, a pasta do executável"),
+         QStringLiteral("PASTA")},
+        {kHelp, QStringLiteral("mostra esta ajuda")},
+        {kVersion, QStringLiteral("mostra a versão")},
+    };
+}
+
+QCommandLineOption verbHelpOption()
+{
+    return {kHelp, QStringLiteral("mostra a ajuda deste verbo")};
+}
+
+void printVerb(const Verb& v)
+{
+    printOut(QStringLiteral("  %1 %2\n      %3").arg(v.name, v.usage(), v.summary));
+    for (const QString& line : CommandLine::optionTable(v.options, 8))
+        printOut(line);
+}
+
 void printHelp(const QList<Verb>& verbs)
 {
     printOut(QStringLiteral("Uso: kvcob-lote [--dir PASTA] VERBO [ARGUMENTOS]"));
@@ -65,13 +82,38 @@ void printHelp(const QList<Verb>& verbs)
     printOut(QString());
     printOut(QStringLiteral("Verbos:"));
     for (const Verb& v : verbs)
-        printOut(QStringLiteral("  %1 %2\n      %3").arg(v.name, v.usage, v.summary));
+        printVerb(v);
     printOut(QString());
     printOut(QStringLiteral("Opções:"));
-    printOut(QStringLiteral("  --dir PASTA   pasta do programa (base, KVCob002.ini, Matricial.ini,"));
-    printOut(QStringLiteral("                kvcob.conf); por omissão, a pasta do executável"));
-    printOut(QStringLiteral("  --help        mostra esta ajuda"));
-    printOut(QStringLiteral("  --version     mostra a versão"));
+    for (const QString& line : CommandLine::optionTable(globalOptions(), 2))
+        printOut(line);
+}
+
+void badCall(const QString& why, const QString& what)
+{
+    printErr(why);
+    printErr(QStringLiteral("Use kvcob-lote --help para ver %1.").arg(what));
+}
+
+// Parses what follows the verb and runs it. Usage faults are the verb's own errors
+// (exit status 1), raised before the database is touched.
+int runVerb(const Verb& v, const QStringList& args)
+{
+    QList<QCommandLineOption> options = v.options;
+    options << verbHelpOption();
+    QCommandLineParser parser;
+    parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
+    parser.addOptions(options);
+    QString error;
+    if (!CommandLine::parse(parser, options, QStringList{v.name} + args, &error))
+        v.badUsage(error);
+    if (parser.isSet(kHelp)) {
+        printVerb(v);
+        return 0;
+    }
+    Regional::init();
+    BlqUpgrade::upgradeIfNeeded();
+    return v.run(v, parser);
 }
 } // namespace
 
@@ -84,47 +126,44 @@ int main(int argc, char* argv[])
         const QByteArray runtime = QDir::tempPath().toLocal8Bit() + "/kvcob-runtime-" +
                                    QByteArray::number(static_cast<qulonglong>(getuid()));
         QDir().mkpath(QString::fromLocal8Bit(runtime));
-        QFile::setPermissions(QString::fromLocal8Bit(runtime),
-                              QFileDevice::ReadOwner | QFileDevice::WriteOwner |
-                                  QFileDevice::ExeOwner);
+        QFile::setPermissions(QString::fromLocal8Bit(runtime), QFileDevice::ReadOwner |
+                                                                   QFileDevice::WriteOwner |
+                                                                   QFileDevice::ExeOwner);
         qputenv("XDG_RUNTIME_DIR", runtime);
     }
     QGuiApplication app(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("Zizorad ir Izaradu"));
-    QCoreApplication::setApplicationVersion(QStringLiteral("1.1.1"));
+    QCoreApplication::setApplicationVersion(QStringLiteral(KVCOB_VERSION));
 
     CliDialogs cliDialogs;
     setDialogs(&cliDialogs);
     const QList<Verb> verbs = allVerbs();
-    QStringList args = QCoreApplication::arguments().mid(1);
-    QString dir;
-    while (!args.isEmpty() && args.first().startsWith(QStringLiteral("--"))) {
-        const QString opt = args.takeFirst();
-        if (opt == QStringLiteral("--help")) {
-            printHelp(verbs);
-            return 0;
-        }
-        if (opt == QStringLiteral("--version")) {
-            printOut(QStringLiteral("kvcob-lote 1.1.1"));
-            return 0;
-        }
-        if (opt == QStringLiteral("--dir") && !args.isEmpty()) {
-            dir = args.takeFirst();
-            continue;
-        }
-        if (opt.startsWith(QStringLiteral("--dir="))) {
-            dir = opt.mid(6);
-            continue;
-        }
-        printErr(QStringLiteral("Opção desconhecida: %1").arg(opt));
-        printErr(QStringLiteral("Use kvcob-lote --help para ver as opções."));
+
+    // Options before the verb are the tool's; everything from the verb on is the verb's.
+    const QList<QCommandLineOption> options = globalOptions();
+    QCommandLineParser parser;
+    parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
+    parser.setOptionsAfterPositionalArgumentsMode(QCommandLineParser::ParseAsPositionalArguments);
+    parser.addOptions(options);
+    QString error;
+    if (!CommandLine::parse(parser, options, QCoreApplication::arguments(), &error)) {
+        badCall(error, QStringLiteral("as opções"));
         return 2;
     }
+    if (parser.isSet(kHelp)) {
+        printHelp(verbs);
+        return 0;
+    }
+    if (parser.isSet(kVersion)) {
+        printOut(QStringLiteral("kvcob-lote " KVCOB_VERSION));
+        return 0;
+    }
+    QStringList args = parser.positionalArguments();
     if (args.isEmpty()) {
         printHelp(verbs);
         return 2;
     }
-    if (!dir.isEmpty()) {
+    if (const QString dir = parser.value(kDir); !dir.isEmpty()) {
         if (!QDir(dir).exists()) {
             printErr(QStringLiteral("Pasta do programa não encontrada: %1").arg(dir));
             return 2;
@@ -136,15 +175,10 @@ int main(int argc, char* argv[])
         if (v.name != name)
             continue;
         int rc = 1;
-        const bool ok = runGuarded([&] {
-            Regional::init();
-            BlqUpgrade::upgradeIfNeeded();
-            rc = v.run(args);
-        });
+        const bool ok = runGuarded([&] { rc = runVerb(v, args); });
         Database::closeAll();
         return ok ? rc : 1;
     }
-    printErr(QStringLiteral("Verbo desconhecido: %1").arg(name));
-    printErr(QStringLiteral("Use kvcob-lote --help para ver os verbos."));
+    badCall(QStringLiteral("Verbo desconhecido: %1").arg(name), QStringLiteral("os verbos"));
     return 2;
 }

@@ -2,6 +2,7 @@
 #include "Database.h"
 #include "DbTable.h"
 #include "HelpWindow.h"
+#include "KvVersion.h"
 #include "SampleTitles.h"
 #include "ScriptedDialogs.h"
 #include "TRpPrinter.h"
@@ -53,7 +54,7 @@ private Q_SLOTS:
         TFrmPrincipal w;
         w.show();
         QVERIFY(QTest::qWaitForWindowExposed(&w));
-        QCOMPARE(w.windowTitle(), QStringLiteral("Dizuvar id Azovadodu KV - v1.1.1"));
+        QCOMPARE(w.windowTitle(), QStringLiteral("Dizuvar id Azovadodu KV - v" KVCOB_VERSION));
         QStringList menus;
         for (QAction* a : w.menuBar()->actions())
             menus << a->text();

@@ -7,6 +7,8 @@
 // Everything is drawn with flat colours and known fonts so that the results are the same
 // on every machine that has the fonts of the setup script.
 
+#include "KvVersion.h"
+
 #include <QDir>
 #include <QFont>
 #include <QGuiApplication>
@@ -127,7 +129,7 @@ QImage aboutPicture()
                QStringLiteral("Cobrança Ravessa"));
     p.setFont(face("DejaVu Sans", 12));
     p.drawText(QRectF(70, 36, 420, 20), Qt::AlignLeft | Qt::AlignVCenter,
-               QStringLiteral("Dizuvar id Azovadodu KV - versão 1.1.1"));
+               QStringLiteral("Dizuvar id Azovadodu KV - versão " KVCOB_VERSION));
 
     p.setPen(kInk);
     p.setFont(face("DejaVu Sans", 12, true));

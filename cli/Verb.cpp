@@ -1,0 +1,40 @@
+#include "Verb.h"
+
+#include "CommandLine.h"
+#include "KvError.h"
+
+#include <cstdio>
+
+QString Verb::usage() const
+{
+    QStringList parts;
+    for (const QCommandLineOption& o : options) {
+        if (o.flags() & QCommandLineOption::HiddenFromHelp)
+            continue;
+        const QString text = CommandLine::synopsis(o);
+        parts << (required.contains(o.names().constFirst())
+                      ? text
+                      : QLatin1Char('[') + text + QLatin1Char(']'));
+    }
+    if (!arguments.isEmpty())
+        parts << arguments;
+    return parts.join(QLatin1Char(' '));
+}
+
+void Verb::badUsage(const QString& why) const
+{
+    const QString line = QStringLiteral("Uso: kvcob-lote %1 %2").arg(name, usage());
+    throw KvError(why.isEmpty() ? line : why + QLatin1Char('\n') + line);
+}
+
+void printOut(const QString& line)
+{
+    std::fprintf(stdout, "%s\n", line.toLocal8Bit().constData());
+    std::fflush(stdout);
+}
+
+void printErr(const QString& line)
+{
+    std::fprintf(stderr, "%s\n", line.toLocal8Bit().constData());
+    std::fflush(stderr);
+}
