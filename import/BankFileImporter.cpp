@@ -88,10 +88,11 @@ void BankFileImporter::importFrom(QIODevice& device)
 
     m_table.open();
     resolveFields();
-    // Emptied before the rows' transaction, so that the store can compact the file first.
-    m_table.emptyTable();
+    // Emptied and refilled in one transaction: a desk reading the table meanwhile sees the
+    // titles of before until the new ones are committed, and an import that dies leaves them.
     m_table.beginBatch();
     try {
+        m_table.emptyTable();
         readBlocks(device);
         if (m_table.hasPending())
             m_table.post();

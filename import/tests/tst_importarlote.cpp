@@ -5,7 +5,10 @@
 #include "EngineProgramDir.h"
 #include "TestSupport.h"
 
+#include <QFileInfo>
 #include <QProcess>
+
+#include <csignal>
 #include <QtTest>
 
 using namespace ImportTestSupport;
@@ -84,6 +87,47 @@ private Q_SLOTS:
         QCOMPARE(r.err, QStringLiteral("Arquivo não encontrado: ") + missing);
         QCOMPARE(r.out, QStringList());
         QCOMPARE(rows().size(), 2);
+    }
+
+    void aKilledImportLeavesThePreviousTitles()
+    {
+        KV_GLOBAL_ENGINE_DIR(dir);
+        const QString sample =
+            TestSupport::sourceDir() + QStringLiteral("/exemplos/cobranca-exemplo.rem");
+        QCOMPARE(kvcobLote(dir.path(), {QStringLiteral("importar"), sample}).exitCode, 0);
+        const QList<QVariantMap> before = rows();
+        Database::closeAll();
+        const QString big = dir.file(QStringLiteral("grande.rem"));
+        QProcess gen;
+        gen.start(TestSupport::binaryDir() + QStringLiteral("/bin/kvcob-gera-exemplo"),
+                  {QStringLiteral("--titulos"), QStringLiteral("100000"), big});
+        QVERIFY(gen.waitForFinished(60000));
+
+        QProcess load;
+        load.start(TestSupport::binaryDir() + QStringLiteral("/bin/kvcob-lote"),
+                   {QStringLiteral("--dir"), dir.path(), QStringLiteral("importar"), big});
+        QVERIFY(load.waitForStarted());
+        // Killed once rows are on their way: the server holds the import's bulk load, the
+        // file its journal of the open transaction.
+        const auto loading = [&] {
+            if (dir.isServer()) {
+                // Fails (division by zero) until the import's COPY is running.
+                return dir.serverExec(QStringLiteral(
+                    "SELECT 1 / count(*) FROM pg_stat_activity WHERE query LIKE 'COPY%'"));
+            }
+            for (const char* suffix : {"-journal", "-wal"}) {
+                if (QFileInfo(dir.file(QStringLiteral("cobrancaKV.db") +
+                                       QLatin1StringView(suffix)))
+                        .size() > 0)
+                    return true;
+            }
+            return false;
+        };
+        QTRY_VERIFY_WITH_TIMEOUT(loading() || load.state() == QProcess::NotRunning, 30000);
+        QVERIFY2(load.state() == QProcess::Running, "the import ended before it could be killed");
+        ::kill(pid_t(load.processId()), SIGKILL);
+        QVERIFY(load.waitForFinished(10000));
+        QCOMPARE(rows(), before);
     }
 
     void wantsExactlyOneFile_data()
