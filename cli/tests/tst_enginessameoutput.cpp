@@ -93,6 +93,46 @@ private Q_SLOTS:
         QCOMPARE(printed[1], printed[0]);
         QVERIFY2(produced[1] == produced[0], "the server's output differs from the file's");
     }
+
+    void aDeskPrintingWhileAnotherImportsGetsThePreviousTitles()
+    {
+        KV_ENGINE_DIR(server, QStringLiteral("postgres"));
+        const Run sample = kvcobLote(server.path(), {QStringLiteral("importar"),
+                                                     TestSupport::sourceDir() +
+                                                         QStringLiteral("/exemplos/cobranca-exemplo.rem")});
+        QCOMPARE(sample.exitCode, 0);
+        const QString big = server.file(QStringLiteral("grande.rem"));
+        QProcess gen;
+        gen.start(TestSupport::binaryDir() + QStringLiteral("/bin/kvcob-gera-exemplo"),
+                  {QStringLiteral("--titulos"), QStringLiteral("100000"), big});
+        QVERIFY(gen.waitForFinished(60000));
+
+        QProcess load;
+        load.start(TestSupport::binaryDir() + QStringLiteral("/bin/kvcob-lote"),
+                   {QStringLiteral("--dir"), server.path(), QStringLiteral("importar"), big});
+        QVERIFY(load.waitForStarted());
+        // Fails (division by zero) until the import's COPY is running.
+        QTRY_VERIFY_WITH_TIMEOUT(server.serverExec(QStringLiteral(
+                                     "SELECT 1 / count(*) FROM pg_stat_activity "
+                                     "WHERE query LIKE 'COPY%'")) ||
+                                     load.state() == QProcess::NotRunning,
+                                 30000);
+        QVERIFY2(load.state() == QProcess::Running, "the import ended before the other desk printed");
+        // The other desk: its own program directory, the same server.
+        QTemporaryDir otherDesk;
+        QFile conf(otherDesk.filePath(QStringLiteral("kvcob.conf")));
+        QVERIFY(conf.open(QIODevice::WriteOnly));
+        conf.write(PgTestServer::instance()->confSection());
+        conf.close();
+        const Run print = kvcobLote(otherDesk.path(), {QStringLiteral("folha-solta"),
+                                                      otherDesk.filePath(QStringLiteral("f.pdf"))});
+        const bool stillLoading = load.state() == QProcess::Running;
+        QVERIFY(load.waitForFinished(120000));
+        QCOMPARE(load.exitCode(), 0);
+        QVERIFY2(print.exitCode == 0, qPrintable(print.err));
+        if (stillLoading) // the import may have committed while the desk was printing
+            QVERIFY2(print.out.startsWith(QStringLiteral("24 bloqueto(s)")), qPrintable(print.out));
+    }
 };
 
 QTEST_GUILESS_MAIN(TstEnginesSameOutput)
