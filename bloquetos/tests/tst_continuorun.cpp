@@ -6,6 +6,7 @@
 #include "KvError.h"
 #include "PortChannel.h"
 #include "ProgramDir.h"
+#include "EngineProgramDir.h"
 #include "TestSupport.h"
 
 #include <QFile>
@@ -46,6 +47,7 @@ struct Scripted {
 class TstContinuoRun : public QObject {
     Q_OBJECT
 private Q_SLOTS:
+    void initTestCase_data() { addEngineRows(); }
     void cleanup() { Database::closeAll(); }
 
     void workedExample_data()
@@ -59,7 +61,7 @@ private Q_SLOTS:
     {
         QFETCH(FormModel, model);
         QFETCH(QByteArray, page);
-        TempProgramDir dir;
+        KV_GLOBAL_ENGINE_DIR(dir);
         addRejected(6); // the example is bloqueto number 7
         addTitulos({example()});
         const QString out = dir.file(QStringLiteral("lpt1.prn"));
@@ -99,7 +101,7 @@ private Q_SLOTS:
         QFETCH(QList<int>, printed);
         QFETCH(int, asked);
         QFETCH(int, stoppedAt);
-        TempProgramDir dir;
+        KV_GLOBAL_ENGINE_DIR(dir);
         addTitulos(numbered(3));
         const QList<ContinuoRow> rows = ContinuoSelection::rowsForText(QStringLiteral("Todos"));
         const QString out = dir.file(QStringLiteral("saida.prn"));
@@ -122,7 +124,7 @@ private Q_SLOTS:
 
     void eachPassIsOutBeforeTheQuestion()
     {
-        TempProgramDir dir;
+        KV_GLOBAL_ENGINE_DIR(dir);
         addTitulos(numbered(2));
         const QList<ContinuoRow> rows = ContinuoSelection::rowsForText(QStringLiteral("Todos"));
         const QString out = dir.file(QStringLiteral("saida.prn"));
@@ -145,7 +147,7 @@ private Q_SLOTS:
 
     void startsOnTheThirdOfFiveRows()
     {
-        TempProgramDir dir;
+        KV_GLOBAL_ENGINE_DIR(dir);
         addTitulos(numbered(5));
         const QList<ContinuoRow> rows = ContinuoSelection::rowsForText(QStringLiteral("Todos"));
         const QString out = dir.file(QStringLiteral("saida.prn"));
@@ -185,7 +187,7 @@ private Q_SLOTS:
         QFETCH(QList<Answer>, answers);
         QFETCH(int, passes);
         QFETCH(bool, cancelled);
-        TempProgramDir dir;
+        KV_GLOBAL_ENGINE_DIR(dir);
         addTitulos(numbered(4));
         const QList<ContinuoRow> rows = ContinuoSelection::rowsForText(QStringLiteral("Todos"));
         const QString out = dir.file(QStringLiteral("saida.prn"));
@@ -204,7 +206,7 @@ private Q_SLOTS:
 
     void modelChangedDuringTheRunAppliesFromTheNextPass()
     {
-        TempProgramDir dir;
+        KV_GLOBAL_ENGINE_DIR(dir);
         addTitulos(numbered(2));
         const QList<ContinuoRow> rows = ContinuoSelection::rowsForText(QStringLiteral("Todos"));
         const QString out = dir.file(QStringLiteral("saida.prn"));
@@ -224,7 +226,7 @@ private Q_SLOTS:
 
     void theEscapeFileIsCreatedOnlyOnceThePortIsOpen()
     {
-        TempProgramDir dir;
+        KV_GLOBAL_ENGINE_DIR(dir);
         addTitulos(numbered(1));
         const QList<ContinuoRow> rows = ContinuoSelection::rowsForText(QStringLiteral("Todos"));
         PortChannel missing(dir.file(QStringLiteral("sem-pasta/saida.prn")));
@@ -249,7 +251,7 @@ private Q_SLOTS:
 
     void escapeFileThatCannotBeCreatedEndsTheRun()
     {
-        TempProgramDir dir;
+        KV_GLOBAL_ENGINE_DIR(dir);
         addTitulos(numbered(1));
         const QList<ContinuoRow> rows = ContinuoSelection::rowsForText(QStringLiteral("Todos"));
         const QString out = dir.file(QStringLiteral("saida.prn"));
@@ -271,7 +273,7 @@ private Q_SLOTS:
     {
         if (!QFile::exists(QStringLiteral("/dev/full")))
             QSKIP("no /dev/full");
-        TempProgramDir dir;
+        KV_GLOBAL_ENGINE_DIR(dir);
         addTitulos(numbered(2));
         const QList<ContinuoRow> rows = ContinuoSelection::rowsForText(QStringLiteral("Todos"));
         configurePort(QStringLiteral("/dev/full"));
@@ -288,7 +290,7 @@ private Q_SLOTS:
 
     void aSecondRunIsRefusedWhileOneIsPrinting()
     {
-        TempProgramDir dir;
+        KV_GLOBAL_ENGINE_DIR(dir);
         addTitulos(numbered(1));
         const QList<ContinuoRow> rows = ContinuoSelection::rowsForText(QStringLiteral("Todos"));
         QString inner;

@@ -3,6 +3,7 @@
 #include "ContinuoSelection.h"
 #include "Database.h"
 #include "KvError.h"
+#include "EngineProgramDir.h"
 #include "TestSupport.h"
 
 #include <QtTest>
@@ -50,11 +51,12 @@ void addThreeContracts()
 class TstContinuoSelection : public QObject {
     Q_OBJECT
 private Q_SLOTS:
+    void initTestCase_data() { addEngineRows(); }
     void cleanup() { Database::closeAll(); }
 
     void contractEntriesCoverEveryContract()
     {
-        TempProgramDir dir;
+        KV_GLOBAL_ENGINE_DIR(dir);
         addThreeContracts();
         QString error = QStringLiteral("stale");
         const QStringList entries = ContinuoSelection::contractEntries(&error);
@@ -109,7 +111,7 @@ private Q_SLOTS:
 
     void badCodesAreLeftOutAndReported()
     {
-        TempProgramDir dir;
+        KV_GLOBAL_ENGINE_DIR(dir);
         addTitulos(
             {titulo(QStringLiteral("01A3"), QStringLiteral("000000019"), QStringLiteral("X1")),
              titulo(QStringLiteral("0200"), QStringLiteral("000000019"), QStringLiteral("B1")),
@@ -137,14 +139,14 @@ private Q_SLOTS:
     {
         QFETCH(QString, text);
         QFETCH(QStringList, rows);
-        TempProgramDir dir;
+        KV_GLOBAL_ENGINE_DIR(dir);
         addThreeContracts();
         QCOMPARE(seuNumeros(ContinuoSelection::rowsForText(text)), rows);
     }
 
     void selectionByStoredCodes()
     {
-        TempProgramDir dir;
+        KV_GLOBAL_ENGINE_DIR(dir);
         addThreeContracts();
         QCOMPARE(seuNumeros(ContinuoSelection::rows(false, QStringLiteral("0200"),
                                                     QStringLiteral("000000019"))),
@@ -155,7 +157,7 @@ private Q_SLOTS:
 
     void rowsReadEveryField()
     {
-        TempProgramDir dir;
+        KV_GLOBAL_ENGINE_DIR(dir);
         Titulo t = example();
         t.jur = 0.5;
         t.dst = 10;
@@ -187,9 +189,9 @@ private Q_SLOTS:
 
     void emptyFieldsReadAsNothing()
     {
-        TempProgramDir dir;
+        KV_GLOBAL_ENGINE_DIR(dir);
         Database::exec(QStringLiteral("cobrancaKV"),
-                       QStringLiteral("INSERT INTO Blq (BlqRegVal) VALUES (1)"));
+                       QStringLiteral("INSERT INTO Blq (BlqRegVal) VALUES (TRUE)"));
         const QList<ContinuoRow> rows = ContinuoSelection::rowsForText(QStringLiteral("Todos"));
         QCOMPARE(rows.size(), 1);
         const ContinuoRow& r = rows.first();
@@ -210,8 +212,10 @@ private Q_SLOTS:
     }
     void amountsThatAreNotMoney()
     {
+        // Only the file engine takes such values into a money column at all.
+        KV_FILE_ENGINE_ONLY();
         QFETCH(QString, stored);
-        TempProgramDir dir;
+        KV_GLOBAL_ENGINE_DIR(dir);
         Database::exec(
             QStringLiteral("cobrancaKV"),
             QStringLiteral("INSERT INTO Blq (BlqRegVal, BlqTitVal) VALUES (1, %1)").arg(stored));
@@ -221,7 +225,7 @@ private Q_SLOTS:
 
     void gridShowsTheSelection()
     {
-        TempProgramDir dir;
+        KV_GLOBAL_ENGINE_DIR(dir);
         Titulo aVista = example();
         aVista.avi = true;
         Titulo cap = example();

@@ -9,6 +9,7 @@
 #include "RelBloqueto.h"
 #include "Report.h"
 #include "SampleTitles.h"
+#include "EngineProgramDir.h"
 #include "TestSupport.h"
 
 #include <QFile>
@@ -108,6 +109,7 @@ QString barcodeOf(const Titulo& t)
 class TstRelBloqueto : public QObject {
     Q_OBJECT
 private Q_SLOTS:
+    void initTestCase_data() { addEngineRows(); }
     void init()
     {
         Clock::setFixed(kToday);
@@ -123,7 +125,7 @@ private Q_SLOTS:
     {
         if (!TestSupport::haveProgram(QStringLiteral("pdftotext")))
             QSKIP("pdftotext is not installed");
-        TempProgramDir dir;
+        KV_GLOBAL_ENGINE_DIR(dir);
         Titulo t;
         t.qtdMoe = 5;
         t.jurDiaVal = 1234.56;
@@ -174,7 +176,7 @@ private Q_SLOTS:
 
     void failedRunLeavesAnOlderPdfAlone()
     {
-        TempProgramDir dir;
+        KV_GLOBAL_ENGINE_DIR(dir);
         Titulo good;
         Titulo bad;
         bad.nomCed = QStringLiteral("SEM LOGO");
@@ -227,7 +229,7 @@ private Q_SLOTS:
         QFETCH(QString, dueCaption);
         QFETCH(int, valueTexts);
         QFETCH(int, quantityTexts);
-        TempProgramDir dir;
+        KV_GLOBAL_ENGINE_DIR(dir);
         Titulo t;
         t.titVal = value;
         t.qtdMoe = quantity;
@@ -257,7 +259,7 @@ private Q_SLOTS:
 
     void eachRowStartsAPageAndOnlyValidRowsPrint()
     {
-        TempProgramDir dir;
+        KV_GLOBAL_ENGINE_DIR(dir);
         Titulo valid;
         Titulo rejected;
         rejected.regVal = false;
@@ -276,7 +278,7 @@ private Q_SLOTS:
 
     void logoCacheFollowsTheBeneficiary()
     {
-        TempProgramDir dir;
+        KV_GLOBAL_ENGINE_DIR(dir);
         const IniFile ini = KvSettings::file();
         const QString a = QStringLiteral("CEDENTE A");
         const QString b = QStringLiteral("CEDENTE B");
@@ -321,7 +323,7 @@ private Q_SLOTS:
 
     void clearedLogosPrintTheDefaults()
     {
-        TempProgramDir dir;
+        KV_GLOBAL_ENGINE_DIR(dir);
         const IniFile ini = KvSettings::file();
         const QString name = SampleTitles::Titulo().nomCed;
         // what "Limpar" leaves: both keys present and empty
@@ -354,7 +356,7 @@ private Q_SLOTS:
     {
         QFETCH(QString, file);
         QFETCH(QString, message);
-        TempProgramDir dir;
+        KV_GLOBAL_ENGINE_DIR(dir);
         QFile text(dir.file(QStringLiteral("texto.bmp")));
         QVERIFY(text.open(QIODevice::WriteOnly));
         text.write("isto não é uma figura");
@@ -376,7 +378,7 @@ private Q_SLOTS:
 
     void nonDigitStopsTheReport()
     {
-        TempProgramDir dir;
+        KV_GLOBAL_ENGINE_DIR(dir);
         Titulo t;
         t.ageCod = QStringLiteral("01 3");
         writeRows({t});
@@ -389,7 +391,7 @@ private Q_SLOTS:
     {
         if (!BarcodeScan::available())
             QSKIP("zbarimg is not installed");
-        TempProgramDir dir;
+        KV_GLOBAL_ENGINE_DIR(dir);
         const QList<Titulo> rows = barcodeRows();
         writeRows(rows);
         RelBloqueto rel;
@@ -414,7 +416,7 @@ private Q_SLOTS:
     {
         if (!BarcodeScan::available() || !TestSupport::haveProgram(QStringLiteral("pdftoppm")))
             QSKIP("zbarimg or pdftoppm is not installed");
-        TempProgramDir dir;
+        KV_GLOBAL_ENGINE_DIR(dir);
         const QList<Titulo> rows = barcodeRows();
         writeRows(rows);
         RelBloqueto rel;
