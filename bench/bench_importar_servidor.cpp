@@ -35,7 +35,8 @@ void runImport(const char* engine)
 {
     QProcess p;
     p.setProgram(QCoreApplication::applicationDirPath() + QStringLiteral("/kvcob-lote"));
-    p.setArguments({QStringLiteral("--dir"), progDir(engine), QStringLiteral("importar"), g_bankFile});
+    p.setArguments(
+        {QStringLiteral("--dir"), progDir(engine), QStringLiteral("importar"), g_bankFile});
     p.setProcessChannelMode(QProcess::ForwardedErrorChannel);
     p.start();
     if (!p.waitForFinished(-1) || p.exitCode() != 0) {

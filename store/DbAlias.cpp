@@ -35,8 +35,8 @@ DbAlias DbAlias::read(const QString& alias)
             a.m_host = conf.value(QStringLiteral("Host")).toString();
             a.m_user = conf.value(QStringLiteral("User")).toString();
             // QSettings splits a value at commas; options never hold one on purpose.
-            a.m_options = conf.value(QStringLiteral("Options")).toStringList().join(
-                QLatin1Char(','));
+            a.m_options =
+                conf.value(QStringLiteral("Options")).toStringList().join(QLatin1Char(','));
             a.m_port = conf.value(QStringLiteral("Port"), -1).toInt();
             conf.endGroup();
         }

@@ -134,8 +134,8 @@ int DbQuery::rowCount()
     QSqlDatabase db = Database::connection(m_alias);
     QSqlQuery q(db);
     // The server wants a name for the inner query; the file engine takes one as well.
-    if (!q.prepare(QStringLiteral("SELECT COUNT(*) FROM (\n%1\n) AS n")
-                       .arg(Database::adapt(db, text()))))
+    if (!q.prepare(
+            QStringLiteral("SELECT COUNT(*) FROM (\n%1\n) AS n").arg(Database::adapt(db, text()))))
         Database::raise(db, q.lastError());
     bindParams(q);
     if (!q.exec() || !q.next())

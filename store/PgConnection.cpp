@@ -70,7 +70,8 @@ QString PgConnection::openFailure(const DbAlias& alias, const QString& serverTex
                    .arg(alias.database());
     else if (has(serverText, "password authentication failed") ||
              has(serverText, "no password supplied") || has(serverText, "authentication") ||
-             has(serverText, "pg_hba.conf") || (has(serverText, "role") && has(serverText, "does not exist")))
+             has(serverText, "pg_hba.conf") ||
+             (has(serverText, "role") && has(serverText, "does not exist")))
         what = QStringLiteral("o servidor recusou o acesso do usuário %1; confira User= em "
                               "kvcob.conf e a senha em ~/.pgpass (ou PGPASSFILE)")
                    .arg(alias.user().isEmpty() ? qEnvironmentVariable("USER") : alias.user());
@@ -115,6 +116,7 @@ QString PgConnection::failure(const QSqlDatabase& db, const QSqlError& error)
     // Class 08 of the server's error codes: connection exceptions; 57P0x: the server is
     // shutting down or was restarted under the session.
     const QString code = error.nativeErrorCode();
-    const bool lost = code.startsWith(QStringLiteral("08")) || code.startsWith(QStringLiteral("57P0"));
+    const bool lost =
+        code.startsWith(QStringLiteral("08")) || code.startsWith(QStringLiteral("57P0"));
     return failure(db, text, lost);
 }

@@ -49,7 +49,8 @@ QString PgSchema::columnsQuery()
     return QStringLiteral(
         "SELECT a.attname, format_type(a.atttypid, a.atttypmod), "
         "a.attidentity <> '' OR COALESCE(pg_get_expr(d.adbin, d.adrelid) LIKE 'nextval(%', false) "
-        "FROM pg_attribute a LEFT JOIN pg_attrdef d ON d.adrelid = a.attrelid AND d.adnum = a.attnum "
+        "FROM pg_attribute a LEFT JOIN pg_attrdef d ON d.adrelid = a.attrelid AND d.adnum = "
+        "a.attnum "
         "WHERE a.attrelid = to_regclass(?) AND a.attnum > 0 AND NOT a.attisdropped "
         "ORDER BY a.attnum");
 }
@@ -60,7 +61,8 @@ QString PgSchema::adapt(const QString& statement)
     // locale-bound type read back as text ("R$ 1.234,56"): it gets the exact type of the
     // other amounts instead. Only a column added to the table is touched.
     static const QRegularExpression addMoney(
-        QStringLiteral("^(\\s*ALTER\\s+TABLE\\s+\\w+\\s+ADD\\s+(?:COLUMN\\s+)?\\w+\\s+)MONEY(\\s*)$"),
+        QStringLiteral(
+            "^(\\s*ALTER\\s+TABLE\\s+\\w+\\s+ADD\\s+(?:COLUMN\\s+)?\\w+\\s+)MONEY(\\s*)$"),
         QRegularExpression::CaseInsensitiveOption);
     if (const auto m = addMoney.match(statement); m.hasMatch())
         return m.captured(1) + sqlType(int(K::Money), 0) + m.captured(2);

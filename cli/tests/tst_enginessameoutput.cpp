@@ -55,7 +55,8 @@ private Q_SLOTS:
         QTest::addColumn<QStringList>("verb");
         QTest::addColumn<QString>("output");
         QTest::newRow("folha-solta") << QStringList{QStringLiteral("folha-solta")} << "folha.pdf";
-        QTest::newRow("rejeitados") << QStringList{QStringLiteral("rejeitados")} << "rejeitados.pdf";
+        QTest::newRow("rejeitados")
+            << QStringList{QStringLiteral("rejeitados")} << "rejeitados.pdf";
         QTest::newRow("continuo, pequeno")
             << QStringList{QStringLiteral("continuo"), QStringLiteral("--modelo"),
                            QStringLiteral("pequeno")}
@@ -97,9 +98,10 @@ private Q_SLOTS:
     void aDeskPrintingWhileAnotherImportsGetsThePreviousTitles()
     {
         KV_ENGINE_DIR(server, QStringLiteral("postgres"));
-        const Run sample = kvcobLote(server.path(), {QStringLiteral("importar"),
-                                                     TestSupport::sourceDir() +
-                                                         QStringLiteral("/exemplos/cobranca-exemplo.rem")});
+        const Run sample =
+            kvcobLote(server.path(), {QStringLiteral("importar"),
+                                      TestSupport::sourceDir() +
+                                          QStringLiteral("/exemplos/cobranca-exemplo.rem")});
         QCOMPARE(sample.exitCode, 0);
         const QString big = server.file(QStringLiteral("grande.rem"));
         QProcess gen;
@@ -112,20 +114,22 @@ private Q_SLOTS:
                    {QStringLiteral("--dir"), server.path(), QStringLiteral("importar"), big});
         QVERIFY(load.waitForStarted());
         // Fails (division by zero) until the import's COPY is running.
-        QTRY_VERIFY_WITH_TIMEOUT(server.serverExec(QStringLiteral(
-                                     "SELECT 1 / count(*) FROM pg_stat_activity "
-                                     "WHERE query LIKE 'COPY%'")) ||
-                                     load.state() == QProcess::NotRunning,
-                                 30000);
-        QVERIFY2(load.state() == QProcess::Running, "the import ended before the other desk printed");
+        QTRY_VERIFY_WITH_TIMEOUT(
+            server.serverExec(QStringLiteral("SELECT 1 / count(*) FROM pg_stat_activity "
+                                             "WHERE query LIKE 'COPY%'")) ||
+                load.state() == QProcess::NotRunning,
+            30000);
+        QVERIFY2(load.state() == QProcess::Running,
+                 "the import ended before the other desk printed");
         // The other desk: its own program directory, the same server.
         QTemporaryDir otherDesk;
         QFile conf(otherDesk.filePath(QStringLiteral("kvcob.conf")));
         QVERIFY(conf.open(QIODevice::WriteOnly));
         conf.write(PgTestServer::instance()->confSection());
         conf.close();
-        const Run print = kvcobLote(otherDesk.path(), {QStringLiteral("folha-solta"),
-                                                      otherDesk.filePath(QStringLiteral("f.pdf"))});
+        const Run print =
+            kvcobLote(otherDesk.path(),
+                      {QStringLiteral("folha-solta"), otherDesk.filePath(QStringLiteral("f.pdf"))});
         const bool stillLoading = load.state() == QProcess::Running;
         QVERIFY(load.waitForFinished(120000));
         QCOMPARE(load.exitCode(), 0);

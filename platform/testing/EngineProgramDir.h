@@ -33,9 +33,9 @@ private:
 };
 
 // Declares `dir` on the row's engine, skipping the row when that engine is not there.
-#define KV_ENGINE_DIR(dir, engine)                                                               \
-    EngineProgramDir dir(engine);                                                                \
-    if (!dir.ready())                                                                            \
+#define KV_ENGINE_DIR(dir, engine)                                                                 \
+    EngineProgramDir dir(engine);                                                                  \
+    if (!dir.ready())                                                                              \
     QSKIP(qPrintable(dir.skipReason()))
 
 // The whole test class over both engines: its initTestCase_data() calls this, and every test
@@ -48,14 +48,14 @@ inline void addEngineRows()
 }
 
 // Declares `dir` on the global row's engine (see addEngineRows).
-#define KV_GLOBAL_ENGINE_DIR(dir)                                                                \
-    QFETCH_GLOBAL(QString, engine);                                                              \
+#define KV_GLOBAL_ENGINE_DIR(dir)                                                                  \
+    QFETCH_GLOBAL(QString, engine);                                                                \
     KV_ENGINE_DIR(dir, engine)
 
 // For a test of the file engine itself inside a class run over both engines.
-#define KV_FILE_ENGINE_ONLY()                                                                    \
-    do {                                                                                         \
-        QFETCH_GLOBAL(QString, engine);                                                          \
-        if (engine != QStringLiteral("sqlite"))                                                  \
-            QSKIP("só se aplica ao arquivo SQLite");                                             \
+#define KV_FILE_ENGINE_ONLY()                                                                      \
+    do {                                                                                           \
+        QFETCH_GLOBAL(QString, engine);                                                            \
+        if (engine != QStringLiteral("sqlite"))                                                    \
+            QSKIP("só se aplica ao arquivo SQLite");                                               \
     } while (false)

@@ -238,8 +238,8 @@ void PgTestServer::removeOrphans()
         QString out;
         if (QFileInfo::exists(data + QStringLiteral("/postmaster.pid"))) {
             runAsOwner(m_bin + QStringLiteral("/pg_ctl"),
-                       {QStringLiteral("-D"), data, QStringLiteral("-m"), QStringLiteral("immediate"),
-                        QStringLiteral("-w"), QStringLiteral("stop")},
+                       {QStringLiteral("-D"), data, QStringLiteral("-m"),
+                        QStringLiteral("immediate"), QStringLiteral("-w"), QStringLiteral("stop")},
                        &out);
         }
         QDir(base.filePath(name)).removeRecursively();
@@ -264,11 +264,11 @@ bool PgTestServer::stop()
     if (!m_running)
         return true;
     QString out;
-    const bool stopped = runAsOwner(m_bin + QStringLiteral("/pg_ctl"),
-                                    {QStringLiteral("-D"), dataDir(), QStringLiteral("-m"),
-                                     QStringLiteral("fast"), QStringLiteral("-w"),
-                                     QStringLiteral("stop")},
-                                    &out);
+    const bool stopped =
+        runAsOwner(m_bin + QStringLiteral("/pg_ctl"),
+                   {QStringLiteral("-D"), dataDir(), QStringLiteral("-m"), QStringLiteral("fast"),
+                    QStringLiteral("-w"), QStringLiteral("stop")},
+                   &out);
     if (stopped)
         m_running = false;
     return stopped;

@@ -71,9 +71,15 @@ private Q_SLOTS:
         QTest::addColumn<QString>("key");
         QTest::addColumn<QString>("value");
         QTest::addColumn<QString>("expected");
-        QTest::newRow("server down") << "Port" << "1" << "não está respondendo";
-        QTest::newRow("wrong database") << "Database" << "outro" << "o banco de dados outro não existe";
-        QTest::newRow("refused login") << "User" << "ninguem" << "recusou o acesso do usuário ninguem";
+        QTest::newRow("server down") << "Port"
+                                     << "1"
+                                     << "não está respondendo";
+        QTest::newRow("wrong database") << "Database"
+                                        << "outro"
+                                        << "o banco de dados outro não existe";
+        QTest::newRow("refused login") << "User"
+                                       << "ninguem"
+                                       << "recusou o acesso do usuário ninguem";
     }
     void aServerThatCannotBeReachedSaysWhichAndWhy()
     {
@@ -97,7 +103,11 @@ private Q_SLOTS:
         QVERIFY2(message.contains(QStringLiteral("servidor PostgreSQL ") + server->socketDir()),
                  qPrintable(message));
         // The program goes on: the same command fails again with the same words.
-        QCOMPARE(messageOf([] { DbTable t; t.open(); }), message);
+        QCOMPARE(messageOf([] {
+                     DbTable t;
+                     t.open();
+                 }),
+                 message);
     }
 
     void aDroppedConnectionIsReportedAndTheNextCommandReconnects()
@@ -128,8 +138,8 @@ private Q_SLOTS:
         t.emptyTable();
         fill(t, {QStringLiteral("NEW1"), QStringLiteral("NEW2")});
         QCOMPARE(t.rowCount(), 2); // this desk sees its own rows at once
-        QCOMPARE(seuNums(otherDesk),
-                 (QStringList{QStringLiteral("OLD1"), QStringLiteral("OLD2"), QStringLiteral("OLD3")}));
+        QCOMPARE(seuNums(otherDesk), (QStringList{QStringLiteral("OLD1"), QStringLiteral("OLD2"),
+                                                  QStringLiteral("OLD3")}));
         t.commitBatch();
         QCOMPARE(seuNums(otherDesk), (QStringList{QStringLiteral("NEW1"), QStringLiteral("NEW2")}));
     }
@@ -162,11 +172,14 @@ private Q_SLOTS:
             "BlqNosNum varchar(11), BlqSeuNum varchar(10), BlqDatEmi date, BlqDatVen date, "
             "BlqDstDatLim date, BlqNomCed varchar(30), BlqTipCar varchar(2), BlqEspDoc varchar(2), "
             "BlqCodMoe varchar(5), BlqQtdMoe integer, BlqTitVal double precision, "
-            "BlqAbtAtrVal double precision, BlqDstVal double precision, BlqJurDiaVal double precision, "
+            "BlqAbtAtrVal double precision, BlqDstVal double precision, BlqJurDiaVal double "
+            "precision, "
             "BlqCpfCgcSac varchar(15), BlqSacNom varchar(40), BlqSacEnd varchar(40), "
-            "BlqSacBai varchar(12), BlqSacCid varchar(15), BlqSacEtd varchar(2), BlqSacCEP varchar(8), "
+            "BlqSacBai varchar(12), BlqSacCid varchar(15), BlqSacEtd varchar(2), BlqSacCEP "
+            "varchar(8), "
             "BlqSacAvl varchar(30), BlqMsg text, BlqIns text, BlqRegVal boolean, "
-            "BlqMsgErr varchar(50), BlqIdcAvi boolean, BlqIdcCAp boolean, BlqCpfCgcCed varchar(15))")));
+            "BlqMsgErr varchar(50), BlqIdcAvi boolean, BlqIdcCAp boolean, BlqCpfCgcCed "
+            "varchar(15))")));
         QVERIFY(BlqUpgrade::upgradeIfNeeded());
         QVERIFY(!BlqUpgrade::upgradeIfNeeded());
         QSqlQuery q(Database::connection());
@@ -196,7 +209,8 @@ private Q_SLOTS:
         t.post();
         // The serial column numbers the rows as the identity column would.
         DbQuery rows;
-        rows.sql() << QStringLiteral("select BlqSeq, BlqValMul, BlqTitVal from Blq order by BlqSeq");
+        rows.sql() << QStringLiteral(
+            "select BlqSeq, BlqValMul, BlqTitVal from Blq order by BlqSeq");
         rows.open();
         QCOMPARE(rows.asInteger(QStringLiteral("BlqSeq")), 1);
         rows.next();
@@ -223,7 +237,9 @@ private Q_SLOTS:
                              "Outra carga em andamento; tente novamente quando ela terminar."));
                 QVERIFY(clock.elapsed() < 2000); // refused, not waited for
             }
-            { PgImportLock again(there); } // released with the first
+            {
+                PgImportLock again(there);
+            } // released with the first
             // A desk that dies holding it: its session goes, and the lock with it (the
             // release asked for afterwards cannot reach the server any more).
             auto held = std::make_unique<PgImportLock>(here);
@@ -254,8 +270,8 @@ private Q_SLOTS:
             QTest::addRow("null, %s", how) << QString() << QString() << batch;
             // The server's text cannot hold U+0000: a blank stands for it.
             QTest::addRow("NUL byte, %s", how)
-                << QStringLiteral("ab") + QChar(0) + QStringLiteral("c")
-                << QStringLiteral("ab c") << batch;
+                << QStringLiteral("ab") + QChar(0) + QStringLiteral("c") << QStringLiteral("ab c")
+                << batch;
         }
     }
     void bulkTextKeepsEveryCharacter()
