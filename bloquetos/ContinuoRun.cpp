@@ -86,6 +86,7 @@ ContinuoRun::Result ContinuoRun::run(const QList<ContinuoRow>& rows, int start,
         channel.deliver();
     }
     channel.deliver();
+    channel.finish();
     result.stoppedAt = int(current);
     return result;
 }

@@ -31,7 +31,9 @@ Options parse(const Verb& verb, const QCommandLineParser& args)
     else
         verb.badUsage(
             QStringLiteral("Modelo desconhecido: %1 (use pequeno ou grande).").arg(model));
-    if (args.isSet(kContrato)) {
+    // "Todos" is what the window's contract box shows for every contract.
+    if (args.isSet(kContrato) &&
+        args.value(kContrato).trimmed().compare(QStringLiteral("Todos"), Qt::CaseInsensitive) != 0) {
         static const QRegularExpression contractPattern(QStringLiteral("^(\\d+)/(\\d+)$"));
         const QString value = args.value(kContrato);
         const QRegularExpressionMatch m = contractPattern.match(value.trimmed());
@@ -84,8 +86,8 @@ Verb continuoVerb()
     v.options = {
         {kModelo, QStringLiteral("o formulário pré-impresso da impressora"),
          QStringLiteral("pequeno|grande")},
-        {kContrato, QStringLiteral("só os títulos deste contrato"),
-         QStringLiteral("AGÊNCIA/CONTRATO")},
+        {kContrato, QStringLiteral("só os títulos deste contrato (Todos: todos)"),
+         QStringLiteral("AGÊNCIA/CONTRATO|Todos")},
     };
     v.required = {kModelo};
     v.run = &run;

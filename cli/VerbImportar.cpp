@@ -11,10 +11,18 @@ Verb importarVerb()
     v.name = QStringLiteral("importar");
     v.arguments = QStringLiteral("ARQUIVO");
     v.summary = QStringLiteral("substitui os títulos da base pelos do arquivo do banco");
+    v.options = {{QStringLiteral("forcar"),
+                  QStringLiteral("carrega também um arquivo que não começa por um registro "
+                                 "header")}};
     v.run = [](const Verb& verb, const QCommandLineParser& args) {
         const QStringList files = args.positionalArguments();
         if (files.size() != 1)
             verb.badUsage();
+        // Nobody is there to answer the window's question: a file that does not look like a
+        // bank file is refused before anything is emptied.
+        if (!args.isSet(QStringLiteral("forcar")) &&
+            !BankFileImporter::startsLikeBankFile(files.first()))
+            throw KvError(BankFileImporter::notBankFileQuestion());
         DbTable table;
         BankFileImporter importer(table);
         auto countLine = [&] {

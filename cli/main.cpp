@@ -1,4 +1,3 @@
-#include "BlqUpgrade.h"
 #include "CommandLine.h"
 #include "Database.h"
 #include "Dialogs.h"
@@ -112,7 +111,8 @@ int runVerb(const Verb& v, const QStringList& args)
         return 0;
     }
     Regional::init();
-    BlqUpgrade::upgradeIfNeeded();
+    // The schema is upgraded by the import alone: a command that only reads leaves the
+    // table as it finds it.
     return v.run(v, parser);
 }
 } // namespace

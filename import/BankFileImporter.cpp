@@ -1,7 +1,11 @@
 #include "BankFileImporter.h"
 
 #include "BankConversions.h"
+#include "BlqUpgrade.h"
+#include "Database.h"
+#include "DbError.h"
 #include "DbTable.h"
+#include "ImportGuard.h"
 #include "KvError.h"
 #include "Regional.h"
 
@@ -76,20 +80,48 @@ void BankFileImporter::importFile(const QString& path)
     importFrom(file);
 }
 
+bool BankFileImporter::startsLikeBankFile(const QString& path)
+{
+    // A pipe or a device cannot be looked into without taking the bytes from the import.
+    if (!QFileInfo(path).isFile())
+        return true;
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return true; // the import itself says why the file cannot be read
+    char first = 0;
+    const qint64 got = file.read(&first, 1);
+    // An empty file is a bank file with no titles: it empties the table, as it always did.
+    return got <= 0 || first == '0';
+}
+
+QString BankFileImporter::notBankFileQuestion()
+{
+    return QStringLiteral(
+        "O arquivo escolhido não parece um arquivo de cobrança. Carregar assim mesmo?");
+}
+
+QString BankFileImporter::undoneMessage(const QString& cause)
+{
+    return cause + QStringLiteral(": a carga foi desfeita e os títulos anteriores foram mantidos.");
+}
+
 void BankFileImporter::importFrom(QIODevice& device)
 {
     m_blocks = 0;
     m_completed = false;
+    m_readFailed = false;
     m_chunk.resize(64 * 1024);
     m_chunkPos = m_chunkLength = 0;
     m_carteira.clear();
     m_carteiraText.clear();
     m_cedente.clear();
 
-    m_table.open();
-    resolveFields();
-    // Emptied and refilled in one transaction: a desk reading the table meanwhile sees the
-    // titles of before until the new ones are committed, and an import that dies leaves them.
+    // Held to the end: a second import, here or in another program, is refused at once and
+    // changes nothing.
+    const ImportGuard guard(m_table.alias());
+    prepareTable();
+    // Emptied and refilled in one transaction: whatever stops the import before its end,
+    // the process included, leaves either the titles of before or those of this file.
     m_table.beginBatch();
     try {
         m_table.emptyTable();
@@ -97,18 +129,92 @@ void BankFileImporter::importFrom(QIODevice& device)
         if (m_table.hasPending())
             m_table.post();
         m_table.commitBatch();
-    } catch (...) {
-        // The rows stored so far stay, as they would without the transaction; the title
-        // under construction is dropped.
+    } catch (const DbError& e) {
         m_table.cancel();
-        try {
-            m_table.commitBatch();
-        } catch (const KvError&) {
-            // The first error is the one the user needs to read.
+        m_table.rollbackBatch();
+        throw DbError(e.cause(), undoneMessage(undoneCause(e)));
+    } catch (const KvConversionError& e) {
+        keepRowsBeforeBadRecord();
+        throw KvConversionError(inBlock(e.message()));
+    } catch (const KvError& e) {
+        if (m_readFailed) {
+            // The bank file could not be read to its end (a medium gone, a share lost): it
+            // is not the file's data at fault, and the titles of before are kept.
+            m_table.cancel();
+            m_table.rollbackBatch();
+            throw KvError(undoneMessage(e.message()));
         }
+        keepRowsBeforeBadRecord();
+        throw KvError(inBlock(e.message()));
+    } catch (...) {
+        m_table.cancel();
+        m_table.rollbackBatch();
         throw;
     }
     m_completed = true;
+}
+
+QString BankFileImporter::undoneCause(const DbError& e)
+{
+    switch (e.cause()) {
+    case DbError::Cause::Full:
+        return QStringLiteral("Disco cheio");
+    case DbError::Cause::Busy:
+        return QStringLiteral("O banco de dados foi bloqueado por outro programa");
+    case DbError::Cause::Other:
+        break;
+    }
+    return QStringLiteral("Erro do banco de dados (%1)").arg(e.message());
+}
+
+void BankFileImporter::keepRowsBeforeBadRecord()
+{
+    // A bad record stops the import; the rows stored before it stay, and the title under
+    // construction is dropped. Should the database fail to keep them, nothing changes.
+    m_table.cancel();
+    try {
+        m_table.commitBatch();
+    } catch (const DbError& commitFailure) {
+        m_table.rollbackBatch();
+        throw DbError(commitFailure.cause(), undoneMessage(undoneCause(commitFailure)));
+    }
+}
+
+QString BankFileImporter::inBlock(const QString& message) const
+{
+    return QStringLiteral("Bloco %1: %2").arg(m_blocks).arg(message);
+}
+
+void BankFileImporter::prepareTable()
+{
+    // The late-fee columns are added here too, for a table that never met the program's
+    // start-up; a table of somebody else's is left alone by the upgrade.
+    if (m_table.alias().compare(QLatin1StringView(Database::kDefaultAlias), Qt::CaseInsensitive) ==
+            0 &&
+        m_table.tableName().compare(QStringLiteral("Blq"), Qt::CaseInsensitive) == 0) {
+        m_table.close();
+        BlqUpgrade::upgradeIfNeeded();
+    }
+    m_table.open();
+    // Every column the import writes, before anything is emptied: a table that lacks one
+    // would lose its titles to an import that then stops at the first row needing it.
+    QStringList missing;
+    const QStringList names = m_table.fieldNames();
+    for (const BlqSchema::Column& c : BlqSchema::columns()) {
+        if (c.kind == BlqSchema::Kind::AutoInc)
+            continue;
+        const QString name = QLatin1StringView(c.name);
+        if (!names.contains(name, Qt::CaseInsensitive))
+            missing << name;
+    }
+    if (!missing.isEmpty())
+        throw KvError(QStringLiteral("A tabela %1 não tem %2 %3; a carga não foi feita e os "
+                                     "títulos foram mantidos.")
+                          .arg(m_table.tableName(),
+                               missing.size() == 1 ? QStringLiteral("a coluna")
+                                                   : QStringLiteral("as colunas"),
+                               missing.join(QStringLiteral(", "))));
+    resolveFields();
 }
 
 void BankFileImporter::resolveFields()
@@ -145,11 +251,8 @@ void BankFileImporter::resolveFields()
     m_f.MsgErr = at("BlqMsgErr");
     m_f.IdcAvi = at("BlqIdcAvi");
     m_f.IdcCAp = at("BlqIdcCAp");
-    const QStringList names = m_table.fieldNames();
-    m_f.ValMul =
-        names.contains(QStringLiteral("BlqValMul"), Qt::CaseInsensitive) ? at("BlqValMul") : -1;
-    m_f.DatMul =
-        names.contains(QStringLiteral("BlqDatMul"), Qt::CaseInsensitive) ? at("BlqDatMul") : -1;
+    m_f.ValMul = at("BlqValMul");
+    m_f.DatMul = at("BlqDatMul");
 }
 
 qint64 BankFileImporter::readBlock(QIODevice& device)
@@ -161,6 +264,7 @@ qint64 BankFileImporter::readBlock(QIODevice& device)
             m_chunkLength = device.read(m_chunk.data(), qint64(m_chunk.size()));
             if (m_chunkLength < 0) {
                 m_chunkLength = 0;
+                m_readFailed = true;
                 throw KvError(
                     QStringLiteral("Erro de leitura no arquivo: %1").arg(device.errorString()));
             }
@@ -234,8 +338,6 @@ void BankFileImporter::storeDetail()
 
 void BankFileImporter::storeLateFee()
 {
-    // A table not yet given the late-fee columns takes titles without a late fee; the
-    // others stop the import with the table's own complaint.
     const char code = m_block.at(4);
     double fee = 0;
     if (code == '1') {
@@ -245,19 +347,10 @@ void BankFileImporter::storeLateFee()
         const double percent = amount(m_block.columns(5, 17));
         fee = percent / 100.0 * amount(m_block.columns(127, 139));
     }
-    if (code == '1' || code == '2') {
-        if (m_f.ValMul < 0)
-            m_table.setFloat(QStringLiteral("BlqValMul"), fee);
-        else
-            m_table.setFloat(m_f.ValMul, fee);
-    }
-    if (!m_block.columnsAre(18, 23, kNoDate)) {
-        const QDate when = date(m_block.columns(18, 23));
-        if (m_f.DatMul < 0)
-            m_table.setDate(QStringLiteral("BlqDatMul"), when);
-        else
-            m_table.setDate(m_f.DatMul, when);
-    }
+    if (code == '1' || code == '2')
+        m_table.setFloat(m_f.ValMul, fee);
+    if (!m_block.columnsAre(18, 23, kNoDate))
+        m_table.setDate(m_f.DatMul, date(m_block.columns(18, 23)));
 }
 
 void BankFileImporter::storeDates()

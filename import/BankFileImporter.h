@@ -8,6 +8,7 @@
 #include <functional>
 #include <vector>
 
+class DbError;
 class DbTable;
 class QIODevice;
 
@@ -16,16 +17,25 @@ class QIODevice;
 // reasons, and stores the message and instruction texts with their title. Used alike by
 // the import window, the batch tool, the fuzz target and the benchmark.
 //
-// Problems in the bank's data are not errors: they reject the title. A conversion or
-// database error stops the import with its message (KvError); the rows stored before it
-// stay, the title then under construction is not stored. The rows are written in one
-// transaction, committed at the end and on such an error alike.
+// Problems in the bank's data are not errors: they reject the title. A bad record (a
+// conversion error) stops the import with its message, prefixed with the block's number
+// (KvError); the rows stored before it stay, the title then under construction is not
+// stored. A failure of the database (a full disk, an I/O error, a lost connection, DbError)
+// or of the reading of the file, or the end of the process, leaves the table exactly as
+// it was: it is emptied and refilled in one transaction. One import runs at a time
+// (ImportGuard); the table must have every column the import writes.
 class BankFileImporter {
 public:
     // Told the count of blocks read after each block, before the block is handled.
     using Progress = std::function<void(qint64 blocks)>;
 
     explicit BankFileImporter(DbTable& table, Progress progress = {});
+
+    // A non-empty file that does not begin with a header record is likely not a bank file
+    // at all (a picture, a PDF): callers ask before importing it. True when the file cannot
+    // be opened, which the import itself reports.
+    static bool startsLikeBankFile(const QString& path);
+    static QString notBankFileQuestion();
 
     // Opens the file first, so that a file that cannot be read leaves the table as it
     // was; then empties the table and imports.
@@ -38,8 +48,7 @@ public:
     bool completed() const { return m_completed; }
 
 private:
-    // Positions of the table's fields, looked up once per import; -1 for a late-fee column
-    // the table does not have.
+    // Positions of the table's fields, looked up once per import.
     struct Fields {
         int NomCed, TipCar, AgeCod, CtrCod, NosNum, SeuNum, DatEmi, DatVen, DstDatLim, EspDoc,
             CodMoe, QtdMoe, TitVal, AbtAtrVal, DstVal, JurDiaVal, CpfCgcCed, CpfCgcSac, SacNom,
@@ -47,7 +56,12 @@ private:
             IdcCAp, ValMul, DatMul;
     };
 
+    void prepareTable();
     void resolveFields();
+    void keepRowsBeforeBadRecord();
+    QString inBlock(const QString& message) const;
+    static QString undoneCause(const DbError& e);
+    static QString undoneMessage(const QString& cause);
     void readBlocks(QIODevice& device);
     qint64 readBlock(QIODevice& device);
     void takeHeader();
@@ -67,6 +81,7 @@ private:
     qint64 m_chunkLength = 0;
     qint64 m_blocks = 0;
     bool m_completed = false;
+    bool m_readFailed = false;
     // Values of the last header record; empty before the first one.
     QByteArray m_carteira;
     QString m_carteiraText;

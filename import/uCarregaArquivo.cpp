@@ -87,6 +87,14 @@ void TFrmCarregaArquivo::ProcessaArquivo()
         closeForm();
         return;
     }
+    // The dialog shows every kind of file: a picture or a PDF picked by mistake must not
+    // take the titles with it.
+    if (!BankFileImporter::startsLikeBankFile(path) &&
+        dialogs().question(BankFileImporter::notBankFileQuestion(), QStringLiteral("Confirmação"),
+                           Dialogs::Buttons::YesNoDefaultNo) != Dialogs::Answer::Yes) {
+        closeForm();
+        return;
+    }
     BankFileImporter importer(TblBloqueto, [this](qint64 blocks) { progress(blocks); });
     // The last count is shown exactly, however recent the last repaint; the window stays
     // open on it when the import stops.

@@ -12,13 +12,14 @@ class QWidget;
 class Dialogs {
 public:
     enum class Answer { Ok, Yes, No, Cancel };
-    enum class Buttons { YesNo, YesNoCancel };
+    enum class Buttons { YesNo, YesNoCancel, YesNoDefaultNo };
 
     virtual ~Dialogs() = default;
 
     // A notice with an OK button ("Atenção", "Aviso", "Informação" captions).
     virtual void message(const QString& text, const QString& caption) = 0;
     // A question with "&Sim", "&Não" and, for YesNoCancel, "Cancela"; caption "Confirmação".
+    // "&Sim" is the default button, except for YesNoDefaultNo.
     virtual Answer question(const QString& text, const QString& caption, Buttons buttons) = 0;
     // The application's error box. Its caption is the application title (applicationName).
     virtual void error(const QString& text) = 0;

@@ -10,8 +10,11 @@
 #include <QStandardPaths>
 
 #include <cerrno>
+#include <cstdlib>
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
+#include <utility>
 
 namespace {
 constexpr int kLpTimeoutMs = 120000;
@@ -109,9 +112,15 @@ void PortChannel::open()
         m_cupsOpen = true;
         return;
     }
-    int flags = O_WRONLY | O_CLOEXEC | O_NOCTTY | O_TRUNC;
-    if (m_target.kind == Target::Kind::File)
-        flags |= O_CREAT;
+    if (m_target.kind == Target::Kind::File) {
+        const QFileInfo info(m_target.path);
+        if (!info.exists() || info.isFile()) {
+            // Through a link to the file it names, which keeps the link.
+            openStaged(info.exists() ? info.canonicalFilePath() : info.absoluteFilePath());
+            return;
+        }
+    }
+    const int flags = O_WRONLY | O_CLOEXEC | O_NOCTTY | O_TRUNC;
     const QByteArray path = QFile::encodeName(m_target.path);
     int fd = -1;
     do {
@@ -120,6 +129,56 @@ void PortChannel::open()
     if (fd < 0)
         raiseErrno(errno);
     m_fd = fd;
+}
+
+void PortChannel::openStaged(const QString& finalPath)
+{
+    const QFileInfo info(finalPath);
+    QByteArray templ = QFile::encodeName(info.absolutePath() + QStringLiteral("/.") +
+                                         info.fileName() + QStringLiteral(".XXXXXX"));
+    int fd = -1;
+    do {
+        fd = ::mkostemp(templ.data(), O_CLOEXEC);
+    } while (fd < 0 && errno == EINTR);
+    if (fd < 0)
+        raiseErrno(errno);
+    // The permissions a new file would get, or those of the file it replaces.
+    mode_t mode = 0666;
+    struct stat st {};
+    if (::stat(QFile::encodeName(finalPath).constData(), &st) == 0) {
+        mode = st.st_mode & 07777;
+    } else {
+        const mode_t mask = ::umask(0);
+        ::umask(mask);
+        mode &= ~mask;
+    }
+    ::fchmod(fd, mode);
+    m_fd = fd;
+    m_stagedPath = QFile::decodeName(templ);
+    m_finalPath = finalPath;
+}
+
+void PortChannel::finish()
+{
+    if (m_stagedPath.isEmpty() || m_fd < 0)
+        return;
+    // On the disk before it takes the old file's place, or a crash could leave neither.
+    if (::fsync(m_fd) != 0)
+        raiseErrno(errno);
+    const int fd = std::exchange(m_fd, -1);
+    if (::close(fd) != 0) {
+        const int err = errno;
+        ::unlink(QFile::encodeName(std::exchange(m_stagedPath, QString())).constData());
+        raiseErrno(err);
+    }
+    if (::rename(QFile::encodeName(m_stagedPath).constData(),
+                 QFile::encodeName(m_finalPath).constData()) != 0) {
+        const int err = errno;
+        ::unlink(QFile::encodeName(m_stagedPath).constData());
+        m_stagedPath.clear();
+        raiseErrno(err);
+    }
+    m_stagedPath.clear();
 }
 
 void PortChannel::writeAll(const QByteArray& bytes)
@@ -185,6 +244,11 @@ void PortChannel::close() noexcept
         // Lines already went out one by one; a failure reported here changes nothing.
         ::close(m_fd);
         m_fd = -1;
+    }
+    if (!m_stagedPath.isEmpty()) {
+        // A run that did not finish: the file of before stays as it was.
+        ::unlink(QFile::encodeName(m_stagedPath).constData());
+        m_stagedPath.clear();
     }
     m_cupsOpen = false;
     m_pending.clear();

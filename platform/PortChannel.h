@@ -7,7 +7,11 @@
 // The printer port of the dot-matrix forms. A port name ("LPT1") is looked up in section
 // [Portas] of kvcob.conf in the program directory: its value is a device file
 // ("/dev/usb/lp0") or a raw CUPS queue ("cups:QUEUE"); with no entry, LPT1 is /dev/lp0.
-// Any other name is a plain file, created or replaced (kvcob-lote writes to files).
+// Any other name is a plain file, created or replaced (kvcob-lote writes to files). A
+// plain file is written beside its place under a temporary name and put in place by
+// finish(), so that a run that fails (a full disk, a profile file that cannot be written)
+// leaves the file of before as it was; an existing file that is not a regular file (a
+// device, a pipe) is written directly.
 //
 // A device is written line by line without buffering. A CUPS queue collects the lines
 // and sends what it holds as one raw job ("lp -d QUEUE -o raw") at each deliver(); lines
@@ -33,15 +37,19 @@ public:
     bool isOpen() const override { return m_fd >= 0 || m_cupsOpen; }
     void writeLine(const QByteArray& bytes) override;
     void deliver() override;
+    void finish() override;
     void close() noexcept override;
 
 private:
     void writeAll(const QByteArray& bytes);
     void submitJob();
+    void openStaged(const QString& finalPath);
 
     QString m_name;
     Target m_target;
     int m_fd = -1;
     bool m_cupsOpen = false;
     QByteArray m_pending; // CUPS only: lines not yet sent
+    QString m_stagedPath; // plain files: the temporary file being written
+    QString m_finalPath;  // and the place it goes when the run is complete
 };

@@ -65,13 +65,18 @@ bool bmpIsComplete(const QByteArray& data)
         compression = le(data, 30, 4);
         imageSize = le(data, 34, 4);
     }
-    if (width <= 0 || height == 0 || bitCount == 0)
+    // The header's numbers are the file's, not ours: bound them before any arithmetic, so
+    // that no product of them can overflow. A picture past the size limits, or with more
+    // bits a pixel than any bitmap has, is refused here as it would be after decoding.
+    height = qAbs(height);
+    if (width <= 0 || height == 0 || bitCount == 0 || width > LogoPicture::kMaxSide ||
+        height > LogoPicture::kMaxSide || bitCount > 64)
         return false;
     constexpr quint32 rle8 = 1, rle4 = 2;
     if (compression == rle8 || compression == rle4)
         return imageSize == 0 || offBits + imageSize <= data.size();
-    const qint64 stride = (width * bitCount + 31) / 32 * 4;
-    return offBits + stride * qAbs(height) <= data.size();
+    const qint64 stride = (width * bitCount + 31) / 32 * 4; // at most 10000 * 64 bits
+    return offBits + stride * height <= data.size();
 }
 } // namespace
 

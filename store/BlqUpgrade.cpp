@@ -20,9 +20,24 @@ bool BlqUpgrade::columnsMissing()
     return missing;
 }
 
+bool BlqUpgrade::isBloquetoTable()
+{
+    DbTable table;
+    table.open();
+    const QStringList names = table.fieldNames();
+    table.close();
+    for (int i = 0; i < BlqSchema::kBaseColumns; ++i) {
+        if (!names.contains(QLatin1StringView(BlqSchema::columns().at(i).name),
+                            Qt::CaseInsensitive))
+            return false;
+    }
+    return true;
+}
+
 bool BlqUpgrade::upgradeIfNeeded()
 {
-    if (!columnsMissing())
+    // A table named Blq without the bloqueto columns is somebody else's: not ours to change.
+    if (!columnsMissing() || !isBloquetoTable())
         return false;
     DbQuery q(QStringLiteral("COBRANCAKV"));
     q.close();

@@ -2,6 +2,7 @@
 
 #include "BlqSchema.h"
 #include "DbAlias.h"
+#include "DbError.h"
 #include "KvError.h"
 #include "PgConnection.h"
 #include "PgSchema.h"
@@ -77,11 +78,7 @@ QSqlDatabase Database::connection(const QString& alias)
     const DbAlias conf = DbAlias::read(alias);
     const QString driver = conf.driver();
     const bool sqlite = !conf.isServer();
-    QString dbName = conf.database();
-    if (sqlite && dbName.isEmpty())
-        dbName = ProgramDir::file(QStringLiteral("cobrancaKV.db"));
-    else if (sqlite && QFileInfo(dbName).isRelative())
-        dbName = ProgramDir::file(dbName);
+    const QString dbName = configuration(alias).database;
 
     if (!QSqlDatabase::isDriverAvailable(driver)) {
         if (conf.isServer())
@@ -125,6 +122,16 @@ QSqlDatabase Database::connection(const QString& alias)
             prepareServer(db);
         } else {
             QSqlQuery pragma(db);
+            // Write-ahead log: readers keep seeing the titles of before while an import
+            // writes, and an import never waits for a reader. The mode stays with the file;
+            // a file of the old journal mode is converted here, which needs a moment alone
+            // with it: when another program has it open the conversion waits for a later
+            // start (no busy wait yet, so it fails at once). A read-only folder keeps the
+            // old mode.
+            if (pragma.exec(QStringLiteral("PRAGMA journal_mode = WAL")))
+                pragma.finish();
+            // A large import leaves a large log: cut it back once it has been copied over.
+            pragma.exec(QStringLiteral("PRAGMA journal_size_limit = 67108864"));
             pragma.exec(QStringLiteral("PRAGMA busy_timeout = 2000"));
             if (!conf.isConfigured())
                 prepareDefault(db, dbName);
@@ -139,6 +146,24 @@ QSqlDatabase Database::connection(const QString& alias)
         throw;
     }
     return db;
+}
+
+Database::AliasConfig Database::configuration(const QString& alias)
+{
+    const DbAlias a = DbAlias::read(alias);
+    AliasConfig c;
+    c.driver = a.driver();
+    c.database = a.database();
+    c.host = a.host();
+    c.user = a.user();
+    c.options = a.options();
+    c.port = a.port();
+    c.configured = a.isConfigured();
+    if (!a.isServer() && c.database.isEmpty())
+        c.database = ProgramDir::file(QStringLiteral("cobrancaKV.db"));
+    else if (!a.isServer() && QFileInfo(c.database).isRelative())
+        c.database = ProgramDir::file(c.database);
+    return c;
 }
 
 void Database::closeAll()
@@ -164,7 +189,7 @@ void Database::exec(const QString& alias, const QString& statement)
 void Database::raise(const QSqlDatabase& db, const QSqlError& error)
 {
     if (db.driverName() == QStringLiteral("QPSQL"))
-        throw KvError(PgConnection::failure(db, error));
+        throw DbError(causeOf(error), PgConnection::failure(db, error));
     raise(error);
 }
 
@@ -175,13 +200,30 @@ QString Database::adapt(const QSqlDatabase& db, const QString& statement)
     return statement;
 }
 
+DbError::Cause Database::causeOf(const QSqlError& error)
+{
+    const QString code = error.nativeErrorCode();
+    bool numeric = false;
+    const int primary = code.toInt(&numeric) & 0xff; // SQLite's extended codes keep it low
+    const QString text = error.databaseText();
+    if ((numeric && primary == 13) || code == QStringLiteral("53100") ||
+        text.contains(QStringLiteral("disk is full")) ||
+        text.contains(QStringLiteral("No space left")))
+        return DbError::Cause::Full;
+    // 55P03: the server's lock_not_available.
+    if ((numeric && (primary == 5 || primary == 6)) || code == QStringLiteral("55P03") ||
+        text.contains(QStringLiteral("database is locked")))
+        return DbError::Cause::Busy;
+    return DbError::Cause::Other;
+}
+
 void Database::raise(const QSqlError& error, const QString& context)
 {
     QString text = error.databaseText().isEmpty() ? error.text() : error.databaseText();
     if (text.trimmed().isEmpty())
         text = QStringLiteral("Erro do banco de dados");
     Q_UNUSED(context);
-    throw KvError(text);
+    throw DbError::fromEngine(causeOf(error), text);
 }
 
 QString Database::tableName(const QString& name)

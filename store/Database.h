@@ -1,5 +1,7 @@
 #pragma once
 
+#include "DbError.h"
+
 #include <QSqlDatabase>
 #include <QString>
 
@@ -13,18 +15,32 @@ class QSqlError;
 namespace Database {
 inline constexpr const char* kDefaultAlias = "cobrancaKV";
 
+// What kvcob.conf says of an alias, without connecting (see DbAlias): the driver, and for
+// SQLite the database file made absolute. Raises for an alias that is not configured, a
+// password in the file or an unknown driver.
+struct AliasConfig {
+    QString driver;
+    QString database;
+    QString host, user, options;
+    int port = -1;
+    bool configured = false; // a section of kvcob.conf names the alias
+};
+AliasConfig configuration(const QString& alias);
+
 // The open connection of an alias (names match without regard to case).
 QSqlDatabase connection(const QString& alias = QString::fromLatin1(kDefaultAlias));
 // Closes every connection; the next use opens them afresh (tests, a changed directory).
 void closeAll();
 // Runs a statement with no result; an engine failure raises its text.
 void exec(const QString& alias, const QString& statement);
-// Raises the engine's failure as the program's error.
+// Raises the engine's failure as the program's error (DbError).
 [[noreturn]] void raise(const QSqlError& error, const QString& context = QString());
 // The same, naming the server and what failed when the connection is a server's.
 [[noreturn]] void raise(const QSqlDatabase& db, const QSqlError& error);
 // A statement of the program as the connection's engine must run it (see PgSchema::adapt).
 QString adapt(const QSqlDatabase& db, const QString& statement);
+// What kind of failure the engine reported: a full disk, a lock held elsewhere, other.
+DbError::Cause causeOf(const QSqlError& error);
 // Table names are written with or without the file-table extension: "Blq.DB" is "Blq".
 QString tableName(const QString& name);
 } // namespace Database

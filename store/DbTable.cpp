@@ -156,14 +156,16 @@ void DbTable::emptyTable()
             Database::raise(db, del.lastError());
         return;
     }
-    const bool compact = db.driverName() == QStringLiteral("QSQLITE") && !m_inBatch;
+    const bool sqlite = db.driverName() == QStringLiteral("QSQLITE");
+    const bool compact = sqlite && !m_inBatch;
     QSqlQuery q(db);
     // Debian's SQLite overwrites every deleted page (secure_delete), which makes emptying a
-    // large table cost as much as filling it again. The file is compacted instead, which
-    // takes the old rows out of it just the same, and leaves the new rows to be appended
-    // past its end, where they need no rollback journal.
+    // large table cost as much as filling it again. Outside a batch the file is compacted
+    // instead, which takes the old rows out of it just the same. Inside one it cannot be
+    // (compacting needs a transaction of its own): the new rows overwrite the old rows'
+    // pages as they reuse them.
     QString secureDelete;
-    if (compact && q.exec(QStringLiteral("PRAGMA secure_delete")) && q.next()) {
+    if (sqlite && q.exec(QStringLiteral("PRAGMA secure_delete")) && q.next()) {
         secureDelete = q.value(0).toString();
         q.finish();
         q.exec(QStringLiteral("PRAGMA secure_delete = 0"));

@@ -29,13 +29,16 @@ public:
     void open();
     void close();
     bool isOpen() const { return m_open; }
+    const QString& tableName() const { return m_table; }
+    const QString& alias() const { return m_alias; }
 
     int fieldCount() const { return int(m_fields.size()); }
     QString fieldName(int index) const { return m_fields.at(index).name; }
     QStringList fieldNames() const;
     int rowCount();
 
-    // All rows deleted, columns kept. Works whether the table is open or closed.
+    // All rows deleted, columns kept. Works whether the table is open or closed; inside a
+    // batch the rows come back when the batch is rolled back.
     void emptyTable();
 
     void append();
@@ -61,8 +64,8 @@ public:
     void setInteger(int field, qint32 value);
     void setMemo(int field, const QString& value);
 
-    // Rows posted between begin and commit are written in one transaction; a rollback
-    // drops them. Used to keep bulk appends fast.
+    // Rows posted (and a table emptied) between begin and commit are written in one
+    // transaction; a rollback undoes them. Keeps bulk appends fast, and an import whole.
     void beginBatch();
     void commitBatch();
     void rollbackBatch();

@@ -1,6 +1,6 @@
 #include "PgCopyInsert.h"
 
-#include "KvError.h"
+#include "DbError.h"
 #include "PgConnection.h"
 
 #include <QDate>
@@ -33,7 +33,8 @@ void PgCopyInsert::raise(const QString& serverText)
 {
     m_open = false;
     m_buffer.clear();
-    throw KvError(PgConnection::failure(m_db, serverText, PQstatus(m_conn) != CONNECTION_OK));
+    throw DbError(DbError::Cause::Other,
+                  PgConnection::failure(m_db, serverText, PQstatus(m_conn) != CONNECTION_OK));
 }
 
 void PgCopyInsert::begin()

@@ -1,6 +1,7 @@
 #include "PgImportLock.h"
 
 #include "Database.h"
+#include "ImportGuard.h"
 #include "KvError.h"
 #include "PgConnection.h"
 
@@ -12,18 +13,13 @@ namespace {
 constexpr qint64 kImportLockKey = 0x6B76636F62426C71; // "kvcobBlq"
 } // namespace
 
-QString PgImportLock::busyMessage()
-{
-    return QStringLiteral("Outra carga em andamento; tente novamente quando ela terminar.");
-}
-
 PgImportLock::PgImportLock(const QSqlDatabase& db) : m_db(db)
 {
     QSqlQuery q(m_db);
     if (!q.exec(QStringLiteral("SELECT pg_try_advisory_lock(%1)").arg(kImportLockKey)) || !q.next())
         Database::raise(m_db, q.lastError());
     if (!q.value(0).toBool())
-        throw KvError(busyMessage());
+        throw KvError(ImportGuard::busyMessage());
 }
 
 PgImportLock::~PgImportLock()

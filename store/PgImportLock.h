@@ -9,14 +9,12 @@
 // releases the lock with it.
 class PgImportLock {
 public:
-    // Takes the lock on the server connection `db`; raises with the program's message when
-    // another session holds it.
+    // Takes the lock on the server connection `db`; raises with ImportGuard's message when
+    // another session holds it. The same session may take it again (nested guards).
     explicit PgImportLock(const QSqlDatabase& db);
     ~PgImportLock();
     PgImportLock(const PgImportLock&) = delete;
     PgImportLock& operator=(const PgImportLock&) = delete;
-
-    static QString busyMessage();
 
 private:
     QSqlDatabase m_db;

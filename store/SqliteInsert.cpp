@@ -1,5 +1,6 @@
 #include "SqliteInsert.h"
 
+#include "DbError.h"
 #include "KvError.h"
 
 #include <QSqlDriver>
@@ -10,9 +11,22 @@
 #include <cstring>
 
 namespace {
+DbError::Cause causeOf(int rc)
+{
+    switch (rc & 0xff) {
+    case SQLITE_FULL:
+        return DbError::Cause::Full;
+    case SQLITE_BUSY:
+    case SQLITE_LOCKED:
+        return DbError::Cause::Busy;
+    default:
+        return DbError::Cause::Other;
+    }
+}
+
 [[noreturn]] void raise(sqlite3* db)
 {
-    throw KvError(QString::fromUtf8(sqlite3_errmsg(db)));
+    throw DbError::fromEngine(causeOf(sqlite3_errcode(db)), QString::fromUtf8(sqlite3_errmsg(db)));
 }
 
 // The handle is only ours to use when Qt's driver runs on the very SQLite library we link:
@@ -162,7 +176,7 @@ void SqliteInsert::exec(const QList<QVariant>& row, const QList<int>& columns)
         // The message belongs to the step; reset would replace it with its own.
         const QString message = QString::fromUtf8(sqlite3_errmsg(m_db));
         sqlite3_reset(m_statement);
-        throw KvError(message);
+        throw DbError::fromEngine(causeOf(rc), message);
     }
     sqlite3_reset(m_statement);
 }

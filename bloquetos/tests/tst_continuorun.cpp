@@ -9,6 +9,7 @@
 #include "EngineProgramDir.h"
 #include "TestSupport.h"
 
+#include <QDir>
 #include <QFile>
 #include <QtTest>
 
@@ -131,8 +132,16 @@ private Q_SLOTS:
         QList<QByteArray> seen;
         bool iniThere = false;
         ContinuoRun::Hooks h;
+        // A plain file is written under a temporary name and takes its place at the end.
+        bool finalThere = false;
+        auto staged = [&] {
+            const QStringList names = QDir(dir.path()).entryList(
+                {QStringLiteral(".saida.prn.*")}, QDir::Files | QDir::Hidden);
+            return names.size() == 1 ? readFile(dir.file(names.first())) : QByteArray();
+        };
         h.confirmFirst = [&] {
-            seen << readFile(out);
+            seen << staged();
+            finalThere = finalThere || QFile::exists(out);
             iniThere = QFile::exists(dir.file(QStringLiteral("Matricial.ini")));
             return seen.size() < 2 ? Answer::No : Answer::Yes;
         };
@@ -143,6 +152,9 @@ private Q_SLOTS:
         QCOMPARE(seen.at(1),
                  defaultInit() + bloqueto(rows.at(0)) + separator() + bloqueto(rows.at(0)));
         QVERIFY(iniThere);
+        QVERIFY(!finalThere);
+        QVERIFY(readFile(out).startsWith(seen.at(1)));
+        QVERIFY(staged().isEmpty());
     }
 
     void startsOnTheThirdOfFiveRows()

@@ -95,6 +95,51 @@ private Q_SLOTS:
         QVERIFY2(produced[1] == produced[0], "the server's output differs from the file's");
     }
 
+    void aSecondDeskImportingAtTheSameTimeIsRefusedAndChangesNothing()
+    {
+        KV_ENGINE_DIR(server, QStringLiteral("postgres"));
+        const QString big = server.file(QStringLiteral("grande.rem"));
+        QProcess gen;
+        gen.start(TestSupport::binaryDir() + QStringLiteral("/bin/kvcob-gera-exemplo"),
+                  {QStringLiteral("--titulos"), QStringLiteral("100000"), big});
+        QVERIFY(gen.waitForFinished(60000));
+        QProcess load;
+        load.start(TestSupport::binaryDir() + QStringLiteral("/bin/kvcob-lote"),
+                   {QStringLiteral("--dir"), server.path(), QStringLiteral("importar"), big});
+        QVERIFY(load.waitForStarted());
+        QTRY_VERIFY_WITH_TIMEOUT(server.serverExec(QStringLiteral(
+                                     "SELECT 1 / count(*) FROM pg_stat_activity "
+                                     "WHERE query LIKE 'COPY%'")) ||
+                                     load.state() == QProcess::NotRunning,
+                                 30000);
+        QVERIFY2(load.state() == QProcess::Running, "the first import ended too soon");
+        QTemporaryDir otherDesk;
+        QFile conf(otherDesk.filePath(QStringLiteral("kvcob.conf")));
+        QVERIFY(conf.open(QIODevice::WriteOnly));
+        conf.write(PgTestServer::instance()->confSection());
+        conf.close();
+        QElapsedTimer clock;
+        clock.start();
+        const Run second = kvcobLote(otherDesk.path(),
+                                     {QStringLiteral("importar"),
+                                      TestSupport::sourceDir() +
+                                          QStringLiteral("/exemplos/cobranca-exemplo.rem")});
+        const bool firstStillRunning = load.state() == QProcess::Running;
+        QVERIFY(load.waitForFinished(120000));
+        QCOMPARE(load.exitCode(), 0);
+        if (!firstStillRunning)
+            QSKIP("the first import ended before the second one asked");
+        QCOMPARE(second.exitCode, 1);
+        QVERIFY2(second.err.contains(
+                     QStringLiteral("Outra carga em andamento; tente novamente quando ela terminar.")),
+                 qPrintable(second.err));
+        QVERIFY(clock.elapsed() < 15000); // refused, not made to wait for the first
+        // The table holds the first import's titles, all of them (fails by division by zero
+        // otherwise).
+        QVERIFY(server.serverExec(QStringLiteral(
+            "SELECT 1 / (count(*) = 100000)::int FROM Blq")));
+    }
+
     void aDeskPrintingWhileAnotherImportsGetsThePreviousTitles()
     {
         KV_ENGINE_DIR(server, QStringLiteral("postgres"));

@@ -87,12 +87,14 @@ inline Outcome importBytes(const QByteArray& bytes)
     return out;
 }
 
-// One title under a header, imported; the row it gave (or none).
+// One title under a header, imported; the row it gave (or none). The title is block 2:
+// an error it raised comes back without the "Bloco 2: " that names it.
 inline QVariantMap importTitle(const BankFileWriter::Title& t, QString* error = nullptr)
 {
     const Outcome o = importBytes(fileOf({t}));
+    const QString prefix = QStringLiteral("Bloco 2: ");
     if (error)
-        *error = o.error;
+        *error = o.error.startsWith(prefix) ? o.error.mid(prefix.size()) : o.error;
     const auto all = rows();
     return all.isEmpty() ? QVariantMap() : all.first();
 }

@@ -411,6 +411,108 @@ private Q_SLOTS:
         const QString name = r.value(QStringLiteral("BlqSacNom")).toString();
         QCOMPARE(name.left(4), QString::fromUtf8("€Ÿÿ\x01"));
     }
+
+    void startsLikeABankFile_data()
+    {
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<bool>("looksRight");
+        QTest::newRow("empty file") << QByteArray() << true;
+        QTest::newRow("header first") << fileOf({Title()}) << true;
+        QTest::newRow("a title first") << fileOf({Title()}).mid(402) << false;
+        QTest::newRow("pdf") << QByteArray("%PDF-1.4\n%\xE2\xE3\xCF\xD3\n") << false;
+        QTest::newRow("random bytes") << QByteArray("\x8A\x01\xFFq", 4).repeated(1280) << false;
+    }
+    void startsLikeABankFile()
+    {
+        QFETCH(QByteArray, bytes);
+        QFETCH(bool, looksRight);
+        KV_FILE_ENGINE_ONLY(); // no table involved
+        TempProgramDir dir;
+        const QString path = writeFile(dir.file(QStringLiteral("f")), bytes);
+        QCOMPARE(BankFileImporter::startsLikeBankFile(path), looksRight);
+    }
+
+    // A bad record keeps the rows before it, and says which block it is.
+    void aBadRecordNamesItsBlockAndKeepsTheRowsBeforeIt()
+    {
+        KV_GLOBAL_ENGINE_DIR(dir);
+        Title bad;
+        bad.vencimento = QStringLiteral("300226");
+        const Outcome o = importBytes(fileOf({Title(), Title(), bad, Title()}));
+        QCOMPARE(o.error, QStringLiteral("Bloco 4: '30/02/2026' não é uma data válida"));
+        QCOMPARE(rows().size(), 2);
+    }
+
+    // A full disk used to leave the table empty, or with the rows before the failure.
+    void aDatabaseThatCannotGrowKeepsThePreviousTitles()
+    {
+        KV_FILE_ENGINE_ONLY();
+        TempProgramDir dir;
+        QCOMPARE(importBytes(fileOf(QList<Title>(40))).error, QString());
+        QSqlQuery q(Database::connection());
+        QVERIFY(q.exec(QStringLiteral("PRAGMA page_count")) && q.next());
+        const int pages = q.value(0).toInt();
+        QVERIFY(q.exec(QStringLiteral("PRAGMA max_page_count = %1").arg(pages + 3)));
+        const Outcome o = importBytes(fileOf(QList<Title>(3000)));
+        QCOMPARE(o.error, QStringLiteral("Disco cheio: a carga foi desfeita e os títulos "
+                                         "anteriores foram mantidos."));
+        QVERIFY(!o.completed);
+        QCOMPARE(rows().size(), 40);
+    }
+
+    // A table with one late-fee column only used to lose its titles to an import that then
+    // stopped at the first title with a late fee.
+    void aTableMissingAColumnIsRefusedBeforeEmptying_data()
+    {
+        QTest::addColumn<QString>("create");
+        QTest::addColumn<QString>("message");
+        QTest::newRow("half upgraded")
+            << (BlqSchema::createStatement().chopped(1) + QStringLiteral(", BlqValMul MONEY)"))
+            << "A tabela Blq não tem a coluna BlqDatMul; a carga não foi feita e os títulos "
+               "foram mantidos.";
+        QTest::newRow("somebody else's")
+            << "CREATE TABLE Blq (BlqSeq INTEGER PRIMARY KEY, BlqNosNum VARCHAR(11), Outro TEXT)"
+            << "";
+    }
+    void aTableMissingAColumnIsRefusedBeforeEmptying()
+    {
+        QFETCH(QString, create);
+        QFETCH(QString, message);
+        KV_FILE_ENGINE_ONLY();
+        TempProgramDir dir;
+        QSqlQuery q(Database::connection());
+        QVERIFY(q.exec(QStringLiteral("DROP TABLE Blq")));
+        QVERIFY(q.exec(create));
+        QVERIFY(q.exec(QStringLiteral("INSERT INTO Blq (BlqNosNum) VALUES ('antigo')")));
+        QStringList columnsBefore;
+        {
+            DbTable t;
+            t.open();
+            columnsBefore = t.fieldNames();
+        }
+        Title fee;
+        fee.multaCodigo = QStringLiteral("1");
+        fee.multa = BankFileWriter::cents(200);
+        fee.multaData = QStringLiteral("010127");
+        const QString path = writeFile(dir.file(QStringLiteral("b.rem")), fileOf({fee}));
+        DbTable table;
+        BankFileImporter importer(table);
+        try {
+            importer.importFile(path);
+            QFAIL("imported into a table without the columns it needs");
+        } catch (const KvError& e) {
+            if (!message.isEmpty())
+                QCOMPARE(e.message(), message);
+            QVERIFY(e.message().contains(QStringLiteral("BlqDatMul")));
+        }
+        table.close();
+        QCOMPARE(rows().size(), 1);
+        QCOMPARE(rows().first().value(QStringLiteral("BlqNosNum")).toString(),
+                 QStringLiteral("antigo"));
+        DbTable after;
+        after.open();
+        QCOMPARE(after.fieldNames(), columnsBefore); // nothing added to it either
+    }
 };
 
 QTEST_GUILESS_MAIN(TstBankFileImporter)

@@ -59,7 +59,7 @@ private Q_SLOTS:
         bad.nossoNumero = QStringLiteral("0000000002");
         bad.columns = {{first, bytes}};
         const Outcome o = importBytes(fileOf({good, bad, good}));
-        QCOMPARE(o.error, error);
+        QCOMPARE(o.error, QStringLiteral("Bloco 3: ") + error);
         QVERIFY(!o.completed);
         QCOMPARE(o.blocks, 3); // header, good, bad: the count where the import stopped
         // The title before stays; the bad one is not stored.
@@ -115,7 +115,7 @@ private Q_SLOTS:
         QFETCH(QStringList, reasons);
         KV_GLOBAL_ENGINE_DIR(dir);
         const Outcome o = importBytes(fileOf({Title(), Title()}, carteira));
-        QCOMPARE(o.error, error);
+        QCOMPARE(o.error, error.isEmpty() ? error : QStringLiteral("Bloco 2: ") + error);
         QCOMPARE(column(QStringLiteral("BlqMsgErr")), reasons);
     }
 
@@ -125,7 +125,7 @@ private Q_SLOTS:
         BankFileWriter w;
         w.title(Title()).trailer();
         const Outcome o = importBytes(w.bytes());
-        QCOMPARE(o.error, QStringLiteral("'' não é um valor inteiro válido"));
+        QCOMPARE(o.error, QStringLiteral("Bloco 1: '' não é um valor inteiro válido"));
         QCOMPARE(o.blocks, 1);
         QVERIFY(rows().isEmpty());
     }

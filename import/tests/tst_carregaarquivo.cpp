@@ -168,7 +168,7 @@ private Q_SLOTS:
         w.show();
         w.Timer1Timer();
         QCOMPARE(dlg.texts(QStringLiteral("error")),
-                 QStringList{QStringLiteral("'31/02/2026' não é uma data válida")});
+                 QStringList{QStringLiteral("Bloco 3: '31/02/2026' não é uma data válida")});
         QCOMPARE(dlg.texts(QStringLiteral("message")), QStringList());
         QVERIFY(!w.CargaConcluida);
         QVERIFY(w.isVisible());
@@ -214,6 +214,53 @@ private Q_SLOTS:
         QVERIFY(counter.paints >= 1);
         QVERIFY2(counter.paints <= ms / 33 + 3,
                  qPrintable(QStringLiteral("%1 paints in %2 ms").arg(counter.paints).arg(ms)));
+    }
+
+
+    // A picture or a PDF picked by mistake used to empty the table and report success.
+    void aFileThatIsNotABankFileIsAskedAbout_data()
+    {
+        QTest::addColumn<int>("answer");
+        QTest::addColumn<int>("rowsAfter");
+        QTest::newRow("no keeps the titles") << int(Dialogs::Answer::No) << 3;
+        QTest::newRow("closing the box keeps the titles") << int(Dialogs::Answer::Cancel) << 3;
+        QTest::newRow("yes loads it all the same") << int(Dialogs::Answer::Yes) << 0;
+    }
+    void aFileThatIsNotABankFileIsAskedAbout()
+    {
+        QFETCH(int, answer);
+        QFETCH(int, rowsAfter);
+        previousImport(m_dir->path());
+        // Bytes of a photo: no header record, no title either.
+        const QString photo = writeFile(m_dir->file(QStringLiteral("foto.jpg")),
+                                        QByteArray("\xFF\xD8\xFF\xE0 JFIF") + QByteArray(900, 'z'));
+        ScriptedDialogs dlg;
+        dlg.fileNames << photo;
+        dlg.answers << Dialogs::Answer(answer);
+        auto* w = new TFrmCarregaArquivo;
+        w->setAttribute(Qt::WA_DeleteOnClose);
+        QPointer<TFrmCarregaArquivo> alive(w);
+        w->show();
+        w->Timer1Timer();
+        QCOMPARE(dlg.texts(QStringLiteral("question")),
+                 QStringList{QStringLiteral("O arquivo escolhido não parece um arquivo de "
+                                            "cobrança. Carregar assim mesmo?")});
+        QCOMPARE(rows().size(), rowsAfter);
+        if (rowsAfter == 3) {
+            QCOMPARE(dlg.texts(QStringLiteral("message")), QStringList());
+            QTRY_VERIFY(alive.isNull());
+        }
+    }
+
+    void aBankFileIsNotAskedAbout()
+    {
+        previousImport(m_dir->path());
+        ScriptedDialogs dlg;
+        dlg.fileNames << writeFile(m_dir->file(QStringLiteral("b.rem")), fileOf({Title()}));
+        TFrmCarregaArquivo w;
+        w.Timer1Timer();
+        QCOMPARE(dlg.texts(QStringLiteral("question")), QStringList());
+        QCOMPARE(rows().size(), 1);
     }
 
 private:

@@ -7,9 +7,10 @@
 
 #include <QFileInfo>
 #include <QProcess>
+#include <QSqlQuery>
+#include <QtTest>
 
 #include <csignal>
-#include <QtTest>
 
 using namespace ImportTestSupport;
 using Title = BankFileWriter::Title;
@@ -70,7 +71,7 @@ private Q_SLOTS:
         const QString file = writeFile(dir.file(QStringLiteral("b.rem")), fileOf({Title(), bad}));
         const Run r = kvcobLote(dir.path(), {QStringLiteral("importar"), file});
         QCOMPARE(r.exitCode, 1);
-        QCOMPARE(r.err, QStringLiteral("'ABC          ' não é um número válido"));
+        QCOMPARE(r.err, QStringLiteral("Bloco 3: 'ABC          ' não é um número válido"));
         QCOMPARE(r.out, QStringList{QStringLiteral("3 registros Processados")});
         QCOMPARE(rows().size(), 1);
     }
@@ -143,7 +144,77 @@ private Q_SLOTS:
         KV_GLOBAL_ENGINE_DIR(dir);
         const Run r = kvcobLote(dir.path(), args);
         QCOMPARE(r.exitCode, 1);
-        QCOMPARE(r.err, QStringLiteral("Uso: kvcob-lote importar ARQUIVO"));
+        QCOMPARE(r.err, QStringLiteral("Uso: kvcob-lote importar [--forcar] ARQUIVO"));
+    }
+
+    // Junk used to empty the table and report success, or stop on a date after emptying it.
+    void aFileThatIsNotABankFileIsRefusedUnlessForced_data()
+    {
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<QString>("forcedError");
+        QTest::newRow("random bytes") << QByteArray("\x8A\x01\xFFq", 4).repeated(1280)
+                                      << QString();
+        QByteArray junk = QByteArray("1") + QByteArray(401, '\xE8');
+        QTest::newRow("junk that starts with 1")
+            << junk << QStringLiteral("Bloco 1: '\u00E8\u00E8/\u00E8\u00E8/20\u00E8\u00E8' não é uma data válida");
+    }
+    void aFileThatIsNotABankFileIsRefusedUnlessForced()
+    {
+        QFETCH(QByteArray, bytes);
+        QFETCH(QString, forcedError);
+        KV_GLOBAL_ENGINE_DIR(dir);
+        const QString good = writeFile(dir.file(QStringLiteral("a.rem")), fileOf({Title(), Title()}));
+        QCOMPARE(kvcobLote(dir.path(), {QStringLiteral("importar"), good}).exitCode, 0);
+        const QString junk = writeFile(dir.file(QStringLiteral("foto.jpg")), bytes);
+        const Run refused = kvcobLote(dir.path(), {QStringLiteral("importar"), junk});
+        QCOMPARE(refused.exitCode, 1);
+        QCOMPARE(refused.err, QStringLiteral("O arquivo escolhido não parece um arquivo de "
+                                             "cobrança. Carregar assim mesmo?"));
+        QCOMPARE(refused.out, QStringList());
+        QCOMPARE(rows().size(), 2);
+
+        const Run forced =
+            kvcobLote(dir.path(), {QStringLiteral("importar"), QStringLiteral("--forcar"), junk});
+        QCOMPARE(forced.err, forcedError);
+        QCOMPARE(forced.exitCode, forcedError.isEmpty() ? 0 : 1);
+        QCOMPARE(rows().size(), 0); // the user's own choice; a bad record keeps none before it
+    }
+
+    void emptyAndHeaderOnlyFilesStillEmptyTheTable_data()
+    {
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::newRow("empty") << QByteArray();
+        QTest::newRow("header and trailer") << fileOf({});
+    }
+    void emptyAndHeaderOnlyFilesStillEmptyTheTable()
+    {
+        QFETCH(QByteArray, bytes);
+        KV_GLOBAL_ENGINE_DIR(dir);
+        const QString good = writeFile(dir.file(QStringLiteral("a.rem")), fileOf({Title()}));
+        QCOMPARE(kvcobLote(dir.path(), {QStringLiteral("importar"), good}).exitCode, 0);
+        const QString file = writeFile(dir.file(QStringLiteral("v.rem")), bytes);
+        const Run r = kvcobLote(dir.path(), {QStringLiteral("importar"), file});
+        QCOMPARE(r.exitCode, 0);
+        QCOMPARE(r.out.last(), QStringLiteral("Carga finalizada com sucesso"));
+        QCOMPARE(rows().size(), 0);
+    }
+
+    // Every verb used to add the late-fee columns to a foreign Blq before failing on it.
+    void aReadingCommandLeavesTheTableAsItIs()
+    {
+        KV_FILE_ENGINE_ONLY();
+        TempProgramDir dir;
+        {
+            QSqlQuery q(Database::connection());
+            QVERIFY(q.exec(QStringLiteral("DROP TABLE Blq")));
+            QVERIFY(q.exec(QStringLiteral("CREATE TABLE Blq (a TEXT, b TEXT, c TEXT)")));
+        }
+        Database::closeAll();
+        kvcobLote(dir.path(), {QStringLiteral("folha-solta"), dir.file(QStringLiteral("x.pdf"))});
+        kvcobLote(dir.path(), {QStringLiteral("rejeitados"), dir.file(QStringLiteral("y.pdf"))});
+        QSqlQuery q(Database::connection());
+        QVERIFY(q.exec(QStringLiteral("SELECT count(*) FROM pragma_table_info('Blq')")) && q.next());
+        QCOMPARE(q.value(0).toInt(), 3);
     }
 };
 

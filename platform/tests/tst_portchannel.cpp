@@ -3,6 +3,7 @@
 #include "ProgramDir.h"
 #include "TestSupport.h"
 
+#include <QDir>
 #include <QFile>
 #include <QtTest>
 
@@ -135,11 +136,48 @@ private Q_SLOTS:
             PortChannel channel(out);
             channel.open();
             channel.writeLine(text);
+            channel.finish();
             channel.close();
         }
         QCOMPARE(readFile(out), QByteArray("second\r\n"));
         PortChannel nowhere(dir.file(QStringLiteral("sem-pasta/saida.prn")));
         QCOMPARE(errorOf([&] { nowhere.open(); }), QStringLiteral("File not found"));
+    }
+
+    // A failed run into an existing file used to leave it cut to nothing.
+    void anUnfinishedRunLeavesTheFileOfBefore()
+    {
+        TempProgramDir dir;
+        const QString out = dir.file(QStringLiteral("saida.prn"));
+        {
+            QFile before(out);
+            QVERIFY(before.open(QIODevice::WriteOnly));
+            before.write("32 bytes of the run of yesterday");
+            before.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup);
+        }
+        {
+            PortChannel channel(out);
+            channel.open();
+            channel.writeLine("a run that fails half way");
+            QCOMPARE(readFile(out), QByteArray("32 bytes of the run of yesterday"));
+            channel.close(); // no finish(): the run raised
+        }
+        QCOMPARE(readFile(out), QByteArray("32 bytes of the run of yesterday"));
+        QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden).filter(QStringLiteral("saida")),
+                 QStringList{QStringLiteral("saida.prn")});
+
+        PortChannel channel(out);
+        channel.open();
+        channel.writeLine("today");
+        channel.finish();
+        channel.close();
+        QCOMPARE(readFile(out), QByteArray("today\r\n"));
+        const QFile::Permissions modeBits = QFile::ReadOwner | QFile::WriteOwner |
+                                            QFile::ExeOwner | QFile::ReadGroup |
+                                            QFile::WriteGroup | QFile::ExeGroup |
+                                            QFile::ReadOther | QFile::WriteOther | QFile::ExeOther;
+        QCOMPARE(QFile::permissions(out) & modeBits,
+                 QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup);
     }
 
     void writeFailureIsReported()

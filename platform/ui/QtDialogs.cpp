@@ -31,7 +31,7 @@ Dialogs::Answer QtDialogs::question(const QString& text, const QString& caption,
     QPushButton* cancel = nullptr;
     if (buttons == Buttons::YesNoCancel)
         cancel = box.addButton(QStringLiteral("Cancela"), QMessageBox::RejectRole);
-    box.setDefaultButton(yes);
+    box.setDefaultButton(buttons == Buttons::YesNoDefaultNo ? no : yes);
     box.setEscapeButton(cancel ? cancel : no);
     box.exec();
     QAbstractButton* clicked = box.clickedButton();

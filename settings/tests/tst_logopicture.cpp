@@ -67,6 +67,22 @@ QByteArray enormousBmp()
     return data;
 }
 
+// The header the picture fuzzer found: width and bits per pixel whose row size, times the
+// height, does not fit in 64 bits.
+QByteArray overflowingBmp()
+{
+    QByteArray data = sampleBytes("bmp");
+    auto put = [&data](int at, int bytes, quint32 v) {
+        for (int i = 0; i < bytes; ++i)
+            data[at + i] = char((v >> (8 * i)) & 0xff);
+    };
+    put(18, 4, 0x40000000); // width
+    put(22, 4, 0x09000000); // height
+    put(28, 2, 1120);       // bits per pixel
+    put(30, 4, 0);          // uncompressed
+    return data;
+}
+
 long peakKb()
 {
     rusage usage{};
@@ -175,6 +191,8 @@ private Q_SLOTS:
         QTest::newRow("enormous jpeg") << "huge.jpg" << enormousJpeg() << invalid;
         QTest::newRow("enormous png") << "huge.png" << enormousPng() << invalid;
         QTest::newRow("enormous bmp") << "huge.bmp" << enormousBmp() << invalid;
+        QTest::newRow("bmp sizes overflowing the row arithmetic")
+            << "overflow.bmp" << overflowingBmp() << invalid;
         QImage strip(LogoPicture::kMaxSide + 1, 8, QImage::Format_Mono);
         strip.fill(1);
         QTest::newRow("too wide") << "strip.png" << encoded(strip, "png") << invalid;

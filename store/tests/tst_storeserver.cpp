@@ -8,6 +8,7 @@
 #include "DbTable.h"
 #include "EngineProgramDir.h"
 #include "KvError.h"
+#include "ImportGuard.h"
 #include "PgImportLock.h"
 #include "PgTestServer.h"
 
@@ -108,6 +109,30 @@ private Q_SLOTS:
                      t.open();
                  }),
                  message);
+    }
+
+    void optionsReachTheServerAndWinOverTheProgramsOwn_data()
+    {
+        QTest::addColumn<QByteArray>("options");
+        QTest::addColumn<QString>("applicationName");
+        QTest::newRow("none") << QByteArray() << "kvcob";
+        QTest::newRow("one") << QByteArray("application_name=mesa7") << "mesa7";
+        QTest::newRow("two") << QByteArray("sslmode=disable;application_name=mesa8") << "mesa8";
+    }
+    void optionsReachTheServerAndWinOverTheProgramsOwn()
+    {
+        QFETCH(QByteArray, options);
+        QFETCH(QString, applicationName);
+        KV_ENGINE_DIR(dir, QStringLiteral("postgres"));
+        QFile f(dir.file(QStringLiteral("kvcob.conf")));
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        f.write(PgTestServer::instance()->confSection());
+        if (!options.isEmpty())
+            f.write("Options=" + options + '\n');
+        f.close();
+        QSqlQuery q(Database::connection());
+        QVERIFY(q.exec(QStringLiteral("SELECT current_setting('application_name')")) && q.next());
+        QCOMPARE(q.value(0).toString(), applicationName);
     }
 
     void aDroppedConnectionIsReportedAndTheNextCommandReconnects()
@@ -251,6 +276,19 @@ private Q_SLOTS:
                          PgImportLock after(Database::connection(QStringLiteral("outraMesa")));
                      }),
                      QString());
+    }
+
+    void theImportGuardOfTheServerNestsAndRefusesAnotherDesk()
+    {
+        KV_ENGINE_DIR(dir, QStringLiteral("postgres"));
+        dir.writeConf(PgTestServer::instance()->confSection("outraMesa"));
+        {
+            ImportGuard guard;
+            ImportGuard nested; // the batch tool holds it around the import's own
+            QCOMPARE(messageOf([] { ImportGuard other(QStringLiteral("outraMesa")); }),
+                     ImportGuard::busyMessage());
+        }
+        QCOMPARE(messageOf([] { ImportGuard other(QStringLiteral("outraMesa")); }), QString());
     }
 
     void bulkTextKeepsEveryCharacter_data()
