@@ -1,9 +1,13 @@
 #include "HelpWindow.h"
 
+#include "ProgramDir.h"
+
 #include <QHBoxLayout>
+#include <QLabel>
 #include <QListWidget>
 #include <QPointer>
 #include <QTextBrowser>
+#include <QVBoxLayout>
 
 namespace {
 QPointer<HelpWindow> g_help;
@@ -49,9 +53,16 @@ HelpWindow::HelpWindow(QWidget* parent) : QWidget(parent, Qt::Window)
         if (item)
             m_browser->setSource(QUrl(item->data(Qt::UserRole).toString()));
     });
-    auto* layout = new QHBoxLayout(this);
-    layout->addWidget(topics);
-    layout->addWidget(m_browser, 1);
+    // Which folder "Onde ficam os arquivos" is about on this desk.
+    m_folder = new QLabel(ProgramDir::describeCurrent(), this);
+    m_folder->setObjectName(QStringLiteral("lblPasta"));
+    m_folder->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    auto* pages = new QHBoxLayout;
+    pages->addWidget(topics);
+    pages->addWidget(m_browser, 1);
+    auto* layout = new QVBoxLayout(this);
+    layout->addLayout(pages, 1);
+    layout->addWidget(m_folder);
     resize(900, 620);
 }
 

@@ -2,6 +2,7 @@
 
 #include <QWidget>
 
+class QLabel;
 class QTextBrowser;
 
 // The program's help: a Portuguese user guide shipped as HTML pages inside the program,
@@ -17,7 +18,9 @@ public:
     static QString topicForContext(int context);
 
     QTextBrowser* browser() const { return m_browser; }
+    QLabel* folderLabel() const { return m_folder; } // the program folder in use
 
 private:
     QTextBrowser* m_browser = nullptr;
+    QLabel* m_folder = nullptr;
 };

@@ -1,22 +1,36 @@
 #include "DbAlias.h"
 #include "Dialogs.h"
 #include "KvVersion.h"
+#include "ProgramDir.h"
 #include "QtDialogs.h"
 #include "uPrincipal.h"
 
 #include <QApplication>
+#include <QLibraryInfo>
+#include <QLocale>
+#include <QTranslator>
 
 int main(int argc, char* argv[])
 {
     QApplication app(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("Zizorad ir Izaradu"));
     QCoreApplication::setApplicationVersion(QStringLiteral(KVCOB_VERSION));
+    // The toolkit's own dialogs (file choice, printer) speak the users' language too.
+    QTranslator toolkitTexts;
+    if (toolkitTexts.load(QLocale(QLocale::Portuguese, QLocale::Brazil), QStringLiteral("qtbase"),
+                          QStringLiteral("_"), QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+        QCoreApplication::installTranslator(&toolkitTexts);
     QtDialogs qtDialogs;
     setDialogs(&qtDialogs);
-    // A kvcob.conf the program must not run with (a password in it, an unknown driver)
-    // stops it here with its message, before any window opens. A server that does not
-    // answer does not: the window opens and the next command tries again.
-    if (!runGuarded([] { DbAlias::read(QStringLiteral("cobrancaKV")); })) {
+    // Nothing opens before the folder is settled: a folder that cannot serve is named in
+    // the error box and the program ends without writing anywhere else. A kvcob.conf the
+    // program must not run with (a password in it, an unknown driver) stops it here too;
+    // a server that does not answer does not: the window opens and the next command tries
+    // again.
+    if (!runGuarded([] {
+            ProgramDir::init(ProgramDir::inputs());
+            DbAlias::read(QStringLiteral("cobrancaKV"));
+        })) {
         setDialogs(nullptr);
         return 1;
     }

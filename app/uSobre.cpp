@@ -1,5 +1,6 @@
 #include "uSobre.h"
 
+#include "ProgramDir.h"
 #include "ShellPictures.h"
 
 #include <QFrame>
@@ -38,8 +39,21 @@ TfrmSobre::TfrmSobre(QWidget* parent) : QDialog(parent)
     Image1->setFixedSize(500, 275);
     Image1->setAlignment(Qt::AlignLeft | Qt::AlignTop); // at its own size, from the corner
     Image1->setPixmap(QPixmap::fromImage(ShellPictures::aboutPicture()));
+    // Under the picture, the folder of this desk's database and settings: the first thing
+    // support asks for. A long path is cut in the middle; the tip holds all of it.
+    lblPasta = new QLabel(pnlSobre);
+    lblPasta->setObjectName(QStringLiteral("lblPasta"));
+    QFont small = lblPasta->font();
+    small.setPointSizeF(small.pointSizeF() * 0.85);
+    lblPasta->setFont(small);
+    const QString folder = ProgramDir::describeCurrent();
+    lblPasta->setText(lblPasta->fontMetrics().elidedText(folder, Qt::ElideMiddle, Image1->width()));
+    lblPasta->setToolTip(folder);
     auto* pictureLayout = new QVBoxLayout(pnlSobre);
+    pictureLayout->setContentsMargins(7, 7, 7, 2);
+    pictureLayout->setSpacing(2);
     pictureLayout->addWidget(Image1, 0, Qt::AlignCenter);
+    pictureLayout->addWidget(lblPasta, 0, Qt::AlignLeft);
 
     pnlSobre1 = bevelledPanel("pnlSobre1", this);
     pnlSobre1->setFixedHeight(41);

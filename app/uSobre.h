@@ -19,6 +19,7 @@ public:
 
     QFrame* pnlSobre = nullptr;
     QLabel* Image1 = nullptr;
+    QLabel* lblPasta = nullptr; // the program folder in use
     QFrame* pnlSobre1 = nullptr;
     QPushButton* btnOk = nullptr;
 

@@ -1,9 +1,9 @@
 // Writes N valid sample titles into the bloqueto table of a program directory, for timing
 // the single-sheet output on a table of any size:  kvcob-bench-titulos DIR N
+#include "BlqTitles.h"
 #include "BlqUpgrade.h"
 #include "Database.h"
 #include "ProgramDir.h"
-#include "SampleTitles.h"
 
 #include <QCoreApplication>
 #include <cstdio>
@@ -19,7 +19,7 @@ int main(int argc, char* argv[])
         return 2;
     }
     ProgramDir::set(args.at(1));
-    SampleTitles::fill(count);
+    BlqTitles::fill(count);
     Database::closeAll();
     return 0;
 }

@@ -1,6 +1,6 @@
 // Composition speed of the continuous forms: a dot-matrix printer takes a few seconds per
 // form, so the composition must never be what the operator waits for.
-#include "ContinuoRow.h"
+#include "BlqTitle.h"
 #include "ContinuoRun.h"
 #include "DotMatrixPage.h"
 #include "PortChannel.h"
@@ -10,32 +10,32 @@
 #include <benchmark/benchmark.h>
 
 namespace {
-ContinuoRow fullRow(int seq)
+BlqTitle fullRow(int seq)
 {
-    ContinuoRow r;
-    r.BlqSeq = seq;
-    r.BlqSeuNum = QStringLiteral("DOC%1").arg(seq);
-    r.BlqDatEmi = QDate(2003, 2, 1);
-    r.BlqDatVen = QDate(2003, 3, 5);
-    r.BlqTitVal = 123456789;
-    r.BlqJurDiaVal = 50;
-    r.BlqDstVal = 1000;
-    r.BlqDstDatLim = QDate(2003, 2, 28);
-    r.BlqAbtAtrVal = 2500;
-    r.BlqSacNom = QStringLiteral("JOSÉ DA SILVA COMÉRCIO DE PEÇAS LTDA");
-    r.BlqSacEnd = QStringLiteral("AVENIDA DAS NAÇÕES UNIDAS, 12345 SALA 9");
-    r.BlqSacBai = QStringLiteral("VILA OLÍMPIA");
-    r.BlqSacCid = QStringLiteral("SÃO PAULO");
-    r.BlqSacCep = QStringLiteral("04578000");
-    r.BlqSacAvl = QStringLiteral("AVALISTA DE TESTE");
-    r.BlqIns = QString(240, QLatin1Char('I'));
-    r.BlqCpfCgcSac = QStringLiteral("12345678000199");
+    BlqTitle r;
+    r.seq = seq;
+    r.seuNum = QStringLiteral("DOC%1").arg(seq);
+    r.datEmi = QDate(2003, 2, 1);
+    r.datVen = QDate(2003, 3, 5);
+    r.titVal = 1234567.89;
+    r.jurDiaVal = 0.50;
+    r.dstVal = 10.00;
+    r.dstDatLim = QDate(2003, 2, 28);
+    r.abtAtrVal = 25.00;
+    r.sacNom = QStringLiteral("JOSÉ DA SILVA COMÉRCIO DE PEÇAS LTDA");
+    r.sacEnd = QStringLiteral("AVENIDA DAS NAÇÕES UNIDAS, 12345 SALA 9");
+    r.sacBai = QStringLiteral("VILA OLÍMPIA");
+    r.sacCid = QStringLiteral("SÃO PAULO");
+    r.sacCep = QStringLiteral("04578000");
+    r.sacAvl = QStringLiteral("AVALISTA DE TESTE");
+    r.ins = QString(240, QLatin1Char('I'));
+    r.cpfCgcSac = QStringLiteral("12345678000199");
     return r;
 }
 
 void composeOneBloqueto(benchmark::State& state)
 {
-    const ContinuoRow row = fullRow(7);
+    const BlqTitle row = fullRow(7);
     for (auto _ : state)
         benchmark::DoNotOptimize(DotMatrixPage::layoutLines(row, FormModel::Large));
 }
@@ -46,7 +46,7 @@ void runTenThousand(benchmark::State& state)
 {
     QTemporaryDir dir;
     ProgramDir::set(dir.path());
-    QList<ContinuoRow> rows;
+    QList<BlqTitle> rows;
     for (int i = 1; i <= 10000; ++i)
         rows << fullRow(i);
     for (auto _ : state) {

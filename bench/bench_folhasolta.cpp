@@ -9,10 +9,10 @@
 //   painted, whatever the number of titles behind it.
 //
 // Run from the build folder:  bin/bench_folhasolta --benchmark_counters_tabular=true
+#include "BlqTitles.h"
 #include "Database.h"
 #include "ProgramDir.h"
 #include "Regional.h"
-#include "SampleTitles.h"
 #include "TRpPreview.h"
 #include "TRpPrinter.h"
 #include "uQvPreview.h"
@@ -42,7 +42,7 @@ const QString& programDir(int titles)
     if (!dir) {
         dir = std::make_shared<QTemporaryDir>();
         ProgramDir::set(dir->path());
-        SampleTitles::fill(titles);
+        BlqTitles::fill(titles);
         Database::closeAll();
     }
     static QString path;

@@ -3,7 +3,7 @@
 //
 //   bench_rejeitados [--benchmark_filter=...]   (runs under the offscreen platform)
 
-#include "BlqRows.h"
+#include "BlqTitles.h"
 #include "Database.h"
 #include "ProgramDir.h"
 #include "RelRejeicoes.h"
@@ -30,7 +30,7 @@ void ensureRows()
         return;
     made = true;
     ProgramDir::set(dir.path());
-    BlqRows::add(BlqRows::rejected(kRows));
+    BlqTitles::store(BlqTitles::rejected(kRows));
 }
 
 void BM_FirstPageInPreview(benchmark::State& state)

@@ -1,6 +1,7 @@
 #include "ContinuoRowsModel.h"
 
 #include "ContinuoSelection.h"
+#include "DotMatrixPage.h"
 #include "Regional.h"
 
 ContinuoRowsModel::ContinuoRowsModel(QObject* parent) : QAbstractTableModel(parent) {}
@@ -8,7 +9,7 @@ ContinuoRowsModel::ContinuoRowsModel(QObject* parent) : QAbstractTableModel(pare
 void ContinuoRowsModel::SelecionaMovimento(const QString& contractText)
 {
     // Read first: a failing selection leaves the grid empty rather than stale.
-    QList<ContinuoRow> rows;
+    QList<BlqTitle> rows;
     try {
         rows = ContinuoSelection::rowsForText(contractText);
     } catch (...) {
@@ -18,7 +19,7 @@ void ContinuoRowsModel::SelecionaMovimento(const QString& contractText)
     setRows(std::move(rows));
 }
 
-void ContinuoRowsModel::setRows(QList<ContinuoRow> rows)
+void ContinuoRowsModel::setRows(QList<BlqTitle> rows)
 {
     beginResetModel();
     m_rows = std::move(rows);
@@ -44,7 +45,7 @@ QVariant ContinuoRowsModel::data(const QModelIndex& index, int role) const
 {
     if (!index.isValid() || index.row() >= m_rows.size())
         return {};
-    const ContinuoRow& r = m_rows.at(index.row());
+    const BlqTitle& r = m_rows.at(index.row());
     if (role == Qt::TextAlignmentRole) {
         if (index.column() == Valor || index.column() == NumeroBloqueto)
             return QVariant::fromValue(Qt::AlignRight | Qt::AlignVCenter);
@@ -54,13 +55,13 @@ QVariant ContinuoRowsModel::data(const QModelIndex& index, int role) const
         return {};
     switch (index.column()) {
     case SeuNumero:
-        return r.BlqSeuNum;
+        return r.seuNum;
     case Vencimento:
-        return r.CalcDatVen();
+        return DotMatrixPage::CalcDatVen(r);
     case Valor:
-        return Regional::formatCents(r.BlqTitVal);
+        return Regional::formatCents(BlqTitle::cents(r.titVal));
     case NumeroBloqueto:
-        return QString::number(r.BlqSeq);
+        return QString::number(r.seq);
     default:
         return {};
     }

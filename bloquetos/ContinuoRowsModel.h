@@ -1,6 +1,6 @@
 #pragma once
 
-#include "ContinuoRow.h"
+#include "BlqTitle.h"
 
 #include <QAbstractTableModel>
 #include <QList>
@@ -17,9 +17,9 @@ public:
 
     // Runs the selection for the contract box's text and shows its rows.
     void SelecionaMovimento(const QString& contractText);
-    void setRows(QList<ContinuoRow> rows);
+    void setRows(QList<BlqTitle> rows);
     void close(); // no rows
-    const QList<ContinuoRow>& rows() const { return m_rows; }
+    const QList<BlqTitle>& rows() const { return m_rows; }
 
     int rowCount(const QModelIndex& parent = QModelIndex()) const override;
     int columnCount(const QModelIndex& parent = QModelIndex()) const override;
@@ -29,5 +29,5 @@ public:
     Qt::ItemFlags flags(const QModelIndex& index) const override;
 
 private:
-    QList<ContinuoRow> m_rows;
+    QList<BlqTitle> m_rows;
 };

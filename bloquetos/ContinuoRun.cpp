@@ -42,7 +42,7 @@ Dialogs::Answer ContinuoRun::askFirstPrinted()
                               QStringLiteral("Confirmação"), Dialogs::Buttons::YesNoCancel);
 }
 
-ContinuoRun::Result ContinuoRun::run(const QList<ContinuoRow>& rows, int start,
+ContinuoRun::Result ContinuoRun::run(const QList<BlqTitle>& rows, int start,
                                      PrinterChannel& channel, const Hooks& hooks)
 {
     if (g_active)

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "ContinuoRow.h"
+#include "BlqTitle.h"
 #include "Dialogs.h"
 #include "FormModel.h"
 
@@ -32,7 +32,7 @@ public:
         End end = End::LastRow;
     };
 
-    static Result run(const QList<ContinuoRow>& rows, int start, PrinterChannel& channel,
+    static Result run(const QList<BlqTitle>& rows, int start, PrinterChannel& channel,
                       const Hooks& hooks);
     // True while a run is printing: a second run must not mix its forms into it.
     static bool isActive();

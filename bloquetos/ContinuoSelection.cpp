@@ -1,6 +1,7 @@
 #include "ContinuoSelection.h"
 
 #include "BlqStatements.h"
+#include "BlqTitleRow.h"
 #include "DbQuery.h"
 #include "KvError.h"
 
@@ -36,9 +37,8 @@ QStringList ContinuoSelection::contractEntries(QString* error)
     QStringList entries;
     for (q.open(); !q.eof(); q.next()) {
         try {
-            entries << contractEntry(q.asString(QStringLiteral("BlqAgeCod")),
-                                     q.asString(QStringLiteral("BlqCtrCod")),
-                                     q.asString(QStringLiteral("BlqNomCed")));
+            const BlqTitle t = BlqTitleRow::read(q);
+            entries << contractEntry(t.ageCod, t.ctrCod, t.nomCed);
         } catch (const KvConversionError& e) {
             if (error && error->isEmpty())
                 *error = e.message();
@@ -48,8 +48,8 @@ QStringList ContinuoSelection::contractEntries(QString* error)
     return entries;
 }
 
-QList<ContinuoRow> ContinuoSelection::rows(bool allContracts, const QString& agency,
-                                           const QString& contract)
+QList<BlqTitle> ContinuoSelection::rows(bool allContracts, const QString& agency,
+                                        const QString& contract)
 {
     DbQuery q;
     q.sql() = BlqStatements::continuousRows(!allContracts);
@@ -57,14 +57,14 @@ QList<ContinuoRow> ContinuoSelection::rows(bool allContracts, const QString& age
         q.setParam(QStringLiteral("ParmAgeCod"), agency);
         q.setParam(QStringLiteral("ParmCtrCod"), contract);
     }
-    QList<ContinuoRow> out;
+    QList<BlqTitle> out;
     for (q.open(); !q.eof(); q.next())
-        out << ContinuoRow::fromQuery(q);
+        out << BlqTitleRow::read(q);
     q.close();
     return out;
 }
 
-QList<ContinuoRow> ContinuoSelection::rowsForText(const QString& contractText)
+QList<BlqTitle> ContinuoSelection::rowsForText(const QString& contractText)
 {
     if (contractText == todos())
         return rows(true);

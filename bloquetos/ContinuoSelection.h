@@ -1,6 +1,6 @@
 #pragma once
 
-#include "ContinuoRow.h"
+#include "BlqTitle.h"
 
 #include <QList>
 #include <QString>
@@ -21,9 +21,9 @@ QString contractEntry(const QString& agency, const QString& contract, const QStr
 
 // The valid bloquetos of one contract (agency and contract as stored), or of all contracts,
 // in the order agency, contract, bloqueto number.
-QList<ContinuoRow> rows(bool allContracts, const QString& agency = QString(),
-                        const QString& contract = QString());
+QList<BlqTitle> rows(bool allContracts, const QString& agency = QString(),
+                     const QString& contract = QString());
 // The selection for the contract box's text: "Todos" selects every contract; any other
 // text gives its characters 1 to 4 as the agency and 13 to 21 as the contract.
-QList<ContinuoRow> rowsForText(const QString& contractText);
+QList<BlqTitle> rowsForText(const QString& contractText);
 } // namespace ContinuoSelection

@@ -1,6 +1,6 @@
 #include "DotMatrixPage.h"
 
-#include "ContinuoRow.h"
+#include "BlqTitle.h"
 #include "Cp1252.h"
 #include "DotMatrixText.h"
 
@@ -75,8 +75,23 @@ QList<QByteArray> DotMatrixPage::separatorLines()
     return {kBlankLine, kBlankLine, kBlankLine};
 }
 
-QList<QByteArray> DotMatrixPage::layoutLines(const ContinuoRow& row, FormModel model)
+QString DotMatrixPage::CalcDatVen(const BlqTitle& title)
 {
+    using DotMatrixText::CompletaString;
+    const QString blank = QStringLiteral(" ");
+    if (BlqTitle::isSet(title.idcAvi))
+        return CompletaString(QStringLiteral("A vista"), 10, blank, QStringLiteral("R"));
+    if (BlqTitle::isSet(title.idcCAp))
+        return CompletaString(QStringLiteral("C/Apres."), 10, blank, QStringLiteral("R"));
+    return DotMatrixText::date(title.datVen, 10);
+}
+
+QList<QByteArray> DotMatrixPage::layoutLines(const BlqTitle& row, FormModel model)
+{
+    const qint64 value = BlqTitle::cents(row.titVal);
+    const qint64 interest = BlqTitle::cents(row.jurDiaVal);
+    const qint64 discount = BlqTitle::cents(row.dstVal);
+    const qint64 rebate = BlqTitle::cents(row.abtAtrVal);
     const Widths w = widths(model);
     QList<QByteArray> lines;
     lines.reserve(kLayoutLines);
@@ -86,57 +101,55 @@ QList<QByteArray> DotMatrixPage::layoutLines(const ContinuoRow& row, FormModel m
     };
 
     // 1: bloqueto number and due date
-    lines << encode(Espacos(w.numberLead) + right(bloquetoNumber(row.BlqSeq), 6) +
-                    Espacos(w.dueDateGap) + row.CalcDatVen());
+    lines << encode(Espacos(w.numberLead) + right(bloquetoNumber(row.seq), 6) +
+                    Espacos(w.dueDateGap) + CalcDatVen(row));
     blank(3);
 
     // 5: document date, seu número, kind and acceptance
-    const QString issued = row.BlqDatEmi.isValid()
-                               ? DotMatrixText::date(row.BlqDatEmi, 10) + Espacos(w.datePart - 10)
+    const QString issued = row.datEmi.isValid()
+                               ? DotMatrixText::date(row.datEmi, 10) + Espacos(w.datePart - 10)
                                : Espacos(w.datePart);
-    lines << encode(issued + left(DotMatrixText::printable(row.BlqSeuNum), 10) +
-                    Espacos(w.beforeDm) + QStringLiteral("DM") + Espacos(w.beforeN) +
-                    QStringLiteral("N"));
+    lines << encode(issued + left(DotMatrixText::printable(row.seuNum), 10) + Espacos(w.beforeDm) +
+                    QStringLiteral("DM") + Espacos(w.beforeN) + QStringLiteral("N"));
     blank(1);
 
     // 7: the title's value
-    if (model == FormModel::Large && row.BlqTitVal >= kLargeValueCeiling) {
+    if (model == FormModel::Large && value >= kLargeValueCeiling) {
         blank(1);
     } else {
         lines << encode(Espacos(w.beforeCurrency) + QStringLiteral("R$") +
-                        Espacos(w.afterCurrency) + right(DotMatrixText::money(row.BlqTitVal), 15));
+                        Espacos(w.afterCurrency) + right(DotMatrixText::money(value), 15));
     }
     blank(1);
 
     // 9 to 11: interest, discount and rebate
-    if (row.BlqJurDiaVal != 0)
+    if (interest != 0)
         lines << encode(QStringLiteral("COBRAR JUROS MORA/DIA DE R$ ") +
-                        instructionAmount(row.BlqJurDiaVal));
+                        instructionAmount(interest));
     else
         lines << kBlankLine;
-    if (row.BlqDstVal != 0)
-        lines << encode(QStringLiteral("CONCEDER DESCONTO DE R$ ") +
-                        instructionAmount(row.BlqDstVal) + QStringLiteral(" ATE ") +
-                        DotMatrixText::date(row.BlqDstDatLim, 10));
+    if (discount != 0)
+        lines << encode(QStringLiteral("CONCEDER DESCONTO DE R$ ") + instructionAmount(discount) +
+                        QStringLiteral(" ATE ") + DotMatrixText::date(row.dstDatLim, 10));
     else
         lines << QByteArray(); // an empty line, not a blank one
-    if (row.BlqAbtAtrVal != 0)
-        lines << encode(QStringLiteral("ABATIMENTO DE R$ ") + instructionAmount(row.BlqAbtAtrVal));
+    if (rebate != 0)
+        lines << encode(QStringLiteral("ABATIMENTO DE R$ ") + instructionAmount(rebate));
     else
         lines << kBlankLine;
 
     // 12 to 16: the instruction memo in five slices
-    const QString memo = left(DotMatrixText::printable(row.BlqIns), 350);
+    const QString memo = left(DotMatrixText::printable(row.ins), 350);
     for (int i = 0; i < 5; ++i)
         lines << encode(memo.mid(i * w.instruction, w.instruction));
     blank(2);
 
     // 19 to 21: payer, address, guarantor with city and postal code
     const QString dash = QStringLiteral(" - ");
-    lines << encode(Espacos(3) + field(row.BlqSacNom, 40) + dash + field(row.BlqCpfCgcSac, 15));
-    lines << encode(field(row.BlqSacEnd, 40) + dash + field(row.BlqSacBai, 12));
-    lines << encode(field(row.BlqSacAvl, 30) + dash + field(row.BlqSacCid, 15) + dash +
-                    QStringLiteral("CEP ") + left(DotMatrixText::printable(row.BlqSacCep), 8));
+    lines << encode(Espacos(3) + field(row.sacNom, 40) + dash + field(row.cpfCgcSac, 15));
+    lines << encode(field(row.sacEnd, 40) + dash + field(row.sacBai, 12));
+    lines << encode(field(row.sacAvl, 30) + dash + field(row.sacCid, 15) + dash +
+                    QStringLiteral("CEP ") + left(DotMatrixText::printable(row.sacCep), 8));
     blank(8);
     return lines;
 }

@@ -3,6 +3,7 @@
 #include "BloquetoCode.h"
 #include "BloquetoTexts.h"
 #include "BlqStatements.h"
+#include "BlqTitleRow.h"
 #include "IniFile.h"
 #include "Interleaved2of5.h"
 #include "KvError.h"
@@ -55,12 +56,12 @@ RelBloqueto::RelBloqueto() : m_source(qryTitulo, QStringLiteral("qryTitulo"))
     rptBloqueto->bindBeforePrint(
         QStringLiteral("RpBand1BeforePrint"),
         [this](TRpBand& band, bool& print) { RpBand1BeforePrint(band, print); });
-    rptBloqueto->bindOnPrint(QStringLiteral("qdbMovTitVal1Print"),
-                             [this](TRpDBText& t, QString& v) { qdbMovTitVal1Print(t, v); });
-    rptBloqueto->bindOnPrint(QStringLiteral("qdbMovTitVal2Print"),
-                             [this](TRpDBText& t, QString& v) { qdbMovTitVal2Print(t, v); });
-    rptBloqueto->bindOnPrint(QStringLiteral("qdbMovTitVal3Print"),
-                             [this](TRpDBText& t, QString& v) { qdbMovTitVal3Print(t, v); });
+    // The receipt, the voucher and the slip each show the value; one handler serves them.
+    for (int k = 1; k <= 3; ++k) {
+        rptBloqueto->bindOnPrint(numbered(QStringLiteral("qdbMovTitVal"), k) +
+                                     QStringLiteral("Print"),
+                                 [this](TRpDBText& t, QString& v) { qdbMovTitValPrint(t, v); });
+    }
     qryTitulo.sql() = BlqStatements::bloquetosByContract();
 }
 
@@ -96,48 +97,46 @@ int RelBloqueto::writePdf(const QString& path)
 
 void RelBloqueto::RpBand1BeforePrint(TRpBand&, bool&)
 {
-    const bool quantity = qryTitulo.asInteger(QStringLiteral("BlqQtdMoe")) != 0;
+    m_title = BlqTitleRow::read(qryTitulo);
+    const BlqTitle& t = m_title;
+    const bool quantity = t.qtdMoe.value_or(0) != 0;
     for (TRpDBText* e : m_el.qdbBlqQtdMoe)
         e->Enabled = quantity;
 
-    const QString beneficiary = qryTitulo.asString(QStringLiteral("BlqNomCed"));
-    if (beneficiary != CachedBeneficiary) {
-        CachedBeneficiary = beneficiary;
+    if (t.nomCed != CachedBeneficiary) {
+        CachedBeneficiary = t.nomCed;
         LeArquivoIni();
     }
 
-    const QString due =
-        BloquetoTexts::dueDateCaption(qryTitulo.asBool(QStringLiteral("BlqIdcAvi")),
-                                      qryTitulo.asBool(QStringLiteral("BlqIdcCAp")),
-                                      qryTitulo.asDate(QStringLiteral("BlqDatVen")));
+    const QString due = BloquetoTexts::dueDateCaption(BlqTitle::isSet(t.idcAvi),
+                                                      BlqTitle::isSet(t.idcCAp), t.datVen);
     for (TRpLabel* e : m_el.qLblDatVen)
         e->Caption = due;
 
-    const QStringList message = BloquetoTexts::slices(qryTitulo.asString(QStringLiteral("BlqMsg")));
-    const QStringList instructions =
-        BloquetoTexts::slices(qryTitulo.asString(QStringLiteral("BlqIns")));
+    const QStringList message = BloquetoTexts::slices(t.msg);
+    const QStringList instructions = BloquetoTexts::slices(t.ins);
     for (int k = 0; k < BloquetoTexts::kSliceCount; ++k) {
         m_el.RpLblLinhaMensagem[k]->Caption = message.at(k);
         m_el.RpLblLinha[k]->Caption = instructions.at(k);
     }
 
     BloquetoTexts::Charges charges;
-    charges.jurosDia = qryTitulo.asCents(QStringLiteral("BlqJurDiaVal"));
-    charges.multa = qryTitulo.asCents(QStringLiteral("BlqValMul"));
-    charges.datMulta = qryTitulo.asDate(QStringLiteral("BlqDatMul"));
-    charges.desconto = qryTitulo.asCents(QStringLiteral("BlqDstVal"));
-    charges.descontoLimite = qryTitulo.asDate(QStringLiteral("BlqDstDatLim")).startOfDay();
-    charges.abatimento = qryTitulo.asCents(QStringLiteral("BlqAbtAtrVal"));
+    charges.jurosDia = BlqTitle::cents(t.jurDiaVal);
+    charges.multa = BlqTitle::cents(t.valMul);
+    charges.datMulta = t.datMul;
+    charges.desconto = BlqTitle::cents(t.dstVal);
+    charges.descontoLimite = t.dstDatLim.startOfDay();
+    charges.abatimento = BlqTitle::cents(t.abtAtrVal);
     const QStringList lines = BloquetoTexts::chargeInstructions(charges);
     for (TRpMemo* e : m_el.qMemInstrucoes)
         e->Lines = lines;
 
     BloquetoCode::Input in;
-    in.ageCod = qryTitulo.asString(QStringLiteral("BlqAgeCod"));
-    in.nosNum = qryTitulo.asString(QStringLiteral("BlqNosNum"));
-    in.ctrCod = qryTitulo.asString(QStringLiteral("BlqCtrCod"));
-    in.cents = qryTitulo.asCents(QStringLiteral("BlqTitVal"));
-    in.datVen = qryTitulo.asDate(QStringLiteral("BlqDatVen"));
+    in.ageCod = t.ageCod;
+    in.nosNum = t.nosNum;
+    in.ctrCod = t.ctrCod;
+    in.cents = BlqTitle::cents(t.titVal);
+    in.datVen = t.datVen;
     const BloquetoCode code = BloquetoCode::compose(in);
     m_el.qLblCodBarra->Bars = barcodeBars(code.barcode());
     m_el.qLblLinhaDig->Caption = code.typeableLine();
@@ -163,25 +162,11 @@ void RelBloqueto::LeArquivoIni()
     }
 }
 
-void RelBloqueto::blankZeroValue(QString& value) const
+void RelBloqueto::qdbMovTitValPrint(TRpDBText&, QString& value)
 {
-    if (qryTitulo.asCents(QStringLiteral("BlqTitVal")) == 0)
+    // The band's title was read by its before-print handler.
+    if (BlqTitle::cents(m_title.titVal) == 0)
         value.clear();
-}
-
-void RelBloqueto::qdbMovTitVal1Print(TRpDBText&, QString& value)
-{
-    blankZeroValue(value);
-}
-
-void RelBloqueto::qdbMovTitVal2Print(TRpDBText&, QString& value)
-{
-    blankZeroValue(value);
-}
-
-void RelBloqueto::qdbMovTitVal3Print(TRpDBText&, QString& value)
-{
-    blankZeroValue(value);
 }
 
 QList<QRectF> RelBloqueto::barcodeBars(const QString& digits)

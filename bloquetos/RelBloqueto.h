@@ -1,5 +1,6 @@
 #pragma once
 
+#include "BlqTitle.h"
 #include "DbQuery.h"
 #include "DbQueryDataSource.h"
 
@@ -43,9 +44,8 @@ public:
 
     // Handlers of the report, bound by name.
     void RpBand1BeforePrint(TRpBand& sender, bool& printBand);
-    void qdbMovTitVal1Print(TRpDBText& sender, QString& value);
-    void qdbMovTitVal2Print(TRpDBText& sender, QString& value);
-    void qdbMovTitVal3Print(TRpDBText& sender, QString& value);
+    // qdbMovTitVal1Print to qdbMovTitVal3Print: a zero value prints blank.
+    void qdbMovTitValPrint(TRpDBText& sender, QString& value);
     // Loads the receipt and voucher pictures of CachedBeneficiary from the settings file.
     void LeArquivoIni();
 
@@ -59,8 +59,6 @@ public:
     static QList<QRectF> barcodeBars(const QString& digits);
 
 private:
-    void blankZeroValue(QString& value) const;
-
     // The elements the handlers fill, found by name once: a name missing from the
     // definition shows when the report is made, not on the first row.
     struct Elements {
@@ -82,5 +80,6 @@ private:
     QString ReciboPath;
     QString ComprovantePath;
     int m_logoLoads = 0;
+    BlqTitle m_title; // of the band being printed
     DbQueryDataSource m_source;
 };

@@ -229,7 +229,7 @@ void TFrmPreparaPreImpresso::btnImprimirClick()
                               QStringLiteral("Atenção"));
             return;
         }
-        const QList<ContinuoRow> rows = QryMovimento->rows();
+        const QList<BlqTitle> rows = QryMovimento->rows();
         if (rows.isEmpty())
             return;
         FormModels::save(RdbMod80074->isChecked() ? FormModel::Small : FormModel::Large);

@@ -32,8 +32,8 @@ Options parse(const Verb& verb, const QCommandLineParser& args)
         verb.badUsage(
             QStringLiteral("Modelo desconhecido: %1 (use pequeno ou grande).").arg(model));
     // "Todos" is what the window's contract box shows for every contract.
-    if (args.isSet(kContrato) &&
-        args.value(kContrato).trimmed().compare(QStringLiteral("Todos"), Qt::CaseInsensitive) != 0) {
+    if (args.isSet(kContrato) && args.value(kContrato).trimmed().compare(
+                                     QStringLiteral("Todos"), Qt::CaseInsensitive) != 0) {
         static const QRegularExpression contractPattern(QStringLiteral("^(\\d+)/(\\d+)$"));
         const QString value = args.value(kContrato);
         const QRegularExpressionMatch m = contractPattern.match(value.trimmed());
@@ -59,7 +59,7 @@ Options parse(const Verb& verb, const QCommandLineParser& args)
 int run(const Verb& verb, const QCommandLineParser& args)
 {
     const Options o = parse(verb, args);
-    const QList<ContinuoRow> rows = ContinuoSelection::rows(o.allContracts, o.agency, o.contract);
+    const QList<BlqTitle> rows = ContinuoSelection::rows(o.allContracts, o.agency, o.contract);
     if (rows.isEmpty()) {
         throw KvError(o.allContracts
                           ? QStringLiteral("Não há bloquetos válidos para imprimir")
@@ -86,8 +86,8 @@ Verb continuoVerb()
     v.options = {
         {kModelo, QStringLiteral("o formulário pré-impresso da impressora"),
          QStringLiteral("pequeno|grande")},
-        {kContrato, QStringLiteral("só os títulos deste contrato (Todos: todos)"),
-         QStringLiteral("AGÊNCIA/CONTRATO|Todos")},
+        {kContrato, QStringLiteral("só os títulos deste contrato (Todos: os de todos)"),
+         QStringLiteral("AGÊNCIA/CONTRATO")},
     };
     v.required = {kModelo};
     v.run = &run;

@@ -54,7 +54,9 @@ QList<QCommandLineOption> globalOptions()
     return {
         {kDir,
          QStringLiteral("pasta do programa (base, KVCob002.ini, Matricial.ini,\n"
-                        "kvcob.conf); por omissão, a pasta do executável"),
+                        "kvcob.conf); por omissão, a variável KVCOB_DIR ou,\n"
+                        "instalado, ~/.local/share/kvcob; compilado, a pasta\n"
+                        "do executável"),
          QStringLiteral("PASTA")},
         {kHelp, QStringLiteral("mostra esta ajuda")},
         {kVersion, QStringLiteral("mostra a versão")},
@@ -73,7 +75,7 @@ void printVerb(const Verb& v)
         printOut(line);
 }
 
-void printHelp(const QList<Verb>& verbs)
+void printHelp(const QList<Verb>& verbs, const QString& dir)
 {
     printOut(QStringLiteral("Uso: kvcob-lote [--dir PASTA] VERBO [ARGUMENTOS]"));
     printOut(QString());
@@ -86,6 +88,8 @@ void printHelp(const QList<Verb>& verbs)
     printOut(QStringLiteral("Opções:"));
     for (const QString& line : CommandLine::optionTable(globalOptions(), 2))
         printOut(line);
+    printOut(QString());
+    printOut(ProgramDir::describe(ProgramDir::choose(ProgramDir::inputs(dir))));
 }
 
 void badCall(const QString& why, const QString& what)
@@ -151,7 +155,7 @@ int main(int argc, char* argv[])
         return 2;
     }
     if (parser.isSet(kHelp)) {
-        printHelp(verbs);
+        printHelp(verbs, parser.value(kDir));
         return 0;
     }
     if (parser.isSet(kVersion)) {
@@ -160,15 +164,14 @@ int main(int argc, char* argv[])
     }
     QStringList args = parser.positionalArguments();
     if (args.isEmpty()) {
-        printHelp(verbs);
+        printHelp(verbs, parser.value(kDir));
         return 2;
     }
-    if (const QString dir = parser.value(kDir); !dir.isEmpty()) {
-        if (!QDir(dir).exists()) {
-            printErr(QStringLiteral("Pasta do programa não encontrada: %1").arg(dir));
-            return 2;
-        }
-        ProgramDir::set(dir);
+    try {
+        ProgramDir::init(ProgramDir::inputs(parser.value(kDir)));
+    } catch (const KvError& e) {
+        printErr(e.message());
+        return 2;
     }
     const QString name = args.takeFirst();
     for (const Verb& v : verbs) {

@@ -53,8 +53,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
                 fail("an alias refused without a message");
         }
     }
-    for (const QString& port : {QStringLiteral("LPT1"), QStringLiteral("lpt2"),
-                                QStringLiteral("saida.txt")}) {
+    for (const QString& port :
+         {QStringLiteral("LPT1"), QStringLiteral("lpt2"), QStringLiteral("saida.txt")}) {
         const PortChannel::Target t = PortChannel::resolve(port);
         if (t.kind == PortChannel::Target::Kind::File && t.path != port)
             fail("an unconfigured port is not the file of its name");

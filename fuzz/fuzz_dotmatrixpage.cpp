@@ -1,8 +1,9 @@
 // The fields of a bloqueto come from a table that other tools may have written: whatever
 // they hold, a form keeps its 29 lines and sends no control byte of its own.
-#include "ContinuoRow.h"
+#include "BlqTitle.h"
 #include "Cp1252.h"
 #include "DotMatrixPage.h"
+#include "Regional.h"
 
 #include <cstdint>
 #include <cstdlib>
@@ -23,26 +24,26 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
                         size_t(qMin<qsizetype>(8, parts.at(i).size())));
         return n;
     };
-    ContinuoRow r;
-    r.BlqSeuNum = text(0);
-    r.BlqSacNom = text(1);
-    r.BlqSacEnd = text(2);
-    r.BlqSacBai = text(3);
-    r.BlqSacCid = text(4);
-    r.BlqSacCep = text(5);
-    r.BlqSacAvl = text(6);
-    r.BlqIns = text(7);
-    r.BlqCpfCgcSac = text(8);
-    r.BlqTitVal = number(9) % 100000000000000000LL;
-    r.BlqJurDiaVal = number(10) % 100000000000000000LL;
-    r.BlqDstVal = number(11) % 100000000000000000LL;
-    r.BlqAbtAtrVal = number(12) % 100000000000000000LL;
-    r.BlqSeq = qint32(number(13));
-    r.BlqIdcAvi = number(14) & 1;
-    r.BlqIdcCAp = number(14) & 2;
-    r.BlqDatVen = QDate::fromJulianDay(number(15) % 5000000);
-    r.BlqDatEmi = QDate::fromJulianDay(number(16) % 5000000);
-    r.BlqDstDatLim = QDate::fromJulianDay(number(17) % 5000000);
+    BlqTitle r;
+    r.seuNum = text(0);
+    r.sacNom = text(1);
+    r.sacEnd = text(2);
+    r.sacBai = text(3);
+    r.sacCid = text(4);
+    r.sacCep = text(5);
+    r.sacAvl = text(6);
+    r.ins = text(7);
+    r.cpfCgcSac = text(8);
+    r.titVal = Regional::fromCents(number(9) % 100000000000000000LL);
+    r.jurDiaVal = Regional::fromCents(number(10) % 100000000000000000LL);
+    r.dstVal = Regional::fromCents(number(11) % 100000000000000000LL);
+    r.abtAtrVal = Regional::fromCents(number(12) % 100000000000000000LL);
+    r.seq = qint32(number(13));
+    r.idcAvi = (number(14) & 1) != 0;
+    r.idcCAp = (number(14) & 2) != 0;
+    r.datVen = QDate::fromJulianDay(number(15) % 5000000);
+    r.datEmi = QDate::fromJulianDay(number(16) % 5000000);
+    r.dstDatLim = QDate::fromJulianDay(number(17) % 5000000);
 
     for (FormModel model : {FormModel::Small, FormModel::Large}) {
         const QList<QByteArray> lines = DotMatrixPage::layoutLines(r, model);

@@ -214,45 +214,7 @@ void BankFileImporter::prepareTable()
                                missing.size() == 1 ? QStringLiteral("a coluna")
                                                    : QStringLiteral("as colunas"),
                                missing.join(QStringLiteral(", "))));
-    resolveFields();
-}
-
-void BankFileImporter::resolveFields()
-{
-    auto at = [this](const char* name) { return m_table.fieldIndex(QLatin1StringView(name)); };
-    m_f.NomCed = at("BlqNomCed");
-    m_f.TipCar = at("BlqTipCar");
-    m_f.AgeCod = at("BlqAgeCod");
-    m_f.CtrCod = at("BlqCtrCod");
-    m_f.NosNum = at("BlqNosNum");
-    m_f.SeuNum = at("BlqSeuNum");
-    m_f.DatEmi = at("BlqDatEmi");
-    m_f.DatVen = at("BlqDatVen");
-    m_f.DstDatLim = at("BlqDstDatLim");
-    m_f.EspDoc = at("BlqEspDoc");
-    m_f.CodMoe = at("BlqCodMoe");
-    m_f.QtdMoe = at("BlqQtdMoe");
-    m_f.TitVal = at("BlqTitVal");
-    m_f.AbtAtrVal = at("BlqAbtAtrVal");
-    m_f.DstVal = at("BlqDstVal");
-    m_f.JurDiaVal = at("BlqJurDiaVal");
-    m_f.CpfCgcCed = at("BlqCpfCgcCed");
-    m_f.CpfCgcSac = at("BlqCpfCgcSac");
-    m_f.SacNom = at("BlqSacNom");
-    m_f.SacEnd = at("BlqSacEnd");
-    m_f.SacBai = at("BlqSacBai");
-    m_f.SacCEP = at("BlqSacCEP");
-    m_f.SacCid = at("BlqSacCid");
-    m_f.SacEtd = at("BlqSacEtd");
-    m_f.SacAvl = at("BlqSacAvl");
-    m_f.Msg = at("BlqMsg");
-    m_f.Ins = at("BlqIns");
-    m_f.RegVal = at("BlqRegVal");
-    m_f.MsgErr = at("BlqMsgErr");
-    m_f.IdcAvi = at("BlqIdcAvi");
-    m_f.IdcCAp = at("BlqIdcCAp");
-    m_f.ValMul = at("BlqValMul");
-    m_f.DatMul = at("BlqDatMul");
+    m_row.emplace(m_table);
 }
 
 qint64 BankFileImporter::readBlock(QIODevice& device)
@@ -296,11 +258,10 @@ void BankFileImporter::readBlocks(QIODevice& device)
             storeDetail();
             break;
         case '2':
-            // With no title under construction the table refuses the text.
-            m_table.setMemo(m_f.Msg, m_block.text(2, 391));
+            storeText(&BlqTitle::msg);
             break;
         case '3':
-            m_table.setMemo(m_f.Ins, m_block.text(2, 391));
+            storeText(&BlqTitle::ins);
             break;
         default:
             break;
@@ -315,65 +276,71 @@ void BankFileImporter::takeHeader()
     m_cedente = m_block.text(47, 76);
 }
 
+void BankFileImporter::storeText(QString BlqTitle::*member)
+{
+    // With no title under construction the table refuses the text.
+    m_title.*member = m_block.text(2, 391);
+    m_row->write(m_title, member);
+}
+
 void BankFileImporter::storeDetail()
 {
     // Every detail record is a title of its own, even with the key of the one before it;
     // starting it stores the title under construction.
     m_table.append();
+    m_title = BlqTitle();
     storeLateFee();
-    m_table.setText(m_f.NomCed, m_cedente);
-    m_table.setText(m_f.TipCar, m_carteiraText);
-    m_table.setText(m_f.AgeCod, m_block.text(63, 66));
-    m_table.setText(m_f.CtrCod, m_block.text(29, 37));
-    m_table.setText(m_f.NosNum, m_block.text(67, 77));
-    m_table.setText(m_f.SeuNum, m_block.text(111, 120));
+    m_title.nomCed = m_cedente;
+    m_title.tipCar = m_carteiraText;
+    m_title.ageCod = m_block.text(63, 66);
+    m_title.ctrCod = m_block.text(29, 37);
+    m_title.nosNum = m_block.text(67, 77);
+    m_title.seuNum = m_block.text(111, 120);
     storeDates();
     QString reasons(QStringLiteral("")); // an empty reason text is stored empty, not null
     storeTitleValue(reasons);
     storeAmountsAndTexts();
     checkTitle(reasons);
-    m_table.setBool(m_f.RegVal, reasons.isEmpty());
-    m_table.setText(m_f.MsgErr, reasons);
+    m_title.regVal = reasons.isEmpty();
+    m_title.msgErr = reasons;
+    m_row->write(m_title);
 }
 
 void BankFileImporter::storeLateFee()
 {
     const char code = m_block.at(4);
-    double fee = 0;
     if (code == '1') {
-        fee = amount(m_block.columns(5, 17));
+        m_title.valMul = amount(m_block.columns(5, 17));
     } else if (code == '2') {
         // A percentage of the title value, whatever the currency: the value must be a number.
         const double percent = amount(m_block.columns(5, 17));
-        fee = percent / 100.0 * amount(m_block.columns(127, 139));
+        m_title.valMul = percent / 100.0 * amount(m_block.columns(127, 139));
     }
-    if (code == '1' || code == '2')
-        m_table.setFloat(m_f.ValMul, fee);
-    if (!m_block.columnsAre(18, 23, kNoDate))
-        m_table.setDate(m_f.DatMul, date(m_block.columns(18, 23)));
+    if (m_title.valMul)
+        m_row->require(&BlqTitle::valMul);
+    if (!m_block.columnsAre(18, 23, kNoDate)) {
+        m_title.datMul = date(m_block.columns(18, 23));
+        m_row->require(&BlqTitle::datMul);
+    }
 }
 
 void BankFileImporter::storeDates()
 {
     if (!m_block.columnsAre(151, 156, kNoDate))
-        m_table.setDate(m_f.DatEmi, date(m_block.columns(151, 156)));
-    m_dueDate = QDate();
+        m_title.datEmi = date(m_block.columns(151, 156));
     const QByteArrayView due = m_block.columns(121, 126);
     if (due == kOnPresentation) {
-        m_table.setBool(m_f.IdcAvi, false);
-        m_table.setBool(m_f.IdcCAp, true);
+        m_title.idcAvi = false;
+        m_title.idcCAp = true;
     } else if (due == kOnSight) {
-        m_table.setBool(m_f.IdcAvi, true);
-        m_table.setBool(m_f.IdcCAp, false);
+        m_title.idcAvi = true;
+        m_title.idcCAp = false;
     } else if (due != kNoDate) {
-        m_dueDate = date(due);
-        m_table.setDate(m_f.DatVen, m_dueDate);
+        m_title.datVen = date(due);
     }
     if (!m_block.columnsAre(174, 179, kNoDate))
-        m_table.setDate(m_f.DstDatLim, date(m_block.columns(174, 179)));
-    const QString esp = especie(m_block.columns(148, 149));
-    if (!esp.isNull())
-        m_table.setText(m_f.EspDoc, esp);
+        m_title.dstDatLim = date(m_block.columns(174, 179));
+    m_title.espDoc = especie(m_block.columns(148, 149));
 }
 
 void BankFileImporter::storeTitleValue(QString& reasons)
@@ -388,12 +355,12 @@ void BankFileImporter::storeTitleValue(QString& reasons)
         qint64 cents = 0;
         try {
             if (value == QByteArrayView("9999999999999")) {
-                m_table.setFloat(m_f.TitVal, 0.0);
+                m_title.titVal = 0.0;
             } else if (value == QByteArrayView("0000000000000")) {
                 addReason(reasons, QStringLiteral("VALOR DO TÍTULO ZERADO"));
             } else {
                 const double v = amount(value);
-                m_table.setFloat(m_f.TitVal, v);
+                m_title.titVal = v;
                 cents = Regional::toCents(v);
             }
         } catch (const KvError&) {
@@ -401,29 +368,29 @@ void BankFileImporter::storeTitleValue(QString& reasons)
         }
         if (cents > kValueCeilingCents)
             addReason(reasons, QStringLiteral("VALOR DO TÍTULO EXCEDE AO LIMITE DE CASA INTEIRAS"));
-        m_table.setText(m_f.CodMoe, name);
-        m_table.setInteger(m_f.QtdMoe, wholeNumber(m_block.columns(98, 107)));
+        m_title.codMoe = name;
+        m_title.qtdMoe = wholeNumber(m_block.columns(98, 107));
         return;
     }
-    m_table.setText(m_f.CodMoe, name);
-    m_table.setInteger(m_f.QtdMoe, wholeNumber(m_block.columns(98, 107)));
-    m_table.setFloat(m_f.TitVal, amount(value));
+    m_title.codMoe = name;
+    m_title.qtdMoe = wholeNumber(m_block.columns(98, 107));
+    m_title.titVal = amount(value);
 }
 
 void BankFileImporter::storeAmountsAndTexts()
 {
-    m_table.setFloat(m_f.AbtAtrVal, amount(m_block.columns(206, 218)));
-    m_table.setFloat(m_f.DstVal, amount(m_block.columns(180, 192)));
-    m_table.setFloat(m_f.JurDiaVal, amount(m_block.columns(161, 173)));
-    m_table.setText(m_f.CpfCgcCed, m_block.text(83, 97));
-    m_table.setText(m_f.CpfCgcSac, m_block.text(221, 234));
-    m_table.setText(m_f.SacNom, m_block.text(235, 274));
-    m_table.setText(m_f.SacEnd, m_block.text(275, 314));
-    m_table.setText(m_f.SacBai, m_block.text(315, 326));
-    m_table.setText(m_f.SacCEP, m_block.text(327, 334));
-    m_table.setText(m_f.SacCid, m_block.text(335, 349));
-    m_table.setText(m_f.SacEtd, m_block.text(350, 351));
-    m_table.setText(m_f.SacAvl, m_block.text(352, 381));
+    m_title.abtAtrVal = amount(m_block.columns(206, 218));
+    m_title.dstVal = amount(m_block.columns(180, 192));
+    m_title.jurDiaVal = amount(m_block.columns(161, 173));
+    m_title.cpfCgcCed = m_block.text(83, 97);
+    m_title.cpfCgcSac = m_block.text(221, 234);
+    m_title.sacNom = m_block.text(235, 274);
+    m_title.sacEnd = m_block.text(275, 314);
+    m_title.sacBai = m_block.text(315, 326);
+    m_title.sacCep = m_block.text(327, 334);
+    m_title.sacCid = m_block.text(335, 349);
+    m_title.sacEtd = m_block.text(350, 351);
+    m_title.sacAvl = m_block.text(352, 381);
 }
 
 void BankFileImporter::checkTitle(QString& reasons)
@@ -438,7 +405,7 @@ void BankFileImporter::checkTitle(QString& reasons)
     std::copy_n(m_block.data() + 28, 8, digits + 4); // contract, 29-36
     if (CalculaDigito(QByteArrayView(digits, 12)) != m_block.at(37))
         addReason(reasons, QStringLiteral("AG./CONTR. INVÁLIDO"));
-    if (m_dueDate.isValid() && m_dueDate < kFirstDueDate)
+    if (m_title.datVen.isValid() && m_title.datVen < kFirstDueDate)
         addReason(reasons, QStringLiteral("VENCIMENTO INVÁLIDO"));
     // The header's carteira must be a number even when the title's own is the bad one.
     if (wholeNumber(m_carteira) == 5 || m_block.at(108) == '5')

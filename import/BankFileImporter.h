@@ -1,11 +1,14 @@
 #pragma once
 
 #include "BankBlock.h"
+#include "BlqTitle.h"
+#include "BlqTitleRow.h"
 
 #include <QByteArray>
 #include <QDate>
 #include <QString>
 #include <functional>
+#include <optional>
 #include <vector>
 
 class DbError;
@@ -48,16 +51,7 @@ public:
     bool completed() const { return m_completed; }
 
 private:
-    // Positions of the table's fields, looked up once per import.
-    struct Fields {
-        int NomCed, TipCar, AgeCod, CtrCod, NosNum, SeuNum, DatEmi, DatVen, DstDatLim, EspDoc,
-            CodMoe, QtdMoe, TitVal, AbtAtrVal, DstVal, JurDiaVal, CpfCgcCed, CpfCgcSac, SacNom,
-            SacEnd, SacBai, SacCEP, SacCid, SacEtd, SacAvl, Msg, Ins, RegVal, MsgErr, IdcAvi,
-            IdcCAp, ValMul, DatMul;
-    };
-
     void prepareTable();
-    void resolveFields();
     void keepRowsBeforeBadRecord();
     QString inBlock(const QString& message) const;
     static QString undoneCause(const DbError& e);
@@ -71,9 +65,11 @@ private:
     void storeTitleValue(QString& reasons);
     void storeAmountsAndTexts();
     void checkTitle(QString& reasons);
+    void storeText(QString BlqTitle::*member);
 
     DbTable& m_table;
-    Fields m_f{};
+    std::optional<BlqTitleRow> m_row; // the table's columns, looked up once per import
+    BlqTitle m_title;                 // the title under construction
     Progress m_progress;
     BankBlock m_block;
     std::vector<char> m_chunk; // the file is read in large chunks, not block by block
@@ -86,5 +82,4 @@ private:
     QByteArray m_carteira;
     QString m_carteiraText;
     QString m_cedente;
-    QDate m_dueDate; // of the title under construction; null when it has none
 };

@@ -22,7 +22,7 @@ constexpr int kLpTimeoutMs = 120000;
 QString configuredTarget(const QString& name, bool* found)
 {
     *found = false;
-    const QString confPath = ProgramDir::file(QStringLiteral("kvcob.conf"));
+    const QString confPath = ProgramDir::confFile();
     if (!QFileInfo::exists(confPath))
         return {};
     QSettings conf(confPath, QSettings::IniFormat);

@@ -5,7 +5,7 @@
 #include <QString>
 
 // The printer port of the dot-matrix forms. A port name ("LPT1") is looked up in section
-// [Portas] of kvcob.conf in the program directory: its value is a device file
+// [Portas] of the kvcob.conf in use (ProgramDir::confFile): its value is a device file
 // ("/dev/usb/lp0") or a raw CUPS queue ("cups:QUEUE"); with no entry, LPT1 is /dev/lp0.
 // Any other name is a plain file, created or replaced (kvcob-lote writes to files). A
 // plain file is written beside its place under a temporary name and put in place by

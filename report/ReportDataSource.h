@@ -4,7 +4,7 @@
 #include <QVariant>
 
 // The rows a report runs over. The engine knows nothing of databases: a report is handed
-// one of these (an adapter over the program's queries lives beside the reports), and
+// one of these (an adapter over the program's queries lives beside the store), and
 // walks it from first() to eof(), one detail band per row.
 class ReportDataSource {
 public:

@@ -15,7 +15,7 @@ FUZZ_PARALLEL=${FUZZ_PARALLEL:-2}
 read -r -a TARGETS <<<"${FUZZ_TARGETS:-picture dotmatrixpage kvr bankfile profile conf}"
 
 cmake -S . -B "$BUILD_DIR" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DKVCOB_FUZZ=ON -DKVCOB_BENCH=OFF \
-  -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ >/dev/null
+  -DCMAKE_CXX_COMPILER=clang++ >/dev/null
 cmake --build "$BUILD_DIR" -j2 --target "${TARGETS[@]/#/fuzz_}"
 
 # Leaks are left out: Qt keeps caches for the life of the process (fonts, image plugins)

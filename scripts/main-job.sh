@@ -6,7 +6,7 @@ cd "$(dirname "$0")/.."
 BIN=build/bin
 OUT=${OUT:-saida}
 mkdir -p "$OUT"
-# The program directory is the executables' folder, as for an installed program.
+# Run from the build, the program directory is the executables' folder (build/bin).
 "$BIN/kvcob-lote" importar exemplos/cobranca-exemplo.rem
 for verb in folha-solta rejeitados; do
   if "$BIN/kvcob-lote" --help | grep -q "^  $verb "; then

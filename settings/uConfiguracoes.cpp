@@ -1,6 +1,7 @@
 #include "uConfiguracoes.h"
 
 #include "BlqStatements.h"
+#include "BlqTitleRow.h"
 #include "DbQuery.h"
 #include "Dialogs.h"
 #include "KvError.h"
@@ -240,7 +241,7 @@ void TfrmConfiguracoes::FormCreate()
         qryNomeCedente.open();
         QStringList names;
         for (; !qryNomeCedente.eof(); qryNomeCedente.next())
-            names << qryNomeCedente.asString(QStringLiteral("BlqNomCed"));
+            names << BlqTitleRow::read(qryNomeCedente).nomCed;
         qryNomeCedente.close();
         const QSignalBlocker quiet(cmbNomeCedente);
         cmbNomeCedente->addItems(names);

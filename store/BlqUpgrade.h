@@ -5,7 +5,7 @@
 // named Blq that lacks the bloqueto table's first 32 columns. Run by the program's start-up
 // and by the import, never by a command that only reads.
 namespace BlqUpgrade {
-bool columnsMissing(); // opens the table and scans its field names
+bool columnsMissing();  // opens the table and scans its field names
 bool isBloquetoTable(); // the table has the first 32 columns
 bool upgradeIfNeeded(); // true when the two columns were added
 } // namespace BlqUpgrade

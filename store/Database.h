@@ -8,10 +8,11 @@
 class QSqlError;
 
 // Database aliases. "cobrancaKV" resolves through the section of that name in kvcob.conf
-// in the program directory (see DbAlias); with no such section it is the SQLite file
-// cobrancaKV.db in the program directory, created with the bloqueto table's first 32
-// columns when it is missing. A configured PostgreSQL server gets the table when it has
-// none. A server connection that was lost is opened again by the next use.
+// in the program directory, or in the system's for an installed program (ProgramDir::confFile;
+// see DbAlias); with no such section it is the SQLite file cobrancaKV.db in the program
+// directory, created with the bloqueto table's first 32 columns when it is missing. A
+// configured PostgreSQL server gets the table when it has none. A server connection that
+// was lost is opened again by the next use.
 namespace Database {
 inline constexpr const char* kDefaultAlias = "cobrancaKV";
 

@@ -10,7 +10,7 @@ DbAlias DbAlias::read(const QString& alias)
 {
     DbAlias a;
     const bool isDefault = alias.compare(QStringLiteral("cobrancaKV"), Qt::CaseInsensitive) == 0;
-    const QString confPath = ProgramDir::file(QStringLiteral("kvcob.conf"));
+    const QString confPath = ProgramDir::confFile();
     if (QFileInfo::exists(confPath)) {
         QSettings conf(confPath, QSettings::IniFormat);
         for (const QString& group : conf.childGroups()) {

@@ -47,6 +47,7 @@ void DbQuery::open()
     m_record = q.record();
     m_kinds.clear();
     m_names.clear();
+    m_lookup.clear();
     for (int i = 0; i < m_record.count(); ++i) {
         const QSqlField f = m_record.field(i);
         if (const auto* known = BlqSchema::find(f.name())) {
@@ -151,18 +152,31 @@ QStringList DbQuery::fieldNames() const
 
 bool DbQuery::hasField(const QString& field) const
 {
-    return m_record.indexOf(field) >= 0;
+    return find(field) >= 0;
+}
+
+int DbQuery::find(const QString& field) const
+{
+    // A title is read column by column for every row: remember each spelling once seen.
+    if (const auto hit = m_lookup.constFind(field); hit != m_lookup.constEnd())
+        return *hit;
+    int found = -1;
+    for (int i = 0; i < m_names.size() && found < 0; ++i) {
+        if (m_names.at(i).compare(field, Qt::CaseInsensitive) == 0)
+            found = i;
+    }
+    m_lookup.insert(field, found);
+    return found;
 }
 
 int DbQuery::column(const QString& field) const
 {
     if (!m_query)
         throw KvError(QStringLiteral("Consulta fechada"));
-    for (int i = 0; i < m_names.size(); ++i) {
-        if (m_names.at(i).compare(field, Qt::CaseInsensitive) == 0)
-            return i;
-    }
-    throw KvError(QStringLiteral("Campo '%1' não encontrado").arg(field));
+    const int c = find(field);
+    if (c < 0)
+        throw KvError(QStringLiteral("Campo '%1' não encontrado").arg(field));
+    return c;
 }
 
 BlqSchema::Kind DbQuery::fieldKind(const QString& field) const

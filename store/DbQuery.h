@@ -26,10 +26,10 @@ public:
     const QStringList& sql() const { return m_lines; }
     void clearSql() { m_lines.clear(); }
     void addLine(const QString& line) { m_lines << line; }
-    QString text() const; // the lines joined with line ends
+    QString text() const;                                     // the lines joined with line ends
     void setParam(const QString& name, const QString& value); // name without the colon
 
-    void open();    // runs the statement and stands on its first row
+    void open(); // runs the statement and stands on its first row
     void close();
     bool isOpen() const { return m_query.has_value(); }
     void execSql(); // a statement with no result
@@ -48,7 +48,7 @@ public:
     QString asString(const QString& field) const;
     QDate asDate(const QString& field) const;
     double asFloat(const QString& field) const;
-    qint64 asCents(const QString& field) const; // money as whole centavos, rounded
+    qint64 asCents(const QString& field) const;   // money as whole centavos, rounded
     qint32 asInteger(const QString& field) const; // raises when the text is not whole
     bool asBool(const QString& field) const;
     // The text a data field shows: dates "dd/mm/yyyy", money with the regional
@@ -57,6 +57,7 @@ public:
 
 private:
     int column(const QString& field) const; // raises for unknown names
+    int find(const QString& field) const;   // -1 for unknown names
     void fetch();
     void bindParams(QSqlQuery& q) const;
 
@@ -68,6 +69,7 @@ private:
     std::optional<QSqlQuery> m_query;
     QSqlRecord m_record;
     QStringList m_names; // field names of m_record, read once: rows look fields up often
+    mutable QHash<QString, int> m_lookup; // field name as the caller spells it -> index
     QList<BlqSchema::Kind> m_kinds;
     bool m_eof = true;
     int m_recNo = 0;

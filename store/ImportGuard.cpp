@@ -63,11 +63,11 @@ ImportGuard::ImportGuard(const QString& alias)
     const int fd = ::open(native.constData(), O_RDWR | O_CREAT | O_CLOEXEC, 0664);
     if (fd < 0) {
         const int err = errno;
-        throw KvError(QStringLiteral("Não foi possível criar o arquivo de controle da carga %1: "
-                                     "%2. Verifique se a pasta do banco de dados permite "
-                                     "gravação.")
-                          .arg(QDir::toNativeSeparators(path),
-                               QString::fromLocal8Bit(std::strerror(err))));
+        throw KvError(
+            QStringLiteral("Não foi possível criar o arquivo de controle da carga %1: "
+                           "%2. Verifique se a pasta do banco de dados permite "
+                           "gravação.")
+                .arg(QDir::toNativeSeparators(path), QString::fromLocal8Bit(std::strerror(err))));
     }
     int rc;
     do {
@@ -78,10 +78,10 @@ ImportGuard::ImportGuard(const QString& alias)
         ::close(fd);
         if (err == EWOULDBLOCK)
             throw KvError(busyMessage());
-        throw KvError(QStringLiteral("Não foi possível reservar o banco de dados para a carga "
-                                     "(%1): %2")
-                          .arg(QDir::toNativeSeparators(path),
-                               QString::fromLocal8Bit(std::strerror(err))));
+        throw KvError(
+            QStringLiteral("Não foi possível reservar o banco de dados para a carga "
+                           "(%1): %2")
+                .arg(QDir::toNativeSeparators(path), QString::fromLocal8Bit(std::strerror(err))));
     }
     locks.insert(path, Held{fd, 1});
     m_key = path;

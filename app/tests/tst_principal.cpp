@@ -1,9 +1,10 @@
+#include "BlqTitles.h"
 #include "Clock.h"
 #include "Database.h"
 #include "DbTable.h"
 #include "HelpWindow.h"
 #include "KvVersion.h"
-#include "SampleTitles.h"
+#include "ProgramDir.h"
 #include "ScriptedDialogs.h"
 #include "TRpPrinter.h"
 #include "TestSupport.h"
@@ -107,7 +108,8 @@ private Q_SLOTS:
     {
         TempProgramDir dir;
         ScriptedDialogs dlg;
-        dlg.fileNames << TestSupport::sourceDir() + QStringLiteral("/exemplos/cobranca-exemplo.rem");
+        dlg.fileNames << TestSupport::sourceDir() +
+                             QStringLiteral("/exemplos/cobranca-exemplo.rem");
         TFrmPrincipal w;
         w.show();
         QVERIFY(QTest::qWaitForWindowExposed(&w));
@@ -116,10 +118,12 @@ private Q_SLOTS:
         QCOMPARE(w.mdiArea()->subWindowList().size(), 1);
         QVERIFY(FrmCarregaArquivo);
         QCOMPARE(w.mdiArea()->subWindowList().first()->widget(), FrmCarregaArquivo.data());
-        QCOMPARE(FrmCarregaArquivo->windowTitle(), QStringLiteral("Arquivos para Impressão de Boleta"));
+        QCOMPARE(FrmCarregaArquivo->windowTitle(),
+                 QStringLiteral("Arquivos para Impressão de Boleta"));
         // The window starts by itself, imports, announces the end and goes.
         QTRY_COMPARE_WITH_TIMEOUT(dlg.texts(QStringLiteral("message")),
-                                  QStringList{QStringLiteral("Carga finalizada com sucesso")}, 10000);
+                                  QStringList{QStringLiteral("Carga finalizada com sucesso")},
+                                  10000);
         QTRY_VERIFY(w.mdiArea()->subWindowList().isEmpty());
         QTRY_VERIFY(FrmCarregaArquivo.isNull());
         DbTable t;
@@ -153,8 +157,23 @@ private Q_SLOTS:
         w.activateWindow();
         QTest::keyClick(&w, Qt::Key_F1);
         QVERIFY(HelpWindow::current());
-        QCOMPARE(HelpWindow::current()->browser()->source(), QUrl(QStringLiteral("qrc:/help/index.html")));
-        QVERIFY(HelpWindow::current()->browser()->toPlainText().contains(QStringLiteral("Carregar o arquivo do banco")));
+        QCOMPARE(HelpWindow::current()->browser()->source(),
+                 QUrl(QStringLiteral("qrc:/help/index.html")));
+        QVERIFY(HelpWindow::current()->browser()->toPlainText().contains(
+            QStringLiteral("Carregar o arquivo do banco")));
+    }
+
+    void theHelpWindowNamesTheProgramFolderInUse()
+    {
+        QTemporaryDir dir;
+        ProgramDir::Inputs in;
+        in.environment = dir.path();
+        ProgramDir::init(in);
+        HelpWindow* help = HelpWindow::showContext(10);
+        QCOMPARE(help->folderLabel()->text(),
+                 QStringLiteral("Pasta do programa: %1 (indicada pela variável KVCOB_DIR)")
+                     .arg(dir.path()));
+        ProgramDir::set(QString());
     }
 
     // "&Folha Solta": the valid rows in file order reach the preview; with only rejected
@@ -173,16 +192,14 @@ private Q_SLOTS:
         TempProgramDir dir;
         ScriptedDialogs dlg;
         TFrmPrincipal w;
-        SampleTitles::fill(0);
-        {
-            DbTable t;
-            t.open();
-            for (int n = 1; n <= valid + rejected; ++n) {
-                SampleTitles::Titulo row = SampleTitles::numbered(n);
-                row.regVal = n > rejected;
-                SampleTitles::append(t, row);
-            }
+        BlqTitles::fill(0);
+        QList<BlqTitle> rows;
+        for (int n = 1; n <= valid + rejected; ++n) {
+            BlqTitle row = BlqTitles::numbered(n);
+            row.regVal = n > rejected;
+            rows << row;
         }
+        BlqTitles::store(rows);
         QVERIFY(w.mnuFolhaSolta->isEnabled());
         int pages = -1;
         QTimer poll;

@@ -1,4 +1,5 @@
 #include "Database.h"
+#include "ProgramDir.h"
 #include "ScriptedDialogs.h"
 #include "ShellPictures.h"
 #include "TestSupport.h"
@@ -43,6 +44,30 @@ private Q_SLOTS:
         const QImage picture = ShellPictures::aboutPicture().convertToFormat(QImage::Format_RGB32);
         QCOMPARE(shot.copy(0, 0, 495, 263), picture);        // neither stretched nor centred
         QCOMPARE(shot.pixel(497, 270), qRgb(255, 255, 255)); // the white panel beyond it
+    }
+
+    void namesTheProgramFolderUnderThePicture()
+    {
+        QTemporaryDir dir;
+        const QString deep = dir.filePath(QStringLiteral("uma/pasta/com/um/nome/muito/longo/") +
+                                          QString(120, QLatin1Char('x')) + QStringLiteral("/kvcob"));
+        QVERIFY(QDir().mkpath(deep));
+        ProgramDir::Inputs in;
+        in.environment = deep;
+        ProgramDir::init(in);
+        TfrmSobre box;
+        box.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&box));
+        const QString full = QStringLiteral("Pasta do programa: %1 (indicada pela variável KVCOB_DIR)")
+                                 .arg(deep);
+        QCOMPARE(box.lblPasta->toolTip(), full);
+        // Too long for the box: cut in the middle, both ends kept, inside the white panel.
+        QVERIFY(box.lblPasta->text().startsWith(QStringLiteral("Pasta do programa: ")));
+        QVERIFY(box.lblPasta->text().endsWith(QStringLiteral("KVCOB_DIR)")));
+        QVERIFY(box.lblPasta->text().contains(QChar(0x2026)));
+        QVERIFY(box.pnlSobre->rect().contains(box.lblPasta->geometry()));
+        QVERIFY(!box.lblPasta->geometry().intersects(box.Image1->geometry()));
+        ProgramDir::set(QString());
     }
 
     void enterClosesEscDoesNot()

@@ -1,3 +1,4 @@
+#include "BlqTitles.h"
 #include "ContinuoFixtures.h"
 #include "ContinuoRun.h"
 #include "ContinuoSelection.h"
@@ -17,7 +18,7 @@ using namespace ContinuoFixtures;
 using Answer = Dialogs::Answer;
 
 namespace {
-QByteArray bloqueto(const ContinuoRow& row, FormModel model = FormModel::Large)
+QByteArray bloqueto(const BlqTitle& row, FormModel model = FormModel::Large)
 {
     return DotMatrixPage::bytes(DotMatrixPage::layoutLines(row, model));
 }
@@ -64,7 +65,7 @@ private Q_SLOTS:
         QFETCH(QByteArray, page);
         KV_GLOBAL_ENGINE_DIR(dir);
         addRejected(6); // the example is bloqueto number 7
-        addTitulos({example()});
+        BlqTitles::store({example()});
         const QString out = dir.file(QStringLiteral("lpt1.prn"));
         configurePort(out);
         Scripted s;
@@ -103,8 +104,8 @@ private Q_SLOTS:
         QFETCH(int, asked);
         QFETCH(int, stoppedAt);
         KV_GLOBAL_ENGINE_DIR(dir);
-        addTitulos(numbered(3));
-        const QList<ContinuoRow> rows = ContinuoSelection::rowsForText(QStringLiteral("Todos"));
+        BlqTitles::store(numbered(3));
+        const QList<BlqTitle> rows = ContinuoSelection::rowsForText(QStringLiteral("Todos"));
         const QString out = dir.file(QStringLiteral("saida.prn"));
         Scripted s;
         s.answers = answers;
@@ -126,8 +127,8 @@ private Q_SLOTS:
     void eachPassIsOutBeforeTheQuestion()
     {
         KV_GLOBAL_ENGINE_DIR(dir);
-        addTitulos(numbered(2));
-        const QList<ContinuoRow> rows = ContinuoSelection::rowsForText(QStringLiteral("Todos"));
+        BlqTitles::store(numbered(2));
+        const QList<BlqTitle> rows = ContinuoSelection::rowsForText(QStringLiteral("Todos"));
         const QString out = dir.file(QStringLiteral("saida.prn"));
         QList<QByteArray> seen;
         bool iniThere = false;
@@ -135,8 +136,9 @@ private Q_SLOTS:
         // A plain file is written under a temporary name and takes its place at the end.
         bool finalThere = false;
         auto staged = [&] {
-            const QStringList names = QDir(dir.path()).entryList(
-                {QStringLiteral(".saida.prn.*")}, QDir::Files | QDir::Hidden);
+            const QStringList names =
+                QDir(dir.path())
+                    .entryList({QStringLiteral(".saida.prn.*")}, QDir::Files | QDir::Hidden);
             return names.size() == 1 ? readFile(dir.file(names.first())) : QByteArray();
         };
         h.confirmFirst = [&] {
@@ -160,8 +162,8 @@ private Q_SLOTS:
     void startsOnTheThirdOfFiveRows()
     {
         KV_GLOBAL_ENGINE_DIR(dir);
-        addTitulos(numbered(5));
-        const QList<ContinuoRow> rows = ContinuoSelection::rowsForText(QStringLiteral("Todos"));
+        BlqTitles::store(numbered(5));
+        const QList<BlqTitle> rows = ContinuoSelection::rowsForText(QStringLiteral("Todos"));
         const QString out = dir.file(QStringLiteral("saida.prn"));
         Scripted s;
         s.answers = {Answer::Yes};
@@ -200,8 +202,8 @@ private Q_SLOTS:
         QFETCH(int, passes);
         QFETCH(bool, cancelled);
         KV_GLOBAL_ENGINE_DIR(dir);
-        addTitulos(numbered(4));
-        const QList<ContinuoRow> rows = ContinuoSelection::rowsForText(QStringLiteral("Todos"));
+        BlqTitles::store(numbered(4));
+        const QList<BlqTitle> rows = ContinuoSelection::rowsForText(QStringLiteral("Todos"));
         const QString out = dir.file(QStringLiteral("saida.prn"));
         Scripted s;
         s.answers = answers;
@@ -219,8 +221,8 @@ private Q_SLOTS:
     void modelChangedDuringTheRunAppliesFromTheNextPass()
     {
         KV_GLOBAL_ENGINE_DIR(dir);
-        addTitulos(numbered(2));
-        const QList<ContinuoRow> rows = ContinuoSelection::rowsForText(QStringLiteral("Todos"));
+        BlqTitles::store(numbered(2));
+        const QList<BlqTitle> rows = ContinuoSelection::rowsForText(QStringLiteral("Todos"));
         const QString out = dir.file(QStringLiteral("saida.prn"));
         FormModel model = FormModel::Small;
         ContinuoRun::Hooks h;
@@ -239,8 +241,8 @@ private Q_SLOTS:
     void theEscapeFileIsCreatedOnlyOnceThePortIsOpen()
     {
         KV_GLOBAL_ENGINE_DIR(dir);
-        addTitulos(numbered(1));
-        const QList<ContinuoRow> rows = ContinuoSelection::rowsForText(QStringLiteral("Todos"));
+        BlqTitles::store(numbered(1));
+        const QList<BlqTitle> rows = ContinuoSelection::rowsForText(QStringLiteral("Todos"));
         PortChannel missing(dir.file(QStringLiteral("sem-pasta/saida.prn")));
         try {
             ContinuoRun::run(rows, 0, missing, {});
@@ -264,8 +266,8 @@ private Q_SLOTS:
     void escapeFileThatCannotBeCreatedEndsTheRun()
     {
         KV_GLOBAL_ENGINE_DIR(dir);
-        addTitulos(numbered(1));
-        const QList<ContinuoRow> rows = ContinuoSelection::rowsForText(QStringLiteral("Todos"));
+        BlqTitles::store(numbered(1));
+        const QList<BlqTitle> rows = ContinuoSelection::rowsForText(QStringLiteral("Todos"));
         const QString out = dir.file(QStringLiteral("saida.prn"));
         const QString missing = dir.file(QStringLiteral("sem-pasta"));
         ProgramDir::set(missing);
@@ -286,8 +288,8 @@ private Q_SLOTS:
         if (!QFile::exists(QStringLiteral("/dev/full")))
             QSKIP("no /dev/full");
         KV_GLOBAL_ENGINE_DIR(dir);
-        addTitulos(numbered(2));
-        const QList<ContinuoRow> rows = ContinuoSelection::rowsForText(QStringLiteral("Todos"));
+        BlqTitles::store(numbered(2));
+        const QList<BlqTitle> rows = ContinuoSelection::rowsForText(QStringLiteral("Todos"));
         configurePort(QStringLiteral("/dev/full"));
         PortChannel channel(QStringLiteral("LPT1"));
         try {
@@ -303,8 +305,8 @@ private Q_SLOTS:
     void aSecondRunIsRefusedWhileOneIsPrinting()
     {
         KV_GLOBAL_ENGINE_DIR(dir);
-        addTitulos(numbered(1));
-        const QList<ContinuoRow> rows = ContinuoSelection::rowsForText(QStringLiteral("Todos"));
+        BlqTitles::store(numbered(1));
+        const QList<BlqTitle> rows = ContinuoSelection::rowsForText(QStringLiteral("Todos"));
         QString inner;
         ContinuoRun::Hooks h;
         h.processEvents = [&] {

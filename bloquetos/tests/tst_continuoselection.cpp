@@ -1,7 +1,9 @@
+#include "BlqTitles.h"
 #include "ContinuoFixtures.h"
 #include "ContinuoRowsModel.h"
 #include "ContinuoSelection.h"
 #include "Database.h"
+#include "DotMatrixPage.h"
 #include "KvError.h"
 #include "EngineProgramDir.h"
 #include "TestSupport.h"
@@ -16,29 +18,30 @@ QStringList names(const char* commaSeparated)
     return QString::fromLatin1(commaSeparated).split(QLatin1Char(','), Qt::SkipEmptyParts);
 }
 
-QStringList seuNumeros(const QList<ContinuoRow>& rows)
+QStringList seuNumeros(const QList<BlqTitle>& rows)
 {
     QStringList out;
-    for (const ContinuoRow& r : rows)
-        out << r.BlqSeuNum;
+    for (const BlqTitle& r : rows)
+        out << r.seuNum;
     return out;
 }
 
-Titulo titulo(const QString& age, const QString& ctr, const QString& seu, bool valid = true)
+BlqTitle titulo(const QString& age, const QString& ctr, const QString& seu, bool valid = true)
 {
-    Titulo t = example();
-    t.age = age;
-    t.ctr = ctr;
+    BlqTitle t = example();
+    t.ageCod = age;
+    t.ctrCod = ctr;
     t.nomCed = QStringLiteral("CEDENTE ") + age;
     t.seuNum = seu;
-    t.valid = valid;
+    if (!valid)
+        t = rejected(t);
     return t;
 }
 
 // Two contracts out of file order, a third whose titles are all rejected.
 void addThreeContracts()
 {
-    addTitulos(
+    BlqTitles::store(
         {titulo(QStringLiteral("0200"), QStringLiteral("000000019"), QStringLiteral("B1")),
          titulo(QStringLiteral("0123"), QStringLiteral("567890123"), QStringLiteral("A1")),
          titulo(QStringLiteral("0300"), QStringLiteral("000000027"), QStringLiteral("C1"), false),
@@ -112,7 +115,7 @@ private Q_SLOTS:
     void badCodesAreLeftOutAndReported()
     {
         KV_GLOBAL_ENGINE_DIR(dir);
-        addTitulos(
+        BlqTitles::store(
             {titulo(QStringLiteral("01A3"), QStringLiteral("000000019"), QStringLiteral("X1")),
              titulo(QStringLiteral("0200"), QStringLiteral("000000019"), QStringLiteral("B1")),
              titulo(QStringLiteral(""), QStringLiteral(""), QStringLiteral("E1"))});
@@ -158,49 +161,49 @@ private Q_SLOTS:
     void rowsReadEveryField()
     {
         KV_GLOBAL_ENGINE_DIR(dir);
-        Titulo t = example();
-        t.jur = 0.5;
-        t.dst = 10;
-        t.dstLim = QDate(2003, 2, 28);
-        t.abt = 0.1 + 0.2; // rounds to 0,30, not to 0,29
+        BlqTitle t = example();
+        t.jurDiaVal = 0.5;
+        t.dstVal = 10;
+        t.dstDatLim = QDate(2003, 2, 28);
+        t.abtAtrVal = 0.1 + 0.2; // rounds to 0,30, not to 0,29
         t.sacNom = QStringLiteral("PAGADOR");
         t.sacCep = QStringLiteral("01234567");
         t.ins = QString(300, QLatin1Char('i'));
-        t.cap = true;
+        t.idcCAp = true;
         addRejected(6);
-        addTitulos({t});
-        const QList<ContinuoRow> rows = ContinuoSelection::rowsForText(QStringLiteral("Todos"));
+        BlqTitles::store({t});
+        const QList<BlqTitle> rows = ContinuoSelection::rowsForText(QStringLiteral("Todos"));
         QCOMPARE(rows.size(), 1);
-        const ContinuoRow& r = rows.first();
-        QCOMPARE(r.BlqSeq, 7);
-        QCOMPARE(r.BlqTitVal, qint64(123450));
-        QCOMPARE(r.BlqJurDiaVal, qint64(50));
-        QCOMPARE(r.BlqDstVal, qint64(1000));
-        QCOMPARE(r.BlqAbtAtrVal, qint64(30));
-        QCOMPARE(r.BlqDstDatLim, QDate(2003, 2, 28));
-        QCOMPARE(r.BlqDatEmi, QDate(2003, 2, 1));
-        QCOMPARE(r.BlqSacCep, QStringLiteral("01234567"));
-        QCOMPARE(r.BlqIns.size(), 300);
-        QVERIFY(r.BlqIdcCAp);
-        QVERIFY(!r.BlqIdcAvi);
-        QCOMPARE(r.BlqAgeCod, QStringLiteral("0123"));
-        QCOMPARE(r.BlqCtrCod, QStringLiteral("567890123"));
+        const BlqTitle& r = rows.first();
+        QCOMPARE(r.seq, 7);
+        QCOMPARE(BlqTitle::cents(r.titVal), qint64(123450));
+        QCOMPARE(BlqTitle::cents(r.jurDiaVal), qint64(50));
+        QCOMPARE(BlqTitle::cents(r.dstVal), qint64(1000));
+        QCOMPARE(BlqTitle::cents(r.abtAtrVal), qint64(30));
+        QCOMPARE(r.dstDatLim, QDate(2003, 2, 28));
+        QCOMPARE(r.datEmi, QDate(2003, 2, 1));
+        QCOMPARE(r.sacCep, QStringLiteral("01234567"));
+        QCOMPARE(r.ins.size(), 300);
+        QVERIFY(BlqTitle::isSet(r.idcCAp));
+        QVERIFY(!BlqTitle::isSet(r.idcAvi));
+        QCOMPARE(r.ageCod, QStringLiteral("0123"));
+        QCOMPARE(r.ctrCod, QStringLiteral("567890123"));
     }
 
     void emptyFieldsReadAsNothing()
     {
         KV_GLOBAL_ENGINE_DIR(dir);
         Database::exec(QStringLiteral("cobrancaKV"),
-                       QStringLiteral("INSERT INTO Blq (BlqRegVal) VALUES (TRUE)"));
-        const QList<ContinuoRow> rows = ContinuoSelection::rowsForText(QStringLiteral("Todos"));
+                       QStringLiteral("INSERT INTO Blq (BlqRegVal) VALUES (1)"));
+        const QList<BlqTitle> rows = ContinuoSelection::rowsForText(QStringLiteral("Todos"));
         QCOMPARE(rows.size(), 1);
-        const ContinuoRow& r = rows.first();
-        QVERIFY(r.BlqSeuNum.isEmpty());
-        QVERIFY(!r.BlqDatEmi.isValid());
-        QVERIFY(!r.BlqDatVen.isValid());
-        QCOMPARE(r.BlqTitVal, qint64(0));
-        QVERIFY(!r.BlqIdcAvi);
-        QCOMPARE(r.CalcDatVen(), QString(10, QLatin1Char(' ')));
+        const BlqTitle& r = rows.first();
+        QVERIFY(r.seuNum.isEmpty());
+        QVERIFY(!r.datEmi.isValid());
+        QVERIFY(!r.datVen.isValid());
+        QCOMPARE(BlqTitle::cents(r.titVal), qint64(0));
+        QVERIFY(!BlqTitle::isSet(r.idcAvi));
+        QCOMPARE(DotMatrixPage::CalcDatVen(r), QString(10, QLatin1Char(' ')));
     }
 
     void amountsThatAreNotMoney_data()
@@ -226,14 +229,14 @@ private Q_SLOTS:
     void gridShowsTheSelection()
     {
         KV_GLOBAL_ENGINE_DIR(dir);
-        Titulo aVista = example();
-        aVista.avi = true;
-        Titulo cap = example();
-        cap.cap = true;
-        cap.ven = QDate();
-        cap.val = 1234567.8;
+        BlqTitle aVista = example();
+        aVista.idcAvi = true;
+        BlqTitle cap = example();
+        cap.idcCAp = true;
+        cap.datVen = QDate();
+        cap.titVal = 1234567.8;
         addRejected(2);
-        addTitulos({example(), aVista, cap});
+        BlqTitles::store({example(), aVista, cap});
         ContinuoRowsModel model;
         model.SelecionaMovimento(QStringLiteral("Todos"));
         QCOMPARE(model.rowCount(), 3);

@@ -1,14 +1,15 @@
+#include "BlqTitle.h"
 #include "ContinuoFixtures.h"
-#include "ContinuoRow.h"
 #include "DotMatrixPage.h"
 #include "DotMatrixText.h"
+#include "Regional.h"
 
 #include <QtTest>
 
 using namespace ContinuoFixtures;
 
 namespace {
-QByteArray lineOf(const ContinuoRow& row, FormModel model, int number)
+QByteArray lineOf(const BlqTitle& row, FormModel model, int number)
 {
     return DotMatrixPage::layoutLines(row, model).at(number - 1);
 }
@@ -131,11 +132,11 @@ private Q_SLOTS:
         QFETCH(qint64, discount);
         QFETCH(QDate, limit);
         QFETCH(qint64, rebate);
-        ContinuoRow row = exampleRow();
-        row.BlqJurDiaVal = interest;
-        row.BlqDstVal = discount;
-        row.BlqDstDatLim = limit;
-        row.BlqAbtAtrVal = rebate;
+        BlqTitle row = exampleRow();
+        row.jurDiaVal = Regional::fromCents(interest);
+        row.dstVal = Regional::fromCents(discount);
+        row.dstDatLim = limit;
+        row.abtAtrVal = Regional::fromCents(rebate);
         for (FormModel model : {FormModel::Small, FormModel::Large}) {
             QTEST(lineOf(row, model, 9), "line9");
             QTEST(lineOf(row, model, 10), "line10");
@@ -162,11 +163,11 @@ private Q_SLOTS:
         QFETCH(bool, cap);
         QFETCH(QDate, due);
         QFETCH(QString, expected);
-        ContinuoRow row = exampleRow();
-        row.BlqIdcAvi = avi;
-        row.BlqIdcCAp = cap;
-        row.BlqDatVen = due;
-        QCOMPARE(row.CalcDatVen(), expected);
+        BlqTitle row = exampleRow();
+        row.idcAvi = avi;
+        row.idcCAp = cap;
+        row.datVen = due;
+        QCOMPARE(DotMatrixPage::CalcDatVen(row), expected);
         QVERIFY(lineOf(row, FormModel::Small, 1).endsWith(expected.toLatin1()));
         QCOMPARE(lineOf(row, FormModel::Large, 1).size(), 79);
     }
@@ -184,8 +185,8 @@ private Q_SLOTS:
     {
         QFETCH(int, seq);
         QFETCH(QByteArray, printed);
-        ContinuoRow row = exampleRow();
-        row.BlqSeq = seq;
+        BlqTitle row = exampleRow();
+        row.seq = seq;
         QCOMPARE(lineOf(row, FormModel::Small, 1).mid(43, 6), printed);
         QCOMPARE(lineOf(row, FormModel::Large, 1).mid(54, 6), printed);
     }
@@ -210,8 +211,8 @@ private Q_SLOTS:
     void valueLineCeiling()
     {
         QFETCH(qint64, cents);
-        ContinuoRow row = exampleRow();
-        row.BlqTitVal = cents;
+        BlqTitle row = exampleRow();
+        row.titVal = Regional::fromCents(cents);
         QTEST(lineOf(row, FormModel::Small, 7), "small");
         QTEST(lineOf(row, FormModel::Large, 7), "large");
         QCOMPARE(DotMatrixPage::layoutLines(row, FormModel::Large).size(), 29);
@@ -223,8 +224,8 @@ private Q_SLOTS:
         for (int i = 0; i < 100; ++i)
             memo += QChar(QLatin1Char('A' + i % 26));
         const QByteArray bytes = memo.toLatin1();
-        ContinuoRow row = exampleRow();
-        row.BlqIns = memo;
+        BlqTitle row = exampleRow();
+        row.ins = memo;
 
         const QList<QByteArray> small = DotMatrixPage::layoutLines(row, FormModel::Small);
         QCOMPARE(small.at(11), bytes.mid(0, 48));
@@ -242,8 +243,8 @@ private Q_SLOTS:
 
     void instructionMemoBeyondTheLastSlice()
     {
-        ContinuoRow row = exampleRow();
-        row.BlqIns = QString(240, QLatin1Char('x')) + QString(200, QLatin1Char('y'));
+        BlqTitle row = exampleRow();
+        row.ins = QString(240, QLatin1Char('x')) + QString(200, QLatin1Char('y'));
         const QList<QByteArray> small = DotMatrixPage::layoutLines(row, FormModel::Small);
         QCOMPARE(small.at(15), QByteArray(48, 'x')); // characters 193 to 240
         const QList<QByteArray> large = DotMatrixPage::layoutLines(row, FormModel::Large);
@@ -252,14 +253,14 @@ private Q_SLOTS:
 
     void payerLines()
     {
-        ContinuoRow row = exampleRow();
-        row.BlqSacNom = QStringLiteral("JOSÉ DA SILVA   ");
-        row.BlqCpfCgcSac = QStringLiteral("12345678901234");
-        row.BlqSacEnd = QStringLiteral("  RUA DAS FLORES, 10");
-        row.BlqSacBai = QStringLiteral("CENTRO");
-        row.BlqSacAvl = QString();
-        row.BlqSacCid = QStringLiteral("SÃO PAULO");
-        row.BlqSacCep = QStringLiteral("1234");
+        BlqTitle row = exampleRow();
+        row.sacNom = QStringLiteral("JOSÉ DA SILVA   ");
+        row.cpfCgcSac = QStringLiteral("12345678901234");
+        row.sacEnd = QStringLiteral("  RUA DAS FLORES, 10");
+        row.sacBai = QStringLiteral("CENTRO");
+        row.sacAvl = QString();
+        row.sacCid = QStringLiteral("SÃO PAULO");
+        row.sacCep = QStringLiteral("1234");
         const QList<QByteArray> lines = DotMatrixPage::layoutLines(row, FormModel::Small);
         QCOMPARE(lines.at(18), QByteArray("   JOS\xc9 DA SILVA - 12345678901234"));
         QCOMPARE(lines.at(19), QByteArray("RUA DAS FLORES, 10 - CENTRO"));
@@ -268,10 +269,10 @@ private Q_SLOTS:
 
     void payerFieldsAreCutToTheirWidths()
     {
-        ContinuoRow row = exampleRow();
-        row.BlqSacNom = QString(45, QLatin1Char('N'));
-        row.BlqSacCid = QStringLiteral("CIDADE COM NOME LONGO");
-        row.BlqSacCep = QStringLiteral("0123456789");
+        BlqTitle row = exampleRow();
+        row.sacNom = QString(45, QLatin1Char('N'));
+        row.sacCid = QStringLiteral("CIDADE COM NOME LONGO");
+        row.sacCep = QStringLiteral("0123456789");
         const QList<QByteArray> lines = DotMatrixPage::layoutLines(row, FormModel::Large);
         QCOMPARE(lines.at(18), "   " + QByteArray(40, 'N') + " - ");
         QCOMPARE(lines.at(20), QByteArray(" - CIDADE COM NOME - CEP 01234567"));
@@ -279,12 +280,12 @@ private Q_SLOTS:
 
     void controlCharactersNeverReachThePrinter()
     {
-        ContinuoRow row = exampleRow();
-        row.BlqSeuNum = QStringLiteral("A\x0c"
-                                       "B");
-        row.BlqIns = QStringLiteral("LINHA 1\r\nLINHA 2\x1b@");
-        row.BlqSacNom = QStringLiteral("NOME\tCOM\x0cCONTROLE");
-        row.BlqSacCep = QStringLiteral("12\n34");
+        BlqTitle row = exampleRow();
+        row.seuNum = QStringLiteral("A\x0c"
+                                    "B");
+        row.ins = QStringLiteral("LINHA 1\r\nLINHA 2\x1b@");
+        row.sacNom = QStringLiteral("NOME\tCOM\x0cCONTROLE");
+        row.sacCep = QStringLiteral("12\n34");
         for (FormModel model : {FormModel::Small, FormModel::Large}) {
             const QList<QByteArray> lines = DotMatrixPage::layoutLines(row, model);
             QCOMPARE(lines.size(), 29);
@@ -300,14 +301,14 @@ private Q_SLOTS:
 
     void textsGoOutInWindows1252()
     {
-        ContinuoRow row = exampleRow();
-        row.BlqSacEnd = QStringLiteral("AÇÃO € 漢");
+        BlqTitle row = exampleRow();
+        row.sacEnd = QStringLiteral("AÇÃO € 漢");
         QCOMPARE(lineOf(row, FormModel::Small, 20), QByteArray("A\xc7\xc3O \x80 ? - "));
     }
 
     void emptyRowPrintsItsFixedTexts()
     {
-        const ContinuoRow empty;
+        const BlqTitle empty;
         const QList<QByteArray> small = DotMatrixPage::layoutLines(empty, FormModel::Small);
         QCOMPARE(small.at(0), blanks(65));
         QCOMPARE(small.at(4), blanks(13 + 10 + 4) + "DM" + blanks(5) + "N");

@@ -1,3 +1,4 @@
+#include "BlqTitles.h"
 #include "ContinuoFixtures.h"
 #include "ContinuoRowsModel.h"
 #include "Database.h"
@@ -25,18 +26,19 @@ using namespace ContinuoFixtures;
 using Answer = Dialogs::Answer;
 
 namespace {
-QByteArray bloqueto(const ContinuoRow& row, FormModel model)
+QByteArray bloqueto(const BlqTitle& row, FormModel model)
 {
     return DotMatrixPage::bytes(DotMatrixPage::layoutLines(row, model));
 }
 
-Titulo of(const QString& age, const QString& seu, bool valid = true)
+BlqTitle of(const QString& age, const QString& seu, bool valid = true)
 {
-    Titulo t = example();
-    t.age = age;
+    BlqTitle t = example();
+    t.ageCod = age;
     t.nomCed = QStringLiteral("CEDENTE ") + age;
     t.seuNum = seu;
-    t.valid = valid;
+    if (!valid)
+        t = rejected(t);
     return t;
 }
 
@@ -78,9 +80,9 @@ private Q_SLOTS:
         if (saved != QStringLiteral("<none>"))
             KvSettings::file().writeString(QStringLiteral("Formulario"), QStringLiteral("Padrão"),
                                            saved);
-        addTitulos({of(QStringLiteral("0200"), QStringLiteral("B1")),
-                    of(QStringLiteral("0123"), QStringLiteral("A1")),
-                    of(QStringLiteral("0123"), QStringLiteral("A2"))});
+        BlqTitles::store({of(QStringLiteral("0200"), QStringLiteral("B1")),
+                          of(QStringLiteral("0123"), QStringLiteral("A1")),
+                          of(QStringLiteral("0123"), QStringLiteral("A2"))});
         TFrmPreparaPreImpresso w;
         w.show();
         QVERIFY(QTest::qWaitForWindowExposed(&w));
@@ -120,9 +122,9 @@ private Q_SLOTS:
     {
         TempProgramDir dir;
         ScriptedDialogs dlg;
-        addTitulos({of(QStringLiteral("0200"), QStringLiteral("B1")),
-                    of(QStringLiteral("0123"), QStringLiteral("A1")),
-                    of(QStringLiteral("0300"), QStringLiteral("C1"), false)});
+        BlqTitles::store({of(QStringLiteral("0200"), QStringLiteral("B1")),
+                          of(QStringLiteral("0123"), QStringLiteral("A1")),
+                          of(QStringLiteral("0300"), QStringLiteral("C1"), false)});
         TFrmPreparaPreImpresso w;
         w.show();
         QVERIFY(QTest::qWaitForWindowExposed(&w));
@@ -149,7 +151,7 @@ private Q_SLOTS:
         TempProgramDir dir;
         ScriptedDialogs dlg;
         const QString out = usePortFile(dir);
-        addTitulos(numbered(2));
+        BlqTitles::store(numbered(2));
         TFrmPreparaPreImpresso w;
         w.show();
         QVERIFY(QTest::qWaitForWindowExposed(&w));
@@ -167,7 +169,7 @@ private Q_SLOTS:
                  QStringLiteral("O primeiro bloqueto foi impresso corretamente?"));
         QCOMPARE(w.QtdSel->text(), QStringLiteral("2"));
         QCOMPARE(w.QtdImp->text(), QStringLiteral("4"));
-        const QList<ContinuoRow>& rows = w.QryMovimento->rows();
+        const QList<BlqTitle>& rows = w.QryMovimento->rows();
         const QByteArray first = bloqueto(rows.at(0), FormModel::Small) + separator();
         QCOMPARE(readFile(out), defaultInit() + first + first + first +
                                     bloqueto(rows.at(1), FormModel::Small) + separator());
@@ -181,7 +183,7 @@ private Q_SLOTS:
         TempProgramDir dir;
         ScriptedDialogs dlg;
         const QString out = usePortFile(dir);
-        addTitulos(numbered(3));
+        BlqTitles::store(numbered(3));
         TFrmPreparaPreImpresso w;
         dlg.answers = {Answer::Cancel};
         w.btnImprimirClick();
@@ -197,7 +199,7 @@ private Q_SLOTS:
         TempProgramDir dir;
         ScriptedDialogs dlg;
         const QString out = usePortFile(dir);
-        addTitulos(numbered(5));
+        BlqTitles::store(numbered(5));
         TFrmPreparaPreImpresso w;
         w.show();
         QVERIFY(QTest::qWaitForWindowExposed(&w));
@@ -206,7 +208,7 @@ private Q_SLOTS:
         QTest::mouseClick(w.btnImprimir, Qt::LeftButton);
         QCOMPARE(w.QtdSel->text(), QStringLiteral("5"));
         QCOMPARE(w.QtdImp->text(), QStringLiteral("3"));
-        const QList<ContinuoRow>& rows = w.QryMovimento->rows();
+        const QList<BlqTitle>& rows = w.QryMovimento->rows();
         QByteArray expected = defaultInit();
         for (int i = 2; i < 5; ++i)
             expected += bloqueto(rows.at(i), FormModel::Large) + separator();
@@ -226,7 +228,7 @@ private Q_SLOTS:
         TempProgramDir dir;
         ScriptedDialogs dlg;
         const QString out = usePortFile(dir);
-        addTitulos(numbered(3));
+        BlqTitles::store(numbered(3));
         TFrmPreparaPreImpresso w;
         w.show();
         QVERIFY(QTest::qWaitForWindowExposed(&w));
@@ -275,7 +277,7 @@ private Q_SLOTS:
         TempProgramDir dir;
         ScriptedDialogs dlg;
         const QString out = usePortFile(dir);
-        addTitulos(numbered(2));
+        BlqTitles::store(numbered(2));
         TFrmPreparaPreImpresso w;
         w.show();
         QVERIFY(QTest::qWaitForWindowExposed(&w));
@@ -308,7 +310,7 @@ private Q_SLOTS:
         TempProgramDir dir;
         ScriptedDialogs dlg;
         configurePort(target.startsWith(QLatin1Char('/')) ? target : dir.file(target));
-        addTitulos(numbered(2));
+        BlqTitles::store(numbered(2));
         TFrmPreparaPreImpresso w;
         w.show();
         QVERIFY(QTest::qWaitForWindowExposed(&w));
@@ -328,7 +330,7 @@ private Q_SLOTS:
         TempProgramDir dir;
         ScriptedDialogs dlg;
         const QString out = usePortFile(dir);
-        addTitulos(numbered(1));
+        BlqTitles::store(numbered(1));
         QVERIFY(QDir(dir.path()).mkdir(QStringLiteral("KVCob002.ini"))); // not a writable file
         TFrmPreparaPreImpresso w;
         w.btnImprimirClick();
@@ -343,8 +345,8 @@ private Q_SLOTS:
     {
         TempProgramDir dir;
         ScriptedDialogs dlg;
-        addTitulos({of(QStringLiteral("12X4"), QStringLiteral("X1")),
-                    of(QStringLiteral("0200"), QStringLiteral("B1"))});
+        BlqTitles::store({of(QStringLiteral("12X4"), QStringLiteral("X1")),
+                          of(QStringLiteral("0200"), QStringLiteral("B1"))});
         TFrmPreparaPreImpresso w;
         QCOMPARE(dlg.texts(QStringLiteral("error")),
                  QStringList{QStringLiteral("'12X4' is not a valid integer value")});
@@ -369,7 +371,7 @@ private Q_SLOTS:
     {
         TempProgramDir dir;
         ScriptedDialogs dlg;
-        addTitulos(numbered(1));
+        BlqTitles::store(numbered(1));
         TFrmPrincipal frame;
         frame.resize(1000, 800);
         frame.show();

@@ -1,15 +1,13 @@
 #include "BarcodeScan.h"
 #include "BloquetoCode.h"
+#include "BlqTitles.h"
 #include "Clock.h"
 #include "Database.h"
-#include "DbTable.h"
 #include "IniFile.h"
 #include "KvError.h"
 #include "Regional.h"
 #include "RelBloqueto.h"
 #include "Report.h"
-#include "SampleTitles.h"
-#include "EngineProgramDir.h"
 #include "TestSupport.h"
 
 #include <QFile>
@@ -17,19 +15,13 @@
 #include <QPainter>
 #include <QtTest>
 
-using SampleTitles::Titulo;
-
 namespace {
 const QDateTime kToday(QDate(2026, 2, 20), QTime(9, 30));
 
-void writeRows(const QList<Titulo>& rows)
+void writeRows(const QList<BlqTitle>& rows)
 {
-    SampleTitles::fill(0);
-    DbTable t;
-    t.open();
-    for (const Titulo& r : rows)
-        SampleTitles::append(t, r);
-    t.close();
+    BlqTitles::fill(0);
+    BlqTitles::store(rows);
 }
 
 // Every text drawn on a page, in drawing order.
@@ -84,11 +76,11 @@ QStringList produce(RelBloqueto& rel, TRpPrinter& store)
 }
 
 // Titles whose codes cover the edge cases: no due date, zero and the largest value.
-QList<Titulo> barcodeRows()
+QList<BlqTitle> barcodeRows()
 {
-    QList<Titulo> rows;
+    QList<BlqTitle> rows;
     for (int n = 1; n <= 4; ++n)
-        rows << SampleTitles::numbered(n * 7919);
+        rows << BlqTitles::numbered(n * 7919);
     rows[1].datVen = QDate();
     rows[1].idcAvi = true;
     rows[2].titVal = 0;
@@ -97,10 +89,10 @@ QList<Titulo> barcodeRows()
     return rows;
 }
 
-QString barcodeOf(const Titulo& t)
+QString barcodeOf(const BlqTitle& t)
 {
     return BloquetoCode::compose(
-               {t.ageCod, t.nosNum, t.ctrCod, Regional::toCents(t.titVal), t.datVen}, kToday.date())
+               {t.ageCod, t.nosNum, t.ctrCod, BlqTitle::cents(t.titVal), t.datVen}, kToday.date())
         .barcode();
 }
 
@@ -126,7 +118,7 @@ private Q_SLOTS:
         if (!TestSupport::haveProgram(QStringLiteral("pdftotext")))
             QSKIP("pdftotext is not installed");
         KV_GLOBAL_ENGINE_DIR(dir);
-        Titulo t;
+        BlqTitle t = BlqTitles::complete();
         t.qtdMoe = 5;
         t.jurDiaVal = 1234.56;
         t.dstVal = 10.5;
@@ -177,8 +169,8 @@ private Q_SLOTS:
     void failedRunLeavesAnOlderPdfAlone()
     {
         KV_GLOBAL_ENGINE_DIR(dir);
-        Titulo good;
-        Titulo bad;
+        BlqTitle good = BlqTitles::complete();
+        BlqTitle bad = BlqTitles::complete();
         bad.nomCed = QStringLiteral("SEM LOGO");
         KvSettings::file().writeString(bad.nomCed, QStringLiteral("Recibo"),
                                        dir.file(QStringLiteral("sumiu.bmp")));
@@ -230,7 +222,7 @@ private Q_SLOTS:
         QFETCH(int, valueTexts);
         QFETCH(int, quantityTexts);
         KV_GLOBAL_ENGINE_DIR(dir);
-        Titulo t;
+        BlqTitle t = BlqTitles::complete();
         t.titVal = value;
         t.qtdMoe = quantity;
         t.idcAvi = aVista;
@@ -260,8 +252,8 @@ private Q_SLOTS:
     void eachRowStartsAPageAndOnlyValidRowsPrint()
     {
         KV_GLOBAL_ENGINE_DIR(dir);
-        Titulo valid;
-        Titulo rejected;
+        BlqTitle valid = BlqTitles::complete();
+        BlqTitle rejected = BlqTitles::complete();
         rejected.regVal = false;
         rejected.msgErr = QStringLiteral("Data de Vencimento inválida");
         writeRows({valid, rejected, valid});
@@ -289,9 +281,9 @@ private Q_SLOTS:
         ini.writeString(b, QStringLiteral("Recibo"), logoB);
         ini.writeString(b, QStringLiteral("Comprovante"), QString());
 
-        QList<Titulo> rows;
+        QList<BlqTitle> rows;
         for (const QString& name : {a, a, b, a}) {
-            Titulo t;
+            BlqTitle t = BlqTitles::complete();
             t.nomCed = name;
             rows << t;
         }
@@ -325,11 +317,11 @@ private Q_SLOTS:
     {
         KV_GLOBAL_ENGINE_DIR(dir);
         const IniFile ini = KvSettings::file();
-        const QString name = SampleTitles::Titulo().nomCed;
+        const QString name = BlqTitles::complete().nomCed;
         // what "Limpar" leaves: both keys present and empty
         ini.writeString(name, QStringLiteral("Recibo"), QString());
         ini.writeString(name, QStringLiteral("Comprovante"), QString());
-        writeRows({Titulo()});
+        writeRows({BlqTitles::complete()});
         RelBloqueto rel;
         TRpPrinter store;
         produce(rel, store);
@@ -361,10 +353,10 @@ private Q_SLOTS:
         QVERIFY(text.open(QIODevice::WriteOnly));
         text.write("isto não é uma figura");
         text.close();
-        const QString name = SampleTitles::Titulo().nomCed;
+        const QString name = BlqTitles::complete().nomCed;
         KvSettings::file().writeString(name, QStringLiteral("Recibo"), dir.file(file));
         KvSettings::file().writeString(name, QStringLiteral("Comprovante"), QString());
-        writeRows({Titulo()});
+        writeRows({BlqTitles::complete()});
         RelBloqueto rel;
         TRpPrinter store;
         try {
@@ -379,7 +371,7 @@ private Q_SLOTS:
     void nonDigitStopsTheReport()
     {
         KV_GLOBAL_ENGINE_DIR(dir);
-        Titulo t;
+        BlqTitle t = BlqTitles::complete();
         t.ageCod = QStringLiteral("01 3");
         writeRows({t});
         RelBloqueto rel;
@@ -392,7 +384,7 @@ private Q_SLOTS:
         if (!BarcodeScan::available())
             QSKIP("zbarimg is not installed");
         KV_GLOBAL_ENGINE_DIR(dir);
-        const QList<Titulo> rows = barcodeRows();
+        const QList<BlqTitle> rows = barcodeRows();
         writeRows(rows);
         RelBloqueto rel;
         TRpPrinter store;
@@ -417,7 +409,7 @@ private Q_SLOTS:
         if (!BarcodeScan::available() || !TestSupport::haveProgram(QStringLiteral("pdftoppm")))
             QSKIP("zbarimg or pdftoppm is not installed");
         KV_GLOBAL_ENGINE_DIR(dir);
-        const QList<Titulo> rows = barcodeRows();
+        const QList<BlqTitle> rows = barcodeRows();
         writeRows(rows);
         RelBloqueto rel;
         rel.selectValidInFileOrder();

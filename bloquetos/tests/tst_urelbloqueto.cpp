@@ -1,8 +1,8 @@
+#include "BlqTitles.h"
 #include "Clock.h"
 #include "Database.h"
 #include "IniFile.h"
 #include "KvError.h"
-#include "SampleTitles.h"
 #include "ScriptedDialogs.h"
 #include "TRpPrinter.h"
 #include "TestSupport.h"
@@ -62,7 +62,7 @@ private Q_SLOTS:
     {
         TempProgramDir dir;
         ScriptedDialogs dlg;
-        SampleTitles::fill(3);
+        BlqTitles::fill(3);
         TfrmRelBloqueto form;
         QVERIFY(!form.isVisible());
         form.rel().selectValidInFileOrder();
@@ -80,8 +80,8 @@ private Q_SLOTS:
     {
         TempProgramDir dir;
         ScriptedDialogs dlg;
-        SampleTitles::fill(2);
-        const QString name = SampleTitles::numbered(1).nomCed;
+        BlqTitles::fill(2);
+        const QString name = BlqTitles::numbered(1).nomCed;
         KvSettings::file().writeString(name, QStringLiteral("Recibo"), QString());
         KvSettings::file().writeString(name, QStringLiteral("Comprovante"),
                                        dir.file(QStringLiteral("nao-existe.bmp")));

@@ -1,3 +1,4 @@
+#include "BlqTitles.h"
 #include "ContinuoFixtures.h"
 #include "Database.h"
 #include "MatricialIni.h"
@@ -31,10 +32,10 @@ Outcome lote(const TempProgramDir& dir, QStringList args)
     return o;
 }
 
-Titulo other(const QString& seu)
+BlqTitle other(const QString& seu)
 {
-    Titulo t = example();
-    t.age = QStringLiteral("0999");
+    BlqTitle t = example();
+    t.ageCod = QStringLiteral("0999");
     t.seuNum = seu;
     return t;
 }
@@ -58,7 +59,7 @@ private Q_SLOTS:
         QFETCH(QByteArray, page);
         TempProgramDir dir;
         addRejected(6);
-        addTitulos({example()});
+        BlqTitles::store({example()});
         const QString out = dir.file(QStringLiteral("saida.prn"));
         const Outcome o =
             lote(dir, {QStringLiteral("continuo"), QStringLiteral("--modelo"), modelo, out});
@@ -72,7 +73,7 @@ private Q_SLOTS:
     void oneContractToTheConfiguredPort()
     {
         TempProgramDir dir;
-        addTitulos(
+        BlqTitles::store(
             {other(QStringLiteral("X1")), example(), other(QStringLiteral("X2")), example()});
         const QString port = dir.file(QStringLiteral("porta.prn"));
         configurePort(port);
@@ -127,7 +128,7 @@ private Q_SLOTS:
         QFETCH(QStringList, args);
         QFETCH(QString, error);
         TempProgramDir dir;
-        addTitulos({example()});
+        BlqTitles::store({example()});
         for (QString& a : args) {
             if (a.endsWith(QStringLiteral(".prn")))
                 a = dir.file(a);

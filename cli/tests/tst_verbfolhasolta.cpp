@@ -1,6 +1,5 @@
+#include "BlqTitles.h"
 #include "Database.h"
-#include "DbTable.h"
-#include "SampleTitles.h"
 #include "TestSupport.h"
 
 #include <QFile>
@@ -29,16 +28,14 @@ Result runTool(const QString& dir, const QString& output)
 
 void writeTitles(int valid, int rejected)
 {
-    SampleTitles::fill(0);
-    {
-        DbTable t;
-        t.open();
-        for (int n = 1; n <= valid + rejected; ++n) {
-            SampleTitles::Titulo row = SampleTitles::numbered(n);
-            row.regVal = n <= valid;
-            SampleTitles::append(t, row);
-        }
+    BlqTitles::fill(0);
+    QList<BlqTitle> rows;
+    for (int n = 1; n <= valid + rejected; ++n) {
+        BlqTitle row = BlqTitles::numbered(n);
+        row.regVal = n <= valid;
+        rows << row;
     }
+    BlqTitles::store(rows);
     Database::closeAll(); // the tool opens the file itself
 }
 } // namespace
@@ -60,8 +57,8 @@ private Q_SLOTS:
             QStringLiteral("pdftotext"), {QStringLiteral("-raw"), pdf, QStringLiteral("-")}));
         QCOMPARE(text.count(QLatin1Char('\f')), 3);
         for (int n = 1; n <= 3; ++n)
-            QVERIFY(text.contains(SampleTitles::numbered(n).sacNom));
-        QVERIFY(!text.contains(SampleTitles::numbered(4).sacNom));
+            QVERIFY(text.contains(BlqTitles::numbered(n).sacNom));
+        QVERIFY(!text.contains(BlqTitles::numbered(4).sacNom));
 
         // Every face and picture once for the whole file, the faces embedded.
         const QStringList fonts =

@@ -216,7 +216,6 @@ private Q_SLOTS:
                  qPrintable(QStringLiteral("%1 paints in %2 ms").arg(counter.paints).arg(ms)));
     }
 
-
     // A picture or a PDF picked by mistake used to empty the table and report success.
     void aFileThatIsNotABankFileIsAskedAbout_data()
     {

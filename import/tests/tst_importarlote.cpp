@@ -152,18 +152,20 @@ private Q_SLOTS:
     {
         QTest::addColumn<QByteArray>("bytes");
         QTest::addColumn<QString>("forcedError");
-        QTest::newRow("random bytes") << QByteArray("\x8A\x01\xFFq", 4).repeated(1280)
-                                      << QString();
+        QTest::newRow("random bytes") << QByteArray("\x8A\x01\xFFq", 4).repeated(1280) << QString();
         QByteArray junk = QByteArray("1") + QByteArray(401, '\xE8');
         QTest::newRow("junk that starts with 1")
-            << junk << QStringLiteral("Bloco 1: '\u00E8\u00E8/\u00E8\u00E8/20\u00E8\u00E8' não é uma data válida");
+            << junk
+            << QStringLiteral(
+                   "Bloco 1: '\u00E8\u00E8/\u00E8\u00E8/20\u00E8\u00E8' não é uma data válida");
     }
     void aFileThatIsNotABankFileIsRefusedUnlessForced()
     {
         QFETCH(QByteArray, bytes);
         QFETCH(QString, forcedError);
         KV_GLOBAL_ENGINE_DIR(dir);
-        const QString good = writeFile(dir.file(QStringLiteral("a.rem")), fileOf({Title(), Title()}));
+        const QString good =
+            writeFile(dir.file(QStringLiteral("a.rem")), fileOf({Title(), Title()}));
         QCOMPARE(kvcobLote(dir.path(), {QStringLiteral("importar"), good}).exitCode, 0);
         const QString junk = writeFile(dir.file(QStringLiteral("foto.jpg")), bytes);
         const Run refused = kvcobLote(dir.path(), {QStringLiteral("importar"), junk});
@@ -213,7 +215,8 @@ private Q_SLOTS:
         kvcobLote(dir.path(), {QStringLiteral("folha-solta"), dir.file(QStringLiteral("x.pdf"))});
         kvcobLote(dir.path(), {QStringLiteral("rejeitados"), dir.file(QStringLiteral("y.pdf"))});
         QSqlQuery q(Database::connection());
-        QVERIFY(q.exec(QStringLiteral("SELECT count(*) FROM pragma_table_info('Blq')")) && q.next());
+        QVERIFY(q.exec(QStringLiteral("SELECT count(*) FROM pragma_table_info('Blq')")) &&
+                q.next());
         QCOMPARE(q.value(0).toInt(), 3);
     }
 };

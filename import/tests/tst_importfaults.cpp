@@ -105,7 +105,8 @@ Seen seen(const QString& dbFile)
         db.setDatabaseName(dbFile);
         if (db.open()) {
             QSqlQuery q(db);
-            if (q.exec(QStringLiteral("SELECT count(*), min(BlqNosNum), max(BlqNosNum) FROM Blq")) &&
+            if (q.exec(
+                    QStringLiteral("SELECT count(*), min(BlqNosNum), max(BlqNosNum) FROM Blq")) &&
                 q.next()) {
                 s.rows = q.value(0).toInt();
                 s.firstNosNum = q.value(1).toString();
@@ -133,7 +134,8 @@ bool importRunning(const QString& dir)
 // stands still in the middle, as long as the test likes, holding its transaction open.
 class FedImport {
 public:
-    FedImport(const QString& dir, const QByteArray& start) : m_fifo(dir + QStringLiteral("/fifo.rem"))
+    FedImport(const QString& dir, const QByteArray& start)
+        : m_fifo(dir + QStringLiteral("/fifo.rem"))
     {
         QVERIFY(::mkfifo(QFile::encodeName(m_fifo).constData(), 0600) == 0);
         m_process.start(kvcobLotePath(),
@@ -240,7 +242,8 @@ private Q_SLOTS:
     {
         QFETCH(int, fedTitles);
         TempProgramDir dir;
-        const QString before = writeFile(dir.file(QStringLiteral("antes.rem")), fileOf(titles(1000)));
+        const QString before =
+            writeFile(dir.file(QStringLiteral("antes.rem")), fileOf(titles(1000)));
         QCOMPARE(kvcobLote(dir.path(), {QStringLiteral("importar"), before}).exitCode, 0);
 
         {
@@ -267,9 +270,11 @@ private Q_SLOTS:
     void secondImportIsRefusedAndChangesNothing()
     {
         TempProgramDir dir;
-        const QString before = writeFile(dir.file(QStringLiteral("antes.rem")), fileOf(titles(1000)));
+        const QString before =
+            writeFile(dir.file(QStringLiteral("antes.rem")), fileOf(titles(1000)));
         QCOMPARE(kvcobLote(dir.path(), {QStringLiteral("importar"), before}).exitCode, 0);
-        const QString other = writeFile(dir.file(QStringLiteral("outro.rem")), fileOf(titles(5, 700000)));
+        const QString other =
+            writeFile(dir.file(QStringLiteral("outro.rem")), fileOf(titles(5, 700000)));
 
         FedImport first(dir.path(), headerBlock() + bodyOf(titles(100, 500000)));
         QElapsedTimer clock;
@@ -294,7 +299,8 @@ private Q_SLOTS:
     void readersSeeThePreviousTitlesWhileAnImportWrites()
     {
         TempProgramDir dir;
-        const QString before = writeFile(dir.file(QStringLiteral("antes.rem")), fileOf(titles(300)));
+        const QString before =
+            writeFile(dir.file(QStringLiteral("antes.rem")), fileOf(titles(300)));
         QCOMPARE(kvcobLote(dir.path(), {QStringLiteral("importar"), before}).exitCode, 0);
 
         FedImport import(dir.path(), headerBlock() + bodyOf(titles(5000, 500000)));
@@ -322,7 +328,8 @@ private Q_SLOTS:
         QVERIFY(reading.exec(QStringLiteral("BEGIN")));
         QVERIFY(reading.exec(QStringLiteral("SELECT BlqNosNum FROM Blq")) && reading.next());
 
-        const QString after = writeFile(dir.file(QStringLiteral("depois.rem")), fileOf(titles(20, 9000)));
+        const QString after =
+            writeFile(dir.file(QStringLiteral("depois.rem")), fileOf(titles(20, 9000)));
         QElapsedTimer clock;
         clock.start();
         const Run r = kvcobLote(dir.path(), {QStringLiteral("importar"), after});
@@ -346,7 +353,8 @@ private Q_SLOTS:
         if (!disk.mounted())
             QSKIP("mounting a small filesystem is not permitted here (needs root)");
         QTemporaryDir files;
-        const QString small = writeFile(files.filePath(QStringLiteral("pequeno.rem")), fileOf(titles(1000)));
+        const QString small =
+            writeFile(files.filePath(QStringLiteral("pequeno.rem")), fileOf(titles(1000)));
         QCOMPARE(kvcobLote(disk.path(), {QStringLiteral("importar"), small}).exitCode, 0);
         const QString big =
             writeFile(files.filePath(QStringLiteral("grande.rem")), fileOf(titles(20000, 100000)));
@@ -381,8 +389,9 @@ private Q_SLOTS:
         QFile f(output);
         QVERIFY(f.open(QIODevice::ReadOnly));
         QCOMPARE(f.readAll(), QByteArray("formularios da impressao anterior"));
-        QCOMPARE(QDir(disk.path()).entryList(QDir::Hidden | QDir::Files).filter(QStringLiteral("SAIDA")),
-                 QStringList{QStringLiteral("SAIDA.TXT")}); // no temporary file left behind
+        QCOMPARE(
+            QDir(disk.path()).entryList(QDir::Hidden | QDir::Files).filter(QStringLiteral("SAIDA")),
+            QStringList{QStringLiteral("SAIDA.TXT")}); // no temporary file left behind
     }
 };
 

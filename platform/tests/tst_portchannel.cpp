@@ -163,8 +163,9 @@ private Q_SLOTS:
             channel.close(); // no finish(): the run raised
         }
         QCOMPARE(readFile(out), QByteArray("32 bytes of the run of yesterday"));
-        QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden).filter(QStringLiteral("saida")),
-                 QStringList{QStringLiteral("saida.prn")});
+        QCOMPARE(
+            QDir(dir.path()).entryList(QDir::Files | QDir::Hidden).filter(QStringLiteral("saida")),
+            QStringList{QStringLiteral("saida.prn")});
 
         PortChannel channel(out);
         channel.open();
@@ -172,9 +173,8 @@ private Q_SLOTS:
         channel.finish();
         channel.close();
         QCOMPARE(readFile(out), QByteArray("today\r\n"));
-        const QFile::Permissions modeBits = QFile::ReadOwner | QFile::WriteOwner |
-                                            QFile::ExeOwner | QFile::ReadGroup |
-                                            QFile::WriteGroup | QFile::ExeGroup |
+        const QFile::Permissions modeBits = QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner |
+                                            QFile::ReadGroup | QFile::WriteGroup | QFile::ExeGroup |
                                             QFile::ReadOther | QFile::WriteOther | QFile::ExeOther;
         QCOMPARE(QFile::permissions(out) & modeBits,
                  QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup);

@@ -2,9 +2,7 @@
 // damaged and foreign files, PDF and printer output read back with poppler.
 
 #include "Clock.h"
-#include "Database.h"
-#include "DbQuery.h"
-#include "DbQueryDataSource.h"
+#include "MemoryDataSource.h"
 #include "PageText.h"
 #include "Report.h"
 #include "ScriptedDialogs.h"
@@ -37,18 +35,22 @@ const QByteArray kDefinition = R"({ "name": "rptArquivo", "title": "Arquivo",
         "expression": "'Nº ' + qryArquivo.BlqSeq", "font": { "name": "MS Serif", "size": 9 } } ] } ] })";
 
 struct Produced {
-    DbQuery query;
-    std::unique_ptr<DbQueryDataSource> source;
+    std::unique_ptr<MemoryDataSource> source;
     std::unique_ptr<TRpReport> report;
     TRpPrinter store;
 
     explicit Produced(int rows)
     {
-        query.sql() = {QStringLiteral("with recursive n(i) as (select 1 union all select i + 1 "
-                                      "from n where i < %1)")
-                           .arg(rows),
-                       QStringLiteral("select i as BlqSeq, 'AçÃO ' || i as BlqNomCed from n")};
-        source = std::make_unique<DbQueryDataSource>(query, QStringLiteral("qryArquivo"));
+        using Kind = ReportDataSource::FieldKind;
+        QList<QVariantList> values;
+        for (int i = 1; i <= rows; ++i)
+            values << QVariantList{QVariant::fromValue(qint64(i)),
+                                   QStringLiteral("AçÃO %1").arg(i)};
+        source = std::make_unique<MemoryDataSource>(
+            QStringLiteral("qryArquivo"),
+            QList<MemoryDataSource::Field>{{QStringLiteral("BlqSeq"), Kind::Integer},
+                                           {QStringLiteral("BlqNomCed"), Kind::Text}},
+            values);
         report = TRpReport::fromJson(kDefinition);
         QImage logo(150, 62, QImage::Format_RGB888);
         logo.fill(QColor(0, 70, 140));
@@ -82,11 +84,7 @@ class TstRpPageFile : public QObject {
     Q_OBJECT
 private Q_SLOTS:
     void init() { Clock::setFixed(QDateTime(QDate(2026, 3, 14), QTime(9, 0))); }
-    void cleanup()
-    {
-        Clock::setFixed(QDateTime());
-        Database::closeAll();
-    }
+    void cleanup() { Clock::setFixed(QDateTime()); }
 
     void aSavedReportLoadsBackToTheSamePages()
     {

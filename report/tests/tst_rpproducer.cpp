@@ -2,9 +2,7 @@
 // real SQLite database.
 
 #include "Clock.h"
-#include "Database.h"
-#include "DbQuery.h"
-#include "DbQueryDataSource.h"
+#include "MemoryDataSource.h"
 #include "PageText.h"
 #include "Report.h"
 #include "RpProducer.h"
@@ -21,15 +19,21 @@
 #include <QtTest>
 
 namespace {
-// A statement giving `rows` rows: BlqSeq 1..rows and a name per row.
-QStringList numberedRows(int rows)
+// `rows` rows: BlqSeq 1..rows and a name per row.
+std::unique_ptr<MemoryDataSource> numberedRows(int rows)
 {
-    return {QStringLiteral("with recursive n(i) as (select 1 union all select i + 1 from n "
-                           "where i < %1)")
-                .arg(rows),
-            QStringLiteral("select i as BlqSeq, 'LINHA ' || i as BlqNomCed, "
-                           "'01234567' as BlqSacCep from n where %1 > 0")
-                .arg(rows)};
+    using Kind = ReportDataSource::FieldKind;
+    QList<QVariantList> values;
+    for (int i = 1; i <= rows; ++i) {
+        values << QVariantList{QVariant::fromValue(qint64(i)), QStringLiteral("LINHA %1").arg(i),
+                               QStringLiteral("01234567")};
+    }
+    return std::make_unique<MemoryDataSource>(
+        QStringLiteral("qryTeste"),
+        QList<MemoryDataSource::Field>{{QStringLiteral("BlqSeq"), Kind::Integer},
+                                       {QStringLiteral("BlqNomCed"), Kind::Text},
+                                       {QStringLiteral("BlqSacCep"), Kind::Text}},
+        values);
 }
 
 // A report with a page header, a column header and a detail band of the given heights
@@ -60,15 +64,13 @@ QByteArray bandsReport(double header, double column, double detail,
 
 struct Run {
     std::unique_ptr<TRpReport> report;
-    DbQuery query;
-    std::unique_ptr<DbQueryDataSource> source;
+    std::unique_ptr<MemoryDataSource> source;
     int beforePrints = 0;
 
     Run(const QByteArray& json, int rows)
     {
         report = TRpReport::fromJson(json, QStringLiteral("teste"));
-        query.sql() = numberedRows(rows);
-        source = std::make_unique<DbQueryDataSource>(query, QStringLiteral("qryTeste"));
+        source = numberedRows(rows);
         report->DataSet = source.get();
         report->bindBeforePrint(QStringLiteral("DetalheBeforePrint"),
                                 [this](TRpBand&, bool&) { ++beforePrints; });
@@ -81,11 +83,7 @@ class TstRpProducer : public QObject {
     Q_OBJECT
 private Q_SLOTS:
     void init() { Clock::setFixed(QDateTime(QDate(2026, 3, 14), QTime(9, 26, 53))); }
-    void cleanup()
-    {
-        Clock::setFixed(QDateTime());
-        Database::closeAll();
-    }
+    void cleanup() { Clock::setFixed(QDateTime()); }
 
     void bandsFillPagesWithHeadersOnEach_data()
     {
@@ -168,7 +166,7 @@ private Q_SLOTS:
         int onPrints = 0;
         r.bindBeforePrint(QStringLiteral("DetalheBeforePrint"), [&](TRpBand& band, bool& print) {
             QCOMPARE(band.Name, QStringLiteral("Detalhe"));
-            const int seq = run.query.asInteger(QStringLiteral("BlqSeq"));
+            const int seq = run.source->value(QStringLiteral("BlqSeq")).toInt();
             r.label(QStringLiteral("lblVar")).Caption = QStringLiteral("VAR %1").arg(seq);
             r.memo(QStringLiteral("memLinhas")).Lines = {QStringLiteral("M%1").arg(seq),
                                                          QStringLiteral(" ")};
@@ -195,7 +193,7 @@ private Q_SLOTS:
         TempProgramDir dir;
         Run run(bandsReport(120, 80, 100), 40);
         run.report->bindBeforePrint(QStringLiteral("DetalheBeforePrint"), [&](TRpBand&, bool&) {
-            if (run.query.asInteger(QStringLiteral("BlqSeq")) == 30)
+            if (run.source->value(QStringLiteral("BlqSeq")).toInt() == 30)
                 throw KvError(QStringLiteral("Arquivo de Logomarca não encontrado"));
         });
         TRpPrinter store;
@@ -213,10 +211,8 @@ private Q_SLOTS:
     {
         TempProgramDir dir;
         auto r = TRpReport::fromJson(bandsReport(120, 80, 100));
-        DbQuery q;
-        q.sql() = numberedRows(2);
-        DbQueryDataSource src(q, QStringLiteral("qryTeste"));
-        r->DataSet = &src;
+        const auto src = numberedRows(2);
+        r->DataSet = src.get();
         TRpPrinter store;
         QVERIFY_THROWS_EXCEPTION(KvError, r->produce(store));
         QCOMPARE(store.pageCount(), 0);
@@ -378,7 +374,7 @@ private Q_SLOTS:
         r.bindBeforePrint(QStringLiteral("DetalheBeforePrint"), [&](TRpBand&, bool&) {
             // read again from disk on every row, and once from another file of the same
             // content: still one picture in the store
-            const int seq = run.query.asInteger(QStringLiteral("BlqSeq"));
+            const int seq = run.source->value(QStringLiteral("BlqSeq")).toInt();
             r.image(QStringLiteral("img"))
                 .loadFromFile(tmp.filePath(seq == 3 ? QStringLiteral("copia.png")
                                                     : QStringLiteral("logo.png")));

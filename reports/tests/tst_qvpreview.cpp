@@ -1,7 +1,7 @@
 // The preview window: captions, navigation and keys, zoom, save/load with their
 // questions, print and PDF, and its life with a report still being produced.
 
-#include "BlqRows.h"
+#include "BlqTitles.h"
 #include "Database.h"
 #include "PageText.h"
 #include "RelRejeicoes.h"
@@ -348,7 +348,7 @@ private Q_SLOTS:
         if (!TestSupport::haveProgram(QStringLiteral("pdftotext")))
             QSKIP("pdftotext is not installed");
         TempProgramDir dir;
-        BlqRows::add(BlqRows::rejected(40));
+        BlqTitles::store(BlqTitles::rejected(40));
         ScriptedDialogs dlg;
         RelRejeicoes rel;
         rel.open();
@@ -366,7 +366,7 @@ private Q_SLOTS:
             connect(&store, &TRpPrinter::stateChanged, w, [w, &dlg, &sawButtons] {
                 QTimer::singleShot(0, w, [w, &dlg, &sawButtons] {
                     sawButtons << enabledButtons(*w);
-                    w->PrintSetupClick(); // the live report's printer dialog
+                    w->PrintSetupClick();        // the live report's printer dialog
                     dlg.printerAnswers << false; // cancelled: no print, no message
                     w->PrintClick();
                     dlg.printerAnswers << true;
@@ -391,7 +391,7 @@ private Q_SLOTS:
     void closingWhileProducingCancelsTheReport()
     {
         TempProgramDir dir;
-        BlqRows::add(BlqRows::rejected(300)); // 11 pages
+        BlqTitles::store(BlqTitles::rejected(300)); // 11 pages
         ScriptedDialogs dlg;
         RelRejeicoes rel;
         rel.open();
@@ -415,7 +415,7 @@ private Q_SLOTS:
     void aHandlerErrorLeavesThePreviewCallAsThatError()
     {
         TempProgramDir dir;
-        BlqRows::add(BlqRows::rejected(60));
+        BlqTitles::store(BlqTitles::rejected(60));
         ScriptedDialogs dlg;
         QPointer<TfrmQvPreview> window;
         QPointer<TRpPrinter> store;

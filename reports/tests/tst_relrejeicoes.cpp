@@ -1,7 +1,7 @@
 // The rejected-titles report: its order, columns, wrapped messages and pages, the main
 // window's command and the batch tool's verb.
 
-#include "BlqRows.h"
+#include "BlqTitles.h"
 #include "Clock.h"
 #include "Database.h"
 #include "RelRejeicoes.h"
@@ -63,17 +63,21 @@ private Q_SLOTS:
     {
         KV_GLOBAL_ENGINE_DIR(dir);
         QCOMPARE(kLongMessage.size(), 50);
-        BlqRows::add({
-            {QStringLiteral("0200"), QStringLiteral("000000001"), QStringLiteral("00000000005"),
-             QStringLiteral("B"), QStringLiteral("Erro 1")},
-            {QStringLiteral("0100"), QStringLiteral("000000002"), QStringLiteral("00000000004"),
-             QStringLiteral("A"), QStringLiteral("Erro 2")},
-            {QStringLiteral("0200"), QStringLiteral("000000001"), QStringLiteral("00000000003"),
-             QStringLiteral("A"), kLongMessage},
-            {QStringLiteral("0150"), QStringLiteral("000000009"), QStringLiteral("00000000002"),
-             QStringLiteral("Z"), QStringLiteral("válido"), true},
-            {QStringLiteral("0100"), QStringLiteral("000000001"), QStringLiteral("00000000001"),
-             QStringLiteral("C"), QStringLiteral("Erro 4")},
+        BlqTitles::store({
+            BlqTitles::keyed(QStringLiteral("0200"), QStringLiteral("000000001"),
+                             QStringLiteral("00000000005"), QStringLiteral("B"),
+                             QStringLiteral("Erro 1")),
+            BlqTitles::keyed(QStringLiteral("0100"), QStringLiteral("000000002"),
+                             QStringLiteral("00000000004"), QStringLiteral("A"),
+                             QStringLiteral("Erro 2")),
+            BlqTitles::keyed(QStringLiteral("0200"), QStringLiteral("000000001"),
+                             QStringLiteral("00000000003"), QStringLiteral("A"), kLongMessage),
+            BlqTitles::keyed(QStringLiteral("0150"), QStringLiteral("000000009"),
+                             QStringLiteral("00000000002"), QStringLiteral("Z"),
+                             QStringLiteral("válido"), true),
+            BlqTitles::keyed(QStringLiteral("0100"), QStringLiteral("000000001"),
+                             QStringLiteral("00000000001"), QStringLiteral("C"),
+                             QStringLiteral("Erro 4")),
         });
         RelRejeicoes rel;
         rel.open();
@@ -122,7 +126,7 @@ private Q_SLOTS:
     void everyPageHasItsHeaders()
     {
         KV_GLOBAL_ENGINE_DIR(dir);
-        BlqRows::add(BlqRows::rejected(70)); // 29 rows a page
+        BlqTitles::store(BlqTitles::rejected(70)); // 29 rows a page
         RelRejeicoes rel;
         rel.open();
         TRpPrinter store;
@@ -156,8 +160,9 @@ private Q_SLOTS:
     void onlyValidRowsGiveNoBandAtAll()
     {
         KV_GLOBAL_ENGINE_DIR(dir);
-        BlqRows::add({{QStringLiteral("0100"), QStringLiteral("1"), QStringLiteral("1"),
-                       QStringLiteral("1"), QString(), true}});
+        BlqTitles::store(
+            {BlqTitles::keyed(QStringLiteral("0100"), QStringLiteral("1"), QStringLiteral("1"),
+                              QStringLiteral("1"), QString(), true)});
         RelRejeicoes rel;
         rel.open();
         TRpPrinter store;
@@ -169,7 +174,7 @@ private Q_SLOTS:
     void theMenuCommandShowsThePreviewAndReturnsWhenItCloses()
     {
         KV_GLOBAL_ENGINE_DIR(dir);
-        BlqRows::add(BlqRows::rejected(35));
+        BlqTitles::store(BlqTitles::rejected(35));
         ScriptedDialogs dlg;
         TFrmPrincipal main;
         QVERIFY(main.TtulosRejeitados1->isEnabled());
@@ -204,7 +209,7 @@ private Q_SLOTS:
         QCOMPARE(rc, 1); // an empty table
         QVERIFY(!QFile::exists(pdf));
 
-        BlqRows::add(BlqRows::rejected(40));
+        BlqTitles::store(BlqTitles::rejected(40));
         Database::closeAll();
         const QString out = QString::fromLocal8Bit(TestSupport::run(
             tool, {QStringLiteral("--dir"), dir.path(), QStringLiteral("rejeitados"), pdf}, &rc));

@@ -29,8 +29,8 @@ class ForeignHold {
 public:
     ForeignHold()
     {
-        m_fd = ::open(QFile::encodeName(lockFile()).constData(), O_RDWR | O_CREAT | O_CLOEXEC,
-                      0600);
+        m_fd =
+            ::open(QFile::encodeName(lockFile()).constData(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
         m_held = m_fd >= 0 && ::flock(m_fd, LOCK_EX | LOCK_NB) == 0;
     }
     ~ForeignHold()
@@ -124,7 +124,8 @@ private Q_SLOTS:
                                                "(BlqNosNum) VALUES ('00000000019');")},
                          &rc);
         QCOMPARE(rc, 0);
-        QCOMPARE(TestSupport::run(QStringLiteral("sqlite3"), {file, QStringLiteral("PRAGMA journal_mode")})
+        QCOMPARE(TestSupport::run(QStringLiteral("sqlite3"),
+                                  {file, QStringLiteral("PRAGMA journal_mode")})
                      .trimmed(),
                  QByteArray("delete"));
         QCOMPARE(scalar(QStringLiteral("PRAGMA journal_mode")), QStringLiteral("wal"));

@@ -1,5 +1,6 @@
 #include "BlqSchema.h"
 #include "BlqStatements.h"
+#include "BlqTitles.h"
 #include "BlqUpgrade.h"
 #include "Database.h"
 #include "DbQuery.h"
@@ -13,29 +14,6 @@
 #include <QtTest>
 
 namespace {
-struct Row {
-    QString age, ctr, seu;
-    bool valid;
-    QString err;
-};
-
-void addRows(const QList<Row>& rows)
-{
-    DbTable t;
-    t.open();
-    for (const Row& r : rows) {
-        t.append();
-        t.setText(QStringLiteral("BlqAgeCod"), r.age);
-        t.setText(QStringLiteral("BlqCtrCod"), r.ctr);
-        t.setText(QStringLiteral("BlqSeuNum"), r.seu);
-        t.setText(QStringLiteral("BlqNomCed"), QStringLiteral("CEDENTE ") + r.age);
-        t.setBool(QStringLiteral("BlqRegVal"), r.valid);
-        t.setText(QStringLiteral("BlqMsgErr"), r.err);
-    }
-    t.post();
-    t.close();
-}
-
 QStringList column(DbQuery& q, const QString& field)
 {
     QStringList out;
@@ -93,7 +71,8 @@ private Q_SLOTS:
         QFETCH(int, columns);
         KV_ENGINE_DIR(dir, engine);
         if (!extra.isEmpty())
-            Database::exec(QStringLiteral("cobrancaKV"), QStringLiteral("ALTER TABLE Blq ADD ") + extra);
+            Database::exec(QStringLiteral("cobrancaKV"),
+                           QStringLiteral("ALTER TABLE Blq ADD ") + extra);
         QCOMPARE(BlqUpgrade::upgradeIfNeeded(), upgraded);
         QCOMPARE(BlqUpgrade::upgradeIfNeeded(), false);
         DbTable t;
@@ -126,8 +105,9 @@ private Q_SLOTS:
         t.close();
 
         QSqlQuery raw(Database::connection());
-        QVERIFY(raw.exec(QStringLiteral("select BlqAgeCod, BlqDatVen, BlqTitVal, BlqRegVal, "
-                                        "length(BlqMsg), length(BlqMsgErr), BlqDatEmi, BlqSacNom, BlqSeq from Blq")));
+        QVERIFY(raw.exec(QStringLiteral(
+            "select BlqAgeCod, BlqDatVen, BlqTitVal, BlqRegVal, "
+            "length(BlqMsg), length(BlqMsgErr), BlqDatEmi, BlqSacNom, BlqSeq from Blq")));
         QVERIFY(raw.next());
         QCOMPARE(raw.value(0).toString(), QStringLiteral("0123"));
         QCOMPARE(raw.value(1).toString(), QStringLiteral("2000-07-04"));
@@ -163,9 +143,10 @@ private Q_SLOTS:
         t.open();
         QVERIFY_THROWS_EXCEPTION(KvError, t.post()); // nothing pending
         t.append();
-        QVERIFY_THROWS_EXCEPTION(KvConversionError,
-                                 t.setIntegerText(QStringLiteral("BlqQtdMoe"), QStringLiteral("12a")));
-        QVERIFY_THROWS_EXCEPTION(KvError, t.setText(QStringLiteral("BlqNada"), QStringLiteral("x")));
+        QVERIFY_THROWS_EXCEPTION(KvConversionError, t.setIntegerText(QStringLiteral("BlqQtdMoe"),
+                                                                     QStringLiteral("12a")));
+        QVERIFY_THROWS_EXCEPTION(KvError,
+                                 t.setText(QStringLiteral("BlqNada"), QStringLiteral("x")));
         t.close(); // drops the pending row
         t.open();
         QCOMPARE(t.rowCount(), 0);
@@ -176,11 +157,16 @@ private Q_SLOTS:
     {
         QFETCH(QString, engine);
         KV_ENGINE_DIR(dir, engine);
-        addRows({{QStringLiteral("0002"), QStringLiteral("000000019"), QStringLiteral("C"), true, {}},
-                 {QStringLiteral("0001"), QStringLiteral("000000027"), QStringLiteral("B"), false,
-                  QStringLiteral("NOS. NÚMERO ZERADO")},
-                 {QStringLiteral("0001"), QStringLiteral("000000027"), QStringLiteral("A"), true, {}},
-                 {QStringLiteral("0001"), QStringLiteral("000000019"), QStringLiteral("D"), true, {}}});
+        const QString noNumber;
+        BlqTitles::store(
+            {BlqTitles::keyed(QStringLiteral("0002"), QStringLiteral("000000019"), noNumber,
+                              QStringLiteral("C"), {}, true),
+             BlqTitles::keyed(QStringLiteral("0001"), QStringLiteral("000000027"), noNumber,
+                              QStringLiteral("B"), QStringLiteral("NOS. NÚMERO ZERADO"), false),
+             BlqTitles::keyed(QStringLiteral("0001"), QStringLiteral("000000027"), noNumber,
+                              QStringLiteral("A"), {}, true),
+             BlqTitles::keyed(QStringLiteral("0001"), QStringLiteral("000000019"), noNumber,
+                              QStringLiteral("D"), {}, true)});
         BlqUpgrade::upgradeIfNeeded();
 
         DbQuery q3;
@@ -195,7 +181,8 @@ private Q_SLOTS:
 
         DbQuery q5;
         q5.sql() << BlqStatements::rejected();
-        QCOMPARE(column(q5, QStringLiteral("BlqMsgErr")), QStringList{QStringLiteral("NOS. NÚMERO ZERADO")});
+        QCOMPARE(column(q5, QStringLiteral("BlqMsgErr")),
+                 QStringList{QStringLiteral("NOS. NÚMERO ZERADO")});
 
         // No order in the statement: the names come in the order their rows were stored,
         // on the server as on the file.
@@ -228,7 +215,8 @@ private Q_SLOTS:
     {
         QFETCH(QString, engine);
         KV_ENGINE_DIR(dir, engine);
-        addRows({{QStringLiteral("0001"), QStringLiteral("1"), QStringLiteral("X"), false, QStringLiteral("E")}});
+        BlqTitles::store({BlqTitles::keyed(QStringLiteral("0001"), QStringLiteral("1"), QString(),
+                                           QStringLiteral("X"), QStringLiteral("E"))});
         DbTable t;
         t.open();
         QCOMPARE(t.rowCount(), 1);
@@ -251,10 +239,11 @@ private Q_SLOTS:
         const QStringList seu = {QStringLiteral("b"),  QStringLiteral("B"),   QStringLiteral("a"),
                                  QStringLiteral(" z"), QStringLiteral("_x"),  QStringLiteral("É"),
                                  QStringLiteral("ab"), QStringLiteral("a b")};
-        QList<Row> rows;
+        QList<BlqTitle> titles;
         for (const QString& s : seu)
-            rows.append({QStringLiteral("0001"), QStringLiteral("1"), s, false, QStringLiteral("E")});
-        addRows(rows);
+            titles << BlqTitles::keyed(QStringLiteral("0001"), QStringLiteral("1"), QString(), s,
+                                       QStringLiteral("E"), false);
+        BlqTitles::store(titles);
         DbQuery q5;
         q5.sql() << BlqStatements::rejected();
         QCOMPARE(column(q5, QStringLiteral("BlqSeuNum")),
@@ -349,7 +338,8 @@ private Q_SLOTS:
         TempProgramDir dir;
         QFile::setPermissions(dir.path(), QFileDevice::ReadOwner | QFileDevice::ExeOwner);
         QVERIFY_THROWS_EXCEPTION(KvError, Database::connection());
-        QFile::setPermissions(dir.path(), QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+        QFile::setPermissions(dir.path(), QFileDevice::ReadOwner | QFileDevice::WriteOwner |
+                                              QFileDevice::ExeOwner);
     }
 
     void configuredAliasPointsElsewhere()

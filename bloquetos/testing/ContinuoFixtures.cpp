@@ -1,6 +1,6 @@
 #include "ContinuoFixtures.h"
 
-#include "DbTable.h"
+#include "BlqTitles.h"
 #include "ProgramDir.h"
 
 #include <QDir>
@@ -35,87 +35,54 @@ QByteArray exampleTail(int memoWidth)
 }
 } // namespace
 
-void ContinuoFixtures::addTitulos(const QList<Titulo>& titles)
+BlqTitle ContinuoFixtures::example()
 {
-    DbTable t;
-    t.open();
-    t.beginBatch();
-    for (const Titulo& x : titles) {
-        t.append();
-        t.setText(QStringLiteral("BlqAgeCod"), x.age);
-        t.setText(QStringLiteral("BlqCtrCod"), x.ctr);
-        t.setText(QStringLiteral("BlqNomCed"), x.nomCed);
-        t.setText(QStringLiteral("BlqSeuNum"), x.seuNum);
-        t.setDate(QStringLiteral("BlqDatEmi"), x.emi);
-        t.setDate(QStringLiteral("BlqDatVen"), x.ven);
-        t.setDate(QStringLiteral("BlqDstDatLim"), x.dstLim);
-        t.setFloat(QStringLiteral("BlqTitVal"), x.val);
-        t.setFloat(QStringLiteral("BlqJurDiaVal"), x.jur);
-        t.setFloat(QStringLiteral("BlqDstVal"), x.dst);
-        t.setFloat(QStringLiteral("BlqAbtAtrVal"), x.abt);
-        t.setText(QStringLiteral("BlqSacNom"), x.sacNom);
-        t.setText(QStringLiteral("BlqSacEnd"), x.sacEnd);
-        t.setText(QStringLiteral("BlqSacBai"), x.sacBai);
-        t.setText(QStringLiteral("BlqSacCid"), x.sacCid);
-        t.setText(QStringLiteral("BlqSacEtd"), x.sacEtd);
-        t.setText(QStringLiteral("BlqSacCEP"), x.sacCep);
-        t.setText(QStringLiteral("BlqSacAvl"), x.sacAvl);
-        t.setMemo(QStringLiteral("BlqIns"), x.ins);
-        t.setText(QStringLiteral("BlqCpfCgcSac"), x.cpfSac);
-        t.setText(QStringLiteral("BlqCpfCgcCed"), x.cpfCed);
-        t.setBool(QStringLiteral("BlqRegVal"), x.valid);
-        t.setText(QStringLiteral("BlqMsgErr"), x.valid ? QString() : QStringLiteral("Rejeitado"));
-        t.setBool(QStringLiteral("BlqIdcAvi"), x.avi);
-        t.setBool(QStringLiteral("BlqIdcCAp"), x.cap);
-    }
-    if (!titles.isEmpty())
-        t.post();
-    t.commitBatch();
-    t.close();
-}
-
-Titulo ContinuoFixtures::example()
-{
-    Titulo t;
+    BlqTitle t = BlqTitles::ofContract();
     t.seuNum = QStringLiteral("ABC");
-    t.ven = QDate(2003, 3, 5);
-    t.emi = QDate(2003, 2, 1);
-    t.val = 1234.50;
+    t.datVen = QDate(2003, 3, 5);
+    t.datEmi = QDate(2003, 2, 1);
+    t.titVal = 1234.50;
     return t;
 }
 
-ContinuoRow ContinuoFixtures::exampleRow()
+BlqTitle ContinuoFixtures::exampleRow()
 {
-    ContinuoRow r;
-    r.BlqSeq = 7;
-    r.BlqSeuNum = QStringLiteral("ABC");
-    r.BlqDatVen = QDate(2003, 3, 5);
-    r.BlqDatEmi = QDate(2003, 2, 1);
-    r.BlqTitVal = 123450;
+    BlqTitle r;
+    r.seq = 7;
+    r.seuNum = QStringLiteral("ABC");
+    r.datVen = QDate(2003, 3, 5);
+    r.datEmi = QDate(2003, 2, 1);
+    r.titVal = 1234.50;
     return r;
 }
 
-QList<Titulo> ContinuoFixtures::numbered(int count)
+QList<BlqTitle> ContinuoFixtures::numbered(int count)
 {
-    QList<Titulo> out;
+    QList<BlqTitle> out;
     for (int i = 1; i <= count; ++i) {
-        Titulo t = example();
+        BlqTitle t = example();
         t.seuNum = QStringLiteral("T%1").arg(i);
         out << t;
     }
     return out;
 }
 
+BlqTitle ContinuoFixtures::rejected(BlqTitle title)
+{
+    title.regVal = false;
+    title.msgErr = QStringLiteral("Rejeitado");
+    return title;
+}
+
 void ContinuoFixtures::addRejected(int count)
 {
-    QList<Titulo> out;
+    QList<BlqTitle> out;
     for (int i = 0; i < count; ++i) {
-        Titulo t;
-        t.valid = false;
+        BlqTitle t = rejected(BlqTitles::ofContract());
         t.seuNum = QStringLiteral("R%1").arg(i + 1);
         out << t;
     }
-    addTitulos(out);
+    BlqTitles::store(out);
 }
 
 void ContinuoFixtures::configurePort(const QString& target)
