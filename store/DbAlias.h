@@ -4,7 +4,8 @@
 
 // What a database alias names, read from its section in kvcob.conf in the program
 // directory: Driver (QSQLITE, the default, or QPSQL), Database, and for a server Host,
-// Port, User and Options (libpq connection settings such as "sslmode=require"). Without a
+// Port, User and Options (libpq connection settings separated by blanks, such as
+// "sslmode=require connect_timeout=5"). Without a
 // section the default alias is the SQLite file cobrancaKV.db in the program directory.
 //
 // A password is never read from the file, which every desk's clerk can open: the server's

@@ -117,7 +117,9 @@ private Q_SLOTS:
         QTest::addColumn<QString>("applicationName");
         QTest::newRow("none") << QByteArray() << "kvcob";
         QTest::newRow("one") << QByteArray("application_name=mesa7") << "mesa7";
-        QTest::newRow("two") << QByteArray("sslmode=disable;application_name=mesa8") << "mesa8";
+        // libpq's own form, settings separated by blanks (a semicolon starts a comment in
+        // kvcob.conf).
+        QTest::newRow("two") << QByteArray("sslmode=disable application_name=mesa8") << "mesa8";
     }
     void optionsReachTheServerAndWinOverTheProgramsOwn()
     {
