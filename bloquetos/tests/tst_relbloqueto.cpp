@@ -13,6 +13,8 @@
 #include <QFile>
 #include <QImage>
 #include <QPainter>
+#include "EngineProgramDir.h"
+
 #include <QtTest>
 
 namespace {
