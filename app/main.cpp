@@ -1,3 +1,4 @@
+#include "DbAlias.h"
 #include "Dialogs.h"
 #include "KvVersion.h"
 #include "ProgramDir.h"
@@ -16,8 +17,14 @@ int main(int argc, char* argv[])
     QtDialogs qtDialogs;
     setDialogs(&qtDialogs);
     // Nothing opens before the folder is settled: a folder that cannot serve is named in
-    // the error box and the program ends without writing anywhere else.
-    if (!runGuarded([] { ProgramDir::init(ProgramDir::inputs()); })) {
+    // the error box and the program ends without writing anywhere else. A kvcob.conf the
+    // program must not run with (a password in it, an unknown driver) stops it here too;
+    // a server that does not answer does not: the window opens and the next command tries
+    // again.
+    if (!runGuarded([] {
+            ProgramDir::init(ProgramDir::inputs());
+            DbAlias::read(QStringLiteral("cobrancaKV"));
+        })) {
         setDialogs(nullptr);
         return 1;
     }

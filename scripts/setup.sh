@@ -16,6 +16,9 @@ PACKAGES=(
   libqt6gui6 # its image plugins (qjpeg over libjpeg) read the About picture and JPEG logos
   libcups2-dev # the queues' state and the server's answer to a job
   cups cups-client cups-bsd # the tests' private print server, lp/lpadmin/lpstat, cupsenable
+  # A shared PostgreSQL server: Qt's driver, libpq for the bulk path, and the server the
+  # tests start a throwaway copy of.
+  libqt6sql6-psql libpq-dev postgresql
 )
 
 SUDO=""

@@ -1,12 +1,14 @@
 #include "Database.h"
 
 #include "BlqSchema.h"
+#include "DbAlias.h"
 #include "DbError.h"
 #include "KvError.h"
+#include "PgConnection.h"
+#include "PgSchema.h"
 #include "ProgramDir.h"
 
 #include <QFileInfo>
-#include <QSettings>
 #include <QSqlError>
 #include <QSqlQuery>
 
@@ -43,6 +45,19 @@ void prepareDefault(QSqlDatabase& db, const QString& file)
     if (!q.exec(BlqSchema::createStatement()))
         throw KvError(openFailure(file, q.lastError().text()));
 }
+
+// A configured server gets the bloqueto table when it has none. The statement only creates
+// a missing table, so two desks starting at once both succeed.
+void prepareServer(QSqlDatabase& db)
+{
+    QSqlQuery q(db);
+    if (!q.exec(QStringLiteral("SELECT to_regclass('blq') IS NULL")) || !q.next())
+        throw KvError(PgConnection::failure(db, q.lastError()));
+    const bool missing = q.value(0).toBool();
+    q.finish();
+    if (missing && !q.exec(PgSchema::createStatement()))
+        throw KvError(PgConnection::failure(db, q.lastError()));
+}
 } // namespace
 
 QSqlDatabase Database::connection(const QString& alias)
@@ -50,45 +65,62 @@ QSqlDatabase Database::connection(const QString& alias)
     const QString name = connectionName(alias);
     if (QSqlDatabase::contains(name)) {
         QSqlDatabase db = QSqlDatabase::database(name, false);
-        if (db.isOpen())
+        // A server connection that was lost is opened afresh: the command after a failure
+        // works again once the server is back.
+        if (db.isOpen() && !PgConnection::isBroken(db))
             return db;
+        db.close();
+        db = QSqlDatabase();
         QSqlDatabase::removeDatabase(name);
+        g_open.removeAll(name);
     }
 
-    const AliasConfig config = configuration(alias);
-    const QString& driver = config.driver;
-    const QString& dbName = config.database;
-    const QString& host = config.host;
-    const QString& user = config.user;
-    const QString& password = config.password;
-    const int port = config.port;
-    const bool configured = config.configured;
-    const bool sqlite = driver == QStringLiteral("QSQLITE");
+    const DbAlias conf = DbAlias::read(alias);
+    const QString driver = conf.driver();
+    const bool sqlite = !conf.isServer();
+    const QString dbName = configuration(alias).database;
 
-    if (!QSqlDatabase::isDriverAvailable(driver))
+    if (!QSqlDatabase::isDriverAvailable(driver)) {
+        if (conf.isServer())
+            throw KvError(QStringLiteral("O driver QPSQL, que liga o programa ao servidor "
+                                         "PostgreSQL, não está instalado (pacote "
+                                         "libqt6sql6-psql)."));
         throw KvError(QStringLiteral("Driver de banco de dados indisponível: %1").arg(driver));
+    }
 
     QSqlDatabase db = QSqlDatabase::addDatabase(driver, name);
     db.setDatabaseName(dbName);
-    if (!host.isEmpty())
-        db.setHostName(host);
-    if (port > 0)
-        db.setPort(port);
-    if (!user.isEmpty())
-        db.setUserName(user);
-    if (!password.isEmpty())
-        db.setPassword(password);
+    if (!conf.host().isEmpty())
+        db.setHostName(conf.host());
+    if (conf.port() > 0)
+        db.setPort(conf.port());
+    if (!conf.user().isEmpty())
+        db.setUserName(conf.user());
+    if (conf.isServer()) {
+        // A server that does not answer must not hang the desk; the office's own options
+        // come last, so that they win.
+        QString options = QStringLiteral("connect_timeout=10;application_name=kvcob");
+        if (!conf.options().trimmed().isEmpty())
+            options += QLatin1Char(';') + conf.options().trimmed();
+        db.setConnectOptions(options);
+        // Exact amounts come back as doubles, as the file engine's REAL columns do.
+        db.setNumericalPrecisionPolicy(QSql::LowPrecisionDouble);
+    }
     if (sqlite && QFileInfo(dbName).isDir())
         throw KvError(openFailure(dbName, QStringLiteral("é uma pasta")));
     if (!db.open()) {
         const QString text = db.lastError().text();
         db = QSqlDatabase();
         QSqlDatabase::removeDatabase(name);
+        if (conf.isServer())
+            throw KvError(PgConnection::openFailure(conf, text));
         throw KvError(openFailure(dbName, text));
     }
     g_open << name;
-    if (sqlite) {
-        try {
+    try {
+        if (conf.isServer()) {
+            prepareServer(db);
+        } else {
             QSqlQuery pragma(db);
             // Write-ahead log: readers keep seeing the titles of before while an import
             // writes, and an import never waits for a reader. The mode stays with the file;
@@ -101,51 +133,35 @@ QSqlDatabase Database::connection(const QString& alias)
             // A large import leaves a large log: cut it back once it has been copied over.
             pragma.exec(QStringLiteral("PRAGMA journal_size_limit = 67108864"));
             pragma.exec(QStringLiteral("PRAGMA busy_timeout = 2000"));
-            if (!configured)
+            if (!conf.isConfigured())
                 prepareDefault(db, dbName);
             else if (!pragma.exec(QStringLiteral("SELECT count(*) FROM sqlite_master")))
                 throw KvError(openFailure(dbName, pragma.lastError().text()));
-        } catch (...) {
-            db.close();
-            db = QSqlDatabase();
-            QSqlDatabase::removeDatabase(name);
-            g_open.removeAll(name);
-            throw;
         }
+    } catch (...) {
+        db.close();
+        db = QSqlDatabase();
+        QSqlDatabase::removeDatabase(name);
+        g_open.removeAll(name);
+        throw;
     }
     return db;
 }
 
 Database::AliasConfig Database::configuration(const QString& alias)
 {
+    const DbAlias a = DbAlias::read(alias);
     AliasConfig c;
-    c.driver = QStringLiteral("QSQLITE");
-    const QString confPath = ProgramDir::confFile();
-    if (QFileInfo::exists(confPath)) {
-        QSettings conf(confPath, QSettings::IniFormat);
-        for (const QString& group : conf.childGroups()) {
-            if (group.compare(alias, Qt::CaseInsensitive) != 0)
-                continue;
-            conf.beginGroup(group);
-            c.configured = true;
-            c.driver = conf.value(QStringLiteral("Driver"), c.driver).toString();
-            c.database = conf.value(QStringLiteral("Database")).toString();
-            c.host = conf.value(QStringLiteral("Host")).toString();
-            c.user = conf.value(QStringLiteral("User")).toString();
-            c.password = conf.value(QStringLiteral("Password")).toString();
-            c.port = conf.value(QStringLiteral("Port"), -1).toInt();
-            conf.endGroup();
-        }
-        if (!c.configured &&
-            alias.compare(QLatin1StringView(kDefaultAlias), Qt::CaseInsensitive) != 0)
-            throw KvError(QStringLiteral("Alias de banco de dados desconhecido: %1").arg(alias));
-    } else if (alias.compare(QLatin1StringView(kDefaultAlias), Qt::CaseInsensitive) != 0) {
-        throw KvError(QStringLiteral("Alias de banco de dados desconhecido: %1").arg(alias));
-    }
-    const bool sqlite = c.driver == QStringLiteral("QSQLITE");
-    if (sqlite && c.database.isEmpty())
+    c.driver = a.driver();
+    c.database = a.database();
+    c.host = a.host();
+    c.user = a.user();
+    c.options = a.options();
+    c.port = a.port();
+    c.configured = a.isConfigured();
+    if (!a.isServer() && c.database.isEmpty())
         c.database = ProgramDir::file(QStringLiteral("cobrancaKV.db"));
-    else if (sqlite && QFileInfo(c.database).isRelative())
+    else if (!a.isServer() && QFileInfo(c.database).isRelative())
         c.database = ProgramDir::file(c.database);
     return c;
 }
@@ -166,8 +182,22 @@ void Database::exec(const QString& alias, const QString& statement)
 {
     QSqlDatabase db = connection(alias);
     QSqlQuery q(db);
-    if (!q.exec(statement))
-        raise(q.lastError(), statement);
+    if (!q.exec(adapt(db, statement)))
+        raise(db, q.lastError());
+}
+
+void Database::raise(const QSqlDatabase& db, const QSqlError& error)
+{
+    if (db.driverName() == QStringLiteral("QPSQL"))
+        throw DbError(causeOf(error), PgConnection::failure(db, error));
+    raise(error);
+}
+
+QString Database::adapt(const QSqlDatabase& db, const QString& statement)
+{
+    if (db.driverName() == QStringLiteral("QPSQL"))
+        return PgSchema::adapt(statement);
+    return statement;
 }
 
 DbError::Cause Database::causeOf(const QSqlError& error)
@@ -180,7 +210,8 @@ DbError::Cause Database::causeOf(const QSqlError& error)
         text.contains(QStringLiteral("disk is full")) ||
         text.contains(QStringLiteral("No space left")))
         return DbError::Cause::Full;
-    if ((numeric && (primary == 5 || primary == 6)) ||
+    // 55P03: the server's lock_not_available.
+    if ((numeric && (primary == 5 || primary == 6)) || code == QStringLiteral("55P03") ||
         text.contains(QStringLiteral("database is locked")))
         return DbError::Cause::Busy;
     return DbError::Cause::Other;

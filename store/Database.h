@@ -9,18 +9,20 @@ class QSqlError;
 
 // Database aliases. "cobrancaKV" resolves through the section of that name in kvcob.conf
 // in the program directory, or in the system's for an installed program (ProgramDir::confFile;
-// keys Driver, Database, Host, Port, User, Password); with no
-// such section it is the SQLite file cobrancaKV.db in the program directory, created with
-// the bloqueto table's first 32 columns when it is missing.
+// see DbAlias); with no such section it is the SQLite file cobrancaKV.db in the program
+// directory, created with the bloqueto table's first 32 columns when it is missing. A
+// configured PostgreSQL server gets the table when it has none. A server connection that
+// was lost is opened again by the next use.
 namespace Database {
 inline constexpr const char* kDefaultAlias = "cobrancaKV";
 
-// What kvcob.conf says of an alias, without connecting: the driver, and for SQLite the
-// database file made absolute. Raises for an alias that is not configured.
+// What kvcob.conf says of an alias, without connecting (see DbAlias): the driver, and for
+// SQLite the database file made absolute. Raises for an alias that is not configured, a
+// password in the file or an unknown driver.
 struct AliasConfig {
     QString driver;
     QString database;
-    QString host, user, password;
+    QString host, user, options;
     int port = -1;
     bool configured = false; // a section of kvcob.conf names the alias
 };
@@ -38,6 +40,10 @@ void exec(const QString& alias, const QString& statement);
 // that takes no writes, a full disk), naming the file; empty for any other failure.
 // `nativeCode` is the engine's own error number as text.
 QString advice(const QString& nativeCode, const QString& engineText, const QString& file);
+// The same, naming the server and what failed when the connection is a server's.
+[[noreturn]] void raise(const QSqlDatabase& db, const QSqlError& error);
+// A statement of the program as the connection's engine must run it (see PgSchema::adapt).
+QString adapt(const QSqlDatabase& db, const QString& statement);
 // What kind of failure the engine reported: a full disk, a lock held elsewhere, other.
 DbError::Cause causeOf(const QSqlError& error);
 // Table names are written with or without the file-table extension: "Blq.DB" is "Blq".

@@ -35,34 +35,38 @@ void DbQuery::open()
 {
     close();
     QSqlDatabase db = Database::connection(m_alias);
+    m_server = db.driverName() == QStringLiteral("QPSQL");
     QSqlQuery q(db);
     q.setForwardOnly(true);
-    if (!q.prepare(text()))
-        Database::raise(q.lastError(), text());
+    if (!q.prepare(Database::adapt(db, text())))
+        Database::raise(db, q.lastError());
     bindParams(q);
     if (!q.exec())
-        Database::raise(q.lastError(), text());
+        Database::raise(db, q.lastError());
+    m_db = db;
     m_record = q.record();
     m_kinds.clear();
     m_names.clear();
     m_lookup.clear();
     for (int i = 0; i < m_record.count(); ++i) {
         const QSqlField f = m_record.field(i);
-        m_names << f.name();
         if (const auto* known = BlqSchema::find(f.name())) {
+            // Known columns by their defined names: the server reports them in lower case.
+            m_names << QLatin1StringView(known->name);
             m_kinds << known->kind;
-        } else {
-            switch (f.metaType().id()) {
-            case QMetaType::Int:
-            case QMetaType::LongLong:
-                m_kinds << BlqSchema::Kind::Integer;
-                break;
-            case QMetaType::Double:
-                m_kinds << BlqSchema::Kind::Money;
-                break;
-            default:
-                m_kinds << BlqSchema::Kind::Memo;
-            }
+            continue;
+        }
+        m_names << f.name();
+        switch (f.metaType().id()) {
+        case QMetaType::Int:
+        case QMetaType::LongLong:
+            m_kinds << BlqSchema::Kind::Integer;
+            break;
+        case QMetaType::Double:
+            m_kinds << BlqSchema::Kind::Money;
+            break;
+        default:
+            m_kinds << BlqSchema::Kind::Memo;
         }
     }
     m_query.emplace(std::move(q));
@@ -78,7 +82,7 @@ void DbQuery::fetch()
         ++m_recNo;
     } else {
         if (m_query->lastError().isValid())
-            Database::raise(m_query->lastError());
+            Database::raise(m_db, m_query->lastError());
         m_eof = true;
     }
 }
@@ -95,11 +99,19 @@ void DbQuery::execSql()
     close();
     QSqlDatabase db = Database::connection(m_alias);
     QSqlQuery q(db);
-    if (!q.prepare(text()))
-        Database::raise(q.lastError(), text());
+    const QString sql = Database::adapt(db, text());
+    // The server's driver prepares statements with PREPARE, which takes no schema change:
+    // a statement without parameters runs as it is.
+    if (m_params.isEmpty() && db.driverName() == QStringLiteral("QPSQL")) {
+        if (!q.exec(sql))
+            Database::raise(db, q.lastError());
+        return;
+    }
+    if (!q.prepare(sql))
+        Database::raise(db, q.lastError());
     bindParams(q);
     if (!q.exec())
-        Database::raise(q.lastError(), text());
+        Database::raise(db, q.lastError());
 }
 
 void DbQuery::first()
@@ -122,21 +134,20 @@ int DbQuery::rowCount()
         return m_rowCount;
     QSqlDatabase db = Database::connection(m_alias);
     QSqlQuery q(db);
-    if (!q.prepare(QStringLiteral("SELECT COUNT(*) FROM (\n%1\n)").arg(text())))
-        Database::raise(q.lastError());
+    // The server wants a name for the inner query; the file engine takes one as well.
+    if (!q.prepare(
+            QStringLiteral("SELECT COUNT(*) FROM (\n%1\n) AS n").arg(Database::adapt(db, text()))))
+        Database::raise(db, q.lastError());
     bindParams(q);
     if (!q.exec() || !q.next())
-        Database::raise(q.lastError());
+        Database::raise(db, q.lastError());
     m_rowCount = q.value(0).toInt();
     return m_rowCount;
 }
 
 QStringList DbQuery::fieldNames() const
 {
-    QStringList out;
-    for (int i = 0; i < m_record.count(); ++i)
-        out << m_record.fieldName(i);
-    return out;
+    return m_names;
 }
 
 bool DbQuery::hasField(const QString& field) const
@@ -178,7 +189,16 @@ QVariant DbQuery::value(const QString& field) const
     const int c = column(field);
     if (m_eof)
         return {};
-    return m_query->value(c);
+    QVariant v = m_query->value(c);
+    if (m_server && !v.isNull()) {
+        // Raw values as the file engine gives them, so that no caller sees which engine
+        // holds the table: dates as ISO text, logicals as 0/1.
+        if (v.typeId() == QMetaType::QDate)
+            return v.toDate().toString(Qt::ISODate);
+        if (v.typeId() == QMetaType::Bool)
+            return v.toBool() ? 1 : 0;
+    }
+    return v;
 }
 
 bool DbQuery::isNull(const QString& field) const

@@ -62,6 +62,8 @@ private:
     void bindParams(QSqlQuery& q) const;
 
     QString m_alias;
+    QSqlDatabase m_db; // of the open result
+    bool m_server = false;
     QStringList m_lines;
     QHash<QString, QString> m_params;
     std::optional<QSqlQuery> m_query;

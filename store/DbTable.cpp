@@ -2,6 +2,9 @@
 
 #include "Database.h"
 #include "KvError.h"
+#include "PgConnection.h"
+#include "PgCopyInsert.h"
+#include "PgSchema.h"
 #include "SqliteInsert.h"
 
 #include <QRegularExpression>
@@ -40,8 +43,24 @@ DbTable::DbTable(const QString& tableName, const QString& alias)
 
 DbTable::~DbTable()
 {
+    m_copy.reset();
     m_insert.reset();
     m_rawInsert.reset();
+}
+
+bool DbTable::onServer() const
+{
+    return m_db.driverName() == QStringLiteral("QPSQL");
+}
+
+QString DbTable::tableSql() const
+{
+    // The table name is ours, never the user's. On the file engine it is quoted all the
+    // same; on the server it stays unquoted, as the table was created, so that the server
+    // folds it to the lower case it keeps.
+    if (onServer())
+        return m_table;
+    return QLatin1Char('"') + m_table + QLatin1Char('"');
 }
 
 void DbTable::open()
@@ -50,23 +69,37 @@ void DbTable::open()
         return;
     m_db = Database::connection(m_alias);
     QSqlQuery info(m_db);
-    // The table name is ours, never the user's; quoted all the same.
-    if (!info.exec(QStringLiteral("PRAGMA table_info(\"%1\")").arg(m_table)))
-        Database::raise(info.lastError());
+    bool listed = false;
+    // Columns: name, declared type, and whether the store numbers it.
+    if (onServer()) {
+        listed = info.prepare(PgSchema::columnsQuery());
+        info.addBindValue(m_table);
+        listed = listed && info.exec();
+    } else {
+        listed = info.exec(QStringLiteral("PRAGMA table_info(%1)").arg(tableSql()));
+    }
+    if (!listed)
+        Database::raise(m_db, info.lastError());
     m_fields.clear();
     m_lookup.clear();
     while (info.next()) {
         Field f;
-        f.name = info.value(1).toString();
+        const bool server = onServer();
+        f.name = info.value(server ? 0 : 1).toString();
+        const QString declared = info.value(server ? 1 : 2).toString();
+        const bool numbered = server ? info.value(2).toBool() : info.value(5).toInt() > 0;
         int width = 0;
         if (const auto* known = BlqSchema::find(f.name)) {
+            // The server keeps unquoted names in lower case; the program knows them as
+            // they were defined.
+            f.name = QLatin1StringView(known->name);
             f.kind = known->kind;
             width = known->width;
         } else {
-            f.kind = kindFromDeclared(info.value(2).toString(), &width);
+            f.kind = kindFromDeclared(declared, &width);
         }
         f.width = width;
-        if (info.value(5).toInt() > 0 && f.kind == BlqSchema::Kind::Integer)
+        if (numbered && f.kind == BlqSchema::Kind::Integer)
             f.kind = BlqSchema::Kind::AutoInc;
         m_fields.append(f);
     }
@@ -80,9 +113,16 @@ void DbTable::close()
     if (m_inBatch)
         rollbackBatch();
     m_pending.reset();
+    m_copy.reset();
     m_insert.reset();
     m_rawInsert.reset();
     m_open = false;
+}
+
+void DbTable::finishCopy()
+{
+    if (m_copy && m_copy->isOpen())
+        m_copy->finish();
 }
 
 QStringList DbTable::fieldNames() const
@@ -96,15 +136,26 @@ QStringList DbTable::fieldNames() const
 int DbTable::rowCount()
 {
     requireOpen();
+    finishCopy();
     QSqlQuery q(m_db);
-    if (!q.exec(QStringLiteral("SELECT COUNT(*) FROM \"%1\"").arg(m_table)) || !q.next())
-        Database::raise(q.lastError());
+    if (!q.exec(QStringLiteral("SELECT COUNT(*) FROM %1").arg(tableSql())) || !q.next())
+        Database::raise(m_db, q.lastError());
     return q.value(0).toInt();
 }
 
 void DbTable::emptyTable()
 {
-    QSqlDatabase db = Database::connection(m_alias);
+    if (m_open)
+        finishCopy();
+    QSqlDatabase db = m_open ? m_db : Database::connection(m_alias);
+    if (db.driverName() == QStringLiteral("QPSQL")) {
+        // DELETE, not TRUNCATE: TRUNCATE would lock out the desks still printing the
+        // previous titles until the new ones are committed; DELETE lets them read on.
+        QSqlQuery del(db);
+        if (!del.exec(QStringLiteral("DELETE FROM %1").arg(m_table)))
+            Database::raise(db, del.lastError());
+        return;
+    }
     const bool sqlite = db.driverName() == QStringLiteral("QSQLITE");
     const bool compact = sqlite && !m_inBatch;
     QSqlQuery q(db);
@@ -124,7 +175,7 @@ void DbTable::emptyTable()
     if (!secureDelete.isEmpty())
         q.exec(QStringLiteral("PRAGMA secure_delete = %1").arg(secureDelete.toInt()));
     if (!deleted)
-        Database::raise(error);
+        Database::raise(db, error);
     if (compact && q.exec(QStringLiteral("PRAGMA freelist_count")) && q.next()) {
         const qint64 free = q.value(0).toLongLong();
         q.finish();
@@ -149,7 +200,7 @@ void DbTable::post()
 {
     requireOpen();
     requirePending();
-    if (!m_insert && !m_rawInsert)
+    if (!m_insert && !m_rawInsert && !m_copy)
         prepareInsert();
     // The row goes whatever happens: a refused row is not tried again by the next post.
     const QList<QVariant> row = std::move(*m_pending);
@@ -158,27 +209,47 @@ void DbTable::post()
         m_rawInsert->exec(row, m_insertColumns);
         return;
     }
-    for (int i = 0; i < m_insertColumns.size(); ++i)
-        m_insert->bindValue(i, row.at(m_insertColumns.at(i)));
+    if (m_copy) {
+        m_copy->exec(row, m_insertColumns);
+        // Outside a batch every row is stored when posted, as on the file engine.
+        if (!m_inBatch)
+            m_copy->finish();
+        return;
+    }
+    for (int i = 0; i < m_insertColumns.size(); ++i) {
+        const int column = m_insertColumns.at(i);
+        const QVariant& v = row.at(column);
+        // Logicals are kept as 0/1; a server column wants a true boolean.
+        if (m_fields.at(column).kind == BlqSchema::Kind::Logical && !v.isNull())
+            m_insert->bindValue(i, v.toInt() != 0);
+        else
+            m_insert->bindValue(i, v);
+    }
     if (!m_insert->exec())
-        Database::raise(m_insert->lastError());
+        Database::raise(m_db, m_insert->lastError());
 }
 
 void DbTable::prepareInsert()
 {
     QStringList names, marks;
     m_insertColumns.clear();
+    const bool server = onServer();
     for (int i = 0; i < m_fields.size(); ++i) {
         const Field& f = m_fields.at(i);
         if (f.kind == BlqSchema::Kind::AutoInc)
             continue;
-        names << QLatin1Char('"') + f.name + QLatin1Char('"');
+        names << (server ? f.name : QLatin1Char('"') + f.name + QLatin1Char('"'));
         marks << QStringLiteral("?");
         m_insertColumns << i;
     }
+    if (server) {
+        m_copy = PgCopyInsert::prepare(m_db, m_table, names);
+        if (m_copy)
+            return;
+    }
     const QString sql =
-        QStringLiteral("INSERT INTO \"%1\" (%2) VALUES (%3)")
-            .arg(m_table, names.join(QLatin1Char(',')), marks.join(QLatin1Char(',')));
+        QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
+            .arg(tableSql(), names.join(QLatin1Char(',')), marks.join(QLatin1Char(',')));
     m_rawInsert = SqliteInsert::prepare(m_db, sql);
     if (m_rawInsert)
         return;
@@ -186,7 +257,7 @@ void DbTable::prepareInsert()
     if (!m_insert->prepare(sql)) {
         const QSqlError err = m_insert->lastError();
         m_insert.reset();
-        Database::raise(err);
+        Database::raise(m_db, err);
     }
 }
 
@@ -350,7 +421,7 @@ void DbTable::beginBatch()
     if (m_inBatch)
         return;
     if (!m_db.transaction())
-        Database::raise(m_db.lastError());
+        Database::raise(m_db, m_db.lastError());
     m_inBatch = true;
 }
 
@@ -358,9 +429,16 @@ void DbTable::commitBatch()
 {
     if (!m_inBatch)
         return;
+    try {
+        finishCopy();
+    } catch (...) {
+        // The server refused the rows: none of the batch is kept, the table is as before.
+        rollbackBatch();
+        throw;
+    }
     m_inBatch = false;
     if (!m_db.commit())
-        Database::raise(m_db.lastError());
+        Database::raise(m_db, m_db.lastError());
 }
 
 void DbTable::rollbackBatch()
@@ -368,5 +446,8 @@ void DbTable::rollbackBatch()
     if (!m_inBatch)
         return;
     m_inBatch = false;
-    m_db.rollback();
+    if (m_copy)
+        m_copy->abort();
+    if (m_db.isOpen() && !PgConnection::isBroken(m_db))
+        m_db.rollback(); // a lost server connection took its transaction with it
 }

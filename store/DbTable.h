@@ -1,6 +1,7 @@
 #pragma once
 
 #include "BlqSchema.h"
+#include "PgCopyInsert.h"
 #include "SqliteInsert.h"
 
 #include <QDate>
@@ -81,6 +82,9 @@ private:
     int writableIndex(const QString& field) const; // of the pending row; raises
     QVariant& slot(int field);                     // of the pending row; raises
     void prepareInsert();
+    bool onServer() const;
+    QString tableSql() const; // the table's name as statements write it
+    void finishCopy();        // ends the server's bulk append before any other statement
 
     QString m_table;
     QString m_alias;
@@ -92,5 +96,6 @@ private:
     std::optional<QList<QVariant>> m_pending;
     std::optional<QSqlQuery> m_insert;         // any engine
     std::unique_ptr<SqliteInsert> m_rawInsert; // SQLite, bulk appends
+    std::unique_ptr<PgCopyInsert> m_copy;      // PostgreSQL, bulk appends
     QList<int> m_insertColumns;                // fields bound by the insert, in order
 };

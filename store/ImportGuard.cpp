@@ -2,6 +2,7 @@
 
 #include "Database.h"
 #include "KvError.h"
+#include "PgImportLock.h"
 
 #include <QDir>
 #include <QFile>
@@ -42,8 +43,13 @@ QString ImportGuard::busyMessage()
 ImportGuard::ImportGuard(const QString& alias)
 {
     const QSqlDatabase db = Database::connection(alias);
+    if (db.driverName() == QStringLiteral("QPSQL")) {
+        // Taken again by a nested guard of the same session: the server counts them.
+        m_server = std::make_unique<PgImportLock>(db);
+        return;
+    }
     if (db.driverName() != QStringLiteral("QSQLITE"))
-        return; // the server engines lock on the server
+        return;
     if (db.databaseName().isEmpty() || db.databaseName() == QStringLiteral(":memory:"))
         return; // a private database has no other program to meet
     const QString path = lockFileOf(db);

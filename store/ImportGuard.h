@@ -1,13 +1,17 @@
 #pragma once
 
 #include <QString>
+#include <memory>
+
+class PgImportLock;
 
 // One import at a time per database: held for the whole of an import, acquired at once or
 // refused at once with KvError (busyMessage()), never waited for. Released when the guard
 // goes, and by the system when the process dies, however it dies.
 //
-// SQLite: an exclusive flock on "<database file>-carga" beside the database. Other engines
-// take a lock of their own behind the same class.
+// SQLite: an exclusive flock on "<database file>-carga" beside the database. PostgreSQL: an
+// advisory lock of the database held by this desk's session (PgImportLock), which the
+// server releases with the session when the desk dies.
 //
 // Re-entrant within a process: an import started while this process already holds the
 // guard for the same database takes it again (the batch tool holds it around the schema
@@ -23,4 +27,5 @@ public:
 
 private:
     QString m_key; // empty when nothing is held
+    std::unique_ptr<PgImportLock> m_server;
 };

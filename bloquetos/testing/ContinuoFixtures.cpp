@@ -87,9 +87,21 @@ void ContinuoFixtures::addRejected(int count)
 
 void ContinuoFixtures::configurePort(const QString& target)
 {
+    // The other sections (the database alias of a test on the server) stay as they are.
     QFile conf(ProgramDir::file(QStringLiteral("kvcob.conf")));
+    QByteArray kept;
+    if (conf.open(QIODevice::ReadOnly)) {
+        bool inPorts = false;
+        for (const QByteArray& line : conf.readAll().split('\n')) {
+            if (line.startsWith('['))
+                inPorts = line.trimmed() == "[Portas]";
+            if (!inPorts && !line.isEmpty())
+                kept += line + '\n';
+        }
+        conf.close();
+    }
     if (conf.open(QIODevice::WriteOnly))
-        conf.write("[Portas]\nLPT1=" + QFile::encodeName(target) + '\n');
+        conf.write(kept + "[Portas]\nLPT1=" + QFile::encodeName(target) + '\n');
     if (!target.startsWith(QStringLiteral("cups:")) && !QFileInfo::exists(target) &&
         QFileInfo(target).dir().exists()) {
         QFile f(target);

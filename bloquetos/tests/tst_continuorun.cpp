@@ -7,6 +7,7 @@
 #include "KvError.h"
 #include "PortChannel.h"
 #include "ProgramDir.h"
+#include "EngineProgramDir.h"
 #include "TestSupport.h"
 
 #include <QDir>
@@ -48,6 +49,7 @@ struct Scripted {
 class TstContinuoRun : public QObject {
     Q_OBJECT
 private Q_SLOTS:
+    void initTestCase_data() { addEngineRows(); }
     void cleanup() { Database::closeAll(); }
 
     void workedExample_data()
@@ -61,7 +63,7 @@ private Q_SLOTS:
     {
         QFETCH(FormModel, model);
         QFETCH(QByteArray, page);
-        TempProgramDir dir;
+        KV_GLOBAL_ENGINE_DIR(dir);
         addRejected(6); // the example is bloqueto number 7
         BlqTitles::store({example()});
         const QString out = dir.file(QStringLiteral("lpt1.prn"));
@@ -101,7 +103,7 @@ private Q_SLOTS:
         QFETCH(QList<int>, printed);
         QFETCH(int, asked);
         QFETCH(int, stoppedAt);
-        TempProgramDir dir;
+        KV_GLOBAL_ENGINE_DIR(dir);
         BlqTitles::store(numbered(3));
         const QList<BlqTitle> rows = ContinuoSelection::rowsForText(QStringLiteral("Todos"));
         const QString out = dir.file(QStringLiteral("saida.prn"));
@@ -124,7 +126,7 @@ private Q_SLOTS:
 
     void eachPassIsOutBeforeTheQuestion()
     {
-        TempProgramDir dir;
+        KV_GLOBAL_ENGINE_DIR(dir);
         BlqTitles::store(numbered(2));
         const QList<BlqTitle> rows = ContinuoSelection::rowsForText(QStringLiteral("Todos"));
         const QString out = dir.file(QStringLiteral("saida.prn"));
@@ -159,7 +161,7 @@ private Q_SLOTS:
 
     void startsOnTheThirdOfFiveRows()
     {
-        TempProgramDir dir;
+        KV_GLOBAL_ENGINE_DIR(dir);
         BlqTitles::store(numbered(5));
         const QList<BlqTitle> rows = ContinuoSelection::rowsForText(QStringLiteral("Todos"));
         const QString out = dir.file(QStringLiteral("saida.prn"));
@@ -199,7 +201,7 @@ private Q_SLOTS:
         QFETCH(QList<Answer>, answers);
         QFETCH(int, passes);
         QFETCH(bool, cancelled);
-        TempProgramDir dir;
+        KV_GLOBAL_ENGINE_DIR(dir);
         BlqTitles::store(numbered(4));
         const QList<BlqTitle> rows = ContinuoSelection::rowsForText(QStringLiteral("Todos"));
         const QString out = dir.file(QStringLiteral("saida.prn"));
@@ -218,7 +220,7 @@ private Q_SLOTS:
 
     void modelChangedDuringTheRunAppliesFromTheNextPass()
     {
-        TempProgramDir dir;
+        KV_GLOBAL_ENGINE_DIR(dir);
         BlqTitles::store(numbered(2));
         const QList<BlqTitle> rows = ContinuoSelection::rowsForText(QStringLiteral("Todos"));
         const QString out = dir.file(QStringLiteral("saida.prn"));
@@ -238,7 +240,7 @@ private Q_SLOTS:
 
     void theEscapeFileIsCreatedOnlyOnceThePortIsOpen()
     {
-        TempProgramDir dir;
+        KV_GLOBAL_ENGINE_DIR(dir);
         BlqTitles::store(numbered(1));
         const QList<BlqTitle> rows = ContinuoSelection::rowsForText(QStringLiteral("Todos"));
         PortChannel missing(dir.file(QStringLiteral("sem-pasta/saida.prn")));
@@ -263,7 +265,7 @@ private Q_SLOTS:
 
     void escapeFileThatCannotBeCreatedEndsTheRun()
     {
-        TempProgramDir dir;
+        KV_GLOBAL_ENGINE_DIR(dir);
         BlqTitles::store(numbered(1));
         const QList<BlqTitle> rows = ContinuoSelection::rowsForText(QStringLiteral("Todos"));
         const QString out = dir.file(QStringLiteral("saida.prn"));
@@ -285,7 +287,7 @@ private Q_SLOTS:
     {
         if (!QFile::exists(QStringLiteral("/dev/full")))
             QSKIP("no /dev/full");
-        TempProgramDir dir;
+        KV_GLOBAL_ENGINE_DIR(dir);
         BlqTitles::store(numbered(2));
         const QList<BlqTitle> rows = ContinuoSelection::rowsForText(QStringLiteral("Todos"));
         configurePort(QStringLiteral("/dev/full"));
@@ -302,7 +304,7 @@ private Q_SLOTS:
 
     void aSecondRunIsRefusedWhileOneIsPrinting()
     {
-        TempProgramDir dir;
+        KV_GLOBAL_ENGINE_DIR(dir);
         BlqTitles::store(numbered(1));
         const QList<BlqTitle> rows = ContinuoSelection::rowsForText(QStringLiteral("Todos"));
         QString inner;

@@ -13,6 +13,8 @@
 #include <QFile>
 #include <QImage>
 #include <QPainter>
+#include "EngineProgramDir.h"
+
 #include <QtTest>
 
 namespace {
@@ -101,6 +103,7 @@ QString barcodeOf(const BlqTitle& t)
 class TstRelBloqueto : public QObject {
     Q_OBJECT
 private Q_SLOTS:
+    void initTestCase_data() { addEngineRows(); }
     void init()
     {
         Clock::setFixed(kToday);
@@ -116,7 +119,7 @@ private Q_SLOTS:
     {
         if (!TestSupport::haveProgram(QStringLiteral("pdftotext")))
             QSKIP("pdftotext is not installed");
-        TempProgramDir dir;
+        KV_GLOBAL_ENGINE_DIR(dir);
         BlqTitle t = BlqTitles::complete();
         t.qtdMoe = 5;
         t.jurDiaVal = 1234.56;
@@ -167,7 +170,7 @@ private Q_SLOTS:
 
     void failedRunLeavesAnOlderPdfAlone()
     {
-        TempProgramDir dir;
+        KV_GLOBAL_ENGINE_DIR(dir);
         BlqTitle good = BlqTitles::complete();
         BlqTitle bad = BlqTitles::complete();
         bad.nomCed = QStringLiteral("SEM LOGO");
@@ -220,7 +223,7 @@ private Q_SLOTS:
         QFETCH(QString, dueCaption);
         QFETCH(int, valueTexts);
         QFETCH(int, quantityTexts);
-        TempProgramDir dir;
+        KV_GLOBAL_ENGINE_DIR(dir);
         BlqTitle t = BlqTitles::complete();
         t.titVal = value;
         t.qtdMoe = quantity;
@@ -250,7 +253,7 @@ private Q_SLOTS:
 
     void eachRowStartsAPageAndOnlyValidRowsPrint()
     {
-        TempProgramDir dir;
+        KV_GLOBAL_ENGINE_DIR(dir);
         BlqTitle valid = BlqTitles::complete();
         BlqTitle rejected = BlqTitles::complete();
         rejected.regVal = false;
@@ -269,7 +272,7 @@ private Q_SLOTS:
 
     void logoCacheFollowsTheBeneficiary()
     {
-        TempProgramDir dir;
+        KV_GLOBAL_ENGINE_DIR(dir);
         const IniFile ini = KvSettings::file();
         const QString a = QStringLiteral("CEDENTE A");
         const QString b = QStringLiteral("CEDENTE B");
@@ -314,7 +317,7 @@ private Q_SLOTS:
 
     void clearedLogosPrintTheDefaults()
     {
-        TempProgramDir dir;
+        KV_GLOBAL_ENGINE_DIR(dir);
         const IniFile ini = KvSettings::file();
         const QString name = BlqTitles::complete().nomCed;
         // what "Limpar" leaves: both keys present and empty
@@ -347,7 +350,7 @@ private Q_SLOTS:
     {
         QFETCH(QString, file);
         QFETCH(QString, message);
-        TempProgramDir dir;
+        KV_GLOBAL_ENGINE_DIR(dir);
         QFile text(dir.file(QStringLiteral("texto.bmp")));
         QVERIFY(text.open(QIODevice::WriteOnly));
         text.write("isto não é uma figura");
@@ -369,7 +372,7 @@ private Q_SLOTS:
 
     void nonDigitStopsTheReport()
     {
-        TempProgramDir dir;
+        KV_GLOBAL_ENGINE_DIR(dir);
         BlqTitle t = BlqTitles::complete();
         t.ageCod = QStringLiteral("01 3");
         writeRows({t});
@@ -382,7 +385,7 @@ private Q_SLOTS:
     {
         if (!BarcodeScan::available())
             QSKIP("zbarimg is not installed");
-        TempProgramDir dir;
+        KV_GLOBAL_ENGINE_DIR(dir);
         const QList<BlqTitle> rows = barcodeRows();
         writeRows(rows);
         RelBloqueto rel;
@@ -407,7 +410,7 @@ private Q_SLOTS:
     {
         if (!BarcodeScan::available() || !TestSupport::haveProgram(QStringLiteral("pdftoppm")))
             QSKIP("zbarimg or pdftoppm is not installed");
-        TempProgramDir dir;
+        KV_GLOBAL_ENGINE_DIR(dir);
         const QList<BlqTitle> rows = barcodeRows();
         writeRows(rows);
         RelBloqueto rel;

@@ -4,6 +4,7 @@
 #include "BankFileWriter.h"
 #include "BlqUpgrade.h"
 #include "Database.h"
+#include "DbQuery.h"
 #include "DbTable.h"
 #include "KvError.h"
 #include "ProgramDir.h"
@@ -24,18 +25,17 @@ inline QString writeFile(const QString& path, const QByteArray& bytes)
     return path;
 }
 
-// Every row of Blq in file order, field names as the table spells them.
+// Every row of Blq in file order, field names as the table defines them, values as the
+// file engine stores them whichever engine holds the table.
 inline QList<QVariantMap> rows()
 {
     QList<QVariantMap> out;
-    QSqlQuery q(Database::connection());
-    if (!q.exec(QStringLiteral("SELECT * FROM Blq ORDER BY BlqSeq")))
-        throw KvError(QStringLiteral("cannot read Blq"));
-    while (q.next()) {
+    DbQuery q;
+    q.sql() << QStringLiteral("SELECT * FROM Blq ORDER BY BlqSeq");
+    for (q.open(); !q.eof(); q.next()) {
         QVariantMap row;
-        const QSqlRecord r = q.record();
-        for (int i = 0; i < r.count(); ++i)
-            row.insert(r.fieldName(i), q.value(i));
+        for (const QString& name : q.fieldNames())
+            row.insert(name, q.value(name));
         out << row;
     }
     return out;

@@ -8,6 +8,7 @@
 #include "KvError.h"
 #include "ProgramDir.h"
 #include "Regional.h"
+#include "EngineProgramDir.h"
 #include "TestSupport.h"
 
 #include <QtTest>
@@ -30,12 +31,13 @@ Title titleWith(std::initializer_list<std::pair<QString Title::*, QString>> fiel
 class TstBankFileImporter : public QObject {
     Q_OBJECT
 private Q_SLOTS:
+    void initTestCase_data() { addEngineRows(); }
     void initTestCase() { Regional::setSeparators(QLatin1Char(','), QLatin1Char('.')); }
     void cleanup() { Database::closeAll(); }
 
     void aValidTitleFillsItsRow()
     {
-        TempProgramDir dir;
+        KV_GLOBAL_ENGINE_DIR(dir);
         Title t;
         t.agencia = QStringLiteral("0341");
         t.contrato = QStringLiteral("00123456");
@@ -156,7 +158,7 @@ private Q_SLOTS:
         QFETCH(QVariant, value);
         QFETCH(QString, reasons);
         QFETCH(QString, codMoe);
-        TempProgramDir dir;
+        KV_GLOBAL_ENGINE_DIR(dir);
         QString got;
         const QVariantMap r =
             importTitle(titleWith({{&Title::valor, valor}, {&Title::moeda, moeda}}), &got);
@@ -227,7 +229,7 @@ private Q_SLOTS:
         QFETCH(QString, error);
         QFETCH(QVariant, value);
         QFETCH(QString, date);
-        TempProgramDir dir;
+        KV_GLOBAL_ENGINE_DIR(dir);
         QString got;
         const QVariantMap r = importTitle(titleWith({{&Title::multaCodigo, code},
                                                      {&Title::multa, multa},
@@ -275,7 +277,7 @@ private Q_SLOTS:
         QFETCH(QVariant, aVista);
         QFETCH(QVariant, contraApresentacao);
         QFETCH(QString, reasons);
-        TempProgramDir dir;
+        KV_GLOBAL_ENGINE_DIR(dir);
         QString got;
         const QVariantMap r = importTitle(titleWith({{&Title::vencimento, vencimento}}), &got);
         QCOMPARE(got, error);
@@ -308,7 +310,7 @@ private Q_SLOTS:
         QFETCH(QString, emissao);
         QFETCH(QString, descontoAte);
         QFETCH(QString, error);
-        TempProgramDir dir;
+        KV_GLOBAL_ENGINE_DIR(dir);
         QString got;
         const QVariantMap r = importTitle(
             titleWith({{&Title::emissao, emissao}, {&Title::descontoAte, descontoAte}}), &got);
@@ -335,7 +337,7 @@ private Q_SLOTS:
     {
         QFETCH(QString, code);
         QFETCH(QString, stored);
-        TempProgramDir dir;
+        KV_GLOBAL_ENGINE_DIR(dir);
         const QVariantMap r = importTitle(titleWith({{&Title::especie, code}}));
         QCOMPARE(r.value(QStringLiteral("BlqEspDoc")).isNull(), stored.isNull());
         QCOMPARE(r.value(QStringLiteral("BlqEspDoc")).toString(), stored);
@@ -380,7 +382,7 @@ private Q_SLOTS:
     {
         QFETCH(Title, title);
         QFETCH(QString, reasons);
-        TempProgramDir dir;
+        KV_GLOBAL_ENGINE_DIR(dir);
         QString error;
         const QVariantMap r = importTitle(title, &error);
         QCOMPARE(error, QString());
@@ -390,7 +392,7 @@ private Q_SLOTS:
 
     void widthsCountCharacters()
     {
-        TempProgramDir dir;
+        KV_GLOBAL_ENGINE_DIR(dir);
         Title t;
         t.sacado = QStringLiteral("ÂÊÎÔÛ").repeated(8);   // 40 accented characters, 40 bytes
         t.cidade = QStringLiteral("SÃO JOSÉ DOS CAMPOS"); // cut by the file at 15
@@ -402,7 +404,7 @@ private Q_SLOTS:
 
     void controlBytesAndHighBytesAreKept()
     {
-        TempProgramDir dir;
+        KV_GLOBAL_ENGINE_DIR(dir);
         Title t;
         t.columns = {{235, QByteArray("\x80\x9f\xff\x01", 4)}};
         const QVariantMap r = importTitle(t);
@@ -424,6 +426,7 @@ private Q_SLOTS:
     {
         QFETCH(QByteArray, bytes);
         QFETCH(bool, looksRight);
+        KV_FILE_ENGINE_ONLY(); // no table involved
         TempProgramDir dir;
         const QString path = writeFile(dir.file(QStringLiteral("f")), bytes);
         QCOMPARE(BankFileImporter::startsLikeBankFile(path), looksRight);
@@ -432,7 +435,7 @@ private Q_SLOTS:
     // A bad record keeps the rows before it, and says which block it is.
     void aBadRecordNamesItsBlockAndKeepsTheRowsBeforeIt()
     {
-        TempProgramDir dir;
+        KV_GLOBAL_ENGINE_DIR(dir);
         Title bad;
         bad.vencimento = QStringLiteral("300226");
         const Outcome o = importBytes(fileOf({Title(), Title(), bad, Title()}));
@@ -443,6 +446,7 @@ private Q_SLOTS:
     // A full disk used to leave the table empty, or with the rows before the failure.
     void aDatabaseThatCannotGrowKeepsThePreviousTitles()
     {
+        KV_FILE_ENGINE_ONLY();
         TempProgramDir dir;
         QCOMPARE(importBytes(fileOf(QList<Title>(40))).error, QString());
         QSqlQuery q(Database::connection());
@@ -474,6 +478,7 @@ private Q_SLOTS:
     {
         QFETCH(QString, create);
         QFETCH(QString, message);
+        KV_FILE_ENGINE_ONLY();
         TempProgramDir dir;
         QSqlQuery q(Database::connection());
         QVERIFY(q.exec(QStringLiteral("DROP TABLE Blq")));

@@ -10,6 +10,7 @@
 #include "KvError.h"
 #include "ProgramDir.h"
 #include "Regional.h"
+#include "EngineProgramDir.h"
 #include "TestSupport.h"
 
 #include <QtTest>
@@ -20,6 +21,7 @@ using Title = BankFileWriter::Title;
 class TstBankFileReading : public QObject {
     Q_OBJECT
 private Q_SLOTS:
+    void initTestCase_data() { addEngineRows(); }
     void initTestCase() { Regional::setSeparators(QLatin1Char(','), QLatin1Char('.')); }
     void cleanup() { Database::closeAll(); }
 
@@ -51,7 +53,7 @@ private Q_SLOTS:
         QFETCH(int, first);
         QFETCH(QByteArray, bytes);
         QFETCH(QString, error);
-        TempProgramDir dir;
+        KV_GLOBAL_ENGINE_DIR(dir);
         Title good;
         Title bad;
         bad.nossoNumero = QStringLiteral("0000000002");
@@ -66,7 +68,7 @@ private Q_SLOTS:
 
     void headers()
     {
-        TempProgramDir dir;
+        KV_GLOBAL_ENGINE_DIR(dir);
         BankFileWriter w;
         Title t;
         w.header(QStringLiteral("01"), QStringLiteral("PRIMEIRO CEDENTE")).title(t);
@@ -111,7 +113,7 @@ private Q_SLOTS:
         QFETCH(QString, carteira);
         QFETCH(QString, error);
         QFETCH(QStringList, reasons);
-        TempProgramDir dir;
+        KV_GLOBAL_ENGINE_DIR(dir);
         const Outcome o = importBytes(fileOf({Title(), Title()}, carteira));
         QCOMPARE(o.error, error.isEmpty() ? error : QStringLiteral("Bloco 2: ") + error);
         QCOMPARE(column(QStringLiteral("BlqMsgErr")), reasons);
@@ -119,7 +121,7 @@ private Q_SLOTS:
 
     void detailBeforeAnyHeaderStops()
     {
-        TempProgramDir dir;
+        KV_GLOBAL_ENGINE_DIR(dir);
         BankFileWriter w;
         w.title(Title()).trailer();
         const Outcome o = importBytes(w.bytes());
@@ -130,7 +132,7 @@ private Q_SLOTS:
 
     void messageAndInstructions()
     {
-        TempProgramDir dir;
+        KV_GLOBAL_ENGINE_DIR(dir);
         BankFileWriter w;
         Title second;
         second.nossoNumero = QStringLiteral("0000000002");
@@ -162,7 +164,7 @@ private Q_SLOTS:
     void textBeforeAnyTitleStops()
     {
         QFETCH(char, type);
-        TempProgramDir dir;
+        KV_GLOBAL_ENGINE_DIR(dir);
         BankFileWriter w;
         w.header(QStringLiteral("01"), QStringLiteral("CEDENTE"));
         w.raw(BankFileWriter::textRecord(type, QStringLiteral("SOLTA"), 2));
@@ -175,7 +177,7 @@ private Q_SLOTS:
 
     void sameKeyTwiceGivesTwoRows()
     {
-        TempProgramDir dir;
+        KV_GLOBAL_ENGINE_DIR(dir);
         BankFileWriter w;
         w.header(QStringLiteral("01"), QStringLiteral("CEDENTE"));
         w.title(Title())
@@ -216,7 +218,7 @@ private Q_SLOTS:
         QFETCH(QByteArray, bytes);
         QFETCH(int, blocks);
         QFETCH(int, titles);
-        TempProgramDir dir;
+        KV_GLOBAL_ENGINE_DIR(dir);
         const Outcome o = importBytes(bytes);
         QCOMPARE(o.error, QString());
         QVERIFY(o.completed);
@@ -230,7 +232,7 @@ private Q_SLOTS:
 
     void shortFinalBlockKeepsTheRestOfTheBlockBefore()
     {
-        TempProgramDir dir;
+        KV_GLOBAL_ENGINE_DIR(dir);
         Title first;
         first.sacado = QStringLiteral("PRIMEIRO SACADO");
         Title second;
@@ -252,7 +254,7 @@ private Q_SLOTS:
 
     void replacesThePreviousTitles()
     {
-        TempProgramDir dir;
+        KV_GLOBAL_ENGINE_DIR(dir);
         Title a;
         a.seuNumero = QStringLiteral("ANTIGO");
         QCOMPARE(importBytes(fileOf({a, a})).error, QString());
@@ -276,7 +278,7 @@ private Q_SLOTS:
     {
         QFETCH(QString, name);
         QFETCH(QString, error);
-        TempProgramDir dir;
+        KV_GLOBAL_ENGINE_DIR(dir);
         QCOMPARE(importBytes(fileOf({Title(), Title()})).error, QString());
         QDir(dir.path()).mkdir(QStringLiteral("pasta"));
         DbTable table;
@@ -295,7 +297,7 @@ private Q_SLOTS:
     // The file was once opened for writing too, which refuses a read-only bank file.
     void aReadOnlyBankFileIsNoLongerRefused()
     {
-        TempProgramDir dir;
+        KV_GLOBAL_ENGINE_DIR(dir);
         BlqUpgrade::upgradeIfNeeded();
         const QString path = writeFile(dir.file(QStringLiteral("ro.rem")), fileOf({Title()}));
         QFile::setPermissions(path, QFileDevice::ReadOwner | QFileDevice::ReadGroup);

@@ -7,6 +7,7 @@
 #include "RelRejeicoes.h"
 #include "ReportFonts.h"
 #include "ScriptedDialogs.h"
+#include "EngineProgramDir.h"
 #include "TestSupport.h"
 #include "uPrincipal.h"
 #include "uQvPreview.h"
@@ -50,6 +51,7 @@ const QString kLongMessage = QStringLiteral("MMMMMMMMMM MMMMMMMMMM MMMMMMMMMM MM
 class TstRelRejeicoes : public QObject {
     Q_OBJECT
 private Q_SLOTS:
+    void initTestCase_data() { addEngineRows(); }
     void init() { Clock::setFixed(QDateTime(QDate(2026, 5, 4), QTime(15, 16, 17))); }
     void cleanup()
     {
@@ -59,7 +61,7 @@ private Q_SLOTS:
 
     void rowsComeInTheirOrderWithTheColumnsInTheirs()
     {
-        TempProgramDir dir;
+        KV_GLOBAL_ENGINE_DIR(dir);
         QCOMPARE(kLongMessage.size(), 50);
         BlqTitles::store({
             BlqTitles::keyed(QStringLiteral("0200"), QStringLiteral("000000001"),
@@ -123,7 +125,7 @@ private Q_SLOTS:
 
     void everyPageHasItsHeaders()
     {
-        TempProgramDir dir;
+        KV_GLOBAL_ENGINE_DIR(dir);
         BlqTitles::store(BlqTitles::rejected(70)); // 29 rows a page
         RelRejeicoes rel;
         rel.open();
@@ -191,7 +193,7 @@ private Q_SLOTS:
 
     void onlyValidRowsGiveNoBandAtAll()
     {
-        TempProgramDir dir;
+        KV_GLOBAL_ENGINE_DIR(dir);
         BlqTitles::store(
             {BlqTitles::keyed(QStringLiteral("0100"), QStringLiteral("1"), QStringLiteral("1"),
                               QStringLiteral("1"), QString(), true)});
@@ -205,7 +207,7 @@ private Q_SLOTS:
 
     void theMenuCommandShowsThePreviewAndReturnsWhenItCloses()
     {
-        TempProgramDir dir;
+        KV_GLOBAL_ENGINE_DIR(dir);
         BlqTitles::store(BlqTitles::rejected(35));
         ScriptedDialogs dlg;
         TFrmPrincipal main;
@@ -232,7 +234,7 @@ private Q_SLOTS:
     {
         if (!TestSupport::haveProgram(QStringLiteral("pdftotext")))
             QSKIP("pdftotext is not installed");
-        TempProgramDir dir;
+        KV_GLOBAL_ENGINE_DIR(dir);
         const QString tool = TestSupport::binaryDir() + QStringLiteral("/bin/kvcob-lote");
         const QString pdf = dir.file(QStringLiteral("rejeitados.pdf"));
         int rc = -1;

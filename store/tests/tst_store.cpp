@@ -5,6 +5,7 @@
 #include "Database.h"
 #include "DbQuery.h"
 #include "DbTable.h"
+#include "EngineProgramDir.h"
 #include "KvError.h"
 #include "TestSupport.h"
 
@@ -20,6 +21,13 @@ QStringList column(DbQuery& q, const QString& field)
         out << q.asString(field);
     return out;
 }
+
+void engineRows()
+{
+    QTest::addColumn<QString>("engine");
+    for (const QString& engine : EngineProgramDir::engines())
+        QTest::newRow(qPrintable(engine)) << engine;
+}
 } // namespace
 
 class TstStore : public QObject {
@@ -27,33 +35,41 @@ class TstStore : public QObject {
 private Q_SLOTS:
     void cleanup() { Database::closeAll(); }
 
-    void createsTheDefaultDatabaseWithTheFirst32Columns()
+    void createsTheTableWithTheFirst32Columns_data() { engineRows(); }
+    void createsTheTableWithTheFirst32Columns()
     {
-        TempProgramDir dir;
+        QFETCH(QString, engine);
+        KV_ENGINE_DIR(dir, engine);
         DbTable t;
         t.open();
         QCOMPARE(t.fieldCount(), 32);
         QCOMPARE(t.fieldName(0), QStringLiteral("BlqSeq"));
         QCOMPARE(t.fieldName(31), QStringLiteral("BlqCpfCgcCed"));
         QCOMPARE(t.rowCount(), 0);
-        QVERIFY(QFile::exists(dir.file(QStringLiteral("cobrancaKV.db"))));
+        QCOMPARE(QFile::exists(dir.file(QStringLiteral("cobrancaKV.db"))), !dir.isServer());
     }
 
     void schemaUpgrade_data()
     {
+        QTest::addColumn<QString>("engine");
         QTest::addColumn<QString>("extra");
         QTest::addColumn<bool>("upgraded");
         QTest::addColumn<int>("columns");
-        QTest::newRow("neither") << QString() << true << 34;
-        QTest::newRow("value only") << QStringLiteral("BlqValMul MONEY") << false << 33;
-        QTest::newRow("date only, lower case") << QStringLiteral("blqdatmul DATE") << false << 33;
+        for (const QString& e : EngineProgramDir::engines()) {
+            QTest::addRow("%s: neither", qPrintable(e)) << e << QString() << true << 34;
+            QTest::addRow("%s: value only", qPrintable(e))
+                << e << QStringLiteral("BlqValMul MONEY") << false << 33;
+            QTest::addRow("%s: date only, lower case", qPrintable(e))
+                << e << QStringLiteral("blqdatmul DATE") << false << 33;
+        }
     }
     void schemaUpgrade()
     {
+        QFETCH(QString, engine);
         QFETCH(QString, extra);
         QFETCH(bool, upgraded);
         QFETCH(int, columns);
-        TempProgramDir dir;
+        KV_ENGINE_DIR(dir, engine);
         if (!extra.isEmpty())
             Database::exec(QStringLiteral("cobrancaKV"),
                            QStringLiteral("ALTER TABLE Blq ADD ") + extra);
@@ -68,9 +84,11 @@ private Q_SLOTS:
         }
     }
 
+    void storesValuesAsOutsideToolsExpect_data() { engineRows(); }
     void storesValuesAsOutsideToolsExpect()
     {
-        TempProgramDir dir;
+        QFETCH(QString, engine);
+        KV_ENGINE_DIR(dir, engine);
         BlqUpgrade::upgradeIfNeeded();
         DbTable t;
         t.open();
@@ -116,9 +134,11 @@ private Q_SLOTS:
         QVERIFY_THROWS_EXCEPTION(KvError, q.value(QStringLiteral("NoSuchField")));
     }
 
+    void badValuesRaiseErrors_data() { engineRows(); }
     void badValuesRaiseErrors()
     {
-        TempProgramDir dir;
+        QFETCH(QString, engine);
+        KV_ENGINE_DIR(dir, engine);
         DbTable t;
         t.open();
         QVERIFY_THROWS_EXCEPTION(KvError, t.post()); // nothing pending
@@ -132,9 +152,11 @@ private Q_SLOTS:
         QCOMPARE(t.rowCount(), 0);
     }
 
+    void statementsRunAsWritten_data() { engineRows(); }
     void statementsRunAsWritten()
     {
-        TempProgramDir dir;
+        QFETCH(QString, engine);
+        KV_ENGINE_DIR(dir, engine);
         const QString noNumber;
         BlqTitles::store(
             {BlqTitles::keyed(QStringLiteral("0002"), QStringLiteral("000000019"), noNumber,
@@ -162,9 +184,12 @@ private Q_SLOTS:
         QCOMPARE(column(q5, QStringLiteral("BlqMsgErr")),
                  QStringList{QStringLiteral("NOS. NÚMERO ZERADO")});
 
+        // No order in the statement: the names come in the order their rows were stored,
+        // on the server as on the file.
         DbQuery q6;
         q6.sql() << BlqStatements::beneficiaries();
-        QCOMPARE(column(q6, QStringLiteral("BlqNomCed")).size(), 2);
+        QCOMPARE(column(q6, QStringLiteral("BlqNomCed")),
+                 (QStringList{QStringLiteral("CEDENTE 0002"), QStringLiteral("CEDENTE 0001")}));
 
         DbQuery q7;
         q7.sql() << BlqStatements::contracts();
@@ -185,9 +210,11 @@ private Q_SLOTS:
         QCOMPARE(one.rowCount(), 1);
     }
 
+    void onlyRejectedRowsStillCount_data() { engineRows(); }
     void onlyRejectedRowsStillCount()
     {
-        TempProgramDir dir;
+        QFETCH(QString, engine);
+        KV_ENGINE_DIR(dir, engine);
         BlqTitles::store({BlqTitles::keyed(QStringLiteral("0001"), QStringLiteral("1"), QString(),
                                            QStringLiteral("X"), QStringLiteral("E"))});
         DbTable t;
@@ -200,6 +227,92 @@ private Q_SLOTS:
         QCOMPARE(q4.rowCount(), 0);
         t.emptyTable();
         QCOMPARE(t.rowCount(), 0);
+    }
+
+    void textsSortByteByByteOnBothEngines_data() { engineRows(); }
+    void textsSortByteByByteOnBothEngines()
+    {
+        // Free text of the bank file ordered by the rejected-titles statement: the server's
+        // locale must not reorder it, or the report's pages would differ from desk to desk.
+        QFETCH(QString, engine);
+        KV_ENGINE_DIR(dir, engine);
+        const QStringList seu = {QStringLiteral("b"),  QStringLiteral("B"),   QStringLiteral("a"),
+                                 QStringLiteral(" z"), QStringLiteral("_x"),  QStringLiteral("É"),
+                                 QStringLiteral("ab"), QStringLiteral("a b")};
+        QList<BlqTitle> titles;
+        for (const QString& s : seu)
+            titles << BlqTitles::keyed(QStringLiteral("0001"), QStringLiteral("1"), QString(), s,
+                                       QStringLiteral("E"), false);
+        BlqTitles::store(titles);
+        DbQuery q5;
+        q5.sql() << BlqStatements::rejected();
+        QCOMPARE(column(q5, QStringLiteral("BlqSeuNum")),
+                 (QStringList{QStringLiteral(" z"), QStringLiteral("B"), QStringLiteral("_x"),
+                              QStringLiteral("a"), QStringLiteral("a b"), QStringLiteral("ab"),
+                              QStringLiteral("b"), QStringLiteral("É")}));
+        if (dir.isServer()) {
+            // The test server sorts by bytes anyway; the column itself must say so.
+            QSqlQuery q(Database::connection());
+            QVERIFY(q.exec(QStringLiteral(
+                "SELECT count(*) FROM information_schema.columns WHERE table_name = 'blq' "
+                "AND data_type IN ('character varying', 'text') AND collation_name <> 'C'")));
+            QVERIFY(q.next());
+            QCOMPARE(q.value(0).toInt(), 0);
+        }
+    }
+
+    void aPasswordInTheConfRefusesAndSaysWhereItBelongs_data()
+    {
+        QTest::addColumn<QByteArray>("conf");
+        QTest::newRow("server") << QByteArray("[cobrancaKV]\nDriver=QPSQL\nHost=h\nDatabase=d\n"
+                                              "User=u\nPassword=segredo\n");
+        QTest::newRow("file, key in lower case")
+            << QByteArray("[COBRANCAKV]\nDriver=QSQLITE\npassword=segredo\n");
+        QTest::newRow("empty value") << QByteArray("[cobrancaKV]\nDriver=QPSQL\nDatabase=d\nPassword=\n");
+    }
+    void aPasswordInTheConfRefusesAndSaysWhereItBelongs()
+    {
+        QFETCH(QByteArray, conf);
+        TempProgramDir dir;
+        QFile f(dir.file(QStringLiteral("kvcob.conf")));
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        f.write(conf);
+        f.close();
+        try {
+            Database::connection();
+            QFAIL("opened with a password in kvcob.conf");
+        } catch (const KvError& e) {
+            QVERIFY2(e.message().contains(QStringLiteral("~/.pgpass")), qPrintable(e.message()));
+            QVERIFY(e.message().contains(QStringLiteral("PGPASSFILE")));
+            QVERIFY(e.message().contains(QStringLiteral("kvcob.conf")));
+            QVERIFY(!e.message().contains(QStringLiteral("segredo")));
+        }
+        QVERIFY(!QFile::exists(dir.file(QStringLiteral("cobrancaKV.db"))));
+    }
+
+    void anUnknownDriverIsNamed_data()
+    {
+        QTest::addColumn<QString>("driver");
+        QTest::newRow("another engine") << QStringLiteral("QMYSQL");
+        QTest::newRow("misspelt") << QStringLiteral("QPSQ");
+    }
+    void anUnknownDriverIsNamed()
+    {
+        QFETCH(QString, driver);
+        TempProgramDir dir;
+        QFile f(dir.file(QStringLiteral("kvcob.conf")));
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        f.write("[cobrancaKV]\nDriver=" + driver.toUtf8() + "\nDatabase=x\n");
+        f.close();
+        try {
+            Database::connection();
+            QFAIL("opened with an unknown driver");
+        } catch (const KvError& e) {
+            QVERIFY2(e.message().contains(QLatin1Char('"') + driver + QLatin1Char('"')),
+                     qPrintable(e.message()));
+            QVERIFY(e.message().contains(QStringLiteral("QSQLITE")));
+            QVERIFY(e.message().contains(QStringLiteral("QPSQL")));
+        }
     }
 
     void damagedOrForeignDatabaseGivesAClearError()

@@ -1,0 +1,76 @@
+#include "EngineProgramDir.h"
+
+#include "PgTestServer.h"
+
+#include <QAtomicInt>
+#include <QFile>
+#include <QSqlDatabase>
+#include <QSqlError>
+#include <QSqlQuery>
+
+EngineProgramDir::EngineProgramDir(const QString& engine)
+{
+    if (engine == QStringLiteral("sqlite")) {
+        m_ready = true;
+        return;
+    }
+    m_server = true;
+    if (!QSqlDatabase::isDriverAvailable(QStringLiteral("QPSQL"))) {
+        m_why = QStringLiteral("O driver QPSQL do Qt não está instalado (libqt6sql6-psql): "
+                               "só os casos do servidor foram pulados");
+        return;
+    }
+    if (!PgTestServer::instance()) {
+        m_why = PgTestServer::skipReason();
+        return;
+    }
+    QString error;
+    // Every test starts from a server without the table, as a new office would.
+    if (!serverExec(QStringLiteral("DROP TABLE IF EXISTS Blq"), &error)) {
+        m_why = QStringLiteral("o servidor de teste não aceitou a limpeza: ") + error;
+        return;
+    }
+    writeConf();
+    m_ready = true;
+}
+
+void EngineProgramDir::writeConf(const QByteArray& more) const
+{
+    QFile conf(file(QStringLiteral("kvcob.conf")));
+    if (!conf.open(QIODevice::WriteOnly))
+        return;
+    if (m_server && PgTestServer::instance())
+        conf.write(PgTestServer::instance()->confSection());
+    conf.write(more);
+}
+
+bool EngineProgramDir::serverExec(const QString& statement, QString* error) const
+{
+    PgTestServer* server = PgTestServer::instance();
+    if (!server)
+        return false;
+    static QAtomicInt serial;
+    const QString name = QStringLiteral("kvtest-admin-%1").arg(serial.fetchAndAddRelaxed(1));
+    bool ok = false;
+    {
+        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QPSQL"), name);
+        db.setHostName(server->socketDir());
+        db.setPort(server->port());
+        db.setDatabaseName(server->database());
+        db.setUserName(server->user());
+        if (db.open()) {
+            QSqlQuery q(db);
+            // A test that left a session holding the table must not hang the next one.
+            q.exec(QStringLiteral("SET lock_timeout = '10s'"));
+            q.exec(QStringLiteral("SET client_min_messages = warning"));
+            ok = q.exec(statement);
+            if (!ok && error)
+                *error = q.lastError().text();
+        } else if (error) {
+            *error = db.lastError().text();
+        }
+        db.close();
+    }
+    QSqlDatabase::removeDatabase(name);
+    return ok;
+}
