@@ -194,7 +194,7 @@ private Q_SLOTS:
     {
         KV_GLOBAL_ENGINE_DIR(dir);
         Database::exec(QStringLiteral("cobrancaKV"),
-                       QStringLiteral("INSERT INTO Blq (BlqRegVal) VALUES (1)"));
+                       QStringLiteral("INSERT INTO Blq (BlqRegVal) VALUES (TRUE)"));
         const QList<BlqTitle> rows = ContinuoSelection::rowsForText(QStringLiteral("Todos"));
         QCOMPARE(rows.size(), 1);
         const BlqTitle& r = rows.first();

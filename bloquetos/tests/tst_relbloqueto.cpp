@@ -3,6 +3,7 @@
 #include "BlqTitles.h"
 #include "Clock.h"
 #include "Database.h"
+#include "EngineProgramDir.h"
 #include "IniFile.h"
 #include "KvError.h"
 #include "Regional.h"
@@ -13,7 +14,6 @@
 #include <QFile>
 #include <QImage>
 #include <QPainter>
-#include "EngineProgramDir.h"
 
 #include <QtTest>
 

@@ -92,7 +92,24 @@ private Q_SLOTS:
         QVERIFY(!QFile::exists(server.file(QStringLiteral("cobrancaKV.db"))));
         QVERIFY(!produced[0].isEmpty());
         QCOMPARE(printed[1], printed[0]);
-        QVERIFY2(produced[1] == produced[0], "the server's output differs from the file's");
+        if (produced[1] != produced[0] && output.endsWith(QStringLiteral(".pdf"))) {
+            // A report that prints the time of day differs when the two runs fall in
+            // different seconds: then its text must be the same but for that time.
+            QString text[2];
+            for (int k = 0; k < 2; ++k) {
+                const QString dirK = k == 0 ? file.path() : server.path();
+                text[k] = QString::fromUtf8(
+                    TestSupport::run(QStringLiteral("pdftotext"),
+                                     {QStringLiteral("-layout"), dirK + QLatin1Char('/') + output,
+                                      QStringLiteral("-")}));
+                static const QRegularExpression time(QStringLiteral("\\b\\d\\d:\\d\\d:\\d\\d\\b"));
+                text[k].replace(time, QStringLiteral("HH:MM:SS"));
+            }
+            QVERIFY(!text[0].isEmpty());
+            QCOMPARE(text[1], text[0]);
+        } else {
+            QVERIFY2(produced[1] == produced[0], "the server's output differs from the file's");
+        }
     }
 
     void aSecondDeskImportingAtTheSameTimeIsRefusedAndChangesNothing()
@@ -107,11 +124,11 @@ private Q_SLOTS:
         load.start(TestSupport::binaryDir() + QStringLiteral("/bin/kvcob-lote"),
                    {QStringLiteral("--dir"), server.path(), QStringLiteral("importar"), big});
         QVERIFY(load.waitForStarted());
-        QTRY_VERIFY_WITH_TIMEOUT(server.serverExec(QStringLiteral(
-                                     "SELECT 1 / count(*) FROM pg_stat_activity "
-                                     "WHERE query LIKE 'COPY%'")) ||
-                                     load.state() == QProcess::NotRunning,
-                                 30000);
+        QTRY_VERIFY_WITH_TIMEOUT(
+            server.serverExec(QStringLiteral("SELECT 1 / count(*) FROM pg_stat_activity "
+                                             "WHERE query LIKE 'COPY%'")) ||
+                load.state() == QProcess::NotRunning,
+            30000);
         QVERIFY2(load.state() == QProcess::Running, "the first import ended too soon");
         QTemporaryDir otherDesk;
         QFile conf(otherDesk.filePath(QStringLiteral("kvcob.conf")));
@@ -120,24 +137,23 @@ private Q_SLOTS:
         conf.close();
         QElapsedTimer clock;
         clock.start();
-        const Run second = kvcobLote(otherDesk.path(),
-                                     {QStringLiteral("importar"),
-                                      TestSupport::sourceDir() +
-                                          QStringLiteral("/exemplos/cobranca-exemplo.rem")});
+        const Run second =
+            kvcobLote(otherDesk.path(), {QStringLiteral("importar"),
+                                         TestSupport::sourceDir() +
+                                             QStringLiteral("/exemplos/cobranca-exemplo.rem")});
         const bool firstStillRunning = load.state() == QProcess::Running;
         QVERIFY(load.waitForFinished(120000));
         QCOMPARE(load.exitCode(), 0);
         if (!firstStillRunning)
             QSKIP("the first import ended before the second one asked");
         QCOMPARE(second.exitCode, 1);
-        QVERIFY2(second.err.contains(
-                     QStringLiteral("Outra carga em andamento; tente novamente quando ela terminar.")),
+        QVERIFY2(second.err.contains(QStringLiteral(
+                     "Outra carga em andamento; tente novamente quando ela terminar.")),
                  qPrintable(second.err));
         QVERIFY(clock.elapsed() < 15000); // refused, not made to wait for the first
         // The table holds the first import's titles, all of them (fails by division by zero
         // otherwise).
-        QVERIFY(server.serverExec(QStringLiteral(
-            "SELECT 1 / (count(*) = 100000)::int FROM Blq")));
+        QVERIFY(server.serverExec(QStringLiteral("SELECT 1 / (count(*) = 100000)::int FROM Blq")));
     }
 
     void aDeskPrintingWhileAnotherImportsGetsThePreviousTitles()
