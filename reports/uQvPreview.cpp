@@ -309,7 +309,7 @@ void TfrmQvPreview::storeStateChanged()
     if (PageStore->isFinished() && count == 0) {
         // A report with nothing to print announces no page: without this the caption
         // said "aguarde" for ever, which looks like a hang.
-        setWindowTitle(PageStore->title() + QStringLiteral(" - 0") + pagesText(0));
+        setWindowTitle(pagesCaption(PageStore->title(), 0));
         RpPreview->setEmptyText(
             QStringLiteral("O relatório não tem páginas: não há dados a mostrar."));
     }

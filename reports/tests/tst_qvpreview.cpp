@@ -319,7 +319,7 @@ private Q_SLOTS:
     void anErrorBeforeTheFirstPageLeavesNoWindow()
     {
         TempProgramDir dir;
-        BlqRows::add(BlqRows::rejected(5));
+        BlqTitles::store(BlqTitles::rejected(5));
         ScriptedDialogs dlg;
         QPointer<TfrmQvPreview> window;
         RelRejeicoes rel;
@@ -343,7 +343,7 @@ private Q_SLOTS:
         if (!TestSupport::haveProgram(QStringLiteral("pdftotext")))
             QSKIP("pdftotext is not installed");
         TempProgramDir dir;
-        BlqRows::add(BlqRows::rejected(100)); // four pages
+        BlqTitles::store(BlqTitles::rejected(100)); // four pages
         ScriptedDialogs dlg;
         RelRejeicoes rel;
         rel.open();

@@ -160,7 +160,7 @@ private Q_SLOTS:
     void theHeaderLabelsStandClearOfTheirValues()
     {
         TempProgramDir dir;
-        BlqRows::add(BlqRows::rejected(1));
+        BlqTitles::store(BlqTitles::rejected(1));
         RelRejeicoes rel;
         rel.open();
         TRpPrinter store;
