@@ -194,6 +194,8 @@ void BankFileImporter::prepareTable()
             0 &&
         m_table.tableName().compare(QStringLiteral("Blq"), Qt::CaseInsensitive) == 0) {
         m_table.close();
+        // Once for a file of small pages: the import then writes in large pieces.
+        Database::enlargePages();
         BlqUpgrade::upgradeIfNeeded();
     }
     m_table.open();

@@ -25,8 +25,12 @@ QString openFailure(const QString& what, const QString& detail)
     return QStringLiteral("Não foi possível abrir o banco de dados %1: %2").arg(what, detail);
 }
 
+// How long a statement waits for a lock held by another program before it fails.
+constexpr int kBusyTimeoutMs = 2000;
+
 // Makes sure the default SQLite file holds the bloqueto table: a new or empty database gets
 // it; one with other tables but no Blq is somebody else's file and is left alone.
+
 void prepareDefault(QSqlDatabase& db, const QString& file)
 {
     QSqlQuery q(db);
@@ -128,11 +132,14 @@ QSqlDatabase Database::connection(const QString& alias)
             // with it: when another program has it open the conversion waits for a later
             // start (no busy wait yet, so it fails at once). A read-only folder keeps the
             // old mode.
+            // Only a file still empty takes it; an older one keeps its pages until an
+            // import can enlarge them (enlargePages).
+            pragma.exec(QStringLiteral("PRAGMA page_size = %1").arg(kPageSize));
             if (pragma.exec(QStringLiteral("PRAGMA journal_mode = WAL")))
                 pragma.finish();
             // A large import leaves a large log: cut it back once it has been copied over.
             pragma.exec(QStringLiteral("PRAGMA journal_size_limit = 67108864"));
-            pragma.exec(QStringLiteral("PRAGMA busy_timeout = 2000"));
+            pragma.exec(QStringLiteral("PRAGMA busy_timeout = %1").arg(kBusyTimeoutMs));
             if (!conf.isConfigured())
                 prepareDefault(db, dbName);
             else if (!pragma.exec(QStringLiteral("SELECT count(*) FROM sqlite_master")))
@@ -146,6 +153,48 @@ QSqlDatabase Database::connection(const QString& alias)
         throw;
     }
     return db;
+}
+
+bool Database::enlargePages(const QString& alias)
+{
+    QSqlDatabase db = connection(alias);
+    if (db.driverName() != QStringLiteral("QSQLITE"))
+        return false;
+    QSqlQuery q(db);
+    auto number = [&q](const QString& pragma) {
+        if (!q.exec(pragma) || !q.next())
+            return qint64(-1);
+        const qint64 n = q.value(0).toLongLong();
+        q.finish();
+        return n;
+    };
+    auto text = [&q](const QString& pragma) {
+        QString t;
+        if (q.exec(pragma) && q.next())
+            t = q.value(0).toString().toLower();
+        q.finish();
+        return t;
+    };
+    const qint64 size = number(QStringLiteral("PRAGMA page_size"));
+    if (size < 0)
+        return false;
+    if (size >= kPageSize)
+        return true;
+    // A write-ahead log fixes the page size: the file leaves it for the moment of the
+    // compaction. Leaving it needs the file alone, and asks once instead of waiting.
+    q.exec(QStringLiteral("PRAGMA busy_timeout = 0"));
+    const QString mode = text(QStringLiteral("PRAGMA journal_mode"));
+    bool done = false;
+    if (mode != QStringLiteral("wal") ||
+        text(QStringLiteral("PRAGMA journal_mode = DELETE")) == QStringLiteral("delete")) {
+        q.exec(QStringLiteral("PRAGMA page_size = %1").arg(kPageSize));
+        q.exec(QStringLiteral("VACUUM")); // in one step: a failure leaves the file whole
+        done = number(QStringLiteral("PRAGMA page_size")) >= kPageSize;
+        if (mode == QStringLiteral("wal"))
+            text(QStringLiteral("PRAGMA journal_mode = WAL"));
+    }
+    q.exec(QStringLiteral("PRAGMA busy_timeout = %1").arg(kBusyTimeoutMs));
+    return done;
 }
 
 Database::AliasConfig Database::configuration(const QString& alias)

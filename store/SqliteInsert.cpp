@@ -10,6 +10,9 @@
 #include <sqlite3.h>
 
 #include <cstring>
+#ifdef __SSE2__
+#include <emmintrin.h>
+#endif
 
 namespace {
 DbError::Cause causeOf(int rc)
@@ -77,7 +80,20 @@ int SqliteInsert::toUtf8(QStringView text, std::string& out)
     char* o = out.data();
     qsizetype i = 0;
     while (i < n) {
-        // Plain ASCII, the bulk of any text here, four characters at a time.
+#ifdef __SSE2__
+        // Plain ASCII, the bulk of any text here, eight characters at a time.
+        if (i + 8 <= n) {
+            const __m128i units = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + i));
+            const __m128i high = _mm_and_si128(units, _mm_set1_epi16(short(0xFF80)));
+            if (_mm_movemask_epi8(_mm_cmpeq_epi16(high, _mm_setzero_si128())) == 0xFFFF) {
+                _mm_storel_epi64(reinterpret_cast<__m128i*>(o), _mm_packus_epi16(units, units));
+                o += 8;
+                i += 8;
+                continue;
+            }
+        }
+#endif
+        // Plain ASCII, four characters at a time.
         if (QSysInfo::ByteOrder == QSysInfo::LittleEndian && i + 4 <= n) {
             quint64 w;
             std::memcpy(&w, p + i, 8);

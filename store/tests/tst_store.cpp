@@ -315,6 +315,57 @@ private Q_SLOTS:
         }
     }
 
+    void newFilesTakeLargePagesAndOldOnesGrowWhenAlone()
+    {
+        TempProgramDir dir;
+        const QString file = dir.file(QStringLiteral("cobrancaKV.db"));
+        auto pragma = [](QSqlDatabase& db, const char* name) {
+            QSqlQuery q(db);
+            return q.exec(QLatin1StringView("PRAGMA ") + QLatin1StringView(name)) && q.next()
+                       ? q.value(0).toString()
+                       : QString();
+        };
+        {
+            // A file of the old page size, as earlier versions of the program made it.
+            QSqlDatabase old = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"),
+                                                         QStringLiteral("antigo"));
+            old.setDatabaseName(file);
+            QVERIFY(old.open());
+            QSqlQuery q(old);
+            QVERIFY(q.exec(QStringLiteral("PRAGMA page_size = 4096")));
+            QVERIFY(q.exec(QStringLiteral("PRAGMA journal_mode = WAL")));
+            QVERIFY(q.exec(BlqSchema::createStatement()));
+            QVERIFY(q.exec(QStringLiteral("INSERT INTO Blq (BlqNosNum) VALUES ('26000001010')")));
+            QCOMPARE(pragma(old, "page_size"), QStringLiteral("4096"));
+
+            // Another reader in the middle of reading: nothing changes, nothing waits.
+            QVERIFY(old.transaction());
+            QVERIFY(q.exec(QStringLiteral("SELECT count(*) FROM Blq")) && q.next());
+            QVERIFY(!Database::enlargePages());
+            QVERIFY(old.rollback());
+            q.finish();
+            QCOMPARE(pragma(old, "page_size"), QStringLiteral("4096"));
+            QCOMPARE(pragma(old, "journal_mode"), QStringLiteral("wal"));
+        }
+        QSqlDatabase::removeDatabase(QStringLiteral("antigo"));
+
+        // Alone with the file: large pages, the log kept, the titles kept.
+        QVERIFY(Database::enlargePages());
+        QSqlDatabase db = Database::connection();
+        QCOMPARE(pragma(db, "page_size"), QString::number(Database::kPageSize));
+        QCOMPARE(pragma(db, "journal_mode"), QStringLiteral("wal"));
+        DbQuery q(QStringLiteral("cobrancaKV"));
+        q.sql() << QStringLiteral("SELECT BlqNosNum FROM Blq");
+        QCOMPARE(column(q, QStringLiteral("BlqNosNum")), QStringList{QStringLiteral("26000001010")});
+        q.close();
+        QVERIFY(Database::enlargePages()); // once is enough
+        Database::closeAll();
+
+        TempProgramDir fresh;
+        QSqlDatabase made = Database::connection();
+        QCOMPARE(pragma(made, "page_size"), QString::number(Database::kPageSize));
+    }
+
     void damagedOrForeignDatabaseGivesAClearError()
     {
         TempProgramDir dir;
