@@ -12,7 +12,8 @@ class TRpPrinter;
 // Writes a report's pages as many PDF files, each a document of its own with only the
 // faces and pictures it shows, while the run produces them: the per-title bloquetos.
 // One writer serves every file, so what the files share is worked out once (see
-// RpPdfWriter's series), and with Threads::Two it writes on a thread of its own.
+// RpPdfWriter's series), and with Threads::Two it writes on a thread of its own. The
+// pages of all the files come from one store, whose font and picture indexes they share.
 //
 //   RpPdfSeries files;
 //   report.produce(store, [&] {
