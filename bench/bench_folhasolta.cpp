@@ -7,6 +7,10 @@
 //   resident memory. The targets: 3,000 pages a second or more on two cores, at most 2 KB
 //   a page, and a peak that does not grow with N (the database's page cache aside, which
 //   SQLite caps). bench/comparar_gerar_boletos.sh sets it beside gerar-boletos.
+// BM_FolhaSoltaPorTitulo/N: `kvcob-lote folha-solta --por-titulo` over the same titles: one
+//   PDF file per title and the index, into an empty folder. Counters: seconds (also as
+//   time), files a second, KB per file, peak resident memory. The targets: 10,000 files in
+//   10 s or less, and a peak that does not grow with N.
 // BM_PreviewFirstPage/N: from the preview call until page 1 of the preview window is
 //   painted, whatever the number of titles behind it (target: under 0.5 s).
 // BM_PreviewMemory/N: the preview holding all N pages: what the page store keeps a page
@@ -23,6 +27,7 @@
 #include "uRelBloqueto.h"
 
 #include <QApplication>
+#include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
@@ -119,6 +124,46 @@ void BM_FolhaSoltaPdf(benchmark::State& state)
     state.counters["peak MB"] = last.maxRssKb / 1024.0;
 }
 BENCHMARK(BM_FolhaSoltaPdf)
+    ->Arg(1000)
+    ->Arg(10000)
+    ->UseManualTime()
+    ->Unit(benchmark::kSecond)
+    ->Iterations(1);
+
+void BM_FolhaSoltaPorTitulo(benchmark::State& state)
+{
+    const int titles = int(state.range(0));
+    const QString dir = programDir(titles);
+    const QString folder = dir + QStringLiteral("/por-titulo");
+    Run last;
+    double wall = 0;
+    for (auto _ : state) {
+        QDir(folder).removeRecursively();
+        last = runTool({QStringLiteral("--dir"), dir, QStringLiteral("folha-solta"),
+                        QStringLiteral("--por-titulo"), folder});
+        if (last.status != 0) {
+            state.SkipWithError("kvcob-lote failed");
+            return;
+        }
+        state.SetIterationTime(last.wallS);
+        wall += last.wallS;
+    }
+    qint64 bytes = 0;
+    int files = 0;
+    for (const QFileInfo& f : QDir(folder).entryInfoList({QStringLiteral("*.pdf")}, QDir::Files)) {
+        bytes += f.size();
+        ++files;
+    }
+    const double runs = double(state.iterations());
+    state.counters["seconds"] = wall / runs;
+    state.counters["files/s"] = titles * runs / wall;
+    state.counters["KB/file"] = files ? bytes / 1024.0 / files : 0;
+    state.counters["peak MB"] = last.maxRssKb / 1024.0;
+    if (files != titles)
+        state.SkipWithError("not one file per title");
+    QDir(folder).removeRecursively();
+}
+BENCHMARK(BM_FolhaSoltaPorTitulo)
     ->Arg(1000)
     ->Arg(10000)
     ->UseManualTime()

@@ -151,6 +151,8 @@ void RelBloqueto::RpBand1BeforePrint(TRpBand&, bool&)
     pix.nomCed = t.nomCed;
     pix.nosNum = in.nosNum;
     showPix(BloquetoPix::payload(pix, m_pixKey, m_pixCity));
+    if (titleFilled)
+        titleFilled(t, code);
 }
 
 void RelBloqueto::showPix(const QString& payload)

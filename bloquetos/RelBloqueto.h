@@ -5,8 +5,10 @@
 #include "DbQueryDataSource.h"
 
 #include <QString>
+#include <functional>
 #include <memory>
 
+class BloquetoCode;
 class TRpBand;
 class TRpDBText;
 class TRpDrawing;
@@ -50,6 +52,9 @@ public:
     void LeArquivoIni();
     // Reads and checks the PIX key and city of CachedBeneficiary.
     void LeChavePix();
+    // Raised by RpBand1BeforePrint once the page of a title is filled, with the title and
+    // its codes: the per-title files take their names and index lines from here.
+    std::function<void(const BlqTitle& title, const BloquetoCode& code)> titleFilled;
 
     const QString& cachedBeneficiary() const { return CachedBeneficiary; }
     const QString& reciboPath() const { return ReciboPath; }

@@ -1,17 +1,43 @@
+#include "BloquetoFiles.h"
 #include "DbTable.h"
 #include "KvError.h"
 #include "QueuePrint.h"
 #include "RelBloqueto.h"
 #include "Verb.h"
 
+#include <QDir>
 #include <QFileInfo>
 
 namespace {
+const QString kPerTitle = QStringLiteral("por-titulo");
+const QString kNothing = QStringLiteral("Nenhum título válido na base: nada a imprimir.");
+
+int perTitle(const Verb& verb, const QCommandLineParser& args, RelBloqueto& rel)
+{
+    const QString folder = args.value(kPerTitle).trimmed();
+    if (folder.isEmpty())
+        verb.badUsage(QStringLiteral("Informe a pasta dos arquivos em --por-titulo."));
+    const int files = BloquetoFiles::write(rel, QDir(folder).absolutePath());
+    if (files == 0)
+        throw KvError(kNothing);
+    printOut(QStringLiteral("%1 bloqueto(s) gravado(s), um arquivo por título, em %2 (índice %3)")
+                 .arg(files)
+                 .arg(QDir::toNativeSeparators(QDir(folder).absolutePath()),
+                      BloquetoFiles::indexName()));
+    return 0;
+}
+
 int run(const Verb& verb, const QCommandLineParser& args)
 {
-    const bool toQueue = QueuePrint::requested(verb, args);
+    const bool eachTitle = args.isSet(kPerTitle);
+    if (eachTitle && !args.positionalArguments().isEmpty())
+        verb.badUsage(QStringLiteral("Informe a pasta de --por-titulo ou o arquivo PDF, não os "
+                                     "dois."));
+    if (eachTitle && args.isSet(QStringLiteral("impressora")))
+        verb.badUsage(QStringLiteral("--por-titulo grava arquivos; não vale com --impressora."));
+    const bool toQueue = !eachTitle && QueuePrint::requested(verb, args);
     const QStringList files = args.positionalArguments();
-    if (!toQueue && files.size() != 1)
+    if (!toQueue && !eachTitle && files.size() != 1)
         verb.badUsage();
     {
         DbTable table;
@@ -21,17 +47,19 @@ int run(const Verb& verb, const QCommandLineParser& args)
     }
     RelBloqueto rel;
     rel.selectValidInFileOrder();
+    if (eachTitle)
+        return perTitle(verb, args, rel);
     if (toQueue) {
         const QueuePrint::Result r = QueuePrint::print(verb, args, *rel.rptBloqueto);
         if (r.produced == 0)
-            throw KvError(QStringLiteral("Nenhum título válido na base: nada a imprimir."));
+            throw KvError(kNothing);
         printOut(QueuePrint::summary(r, QStringLiteral("bloqueto(s)")));
         return 0;
     }
     const QString output = files.first();
     const int pages = rel.writePdf(output);
     if (pages == 0)
-        throw KvError(QStringLiteral("Nenhum título válido na base: nada a imprimir."));
+        throw KvError(kNothing);
     printOut(QStringLiteral("%1 bloqueto(s) gravado(s) em %2")
                  .arg(pages)
                  .arg(QFileInfo(output).absoluteFilePath()));
@@ -47,6 +75,11 @@ Verb folhaSoltaVerb()
     v.summary = QStringLiteral("grava os bloquetos dos títulos válidos, um por folha A4, em PDF, "
                                "ou os imprime numa fila do CUPS");
     v.options = QueuePrint::options();
+    v.options << QCommandLineOption(kPerTitle,
+                                    QStringLiteral("um PDF por título válido na PASTA (criada se "
+                                                   "faltar), com o índice indice.csv, em vez "
+                                                   "de SAIDA.pdf"),
+                                    QStringLiteral("PASTA"));
     v.run = &run;
     return v;
 }

@@ -43,6 +43,7 @@ public:
         return {};
     }
     QString openPicture(const QString&, const QString&) override { return {}; }
+    QString chooseFolder(const QString&, const QString&) override { return {}; }
     bool choosePrinter(QPrinter*) override { return false; }
 };
 

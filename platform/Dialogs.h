@@ -26,9 +26,11 @@ public:
     // File dialogs answer an empty text when the user cancels.
     virtual QString openFile(const QString& caption, const QString& startDir,
                              const QString& filter) = 0;
-    virtual QString saveFile(const QString& caption, const QString& startDir,
-                             const QString& filter, const QString& defaultSuffix) = 0;
+    virtual QString saveFile(const QString& caption, const QString& startDir, const QString& filter,
+                             const QString& defaultSuffix) = 0;
     virtual QString openPicture(const QString& startDir, const QString& filter) = 0;
+    // A folder, which the dialog lets the user create; empty when the user cancels.
+    virtual QString chooseFolder(const QString& caption, const QString& startDir) = 0;
     // The printer choice dialog; false when the user cancels.
     virtual bool choosePrinter(QPrinter* printer) = 0;
 };

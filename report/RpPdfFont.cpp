@@ -93,6 +93,7 @@ RpPdfFont::Extent RpPdfFont::extent(QStringView text) const
 void RpPdfFont::appendShow(QByteArray& out, QStringView text)
 {
     const qsizetype start = out.size();
+    m_usage.shown = true;
     bool kerned = false;
     uchar prev = 0;
     out += '(';
@@ -100,7 +101,7 @@ void RpPdfFont::appendShow(QByteArray& out, QStringView text)
         auto code = uchar(Cp1252::encodeChar(text[i]));
         if (code < kFirst)
             code = ' ';
-        m_used[code] = true;
+        m_usage.codes.set(code);
         if (i > 0) {
             if (const int k = kerning(prev, code); k != 0) {
                 if (!kerned) {
@@ -144,7 +145,23 @@ QByteArray RpPdfFont::postScriptName() const
     return out.isEmpty() ? QByteArrayLiteral("Font") : out;
 }
 
+void RpPdfFont::makeHeads(const QByteArray& tag) const
+{
+    // The same in every document of a writer but for the references: made once.
+    if (m_headTag == tag && !m_dictionaryHead.isEmpty())
+        return;
+    m_headTag = tag;
+    m_dictionaryHead = dictionaryHead(tag);
+    m_descriptorHead = descriptorHead(tag);
+}
+
 QByteArray RpPdfFont::fontDictionary(int descriptorObject, const QByteArray& tag) const
+{
+    makeHeads(tag);
+    return m_dictionaryHead + QByteArray::number(descriptorObject) + " 0 R >>";
+}
+
+QByteArray RpPdfFont::dictionaryHead(const QByteArray& tag) const
 {
     QByteArray d = "<< /Type /Font /Subtype /TrueType /BaseFont /" + tag + postScriptName() +
                    " /FirstChar " + QByteArray::number(kFirst) + " /LastChar 255 /Widths [";
@@ -154,12 +171,21 @@ QByteArray RpPdfFont::fontDictionary(int descriptorObject, const QByteArray& tag
         appendNumber(d, m_width[size_t(code)]);
         d += ' ';
     }
-    d += "]\n/Encoding /WinAnsiEncoding /FontDescriptor " + QByteArray::number(descriptorObject) +
-         " 0 R >>";
+    d += "]\n/Encoding /WinAnsiEncoding /FontDescriptor ";
     return d;
 }
 
 QByteArray RpPdfFont::descriptor(int programObject, const QByteArray& tag) const
+{
+    makeHeads(tag);
+    QByteArray d = m_descriptorHead;
+    if (programObject > 0)
+        d += " /FontFile2 " + QByteArray::number(programObject) + " 0 R";
+    d += " >>";
+    return d;
+}
+
+QByteArray RpPdfFont::descriptorHead(const QByteArray& tag) const
 {
     const QByteArray head = m_face.fontTable("head");
     const QByteArray hhea = m_face.fontTable("hhea");
@@ -174,9 +200,6 @@ QByteArray RpPdfFont::descriptor(int programObject, const QByteArray& tag) const
                    ' ' + scaled(s16(head, 40)) + ' ' + scaled(s16(head, 42)) +
                    "] /ItalicAngle 0 /Ascent " + scaled(ascent) + " /Descent " +
                    scaled(s16(hhea, 6)) + " /CapHeight " + scaled(capHeight) + " /StemV 80";
-    if (programObject > 0)
-        d += " /FontFile2 " + QByteArray::number(programObject) + " 0 R";
-    d += " >>";
     return d;
 }
 
@@ -184,7 +207,7 @@ QByteArray RpPdfFont::program() const
 {
     std::vector<bool> glyphs;
     for (int code = kFirst; code < 256; ++code) {
-        if (!m_used[size_t(code)])
+        if (!m_usage.codes.test(size_t(code)))
             continue;
         const quint32 g = m_glyph[size_t(code)];
         if (g >= glyphs.size())

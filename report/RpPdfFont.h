@@ -6,6 +6,7 @@
 #include <QRawFont>
 #include <QStringView>
 #include <array>
+#include <bitset>
 #include <vector>
 
 // One face of the shipped fonts as a PDF carries it: a simple TrueType font over the
@@ -24,6 +25,20 @@ public:
     // Appends the operator that shows `text` at the current point (Tj, or TJ where pairs
     // kern) and remembers the codes for the embedded program.
     void appendShow(QByteArray& out, QStringView text);
+    // What the document shows of the face so far: whether it shows it at all, and the
+    // codes. A writer of several documents sets it back for each one.
+    struct Usage {
+        std::bitset<256> codes;
+        bool shown = false;
+        Usage& operator|=(const Usage& o)
+        {
+            codes |= o.codes;
+            shown |= o.shown;
+            return *this;
+        }
+    };
+    const Usage& usage() const { return m_usage; }
+    void setUsage(const Usage& usage) { m_usage = usage; }
     // Advance of a code in thousandths of the em.
     double width(uchar code) const { return m_width[code]; }
     // Kerning of a pair in thousandths of the em (negative draws closer).
@@ -45,6 +60,9 @@ public:
 
 private:
     QByteArray postScriptName() const;
+    void makeHeads(const QByteArray& tag) const;
+    QByteArray dictionaryHead(const QByteArray& tag) const;
+    QByteArray descriptorHead(const QByteArray& tag) const;
 
     static constexpr int kFirst = 32;
     static constexpr int kCodes = 256 - kFirst;
@@ -55,7 +73,9 @@ private:
     double m_unitsPerEm = 1000;
     std::array<double, 256> m_width{};
     std::array<quint32, 256> m_glyph{};
-    std::array<bool, 256> m_used{};
+    Usage m_usage;
+    mutable QByteArray m_dictionaryHead, m_descriptorHead; // the parts before the references
+    mutable QByteArray m_headTag;                          // the tag they were made with
     Extent m_ink{0, 0, 0, 0};      // the ink of every code beyond its advance
     std::vector<qint16> m_kerning; // kCodes x kCodes, measured when first met
 };

@@ -4,7 +4,7 @@
 #include <memory>
 
 class QSaveFile;
-class RpPdfWriter;
+class RpPdfWorker;
 class TRpPrinter;
 
 // Writes a report's pages to a PDF file while the run produces them, so that a run of any
@@ -39,13 +39,11 @@ public:
     void finish();
 
 private:
-    class Worker;
     void open();
 
     QString m_path;
     Threads m_threads;
     int m_pages = 0;
     std::unique_ptr<QSaveFile> m_file;
-    std::unique_ptr<RpPdfWriter> m_writer; // with Threads::One
-    std::unique_ptr<Worker> m_worker;      // with Threads::Two: it owns the writer
+    std::unique_ptr<RpPdfWorker> m_worker; // it owns the writer
 };

@@ -89,6 +89,7 @@ bool RpPdfTemplates::makeForm(const RpPage& page, const RpPage& reference, size_
     }
     if (size_t(form.ops.ops.size()) < std::max(least, kLeastOps))
         return false;
+    form.id = ++m_lastId;
     m_forms.insert(m_forms.begin(), std::move(form));
     if (m_forms.size() > kKeptForms)
         m_forms.pop_back();
@@ -117,8 +118,19 @@ RpPdfTemplates::Choice RpPdfTemplates::choose(const RpPage& page)
         c.fresh = true;
         return c;
     }
-    if (c.fresh == false && !m_forms.empty() && m_forms.front().object == 0)
+    if (made)
         m_forms.erase(m_forms.begin()); // made but not fitting after all: never written
     c.own.clear();
     return c;
+}
+
+bool RpPdfTemplates::holdsForm(int id) const
+{
+    return std::any_of(m_forms.begin(), m_forms.end(), [&](const Form& f) { return f.id == id; });
+}
+
+void RpPdfTemplates::forgetObjects()
+{
+    for (Form& f : m_forms)
+        f.object = 0;
 }

@@ -23,9 +23,14 @@ public:
     };
     // How to draw `page`: with a form made before, a new one, or whole.
     Choice choose(const RpPage& page);
-    // The object number a form was written as.
+    // The object number a form was written as; 0 while the current file lacks it.
     int formObject(int form) const { return m_forms.at(size_t(form)).object; }
     void setFormObject(int form, int object) { m_forms.at(size_t(form)).object = object; }
+    // A number that stays with a form while it is kept.
+    int formId(int form) const { return m_forms.at(size_t(form)).id; }
+    bool holdsForm(int id) const;
+    // A new file begins: the forms are kept, but each has to be written into it again.
+    void forgetObjects();
     // Keeps `page` for comparing the next one with (the store may free its own copy).
     void pageDone(const RpPage& page) { m_previous = page; }
 
@@ -33,6 +38,7 @@ private:
     struct Form {
         RpPage ops;
         int object = 0;
+        int id = 0;
     };
     bool fits(const Form& form, const RpPage& page, std::vector<bool>& own) const;
     bool makeForm(const RpPage& page, const RpPage& reference, size_t least);
@@ -40,4 +46,5 @@ private:
     const RpPdfContent& m_content;
     RpPage m_previous;
     std::vector<Form> m_forms; // the most recently used first
+    int m_lastId = 0;
 };

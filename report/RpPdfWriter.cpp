@@ -15,6 +15,9 @@ namespace {
 // Objects with fixed numbers; the others are numbered as they come.
 enum : int { kCatalog = 1, kPages, kInfo, kResources, kFirstFree };
 
+// Subsets a series keeps at most: one for each set of glyphs its files show.
+constexpr qsizetype kKeptPrograms = 256;
+
 // zlib's default level: with the repeated parts in a form a page's own content is a few
 // kilobytes, which the fastest level packs 10% worse for no time worth having.
 constexpr int kDeflateLevel = 6;
@@ -63,13 +66,35 @@ struct RpPdfWriter::Deflater {
     }
 };
 
-RpPdfWriter::RpPdfWriter(QIODevice& out) : m_out(out), m_deflater(std::make_unique<Deflater>())
+RpPdfWriter::RpPdfWriter(QIODevice& out, Files files)
+    : m_files(files), m_deflater(std::make_unique<Deflater>())
 {
-    m_offsets.resize(kFirstFree, 0);
     m_buffer.reserve(64 * 1024);
     m_content.reserve(64 * 1024);
+    begin(out);
+}
+
+void RpPdfWriter::begin(QIODevice& out)
+{
+    m_out = &out;
+    m_buffer.resize(0);
+    m_written = 0;
+    m_failed = false;
+    m_offsets.assign(kFirstFree, 0);
+    m_pageObjects.clear();
     // A binary comment tells transfer programs that the file is not text.
     m_buffer += "%PDF-1.4\n%\xe2\xe3\xcf\xd3\n";
+}
+
+void RpPdfWriter::restart(QIODevice& out)
+{
+    begin(out);
+    // What the store's indexes mean stays; what this file holds starts again.
+    std::fill(m_pictures.begin(), m_pictures.end(), 0);
+    m_formObjects.clear();
+    m_templates.forgetObjects();
+    for (const auto& face : m_faces)
+        face->setUsage({});
 }
 
 RpPdfWriter::~RpPdfWriter() = default;
@@ -96,20 +121,24 @@ void RpPdfWriter::writeObject(int number, const QByteArray& body)
 
 void RpPdfWriter::writeStream(int number, const QByteArray& dictionary, const QByteArray& data)
 {
-    const QByteArray& packed = deflate(data);
+    writePacked(number, {dictionary, deflate(data)});
+}
+
+void RpPdfWriter::writePacked(int number, const Packed& packed)
+{
     beginObject(number);
     m_buffer += "<< ";
-    m_buffer += dictionary;
+    m_buffer += packed.dictionary;
     m_buffer += "/Length ";
-    m_buffer += QByteArray::number(packed.size());
+    m_buffer += QByteArray::number(packed.data.size());
     m_buffer += " /Filter /FlateDecode >>\nstream\n";
-    m_buffer += packed;
+    m_buffer += packed.data;
     m_buffer += "\nendstream\nendobj\n";
 }
 
 void RpPdfWriter::flush()
 {
-    if (!m_failed && m_out.write(m_buffer) != m_buffer.size())
+    if (!m_failed && m_out->write(m_buffer) != m_buffer.size())
         m_failed = true;
     m_written += m_buffer.size();
     m_buffer.resize(0); // keeps its room for the next page
@@ -149,10 +178,8 @@ void RpPdfWriter::mapFonts(const QList<RpFont>& fonts)
         size_t f = 0;
         while (f < m_faces.size() && !m_faces[f]->isFace(face))
             ++f;
-        if (f == m_faces.size()) {
+        if (f == m_faces.size())
             m_faces.push_back(std::make_unique<RpPdfFont>(font));
-            m_faceObjects.push_back(newObject());
-        }
         m_fonts.push_back({int(f), font.pixelSize()});
     }
 }
@@ -164,11 +191,35 @@ void RpPdfWriter::mapPictures(const QList<QImage>& pictures, const RpPage& page)
     for (const RpOp& op : page.ops) {
         if (op.kind == RpOp::Picture && op.arg >= 0 && op.arg < pictures.size() &&
             m_pictures[size_t(op.arg)] == 0)
-            m_pictures[size_t(op.arg)] = writeImage(pictures.at(op.arg));
+            m_pictures[size_t(op.arg)] = writeImage(op.arg, pictures.at(op.arg));
     }
 }
 
-int RpPdfWriter::writeImage(const QImage& picture)
+int RpPdfWriter::writeImage(int index, const QImage& picture)
+{
+    if (m_files == Files::Series && m_packedPictures.size() <= size_t(index))
+        m_packedPictures.resize(size_t(index) + 1);
+    std::vector<Packed> parts =
+        m_files == Files::Series ? m_packedPictures[size_t(index)] : std::vector<Packed>();
+    if (parts.empty()) {
+        parts = packImage(picture);
+        if (m_files == Files::Series)
+            m_packedPictures[size_t(index)] = parts;
+    }
+    int mask = 0;
+    if (parts.size() > 1) {
+        mask = newObject();
+        writePacked(mask, parts[1]);
+    }
+    const int object = newObject();
+    Packed image = parts[0];
+    if (mask)
+        image.dictionary += "/SMask " + ref(mask) + ' ';
+    writePacked(object, image);
+    return object;
+}
+
+std::vector<RpPdfWriter::Packed> RpPdfWriter::packImage(const QImage& picture)
 {
     QImage image = picture.convertToFormat(QImage::Format_RGBA8888);
     if (image.isNull()) { // draws nothing, as the painter does
@@ -193,18 +244,13 @@ int RpPdfWriter::writeImage(const QImage& picture)
     }
     const QByteArray size = "/Width " + QByteArray::number(w) + " /Height " +
                             QByteArray::number(h) + " /BitsPerComponent 8 ";
-    int mask = 0;
-    if (seeThrough) {
-        mask = newObject();
-        writeStream(mask, "/Type /XObject /Subtype /Image " + size + "/ColorSpace /DeviceGray ",
-                    alpha);
-    }
-    const int object = newObject();
-    QByteArray dictionary = "/Type /XObject /Subtype /Image " + size + "/ColorSpace /DeviceRGB ";
-    if (mask)
-        dictionary += "/SMask " + ref(mask) + ' ';
-    writeStream(object, dictionary, rgb);
-    return object;
+    std::vector<Packed> parts;
+    parts.push_back(
+        {"/Type /XObject /Subtype /Image " + size + "/ColorSpace /DeviceRGB ", deflate(rgb)});
+    if (seeThrough)
+        parts.push_back({"/Type /XObject /Subtype /Image " + size + "/ColorSpace /DeviceGray ",
+                         deflate(alpha)});
+    return parts;
 }
 
 void RpPdfWriter::addPage(const TRpPrinter& store, int index)
@@ -227,21 +273,8 @@ void RpPdfWriter::addPage(const RpPage& page, const QList<RpFont>& fonts,
     const RpPdfTemplates::Choice plan = m_templates.choose(page);
     m_content.resize(0);
     if (plan.form >= 0) {
-        if (plan.fresh) {
-            std::vector<bool> formOps(plan.own.size());
-            for (size_t i = 0; i < formOps.size(); ++i)
-                formOps[i] = !plan.own[i];
-            m_encoder.encode(page, formOps, m_content);
-            const int form = newObject();
-            writeStream(form,
-                        "/Type /XObject /Subtype /Form /BBox [0 0 " + points(m_paper.width()) +
-                            ' ' + points(m_paper.height()) + "] /Resources " + ref(kResources) +
-                            ' ',
-                        m_content);
-            m_templates.setFormObject(plan.form, form);
-            m_formObjects.push_back(form);
-            m_content.resize(0);
-        }
+        if (m_templates.formObject(plan.form) == 0)
+            writeForm(page, plan);
         m_content += "/T" + QByteArray::number(m_templates.formObject(plan.form)) + " Do\n";
         m_encoder.encode(page, plan.own, m_content);
     } else {
@@ -257,23 +290,103 @@ void RpPdfWriter::addPage(const RpPage& page, const QList<RpFont>& fonts,
     flush();
 }
 
+void RpPdfWriter::writeForm(const RpPage& page, const RpPdfTemplates::Choice& plan)
+{
+    std::vector<bool> formOps(plan.own.size());
+    for (size_t i = 0; i < formOps.size(); ++i)
+        formOps[i] = !plan.own[i];
+    const int form = newObject();
+    const QByteArray dictionary = "/Type /XObject /Subtype /Form /BBox [0 0 " +
+                                  points(m_paper.width()) + ' ' + points(m_paper.height()) +
+                                  "] /Resources " + ref(kResources) + ' ';
+    m_content.resize(0);
+    if (m_files == Files::One) {
+        m_encoder.encode(page, formOps, m_content);
+        writeStream(form, dictionary, m_content);
+    } else {
+        // A form an earlier file wrote is the same bytes here; what it shows of each face
+        // counts for this file's subsets too.
+        const int id = m_templates.formId(plan.form);
+        auto it = m_packedForms.find(id);
+        if (it == m_packedForms.end()) {
+            const std::vector<RpPdfFont::Usage> before = usageOfFaces();
+            for (const auto& face : m_faces)
+                face->setUsage({});
+            m_encoder.encode(page, formOps, m_content);
+            PackedForm packed{deflate(m_content), usageOfFaces()};
+            for (size_t f = 0; f < m_faces.size(); ++f)
+                m_faces[f]->setUsage(RpPdfFont::Usage(before[f]) |= packed.usage[f]);
+            std::erase_if(m_packedForms,
+                          [&](const auto& kept) { return !m_templates.holdsForm(kept.first); });
+            it = m_packedForms.emplace(id, std::move(packed)).first;
+        } else {
+            for (size_t f = 0; f < it->second.usage.size(); ++f) {
+                RpPdfFont::Usage usage = m_faces[f]->usage();
+                m_faces[f]->setUsage(usage |= it->second.usage[f]);
+            }
+        }
+        writePacked(form, {dictionary, it->second.data});
+    }
+    m_templates.setFormObject(plan.form, form);
+    m_formObjects.push_back(form);
+    m_content.resize(0);
+}
+
+std::vector<RpPdfFont::Usage> RpPdfWriter::usageOfFaces() const
+{
+    std::vector<RpPdfFont::Usage> out;
+    for (const auto& face : m_faces)
+        out.push_back(face->usage());
+    return out;
+}
+
+void RpPdfWriter::writeFont(size_t f, QByteArray& resources)
+{
+    const RpPdfFont& face = *m_faces[f];
+    // The subset of a face depends only on the glyphs shown: a series makes each once.
+    QByteArray key;
+    Packed program;
+    bool known = false;
+    if (m_files == Files::Series) {
+        key = QByteArray::number(qulonglong(f)) + ':' +
+              QByteArray::fromStdString(face.usage().codes.to_string());
+        const auto it = m_packedPrograms.constFind(key);
+        known = it != m_packedPrograms.cend();
+        if (known)
+            program = *it;
+    }
+    if (!known) {
+        const QByteArray bytes = face.program();
+        if (!bytes.isEmpty())
+            program = {"/Length1 " + QByteArray::number(bytes.size()) + ' ', deflate(bytes)};
+        if (m_files == Files::Series) {
+            if (m_packedPrograms.size() >= kKeptPrograms)
+                m_packedPrograms.clear();
+            m_packedPrograms.insert(key, program);
+        }
+    }
+    const QByteArray tag = program.data.isEmpty() ? QByteArray() : subsetTag(f);
+    int programObject = 0;
+    if (!program.data.isEmpty()) {
+        programObject = newObject();
+        writePacked(programObject, program);
+    }
+    const int descriptor = newObject();
+    writeObject(descriptor, face.descriptor(programObject, tag));
+    const int object = newObject();
+    writeObject(object, face.fontDictionary(descriptor, tag));
+    resources += "/F" + QByteArray::number(qulonglong(f)) + ' ' + ref(object) + ' ';
+}
+
 bool RpPdfWriter::finish()
 {
     QByteArray fonts, pictures;
     for (size_t f = 0; f < m_faces.size(); ++f) {
-        const RpPdfFont& face = *m_faces[f];
-        const QByteArray program = face.program();
-        const QByteArray tag = program.isEmpty() ? QByteArray() : subsetTag(f);
-        int programObject = 0;
-        if (!program.isEmpty()) {
-            programObject = newObject();
-            writeStream(programObject, "/Length1 " + QByteArray::number(program.size()) + ' ',
-                        program);
-        }
-        const int descriptor = newObject();
-        writeObject(descriptor, face.descriptor(programObject, tag));
-        writeObject(m_faceObjects[f], face.fontDictionary(descriptor, tag));
-        fonts += "/F" + QByteArray::number(qulonglong(f)) + ' ' + ref(m_faceObjects[f]) + ' ';
+        // A face the file never shows is left out (a series' store knows the faces of
+        // every file).
+        if (!m_faces[f]->usage().shown)
+            continue;
+        writeFont(f, fonts);
         flush();
     }
     for (size_t p = 0; p < m_pictures.size(); ++p) {

@@ -3,16 +3,19 @@
 #include "RpPdfContent.h"
 #include "RpPdfTemplates.h"
 
+#include "RpPdfFont.h"
+
 #include <QByteArray>
+#include <QHash>
 #include <QList>
 #include <QSize>
 #include <QString>
+#include <map>
 #include <memory>
 #include <vector>
 
 class QIODevice;
 class QImage;
-class RpPdfFont;
 class TRpPrinter;
 struct RpFont;
 struct RpPage;
@@ -29,9 +32,15 @@ struct RpPage;
 //   pdf.finish();                       // fonts, page tree, cross-reference, trailer
 //
 // finish() tells whether every write reached the device.
+//
+// A writer of a series writes one file after another (restart() between them), each a
+// document of its own with the faces and pictures it shows. What the files have in common
+// is worked out once: the faces' measures, each picture compressed, each subset of the
+// same glyphs, the forms a file repeats of the files before.
 class RpPdfWriter {
 public:
-    explicit RpPdfWriter(QIODevice& out);
+    enum class Files { One, Series };
+    explicit RpPdfWriter(QIODevice& out, Files files = Files::One);
     ~RpPdfWriter();
     RpPdfWriter(const RpPdfWriter&) = delete;
     RpPdfWriter& operator=(const RpPdfWriter&) = delete;
@@ -46,9 +55,26 @@ public:
     int pageCount() const { return int(m_pageObjects.size()); }
     // Completes the file. False when a write of the device failed at any point.
     bool finish();
+    // With Files::Series, after finish(): the next pages go to a new file on `out`.
+    void restart(QIODevice& out);
 
 private:
     struct Deflater;
+    struct Packed {
+        QByteArray dictionary; // without the length and filter
+        QByteArray data;       // deflated
+    };
+    // Of a form made once and written into every file that uses it.
+    struct PackedForm {
+        QByteArray data;
+        std::vector<RpPdfFont::Usage> usage; // by face: what its content shows
+    };
+
+    void begin(QIODevice& out);
+    void writePacked(int number, const Packed& packed);
+    void writeForm(const RpPage& page, const RpPdfTemplates::Choice& plan);
+    void writeFont(size_t face, QByteArray& resources);
+    std::vector<RpPdfFont::Usage> usageOfFaces() const;
 
     int newObject();
     void beginObject(int number);
@@ -59,9 +85,11 @@ private:
     const QByteArray& deflate(const QByteArray& data);
     void mapFonts(const QList<RpFont>& fonts);
     void mapPictures(const QList<QImage>& pictures, const RpPage& page);
-    int writeImage(const QImage& picture);
+    int writeImage(int index, const QImage& picture);
+    std::vector<Packed> packImage(const QImage& picture);
 
-    QIODevice& m_out;
+    QIODevice* m_out = nullptr;
+    const Files m_files;
     QByteArray m_buffer; // bytes of the current page, written out once it is complete
     qint64 m_written = 0;
     bool m_failed = false;
@@ -70,10 +98,14 @@ private:
     QSize m_paper;
     QString m_title;
     std::vector<std::unique_ptr<RpPdfFont>> m_faces;
-    std::vector<int> m_faceObjects;
     std::vector<RpPdfContent::FontUse> m_fonts; // by font index of the store
     std::vector<int> m_pictures; // object by picture index of the store; 0 not yet written
     std::vector<int> m_formObjects;
+    // A series' work done once: by picture index (image, then its mask when it has one),
+    // by form id, by face and glyphs.
+    std::vector<std::vector<Packed>> m_packedPictures;
+    std::map<int, PackedForm> m_packedForms;
+    QHash<QByteArray, Packed> m_packedPrograms;
     RpPdfContent m_encoder{m_fonts, m_faces};
     RpPdfTemplates m_templates{m_encoder};
     QByteArray m_content;

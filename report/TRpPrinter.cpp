@@ -239,6 +239,15 @@ void TRpPrinter::exportPdf(const QString& path)
     pdf.finish();
 }
 
+int TRpPrinter::exportPerRecord(const QString& folder)
+{
+    if (!isFinished())
+        throw KvError(QStringLiteral("O relatório ainda está sendo gerado."));
+    if (!canExportPerRecord())
+        throw KvError(QStringLiteral("Este relatório não se grava em um arquivo por registro."));
+    return m_source.exportPerRecord(folder);
+}
+
 QString TRpPrinter::saveFilter()
 {
     return QStringLiteral("Arquivo de relatório (*.KVR)");

@@ -77,6 +77,12 @@ public:
     void loadFromFile(const QString& path);
     // Writes the pages as PDF at Rp::kOutputDpi, atomically. Raises KvError.
     void exportPdf(const QString& path);
+    // A live report that can write itself again as one PDF file per record (the
+    // single-sheet bloquetos: one file per title) offers it; a loaded file does not.
+    bool canExportPerRecord() const { return !m_loaded && bool(m_source.exportPerRecord); }
+    // Produces the report again as one file per record into `folder`, once the store is
+    // finished; answers the files written. Raises KvError.
+    int exportPerRecord(const QString& folder);
     // The save-dialog filter of the store's own file type.
     static QString saveFilter();
 
@@ -97,6 +103,7 @@ public:
     struct Source {
         std::function<int(QPrinter&)> print; // answers the pages printed
         std::function<QPrinter*()> printer;
+        std::function<int(const QString& folder)> exportPerRecord; // empty: not offered
     };
     void setSource(Source source) { m_source = std::move(source); }
 

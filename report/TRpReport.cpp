@@ -115,7 +115,8 @@ void TRpReport::preview()
 
     auto store = std::make_unique<TRpPrinter>();
     store->setTitle(ReportTitle);
-    store->setSource({[this](QPrinter& p) { return printTo(p); }, [this] { return &printer(); }});
+    store->setSource({[this](QPrinter& p) { return printTo(p); }, [this] { return &printer(); },
+                      OnExportPerRecord});
     if (OnPreview)
         OnPreview(*store);
 

@@ -41,6 +41,9 @@ public:
     // Raised when a preview run starts, before any page: open the preview window on the
     // store and attach its preview control. Without it the run produces no preview.
     std::function<void(TRpPrinter& sender)> OnPreview;
+    // Set by a report that can write itself again as one PDF file per record into a
+    // folder, answering the files written: its preview then offers it.
+    std::function<int(const QString& folder)> OnExportPerRecord;
 
     std::vector<std::unique_ptr<TRpBand>> bands;
 

@@ -10,6 +10,7 @@
 #include <QApplication>
 #include <QButtonGroup>
 #include <QCloseEvent>
+#include <QDir>
 #include <QFileInfo>
 #include <QKeyEvent>
 #include <QLabel>
@@ -580,6 +581,19 @@ void TfrmQvPreview::LoadClick()
 void TfrmQvPreview::ExportPdfClick()
 {
     runGuarded([this] {
+        // The single-sheet bloquetos may go one to a file, for mailing each payer his own.
+        if (PageStore && PageStore->canExportPerRecord()) {
+            const Dialogs::Answer answer = dialogs().question(
+                QStringLiteral("Gravar um arquivo PDF para cada bloqueto?\n\n"
+                               "Sim: um arquivo por bloqueto, com um índice dos arquivos, "
+                               "na pasta que escolher.\n"
+                               "Não: todos os bloquetos num arquivo só."),
+                QStringLiteral("Confirmação"), Dialogs::Buttons::YesNoCancel);
+            if (answer == Dialogs::Answer::Yes)
+                exportPerRecord();
+            if (answer != Dialogs::Answer::No)
+                return;
+        }
         QString fileName =
             dialogs().saveFile(QStringLiteral("Exportar PDF"), QString(),
                                QStringLiteral("Arquivos PDF (*.pdf)"), QStringLiteral("pdf"));
@@ -589,6 +603,23 @@ void TfrmQvPreview::ExportPdfClick()
         if (ConfirmOverwrite(fileName) && PageStore)
             PageStore->exportPdf(fileName);
     });
+}
+
+void TfrmQvPreview::exportPerRecord()
+{
+    const QString folder =
+        dialogs().chooseFolder(QStringLiteral("Pasta dos arquivos dos bloquetos"), QString());
+    if (folder.isEmpty() || !PageStore)
+        return;
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    struct RestoreCursor {
+        ~RestoreCursor() { QApplication::restoreOverrideCursor(); }
+    } restore;
+    const int files = PageStore->exportPerRecord(folder);
+    dialogs().message(QStringLiteral("%1 bloqueto(s) gravado(s) em %2, um arquivo por bloqueto.")
+                          .arg(files)
+                          .arg(QDir::toNativeSeparators(folder)),
+                      QStringLiteral("Informação"));
 }
 
 void TfrmQvPreview::BitBtnExitClick()

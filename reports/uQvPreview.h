@@ -85,6 +85,8 @@ private:
     void FormClose();
     void FormKeyDown(int key, Qt::KeyboardModifiers shift);
     bool ConfirmOverwrite(const QString& fileName);
+    // "Exportar PDF" of a report that writes one file per record: into a chosen folder.
+    void exportPerRecord();
     QToolButton* speedButton(const char* name, int left, const QString& hint, const char* glyph);
     void layOutToolBar();
     void createKeys();

@@ -9,8 +9,10 @@
 #include "uQvPreview.h"
 #include "uRelBloqueto.h"
 
+#include <QDir>
 #include <QElapsedTimer>
 #include <QTimer>
+#include <QToolButton>
 #include <QtTest>
 
 namespace {
@@ -74,6 +76,66 @@ private Q_SLOTS:
         QCOMPARE(seen.pages, 3);
         QCOMPARE(seen.caption, QStringLiteral("Cobrança KV - Bloqueto - 3 páginas"));
         QVERIFY(dlg.asked.isEmpty());
+    }
+
+    // "Exportar PDF" of the bloquetos asks for one file or one file per bloqueto.
+    void exportAsksForOneFileOrOnePerBloqueto_data()
+    {
+        QTest::addColumn<int>("answer");
+        QTest::newRow("one per bloqueto") << int(Dialogs::Answer::Yes);
+        QTest::newRow("one file") << int(Dialogs::Answer::No);
+        QTest::newRow("cancelled") << int(Dialogs::Answer::Cancel);
+    }
+    void exportAsksForOneFileOrOnePerBloqueto()
+    {
+        QFETCH(int, answer);
+        TempProgramDir dir;
+        ScriptedDialogs dlg;
+        BlqTitles::fill(3);
+        const QString folder = dir.file(QStringLiteral("bloquetos"));
+        const QString file = dir.file(QStringLiteral("todos"));
+        dlg.answers << Dialogs::Answer(answer);
+        dlg.fileNames << (answer == int(Dialogs::Answer::Yes) ? folder : file);
+        TfrmRelBloqueto form;
+        form.rel().selectValidInFileOrder();
+        auto* poll = new QTimer(&form);
+        poll->setInterval(5);
+        QObject::connect(poll, &QTimer::timeout, [poll] {
+            TfrmQvPreview* w = frmQvPreview;
+            if (!w || !w->pageStore() || !w->pageStore()->isFinished())
+                return;
+            poll->stop();
+            QVERIFY(w->ExportPdf->isEnabled());
+            w->ExportPdfClick();
+            w->close();
+        });
+        poll->start();
+        form.preview();
+
+        QVERIFY(!dlg.asked.isEmpty());
+        QCOMPARE(dlg.asked.first().kind, QStringLiteral("question"));
+        QCOMPARE(dlg.asked.first().caption, QStringLiteral("Confirmação"));
+        QVERIFY(dlg.asked.first().text.startsWith(
+            QStringLiteral("Gravar um arquivo PDF para cada bloqueto?")));
+        QVERIFY(dlg.texts(QStringLiteral("error")).isEmpty());
+        const QStringList pdfs = QDir(folder).entryList({QStringLiteral("*.pdf")}, QDir::Files);
+        if (answer == int(Dialogs::Answer::Yes)) {
+            QCOMPARE(dlg.asked.at(1).kind, QStringLiteral("folder"));
+            QCOMPARE(pdfs.size(), 3);
+            QVERIFY(QFileInfo::exists(QDir(folder).filePath(QStringLiteral("indice.csv"))));
+            QCOMPARE(dlg.lastText(QStringLiteral("message")),
+                     QStringLiteral("3 bloqueto(s) gravado(s) em %1, um arquivo por bloqueto.")
+                         .arg(folder));
+            QVERIFY(!QFileInfo::exists(file + QStringLiteral(".pdf")));
+        } else if (answer == int(Dialogs::Answer::No)) {
+            QCOMPARE(dlg.asked.at(1).kind, QStringLiteral("saveFile"));
+            QVERIFY(QFileInfo(file + QStringLiteral(".pdf")).size() > 0);
+            QVERIFY(!QFileInfo::exists(folder));
+        } else {
+            QCOMPARE(dlg.asked.size(), 1);
+            QVERIFY(!QFileInfo::exists(folder));
+            QVERIFY(!QFileInfo::exists(file + QStringLiteral(".pdf")));
+        }
     }
 
     void logoErrorLeavesThePreviewCall()

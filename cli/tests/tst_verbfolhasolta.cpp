@@ -1,8 +1,13 @@
 #include "BlqTitles.h"
 #include "Database.h"
+#include "IniFile.h"
 #include "TestSupport.h"
+#include "TitleFileNames.h"
 
+#include <QDir>
 #include <QFile>
+#include <QImage>
+#include <QRandomGenerator>
 #include <QRegularExpression>
 #include <QSet>
 #include <QtTest>
@@ -26,17 +31,68 @@ Result runTool(const QString& dir, const QString& output)
     return r;
 }
 
-void writeTitles(int valid, int rejected)
+QList<BlqTitle> writeTitles(int valid, int rejected, const QString& beneficiaryOfSecond = {})
 {
     BlqTitles::fill(0);
     QList<BlqTitle> rows;
     for (int n = 1; n <= valid + rejected; ++n) {
         BlqTitle row = BlqTitles::numbered(n);
         row.regVal = n <= valid;
+        if (n == 2 && !beneficiaryOfSecond.isEmpty())
+            row.nomCed = beneficiaryOfSecond;
         rows << row;
     }
     BlqTitles::store(rows);
     Database::closeAll(); // the tool opens the file itself
+    return rows;
+}
+
+QString fileNameOf(const BlqTitle& t)
+{
+    return TitleFileNames::baseName(t.seuNum, t.nosNum);
+}
+
+struct Finished {
+    int exit = -2;
+    QString output; // standard output and error
+};
+
+// The tool as a shell started it, `limits` set first (ulimit -f and the like).
+Finished runShell(const QString& limits, const QStringList& args)
+{
+    Finished f;
+    f.output = QString::fromLocal8Bit(
+        TestSupport::run(QStringLiteral("bash"),
+                         QStringList{QStringLiteral("-c"),
+                                     limits + QStringLiteral("; exec \"$0\" \"$@\" 2>&1"), tool()} +
+                             args,
+                         &f.exit));
+    return f;
+}
+
+QStringList sorted(QStringList names)
+{
+    names.sort();
+    return names;
+}
+
+Finished runPerTitle(const QString& limits, const QString& dir, const QString& folder)
+{
+    return runShell(limits, {QStringLiteral("--dir"), dir, QStringLiteral("folha-solta"),
+                             QStringLiteral("--por-titulo"), folder});
+}
+
+QStringList indexedFiles(const QString& folder)
+{
+    QFile f(QDir(folder).filePath(QStringLiteral("indice.csv")));
+    if (!f.open(QIODevice::ReadOnly))
+        return {QStringLiteral("(no index)")};
+    QStringList out;
+    for (const QByteArray& line : f.readAll().split('\n').mid(1)) {
+        if (!line.isEmpty())
+            out << QString::fromUtf8(line.left(line.indexOf(';')));
+    }
+    return out;
 }
 } // namespace
 
@@ -83,6 +139,87 @@ private Q_SLOTS:
             objects << line.simplified().section(QLatin1Char(' '), 10, 10);
         QVERIFY(images.size() > 3);
         QVERIFY2(objects.size() <= images.size() / 3, qPrintable(images.join(QLatin1Char('\n'))));
+    }
+
+    void perTitleWritesAFolderAndItsIndex()
+    {
+        TempProgramDir dir;
+        const QList<BlqTitle> rows = writeTitles(3, 1);
+        const QString folder = dir.file(QStringLiteral("por titulo"));
+        const Finished f = runPerTitle(QStringLiteral("true"), dir.path(), folder);
+        QCOMPARE(f.exit, 0);
+        QVERIFY2(
+            f.output.contains(QStringLiteral("3 bloqueto(s) gravado(s), um arquivo por título, "
+                                             "em %1 (índice indice.csv)")
+                                  .arg(folder)),
+            qPrintable(f.output));
+        const QStringList names = {fileNameOf(rows[0]), fileNameOf(rows[1]), fileNameOf(rows[2])};
+        QCOMPARE(indexedFiles(folder), names);
+        QCOMPARE(QDir(folder).entryList(QDir::Files | QDir::Hidden, QDir::Name),
+                 sorted(QStringList(names) << QStringLiteral("indice.csv")));
+    }
+
+    // A write the system refuses halfway through the run (here the session's file size
+    // limit, below what the second title's picture needs): the run stops there, naming the
+    // file, with the first file complete and alone in the index.
+    void perTitleWriteFailureKeepsTheFilesBefore()
+    {
+        TempProgramDir dir;
+        const QString heavy = QStringLiteral("CEDENTE DE LOGO GRANDE");
+        QImage noise(520, 520, QImage::Format_RGB32);
+        for (int y = 0; y < noise.height(); ++y) {
+            for (int x = 0; x < noise.width(); ++x)
+                noise.setPixel(x, y, QRandomGenerator::global()->generate() | 0xFF000000u);
+        }
+        const QString logo = dir.file(QStringLiteral("grande.bmp"));
+        QVERIFY(noise.save(logo, "BMP"));
+        KvSettings::file().writeString(heavy, QStringLiteral("Recibo"), logo);
+        const QList<BlqTitle> rows = writeTitles(4, 0, heavy);
+        const QString folder = dir.file(QStringLiteral("saida"));
+        const Finished f =
+            runPerTitle(QStringLiteral("trap '' XFSZ; ulimit -f 400"), dir.path(), folder);
+        QCOMPARE(f.exit, 1);
+        const QString second = QDir(folder).filePath(fileNameOf(rows[1]));
+        QVERIFY2(
+            f.output.contains(QStringLiteral("Não foi possível gravar o arquivo %1").arg(second)),
+            qPrintable(f.output));
+        QVERIFY2(f.output.contains(QStringLiteral("Os 1 arquivo(s) gravados antes dele")),
+                 qPrintable(f.output));
+        QCOMPARE(indexedFiles(folder), QStringList{fileNameOf(rows[0])});
+        QCOMPARE(QDir(folder).entryList(QDir::Files | QDir::Hidden, QDir::Name),
+                 sorted({fileNameOf(rows[0]), QStringLiteral("indice.csv")}));
+    }
+
+    void perTitleUsage_data()
+    {
+        QTest::addColumn<QStringList>("args");
+        QTest::addColumn<QString>("message");
+        QTest::newRow("a folder and a file")
+            << QStringList{QStringLiteral("--por-titulo"), QStringLiteral("pasta"),
+                           QStringLiteral("saida.pdf")}
+            << QStringLiteral("Informe a pasta de --por-titulo ou o arquivo PDF, não os dois.");
+        QTest::newRow("a folder and a printer")
+            << QStringList{QStringLiteral("--por-titulo"), QStringLiteral("pasta"),
+                           QStringLiteral("--impressora"), QStringLiteral("fila")}
+            << QStringLiteral("--por-titulo grava arquivos; não vale com --impressora.");
+        QTest::newRow("no folder")
+            << QStringList{QStringLiteral("--por-titulo=")}
+            << QStringLiteral("Informe a pasta dos arquivos em --por-titulo.");
+    }
+    void perTitleUsage()
+    {
+        QFETCH(QStringList, args);
+        QFETCH(QString, message);
+        TempProgramDir dir;
+        writeTitles(1, 0);
+        const Finished f = runShell(
+            QStringLiteral("cd ") + dir.path(),
+            QStringList{QStringLiteral("--dir"), dir.path(), QStringLiteral("folha-solta")} + args);
+        QCOMPARE(f.exit, 1);
+        QVERIFY2(f.output.contains(message), qPrintable(f.output));
+        QVERIFY2(f.output.contains(QStringLiteral("[--por-titulo PASTA] SAIDA.pdf")),
+                 qPrintable(f.output));
+        QCOMPARE(QDir(dir.path()).entryList(QDir::Dirs | QDir::NoDotAndDotDot), QStringList());
     }
 
     void refusesWhenThereIsNothingToPrint_data()

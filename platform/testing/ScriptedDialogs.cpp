@@ -66,6 +66,11 @@ QString ScriptedDialogs::openPicture(const QString& startDir, const QString& fil
     return nextFile(QStringLiteral("openPicture"), QString(), startDir + QLatin1Char('|') + filter);
 }
 
+QString ScriptedDialogs::chooseFolder(const QString& caption, const QString& startDir)
+{
+    return nextFile(QStringLiteral("folder"), caption, startDir);
+}
+
 bool ScriptedDialogs::choosePrinter(QPrinter* printer)
 {
     asked.append({QStringLiteral("printer"), QString(), QString()});

@@ -14,7 +14,7 @@ class ScriptedDialogs final : public Dialogs {
 public:
     struct Asked {
         QString kind; // "message", "question", "error", "openFile", "saveFile", "openPicture",
-                      // "printer"
+                      // "folder", "printer"
         QString caption;
         QString text;
     };
@@ -24,7 +24,7 @@ public:
 
     QList<Asked> asked;
     QList<Answer> answers;      // for question()
-    QStringList fileNames;      // for openFile(), saveFile() and openPicture()
+    QStringList fileNames;      // for openFile(), saveFile(), openPicture() and chooseFolder()
     QList<bool> printerAnswers; // for choosePrinter()
     // Plays the user at a printer dialog answered true: picks the queue, the copies, the
     // page range on the printer it is given.
@@ -45,6 +45,7 @@ public:
     QString saveFile(const QString& caption, const QString& startDir, const QString& filter,
                      const QString& defaultSuffix) override;
     QString openPicture(const QString& startDir, const QString& filter) override;
+    QString chooseFolder(const QString& caption, const QString& startDir) override;
     bool choosePrinter(QPrinter* printer) override;
 
 private:

@@ -94,6 +94,11 @@ QString QtDialogs::openPicture(const QString& startDir, const QString& filter)
     return dialog.selectedFiles().constFirst();
 }
 
+QString QtDialogs::chooseFolder(const QString& caption, const QString& startDir)
+{
+    return QFileDialog::getExistingDirectory(parentWindow(), caption, startDir);
+}
+
 bool QtDialogs::choosePrinter(QPrinter* printer)
 {
     QPrintDialog dialog(printer, parentWindow());

@@ -13,5 +13,6 @@ public:
     QString saveFile(const QString& caption, const QString& startDir, const QString& filter,
                      const QString& defaultSuffix) override;
     QString openPicture(const QString& startDir, const QString& filter) override;
+    QString chooseFolder(const QString& caption, const QString& startDir) override;
     bool choosePrinter(QPrinter* printer) override;
 };
