@@ -143,9 +143,7 @@ void RelBloqueto::RpBand1BeforePrint(TRpBand&, bool&)
     m_el.qLblLinhaDig->Caption = code.typeableLine();
 
     BloquetoPix::Title pix;
-    // A table the schema upgrade has not reached has no payloads of its own.
-    if (qryTitulo.hasField(QStringLiteral("BlqPixEmv")))
-        pix.imported = qryTitulo.asString(QStringLiteral("BlqPixEmv"));
+    pix.imported = t.pixEmv;
     pix.codMoe = t.codMoe;
     pix.cents = in.cents;
     pix.nomCed = t.nomCed;
