@@ -11,6 +11,9 @@
 //   PDF file per title and the index, into an empty folder. Counters: seconds (also as
 //   time), files a second, KB per file, peak resident memory. The targets: 10,000 files in
 //   10 s or less, and a peak that does not grow with N.
+// BM_FolhaSoltaPixPdf/N: the same run with and without a PIX key for the beneficiary,
+//   alternately, so that both see the same machine: pages a second of each and "pix %",
+//   the share of the plain rate kept with a QR code on every page (target: 90 or more).
 // BM_PreviewFirstPage/N: from the preview call until page 1 of the preview window is
 //   painted, whatever the number of titles behind it (target: under 0.5 s).
 // BM_PreviewMemory/N: the preview holding all N pages: what the page store keeps a page
@@ -18,7 +21,10 @@
 //   20,000 pages: 150 MB or less; run it alone, --benchmark_filter=PreviewMemory).
 //
 // Run from the build folder:  bin/bench_folhasolta --benchmark_counters_tabular=true
+#include "BeneficiaryPix.h"
+#include "BlqStatements.h"
 #include "Database.h"
+#include "DbQuery.h"
 #include "ProgramDir.h"
 #include "Regional.h"
 #include "TRpPreview.h"
@@ -169,6 +175,66 @@ BENCHMARK(BM_FolhaSoltaPorTitulo)
     ->UseManualTime()
     ->Unit(benchmark::kSecond)
     ->Iterations(1);
+
+// Gives every beneficiary of the table a key and a city, or takes the settings away.
+void setPixKeys(const QString& dir, bool on)
+{
+    QFile::remove(dir + QStringLiteral("/KVCob002.ini"));
+    if (!on)
+        return;
+    ProgramDir::set(dir);
+    DbQuery q;
+    q.sql() = BlqStatements::beneficiaries();
+    q.open();
+    for (; !q.eof(); q.next()) {
+        BeneficiaryPix{QStringLiteral("123e4567-e12b-12d1-a456-426655440000"),
+                       QStringLiteral("São Paulo")}
+            .write(q.asString(QStringLiteral("BlqNomCed")));
+    }
+    q.close();
+    Database::closeAll();
+}
+
+void BM_FolhaSoltaPixPdf(benchmark::State& state)
+{
+    const int titles = int(state.range(0));
+    const QString dir = programDir(titles);
+    const QString pdf = dir + QStringLiteral("/saida.pdf");
+    double wall[2] = {0, 0};
+    double cpu[2] = {0, 0};
+    double kb[2] = {0, 0};
+    for (auto _ : state) {
+        double total = 0;
+        for (int pix = 0; pix < 2; ++pix) {
+            setPixKeys(dir, pix == 1);
+            const Run r =
+                runTool({QStringLiteral("--dir"), dir, QStringLiteral("folha-solta"), pdf});
+            if (r.status != 0) {
+                state.SkipWithError("kvcob-lote failed");
+                return;
+            }
+            wall[pix] += r.wallS;
+            cpu[pix] += r.cpuS;
+            kb[pix] = QFileInfo(pdf).size() / 1024.0 / titles;
+            total += r.wallS;
+        }
+        state.SetIterationTime(total);
+    }
+    setPixKeys(dir, false);
+    const double runs = double(state.iterations());
+    state.counters["plain pages/s"] = titles * runs / wall[0];
+    state.counters["pix pages/s"] = titles * runs / wall[1];
+    state.counters["pix %"] = 100.0 * wall[0] / wall[1];
+    state.counters["pix cpu %"] = 100.0 * cpu[0] / cpu[1];
+    state.counters["plain KB/page"] = kb[0];
+    state.counters["pix KB/page"] = kb[1];
+}
+BENCHMARK(BM_FolhaSoltaPixPdf)
+    ->Arg(1000)
+    ->Arg(10000)
+    ->UseManualTime()
+    ->Unit(benchmark::kSecond)
+    ->Iterations(3);
 
 void BM_PreviewFirstPage(benchmark::State& state)
 {

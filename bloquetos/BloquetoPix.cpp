@@ -43,6 +43,14 @@ QString BloquetoPix::payload(const Title& t, const QString& key, const QString& 
 QStringList BloquetoPix::lines(const QString& text, const QFontMetricsF& fm,
                                const QList<double>& widths)
 {
+    return lines(
+        text, [&](QStringView t) { return fm.horizontalAdvance(t.toString()); }, widths);
+}
+
+QStringList BloquetoPix::lines(const QString& text,
+                               const std::function<double(QStringView)>& measure,
+                               const QList<double>& widths)
+{
     QStringList out;
     qsizetype at = 0;
     const auto blank = [&](qsizetype i) { return i >= 0 && i < text.size() && text[i] == u' '; };
@@ -51,10 +59,10 @@ QStringList BloquetoPix::lines(const QString& text, const QFontMetricsF& fm,
     std::fill(std::begin(ascii), std::end(ascii), -1.0);
     const auto advanceOf = [&](QChar c) {
         if (c.unicode() >= 128)
-            return fm.horizontalAdvance(c);
+            return measure(QStringView(&c, 1));
         double& w = ascii[c.unicode()];
         if (w < 0)
-            w = fm.horizontalAdvance(c);
+            w = measure(QStringView(&c, 1));
         return w;
     };
     for (qsizetype k = 0; k < widths.size() && at < text.size(); ++k) {
@@ -69,9 +77,9 @@ QStringList BloquetoPix::lines(const QString& text, const QFontMetricsF& fm,
             advance += w;
             ++end;
         }
-        while (end - at > 1 && fm.horizontalAdvance(text.mid(at, end - at)) > width)
+        while (end - at > 1 && measure(QStringView(text).mid(at, end - at)) > width)
             --end;
-        while (end < text.size() && fm.horizontalAdvance(text.mid(at, end + 1 - at)) <= width)
+        while (end < text.size() && measure(QStringView(text).mid(at, end + 1 - at)) <= width)
             ++end;
         // Move the break back until neither side of it is a blank; where every break of
         // the line touches one, a blank starting the next line (a visible indent) is
@@ -93,7 +101,7 @@ QStringList BloquetoPix::lines(const QString& text, const QFontMetricsF& fm,
         // Not everything fits: say so on the last line instead of ending it silently.
         QString& last = out.last();
         const QString more = QStringLiteral("…");
-        while (!last.isEmpty() && fm.horizontalAdvance(last + more) > widths.at(out.size() - 1))
+        while (!last.isEmpty() && measure(QString(last + more)) > widths.at(out.size() - 1))
             last.chop(1);
         last += more;
     }

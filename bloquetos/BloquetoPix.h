@@ -5,6 +5,8 @@
 #include <QList>
 #include <QString>
 #include <QStringList>
+#include <QStringView>
+#include <functional>
 
 class QFontMetricsF;
 
@@ -35,5 +37,8 @@ QString payload(const Title& title, const QString& key, const QString& city);
 // never left at either end of a line, where a reader copying the code would lose it.
 // A text longer than all the lines ends the last one with "…".
 QStringList lines(const QString& text, const QFontMetricsF& metrics, const QList<double>& widths);
+// The same with the width of a text given by `measure` (the page's own measure).
+QStringList lines(const QString& text, const std::function<double(QStringView)>& measure,
+                  const QList<double>& widths);
 
 } // namespace BloquetoPix

@@ -11,6 +11,7 @@
 #include "KvError.h"
 #include "PixQrCode.h"
 #include "Report.h"
+#include "RpTextWidths.h"
 
 #include <QFontMetricsF>
 #include <QRectF>
@@ -143,9 +144,7 @@ void RelBloqueto::RpBand1BeforePrint(TRpBand&, bool&)
     m_el.qLblLinhaDig->Caption = code.typeableLine();
 
     BloquetoPix::Title pix;
-    // A table the schema upgrade has not reached has no payloads of its own.
-    if (qryTitulo.hasField(QStringLiteral("BlqPixEmv")))
-        pix.imported = qryTitulo.asString(QStringLiteral("BlqPixEmv"));
+    pix.imported = t.pixEmv;
     pix.codMoe = t.codMoe;
     pix.cents = in.cents;
     pix.nomCed = t.nomCed;
@@ -171,12 +170,17 @@ void RelBloqueto::showPix(const QString& payload)
 
     // The lines of the receipt's text, broken as the page measures them (micrometres).
     TRpMemo& memo = *m_el.qMemPixCopiaCola;
-    const QFontMetricsF fm(ReportFonts::layoutFont(memo.Font));
+    // Measured as the page measures its texts, from the tables of the layout font: a
+    // payload is new text on every page, and shaping it whole line after line costs more
+    // than the rest of the page.
+    RpTextWidths& widths = RpTextWidths::of(ReportFonts::layoutFont(memo.Font));
+    const QFontMetricsF& fm = widths.metrics();
     const double width = memo.Width * kUmPerTenth;
     const double lineCount =
         1 + std::max(0.0, std::floor((memo.Height * kUmPerTenth - fm.ascent()) / fm.lineSpacing()));
-    memo.Lines = BloquetoPix::lines(QStringLiteral("PIX copia e cola: ") + payload, fm,
-                                    QList<double>(qsizetype(lineCount), width));
+    memo.Lines = BloquetoPix::lines(
+        QStringLiteral("PIX copia e cola: ") + payload,
+        [&](QStringView t) { return widths.width(t); }, QList<double>(qsizetype(lineCount), width));
 }
 
 void RelBloqueto::LeArquivoIni()

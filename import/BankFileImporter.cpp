@@ -7,6 +7,7 @@
 #include "DbTable.h"
 #include "ImportGuard.h"
 #include "KvError.h"
+#include "PixPayload.h"
 #include "Regional.h"
 
 #include <QDir>
@@ -266,6 +267,11 @@ void BankFileImporter::readBlocks(QIODevice& device)
         case '3':
             storeText(&BlqTitle::ins);
             break;
+        case '4':
+            // Banks use type 4 for blocks of their own: only a marked one is a payload.
+            if (m_block.columnsAre(kPixMarca, QByteArrayView("PIX")))
+                storePix();
+            break;
         default:
             break;
         }
@@ -284,6 +290,26 @@ void BankFileImporter::storeText(QString BlqTitle::*member)
     // With no title under construction the table refuses the text.
     m_title.*member = m_block.text(kTexto);
     m_row->write(m_title, member);
+}
+
+void BankFileImporter::storePix()
+{
+    // A later payload replaces an earlier one, and with it the verdict on the earlier one.
+    QString payload = m_block.text(kPixPayload);
+    qsizetype end = payload.size();
+    while (end > 0 && payload.at(end - 1) == u' ')
+        --end;
+    payload.truncate(end);
+    QString reasons = m_titleReasons;
+    if (!PixPayload::isValid(payload))
+        addReason(reasons, QStringLiteral("QR CODE PIX INVÁLIDO"));
+    m_title.pixEmv = payload;
+    m_title.msgErr = reasons;
+    m_title.regVal = reasons.isEmpty();
+    // With no title under construction the table refuses the payload.
+    m_row->write(m_title, &BlqTitle::pixEmv);
+    m_row->write(m_title, &BlqTitle::msgErr);
+    m_row->write(m_title, &BlqTitle::regVal);
 }
 
 void BankFileImporter::storeDetail()
@@ -306,6 +332,7 @@ void BankFileImporter::storeDetail()
     checkTitle(reasons);
     m_title.regVal = reasons.isEmpty();
     m_title.msgErr = reasons;
+    m_titleReasons = reasons;
     m_row->write(m_title);
 }
 

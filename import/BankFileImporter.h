@@ -17,7 +17,8 @@ class QIODevice;
 
 // Replaces the contents of the bloqueto table with the titles of one bank file: reads it
 // block by block, turns every title into one row marked valid or rejected with its
-// reasons, and stores the message and instruction texts with their title. Used alike by
+// reasons, and stores the message and instruction texts and the bank's PIX payload with
+// their title (a payload that fails the PIX checks rejects the title). Used alike by
 // the import window, the batch tool, the fuzz target and the benchmark.
 //
 // Problems in the bank's data are not errors: they reject the title. A bad record (a
@@ -67,10 +68,12 @@ private:
     void storeAmountsAndTexts();
     void checkTitle(QString& reasons);
     void storeText(QString BlqTitle::*member);
+    void storePix();
 
     DbTable& m_table;
     std::optional<BlqTitleRow> m_row; // the table's columns, looked up once per import
     BlqTitle m_title;                 // the title under construction
+    QString m_titleReasons;           // its reasons from its own record
     Progress m_progress;
     BankBlock m_block;
     std::vector<char> m_chunk; // the file is read in large chunks, not block by block

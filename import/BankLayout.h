@@ -10,7 +10,8 @@ struct Field {
     constexpr int width() const { return last - first + 1; }
 };
 
-// Every record; the type is '0' header, '1' title, '2' message, '3' instruction, '9' trailer.
+// Every record; the type is '0' header, '1' title, '2' message, '3' instruction, '4' PIX
+// payload (when marked so), '9' trailer.
 inline constexpr Field kType{1, 1};
 inline constexpr Field kSequence{395, 400};
 
@@ -58,4 +59,9 @@ inline constexpr Field kMoeda{394, 394};
 
 // Message and instruction records
 inline constexpr Field kTexto{2, 391};
+
+// PIX record: a type '4' block is one only with "PIX" in its marker columns; the payload
+// ("copia e cola") fills the rest, blanks after it.
+inline constexpr Field kPixMarca{2, 4};
+inline constexpr Field kPixPayload{5, 391};
 } // namespace BankLayout

@@ -5,9 +5,10 @@
 #include <QString>
 #include <vector>
 
-// A PIX payload as a QR code (error correction level M, the version the payload needs),
-// and its dark modules as rectangles for a drawing element of the report engine: the
-// page keeps it as vector marks, sharp at every resolution, never as a picture.
+// A PIX payload as a QR code (byte mode, error correction level M, the smallest version
+// the payload needs, one fixed mask: QrEncoder), and its dark modules as rectangles for a drawing
+// element of the report engine: the page keeps it as vector marks, sharp at every resolution, never
+// as a picture.
 class PixQrCode {
 public:
     // Modules of light margin around the symbol on every side (the standard's four).
@@ -18,7 +19,7 @@ public:
 
     bool isEmpty() const { return m_size == 0; }
     int size() const { return m_size; } // modules a side, without the quiet zone
-    bool dark(int x, int y) const { return m_modules[size_t(y) * size_t(m_size) + size_t(x)]; }
+    bool dark(int x, int y) const { return m_modules[size_t(y) * size_t(m_size) + size_t(x)] != 0; }
 
     // The dark modules inside a square of `side` (any unit) whose edge is the outer edge
     // of the quiet zone, as rectangles that neither overlap nor leave a seam between
@@ -28,5 +29,5 @@ public:
 
 private:
     int m_size = 0;
-    std::vector<bool> m_modules;
+    std::vector<unsigned char> m_modules; // row by row, 1 for dark
 };

@@ -12,7 +12,7 @@ PACKAGES=(
   fonts-liberation fonts-dejavu-core
   zbar-tools poppler-utils sqlite3 libsqlite3-dev xvfb xauth
   qt6-translations-l10n # the toolkit's own dialogs and buttons in Brazilian Portuguese
-  libqrcodegencpp-dev # encodes the PIX QR codes of the bloquetos
+  libqrcodegencpp-dev # the QR library the PIX encoder is tested against
   libqt6gui6 # its image plugins (qjpeg over libjpeg) read the About picture and JPEG logos
   libcups2-dev # the queues' state and the server's answer to a job
   cups cups-client cups-bsd # the tests' private print server, lp/lpadmin/lpstat, cupsenable

@@ -39,6 +39,7 @@ const QList<BlqSchema::Column>& BlqSchema::columns()
         {"BlqCpfCgcCed", K::Text, 15, &BlqTitle::cpfCgcCed},
         {"BlqValMul", K::Money, 0, &BlqTitle::valMul},
         {"BlqDatMul", K::Date, 0, &BlqTitle::datMul},
+        {"BlqPixEmv", K::Memo, 0, &BlqTitle::pixEmv},
     };
     return all;
 }

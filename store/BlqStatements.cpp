@@ -10,6 +10,11 @@ QStringList BlqStatements::addDatMul()
     return {QStringLiteral("ALTER TABLE BLQ ADD BlqDatMul DATE")};
 }
 
+QStringList BlqStatements::addPixEmv()
+{
+    return {QStringLiteral("ALTER TABLE BLQ ADD BlqPixEmv TEXT")};
+}
+
 QStringList BlqStatements::bloquetosByContract()
 {
     return {QStringLiteral("select * from  Blq"), QStringLiteral("where BlqRegVal = True"),
@@ -25,8 +30,7 @@ QStringList BlqStatements::bloquetosInFileOrder()
 
 QStringList BlqStatements::rejected()
 {
-    return {QStringLiteral(
-                "select BlqAgeCod, BlqCtrCod, BlqSeuNum, BlqNosNum, BlqMsgErr from Blq"),
+    return {QStringLiteral("select BlqAgeCod, BlqCtrCod, BlqSeuNum, BlqNosNum, BlqMsgErr from Blq"),
             QStringLiteral("where BlqRegVal = False"),
             QStringLiteral("order by BlqAgeCod, BlqCtrCod, BlqSeuNum"), QStringLiteral(" "),
             QStringLiteral(" ")};

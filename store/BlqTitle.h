@@ -46,6 +46,7 @@ struct BlqTitle {
     QString cpfCgcCed;
     std::optional<double> valMul;
     QDate datMul;
+    QString pixEmv; // the PIX payload the bank registered ("copia e cola"), if any
 
     // An amount in whole centavos, rounded; an absent amount is zero.
     static qint64 cents(const std::optional<double>& amount);

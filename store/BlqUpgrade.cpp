@@ -4,31 +4,50 @@
 #include "DbQuery.h"
 #include "DbTable.h"
 
-bool BlqUpgrade::columnsMissing()
-{
-    bool missing = true;
-    DbTable table;
-    table.open();
-    for (int i = 0; i < table.fieldCount(); ++i) {
-        const QString name = table.fieldName(i).toUpper();
-        if (name == QStringLiteral("BLQVALMUL"))
-            missing = false;
-        if (name == QStringLiteral("BLQDATMUL"))
-            missing = false;
-    }
-    table.close();
-    return missing;
-}
-
-bool BlqUpgrade::isBloquetoTable()
+namespace {
+QStringList fieldNames()
 {
     DbTable table;
     table.open();
     const QStringList names = table.fieldNames();
     table.close();
+    return names;
+}
+
+bool has(const QStringList& names, const char* column)
+{
+    return names.contains(QLatin1StringView(column), Qt::CaseInsensitive);
+}
+
+void run(const QStringList& statement)
+{
+    DbQuery q(QStringLiteral("COBRANCAKV"));
+    q.close();
+    q.clearSql();
+    q.sql() << statement;
+    q.execSql();
+}
+} // namespace
+
+bool BlqUpgrade::columnsMissing()
+{
+    const QStringList names = fieldNames();
+    return !has(names, "BlqValMul") && !has(names, "BlqDatMul");
+}
+
+bool BlqUpgrade::pixColumnMissing()
+{
+    // A table holding one late-fee column only is one the import refuses: it stays as it
+    // is, as the late-fee step leaves it.
+    const QStringList names = fieldNames();
+    return has(names, "BlqValMul") && has(names, "BlqDatMul") && !has(names, "BlqPixEmv");
+}
+
+bool BlqUpgrade::isBloquetoTable()
+{
+    const QStringList names = fieldNames();
     for (int i = 0; i < BlqSchema::kBaseColumns; ++i) {
-        if (!names.contains(QLatin1StringView(BlqSchema::columns().at(i).name),
-                            Qt::CaseInsensitive))
+        if (!has(names, BlqSchema::columns().at(i).name))
             return false;
     }
     return true;
@@ -37,16 +56,17 @@ bool BlqUpgrade::isBloquetoTable()
 bool BlqUpgrade::upgradeIfNeeded()
 {
     // A table named Blq without the bloqueto columns is somebody else's: not ours to change.
-    if (!columnsMissing() || !isBloquetoTable())
+    if (!isBloquetoTable())
         return false;
-    DbQuery q(QStringLiteral("COBRANCAKV"));
-    q.close();
-    q.clearSql();
-    q.sql() << BlqStatements::addValMul();
-    q.execSql();
-    q.close();
-    q.clearSql();
-    q.sql() << BlqStatements::addDatMul();
-    q.execSql();
-    return true;
+    bool changed = false;
+    if (columnsMissing()) {
+        run(BlqStatements::addValMul());
+        run(BlqStatements::addDatMul());
+        changed = true;
+    }
+    if (pixColumnMissing()) {
+        run(BlqStatements::addPixEmv());
+        changed = true;
+    }
+    return changed;
 }

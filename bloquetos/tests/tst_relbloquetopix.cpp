@@ -3,8 +3,8 @@
 #include "BlqTitles.h"
 #include "Clock.h"
 #include "Database.h"
-#include "DbQuery.h"
 #include "KvError.h"
+#include "PageImages.h"
 #include "PixCrc.h"
 #include "PixPayload.h"
 #include "Regional.h"
@@ -14,7 +14,6 @@
 
 #include <QImage>
 #include <QtTest>
-
 
 namespace {
 const QDateTime kToday(QDate(2026, 2, 20), QTime(9, 30));
@@ -34,22 +33,12 @@ QString bankPayload()
 }
 
 // Titles written as the import leaves them; a payload goes into BlqPixEmv.
-void writeRows(const QList<BlqTitle>& rows, const QStringList& payloads = {})
+void writeRows(QList<BlqTitle> rows, const QStringList& payloads = {})
 {
+    for (qsizetype i = 0; i < payloads.size(); ++i)
+        rows[i].pixEmv = payloads.at(i);
     BlqTitles::fill(0);
     BlqTitles::store(rows);
-    if (payloads.isEmpty())
-        return;
-    DbQuery add;
-    add.sql() << QStringLiteral("ALTER TABLE Blq ADD BlqPixEmv TEXT");
-    add.execSql();
-    for (qsizetype i = 0; i < payloads.size(); ++i) {
-        DbQuery q;
-        q.sql() << QStringLiteral("UPDATE Blq SET BlqPixEmv = :ParmPix WHERE BlqSeq = :ParmSeq");
-        q.setParam(QStringLiteral("ParmPix"), payloads.at(i));
-        q.setParam(QStringLiteral("ParmSeq"), QString::number(i + 1));
-        q.execSql();
-    }
 }
 
 void setPix(const QString& beneficiary, const QString& key, const QString& city)
@@ -78,19 +67,6 @@ int produce(RelBloqueto& rel, TRpPrinter& store)
     rel.selectValidInFileOrder();
     rel.produce(store);
     return store.pageCount();
-}
-
-// The page of the PDF the batch tool writes, as a scanner at 200 dpi sees it.
-QImage pdfPage(const QString& pdf, int page, const QString& dir)
-{
-    const QString base = dir + QStringLiteral("/pagina");
-    int rc = -1;
-    TestSupport::run(QStringLiteral("pdftoppm"),
-                     {QStringLiteral("-r"), QStringLiteral("200"), QStringLiteral("-gray"),
-                      QStringLiteral("-f"), QString::number(page), QStringLiteral("-l"),
-                      QString::number(page), QStringLiteral("-singlefile"), pdf, base},
-                     &rc);
-    return rc == 0 ? QImage(base + QStringLiteral(".pgm")) : QImage();
 }
 
 // The receipt's text as the payer reads it, lines joined.
@@ -130,7 +106,8 @@ private Q_SLOTS:
         QCOMPARE(rel.writePdf(pdf), 2);
         const QStringList expected = {staticPayload(byKey), bankPayload()};
         for (int page = 1; page <= 2; ++page) {
-            const QImage image = pdfPage(pdf, page, dir.path());
+            // As a scanner at 200 dpi sees the printed sheet.
+            const QImage image = PageImages::rendered(pdf, page, 200);
             QVERIFY(!image.isNull());
             QCOMPARE(BarcodeScan::qrCodes(image), expected.at(page - 1));
         }

@@ -1,6 +1,10 @@
+#include "BankFileWriter.h"
+#include "BarcodeScan.h"
 #include "BlqTitles.h"
 #include "Database.h"
 #include "IniFile.h"
+#include "PageImages.h"
+#include "SampleBankFile.h"
 #include "TestSupport.h"
 #include "TitleFileNames.h"
 
@@ -243,6 +247,41 @@ private Q_SLOTS:
         QVERIFY2(QString::fromLocal8Bit(p.readAllStandardError()).contains(message),
                  qPrintable(message));
         QVERIFY(!QFile::exists(pdf));
+    }
+
+    // From the bank's type 4 record to the printed sheet, as the office runs it: the
+    // payer's app reads back exactly what the bank registered.
+    void aBankFilesPixPayloadScansFromThePrintedPage()
+    {
+        if (!BarcodeScan::available() || !TestSupport::haveProgram(QStringLiteral("pdftoppm")))
+            QSKIP("zbarimg or pdftoppm is not installed");
+        TempProgramDir dir;
+        const QString beneficiary = QStringLiteral("CEDENTE DE TESTE");
+        BankFileWriter::Title withPix;
+        BankFileWriter::Title without;
+        without.nossoNumero = QStringLiteral("0000000002");
+        const QString payload = SampleBankFile::pixPayload(withPix, beneficiary);
+        BankFileWriter w;
+        w.header(QStringLiteral("01"), beneficiary);
+        w.title(withPix);
+        w.message(QStringLiteral("MENSAGEM"));
+        w.pix(payload);
+        w.title(without);
+        w.trailer();
+        const QString bank = dir.file(QStringLiteral("banco.rem"));
+        QVERIFY(w.save(bank));
+        int exit = -1;
+        TestSupport::run(
+            tool(), {QStringLiteral("--dir"), dir.path(), QStringLiteral("importar"), bank}, &exit);
+        QCOMPARE(exit, 0);
+        const QString pdf = dir.file(QStringLiteral("saida.pdf"));
+        QCOMPARE(runTool(dir.path(), pdf).exit, 0);
+        const QImage first = PageImages::rendered(pdf, 1, 200);
+        QVERIFY(!first.isNull());
+        QCOMPARE(BarcodeScan::qrCodes(first), payload);
+        const QImage second = PageImages::rendered(pdf, 2, 200);
+        QVERIFY(!second.isNull());
+        QCOMPARE(BarcodeScan::qrCodes(second), QString());
     }
 };
 

@@ -117,6 +117,14 @@ QByteArray BankFileWriter::textRecord(char type, const QString& text, int sequen
     return r;
 }
 
+QByteArray BankFileWriter::pixRecord(const QString& payload, int sequence)
+{
+    QByteArray r = blankRecord('4', sequence);
+    put(r, kPixMarca, QStringLiteral("PIX"));
+    put(r, kPixPayload, payload);
+    return r;
+}
+
 QByteArray BankFileWriter::trailerRecord(int sequence)
 {
     return blankRecord('9', sequence);
@@ -149,6 +157,11 @@ BankFileWriter& BankFileWriter::message(const QString& text)
 BankFileWriter& BankFileWriter::instruction(const QString& text)
 {
     return add(textRecord('3', text, ++m_sequence));
+}
+
+BankFileWriter& BankFileWriter::pix(const QString& payload)
+{
+    return add(pixRecord(payload, ++m_sequence));
 }
 
 BankFileWriter& BankFileWriter::trailer()

@@ -56,6 +56,7 @@ public:
     BankFileWriter& title(const Title& t);
     BankFileWriter& message(const QString& text);
     BankFileWriter& instruction(const QString& text);
+    BankFileWriter& pix(const QString& payload); // a type '4' record marked "PIX"
     BankFileWriter& trailer();
     BankFileWriter& raw(const QByteArray& bytes); // anything, as it is
 
@@ -67,6 +68,7 @@ public:
     static QByteArray headerRecord(const QString& carteira, const QString& cedente, int sequence);
     static QByteArray titleRecord(const Title& t, int sequence);
     static QByteArray textRecord(char type, const QString& text, int sequence);
+    static QByteArray pixRecord(const QString& payload, int sequence);
     static QByteArray trailerRecord(int sequence);
 
     // Field helpers: 13 digits of centavos; DDMMYY.

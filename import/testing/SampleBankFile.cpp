@@ -2,6 +2,7 @@
 
 #include "BankConversions.h"
 #include "BankFileWriter.h"
+#include "PixPayload.h"
 
 #include <QStringList>
 
@@ -244,7 +245,21 @@ void SampleBankFile::write(BankFileWriter& out)
     out.trailer();
 }
 
-void SampleBankFile::writeBulk(BankFileWriter& out, int titles)
+QString SampleBankFile::pixPayload(const BankFileWriter::Title& t, const QString& beneficiary)
+{
+    // A static payload of the title, as a bank that registers one might send it; the key
+    // is the central bank's example key.
+    const QString nossoNumero =
+        t.nossoNumero + (t.nossoNumeroDigito.isEmpty()
+                             ? QString(QLatin1Char(BankConversions::CalculaDigito(
+                                   (t.agencia + t.nossoNumero).toLatin1())))
+                             : t.nossoNumeroDigito);
+    return PixPayload::build({QStringLiteral("123e4567-e12b-12d1-a456-426655440000"),
+                              t.valor.toLongLong(), beneficiary, QStringLiteral("São Paulo"),
+                              nossoNumero});
+}
+
+void SampleBankFile::writeBulk(BankFileWriter& out, int titles, bool pix)
 {
     const Beneficiary& b = kBeneficiaries[0];
     out.header(QString::fromLatin1(b.carteira), QString::fromUtf8(b.name));
@@ -257,6 +272,8 @@ void SampleBankFile::writeBulk(BankFileWriter& out, int titles)
         out.title(t);
         out.message(message);
         out.instruction(instruction);
+        if (pix)
+            out.pix(pixPayload(t, QString::fromUtf8(b.name)));
     }
     out.trailer();
 }

@@ -1,6 +1,8 @@
 #pragma once
 
-class BankFileWriter;
+#include "BankFileWriter.h"
+
+#include <QString>
 
 // The bank files we ship and measure with, made by BankFileWriter so that they can be
 // made again at will. Every name and number in them is invented.
@@ -16,7 +18,12 @@ inline constexpr int kTitles = 30;
 inline constexpr int kRejected = 6;
 
 // A large file for the benchmark: one header, then `titles` titles each followed by a
-// message and an instruction record, then the trailer.
-void writeBulk(BankFileWriter& out, int titles);
+// message and an instruction record (and, with `pix`, a PIX record of the title's own
+// payload), then the trailer.
+void writeBulk(BankFileWriter& out, int titles, bool pix = false);
+
+// A valid static PIX payload of a title of the given beneficiary: its value, its nosso
+// número with its check digit, an example key.
+QString pixPayload(const BankFileWriter::Title& t, const QString& beneficiary);
 
 } // namespace SampleBankFile

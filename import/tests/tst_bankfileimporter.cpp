@@ -4,11 +4,12 @@
 #include "BlqUpgrade.h"
 #include "Database.h"
 #include "DbTable.h"
+#include "EngineProgramDir.h"
 #include "ImportTestSupport.h"
 #include "KvError.h"
 #include "ProgramDir.h"
 #include "Regional.h"
-#include "EngineProgramDir.h"
+#include "SampleBankFile.h"
 #include "TestSupport.h"
 
 #include <QtTest>
@@ -18,6 +19,26 @@ using Title = BankFileWriter::Title;
 Q_DECLARE_METATYPE(BankFileWriter::Title)
 
 namespace {
+
+// A valid payload of a title of the test's beneficiary, and the same with one digit of
+// its CRC changed.
+QString payloadOf(const Title& t)
+{
+    return SampleBankFile::pixPayload(t, QStringLiteral("CEDENTE DE TESTE"));
+}
+
+QString badCrc(const QString& payload)
+{
+    QString out = payload;
+    out.back() = out.back() == u'0' ? u'1' : u'0';
+    return out;
+}
+
+// A type '4' block that is not a PIX record: the bank's own data.
+QByteArray otherType4(int sequence)
+{
+    return BankFileWriter::textRecord('4', QStringLiteral("XYZ") + payloadOf(Title()), sequence);
+}
 
 Title titleWith(std::initializer_list<std::pair<QString Title::*, QString>> fields)
 {
@@ -390,6 +411,123 @@ private Q_SLOTS:
         QCOMPARE(r.value(QStringLiteral("BlqRegVal")).toInt(), 0);
     }
 
+    // The PIX record belongs to the title before it, like its message and instructions.
+    void pixRecord_data()
+    {
+        QTest::addColumn<QByteArray>("file");
+        QTest::addColumn<QVariant>("payload"); // null: the column stays null
+        QTest::addColumn<QString>("reasons");
+        const QString good = payloadOf(Title());
+        Title another;
+        another.valor = BankFileWriter::cents(2550);
+        const QString other = payloadOf(another);
+        auto file = [](const Title& t, const QStringList& payloads, bool messageFirst = true) {
+            BankFileWriter w;
+            w.header(QStringLiteral("01"), QStringLiteral("CEDENTE DE TESTE"));
+            w.title(t);
+            if (messageFirst)
+                w.message(QStringLiteral("MENSAGEM"));
+            for (const QString& p : payloads)
+                w.pix(p);
+            if (!messageFirst)
+                w.message(QStringLiteral("MENSAGEM"));
+            w.title(Title()); // the next title gets none of it
+            w.trailer();
+            return w.bytes();
+        };
+        QTest::newRow("valid") << file(Title(), {good}) << QVariant(good) << "";
+        QTest::newRow("valid, before the message")
+            << file(Title(), {good}, false) << QVariant(good) << "";
+        QTest::newRow("missing") << file(Title(), {}) << QVariant() << "";
+        QTest::newRow("bad CRC") << file(Title(), {badCrc(good)}) << QVariant(badCrc(good))
+                                 << "QR CODE PIX INVÁLIDO";
+        QTest::newRow("blank") << file(Title(), {QString()}) << QVariant(QStringLiteral(""))
+                               << "QR CODE PIX INVÁLIDO";
+        QTest::newRow("not a PIX payload")
+            << file(Title(), {QStringLiteral("PAGUE NO BANCO")})
+            << QVariant(QStringLiteral("PAGUE NO BANCO")) << "QR CODE PIX INVÁLIDO";
+        QTest::newRow("repeated: the later one")
+            << file(Title(), {good, other}) << QVariant(other) << "";
+        QTest::newRow("repeated: a good one after a bad one")
+            << file(Title(), {badCrc(good), good}) << QVariant(good) << "";
+        QTest::newRow("repeated: a bad one after a good one")
+            << file(Title(), {good, badCrc(other)}) << QVariant(badCrc(other))
+            << "QR CODE PIX INVÁLIDO";
+        Title wrong;
+        wrong.nossoNumeroDigito = QStringLiteral("X");
+        QTest::newRow("joined to the title's own reasons")
+            << file(wrong, {badCrc(good)}) << QVariant(badCrc(good))
+            << "NOS. NÚMERO INVÁLIDO, QR CODE PIX INVÁLIDO";
+        QTest::newRow("a good one keeps the title's own reasons")
+            << file(wrong, {good}) << QVariant(good) << "NOS. NÚMERO INVÁLIDO";
+        wrong.carteira = QStringLiteral("5");
+        QTest::newRow("cut to 50 with the others")
+            << file(wrong, {badCrc(good)}) << QVariant(badCrc(good))
+            << QStringLiteral("NOS. NÚMERO INVÁLIDO, CARTEIRA INVALIDA, QR CODE PIX INVÁLIDO")
+                   .left(50);
+    }
+    void pixRecord()
+    {
+        QFETCH(QByteArray, file);
+        QFETCH(QVariant, payload);
+        QFETCH(QString, reasons);
+        KV_GLOBAL_ENGINE_DIR(dir);
+        const Outcome o = importBytes(file);
+        QCOMPARE(o.error, QString());
+        const QList<QVariantMap> all = rows();
+        QCOMPARE(all.size(), 2);
+        const QVariant stored = all.first().value(QStringLiteral("BlqPixEmv"));
+        QCOMPARE(stored.isNull(), payload.isNull());
+        QCOMPARE(stored.toString(), payload.toString());
+        QCOMPARE(all.first().value(QStringLiteral("BlqMsgErr")).toString(), reasons);
+        QCOMPARE(all.first().value(QStringLiteral("BlqRegVal")).toInt(), reasons.isEmpty() ? 1 : 0);
+        QCOMPARE(all.first().value(QStringLiteral("BlqMsg")).toString().trimmed(),
+                 QStringLiteral("MENSAGEM"));
+        QVERIFY(all.last().value(QStringLiteral("BlqPixEmv")).isNull());
+        QCOMPARE(all.last().value(QStringLiteral("BlqRegVal")).toInt(), 1);
+    }
+
+    void aType4BlockWithoutPixChangesNothing()
+    {
+        KV_GLOBAL_ENGINE_DIR(dir);
+        const QByteArray plain = fileOf({Title(), Title()});
+        QCOMPARE(importBytes(plain).error, QString());
+        auto unnumbered = [] {
+            QList<QVariantMap> out = rows();
+            for (QVariantMap& row : out)
+                row.remove(QStringLiteral("BlqSeq"));
+            return out;
+        };
+        const QList<QVariantMap> before = unnumbered();
+        // After the header, after each title, and one marked in lower case.
+        BankFileWriter w;
+        w.header(QStringLiteral("01"), QStringLiteral("CEDENTE DE TESTE"));
+        w.raw(otherType4(2));
+        w.title(Title());
+        w.raw(otherType4(4));
+        w.title(Title());
+        w.raw(BankFileWriter::pixRecord(payloadOf(Title()), 6).replace(1, 3, "pix"));
+        w.trailer();
+        const Outcome o = importBytes(w.bytes());
+        QCOMPARE(o.error, QString());
+        QCOMPARE(o.blocks, 7);
+        QCOMPARE(unnumbered(), before);
+    }
+
+    void aPixRecordBeforeAnyTitleStopsTheImport()
+    {
+        KV_GLOBAL_ENGINE_DIR(dir);
+        BankFileWriter w;
+        w.header(QStringLiteral("01"), QStringLiteral("CEDENTE DE TESTE"));
+        w.pix(payloadOf(Title()));
+        w.title(Title());
+        w.trailer();
+        const Outcome o = importBytes(w.bytes());
+        QVERIFY(o.error.startsWith(QStringLiteral("Bloco 2: ")));
+        QVERIFY(!o.completed);
+        QVERIFY(rows().isEmpty());
+    }
+
     void widthsCountCharacters()
     {
         KV_GLOBAL_ENGINE_DIR(dir);
@@ -468,8 +606,8 @@ private Q_SLOTS:
         QTest::addColumn<QString>("message");
         QTest::newRow("half upgraded")
             << (BlqSchema::createStatement().chopped(1) + QStringLiteral(", BlqValMul MONEY)"))
-            << "A tabela Blq não tem a coluna BlqDatMul; a carga não foi feita e os títulos "
-               "foram mantidos.";
+            << "A tabela Blq não tem as colunas BlqDatMul, BlqPixEmv; a carga não foi feita e "
+               "os títulos foram mantidos.";
         QTest::newRow("somebody else's")
             << "CREATE TABLE Blq (BlqSeq INTEGER PRIMARY KEY, BlqNosNum VARCHAR(11), Outro TEXT)"
             << "";

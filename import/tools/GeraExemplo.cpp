@@ -10,9 +10,10 @@
 namespace {
 int usage()
 {
-    std::fputs("Uso: kvcob-gera-exemplo [--titulos N] ARQUIVO\n"
+    std::fputs("Uso: kvcob-gera-exemplo [--titulos N [--pix]] ARQUIVO\n"
                "  sem --titulos: o arquivo de exemplo (exemplos/cobranca-exemplo.rem)\n"
-               "  com --titulos N: N títulos, cada um com mensagem e instruções\n",
+               "  com --titulos N: N títulos, cada um com mensagem e instruções\n"
+               "  com --pix: e cada um com seu QR Code PIX (registro tipo 4)\n",
                stderr);
     return 2;
 }
@@ -23,12 +24,17 @@ int main(int argc, char* argv[])
     QCoreApplication app(argc, argv);
     QStringList args = QCoreApplication::arguments().mid(1);
     int titles = -1;
-    if (args.size() == 3 && args.first() == QStringLiteral("--titulos")) {
+    bool pix = false;
+    if (args.size() >= 3 && args.first() == QStringLiteral("--titulos")) {
         bool ok = false;
         titles = args.at(1).toInt(&ok);
         if (!ok || titles < 0)
             return usage();
         args = args.mid(2);
+        if (args.size() == 2 && args.first() == QStringLiteral("--pix")) {
+            pix = true;
+            args = args.mid(1);
+        }
     }
     if (args.size() != 1 || args.first().startsWith(QStringLiteral("--")))
         return usage();
@@ -42,7 +48,7 @@ int main(int argc, char* argv[])
     if (titles < 0)
         SampleBankFile::write(writer);
     else
-        SampleBankFile::writeBulk(writer, titles);
+        SampleBankFile::writeBulk(writer, titles, pix);
     if (!file.commit()) {
         std::fprintf(stderr, "%s\n", qPrintable(file.errorString()));
         return 1;

@@ -39,6 +39,7 @@ BlqTitle everyMember()
     t.msgErr = QString(QStringLiteral("")); // empty, not null
     t.idcAvi = true;
     t.valMul = 2.469; // a percentage late fee stays unrounded
+    t.pixEmv = QStringLiteral("000201") + QString(400, QLatin1Char('x')); // any length
     return t;
 }
 } // namespace

@@ -7,8 +7,8 @@
 #include "DbQuery.h"
 #include "DbTable.h"
 #include "EngineProgramDir.h"
-#include "KvError.h"
 #include "ImportGuard.h"
+#include "KvError.h"
 #include "PgImportLock.h"
 #include "PgTestServer.h"
 
@@ -221,6 +221,9 @@ private Q_SLOTS:
         QCOMPARE(q.value(3).toInt(), 2);
         QVERIFY(q.next());
         QCOMPARE(q.value(1).toString(), QStringLiteral("date"));
+        QVERIFY(q.next());
+        QCOMPARE(q.value(0).toString(), QStringLiteral("blqpixemv"));
+        QCOMPARE(q.value(1).toString(), QStringLiteral("text"));
         QVERIFY(!q.next());
         q.finish();
 

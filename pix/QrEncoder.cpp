@@ -1,0 +1,354 @@
+#include "QrEncoder.h"
+
+#include <algorithm>
+#include <array>
+#include <cstdlib>
+#include <mutex>
+
+namespace {
+// Level M, per version (index 0 unused): error correction codewords per block and the
+// number of blocks (ISO/IEC 18004, table 9).
+constexpr std::array<int, 41> kEccPerBlock = {
+    -1, 10, 16, 26, 18, 24, 16, 18, 22, 22, 26, 30, 22, 22, 24, 24, 28, 28, 26, 26, 26,
+    26, 28, 28, 28, 28, 28, 28, 28, 28, 28, 28, 28, 28, 28, 28, 28, 28, 28, 28, 28};
+constexpr std::array<int, 41> kBlocks = {-1, 1,  1,  1,  2,  2,  4,  4,  4,  5,  5,  5,  8,  9,
+                                         9,  10, 10, 11, 13, 14, 16, 17, 17, 18, 20, 21, 23, 25,
+                                         26, 28, 29, 31, 33, 35, 37, 38, 40, 43, 45, 47, 49};
+
+int sizeOf(int version)
+{
+    return version * 4 + 17;
+}
+
+// Modules left for data and error correction once the function patterns are drawn.
+int rawDataModules(int version)
+{
+    int result = (16 * version + 128) * version + 64;
+    if (version >= 2) {
+        const int align = version / 7 + 2;
+        result -= (25 * align - 10) * align - 55;
+        if (version >= 7)
+            result -= 36;
+    }
+    return result;
+}
+
+int dataCodewords(int version)
+{
+    return rawDataModules(version) / 8 - kEccPerBlock[version] * kBlocks[version];
+}
+
+// Bits a byte-mode segment of `bytes` needs: mode, count, data.
+qsizetype segmentBits(int version, qsizetype bytes)
+{
+    return 4 + (version < 10 ? 8 : 16) + 8 * bytes;
+}
+
+// GF(256) over the polynomial 0x11D, by logarithms.
+struct Field {
+    std::array<unsigned char, 512> exp{};
+    std::array<int, 256> log{};
+    Field()
+    {
+        int x = 1;
+        for (int i = 0; i < 255; ++i) {
+            exp[size_t(i)] = static_cast<unsigned char>(x);
+            log[size_t(x)] = i;
+            x <<= 1;
+            if (x & 0x100)
+                x ^= 0x11D;
+        }
+        for (int i = 255; i < 512; ++i)
+            exp[size_t(i)] = exp[size_t(i - 255)];
+    }
+    unsigned char multiply(unsigned char a, unsigned char b) const
+    {
+        return a && b ? exp[size_t(log[a] + log[b])] : 0;
+    }
+};
+
+const Field& field()
+{
+    static const Field f;
+    return f;
+}
+
+bool maskBit(int x, int y)
+{
+    switch (QrEncoder::kMask) {
+    case 0:
+        return (x + y) % 2 == 0;
+    case 1:
+        return y % 2 == 0;
+    case 2:
+        return x % 3 == 0;
+    case 3:
+        return (x + y) % 3 == 0;
+    case 4:
+        return (x / 3 + y / 2) % 2 == 0;
+    case 5:
+        return x * y % 2 + x * y % 3 == 0;
+    case 6:
+        return (x * y % 2 + x * y % 3) % 2 == 0;
+    default:
+        return ((x + y) % 2 + x * y % 3) % 2 == 0;
+    }
+}
+
+// What every symbol of one version shares.
+struct Layout {
+    int size = 0;
+    std::vector<unsigned char> base;      // function patterns drawn, data modules masked zeros
+    std::vector<int> order;               // data modules in placement order (y * size + x)
+    std::vector<unsigned char> generator; // the Reed-Solomon divisor, highest power first
+    std::vector<int> generatorLog;        // its coefficients' logarithms
+
+    explicit Layout(int version);
+
+private:
+    std::vector<unsigned char> function; // 1 where a function pattern is
+    void set(int x, int y, bool dark)
+    {
+        base[size_t(y * size + x)] = dark;
+        function[size_t(y * size + x)] = 1;
+    }
+    void finder(int cx, int cy);
+    void alignment(int cx, int cy);
+    void formatBits();
+    void versionBits(int version);
+};
+
+Layout::Layout(int version) : size(sizeOf(version))
+{
+    base.assign(size_t(size * size), 0);
+    function.assign(size_t(size * size), 0);
+    for (int i = 0; i < size; ++i) {
+        set(6, i, i % 2 == 0);
+        set(i, 6, i % 2 == 0);
+    }
+    finder(3, 3);
+    finder(size - 4, 3);
+    finder(3, size - 4);
+    if (version > 1) {
+        const int count = version / 7 + 2;
+        const int step = (version * 8 + count * 3 + 5) / (count * 4 - 4) * 2;
+        std::vector<int> at(static_cast<size_t>(count));
+        at[0] = 6;
+        for (int i = count - 1, pos = size - 7; i >= 1; --i, pos -= step)
+            at[size_t(i)] = pos;
+        for (int i = 0; i < count; ++i) {
+            for (int j = 0; j < count; ++j) {
+                const bool corner =
+                    (i == 0 && j == 0) || (i == 0 && j == count - 1) || (i == count - 1 && j == 0);
+                if (!corner)
+                    alignment(at[size_t(i)], at[size_t(j)]);
+            }
+        }
+    }
+    formatBits();
+    if (version >= 7)
+        versionBits(version);
+
+    // The zigzag of two-module columns from the right, skipping the vertical timing line.
+    for (int right = size - 1; right >= 1; right -= 2) {
+        if (right == 6)
+            right = 5;
+        for (int vert = 0; vert < size; ++vert) {
+            for (int j = 0; j < 2; ++j) {
+                const int x = right - j;
+                const bool upward = ((right + 1) & 2) == 0;
+                const int y = upward ? size - 1 - vert : vert;
+                const size_t k = size_t(y * size + x);
+                if (!function[k]) {
+                    order.push_back(int(k));
+                    base[k] = maskBit(x, y); // a light module, masked
+                }
+            }
+        }
+    }
+
+    const Field& gf = field();
+    const int degree = kEccPerBlock[version];
+    generator.assign(size_t(degree), 0);
+    generator[size_t(degree - 1)] = 1;
+    unsigned char root = 1;
+    for (int i = 0; i < degree; ++i) {
+        for (size_t j = 0; j < generator.size(); ++j) {
+            generator[j] = gf.multiply(generator[j], root);
+            if (j + 1 < generator.size())
+                generator[j] ^= generator[j + 1];
+        }
+        root = gf.multiply(root, 2);
+    }
+    for (unsigned char c : generator)
+        generatorLog.push_back(c ? gf.log[c] : -1);
+}
+
+void Layout::finder(int cx, int cy)
+{
+    for (int dy = -4; dy <= 4; ++dy) {
+        for (int dx = -4; dx <= 4; ++dx) {
+            const int distance = std::max(std::abs(dx), std::abs(dy));
+            const int x = cx + dx;
+            const int y = cy + dy;
+            if (x >= 0 && x < size && y >= 0 && y < size)
+                set(x, y, distance != 2 && distance != 4);
+        }
+    }
+}
+
+void Layout::alignment(int cx, int cy)
+{
+    for (int dy = -2; dy <= 2; ++dy) {
+        for (int dx = -2; dx <= 2; ++dx)
+            set(cx + dx, cy + dy, std::max(std::abs(dx), std::abs(dy)) != 1);
+    }
+}
+
+void Layout::formatBits()
+{
+    const int data = 0 << 3 | QrEncoder::kMask; // level M is 00
+    int rem = data;
+    for (int i = 0; i < 10; ++i)
+        rem = (rem << 1) ^ ((rem >> 9) * 0x537);
+    const int bits = (data << 10 | rem) ^ 0x5412;
+    const auto bit = [&](int i) { return ((bits >> i) & 1) != 0; };
+    for (int i = 0; i <= 5; ++i)
+        set(8, i, bit(i));
+    set(8, 7, bit(6));
+    set(8, 8, bit(7));
+    set(7, 8, bit(8));
+    for (int i = 9; i < 15; ++i)
+        set(14 - i, 8, bit(i));
+    for (int i = 0; i < 8; ++i)
+        set(size - 1 - i, 8, bit(i));
+    for (int i = 8; i < 15; ++i)
+        set(8, size - 15 + i, bit(i));
+    set(8, size - 8, true);
+}
+
+void Layout::versionBits(int version)
+{
+    int rem = version;
+    for (int i = 0; i < 12; ++i)
+        rem = (rem << 1) ^ ((rem >> 11) * 0x1F25);
+    const long bits = long(version) << 12 | rem;
+    for (int i = 0; i < 18; ++i) {
+        const bool dark = ((bits >> i) & 1) != 0;
+        const int a = size - 11 + i % 3;
+        const int b = i / 3;
+        set(a, b, dark);
+        set(b, a, dark);
+    }
+}
+
+const Layout& layout(int version)
+{
+    static std::array<std::once_flag, QrEncoder::kMaxVersion + 1> once;
+    static std::array<const Layout*, QrEncoder::kMaxVersion + 1> layouts{};
+    std::call_once(once[size_t(version)],
+                   [&] { layouts[size_t(version)] = new Layout(version); }); // kept for good
+    return *layouts[size_t(version)];
+}
+
+// The data codewords: mode, count, bytes, terminator, padding to the version's capacity.
+std::vector<unsigned char> codewords(int version, QByteArrayView data)
+{
+    const int capacity = dataCodewords(version);
+    std::vector<unsigned char> out;
+    out.reserve(size_t(capacity));
+    quint32 acc = 0;
+    int bits = 0;
+    const auto put = [&](quint32 value, int count) {
+        acc = (acc << count) | value;
+        bits += count;
+        while (bits >= 8) {
+            bits -= 8;
+            out.push_back(static_cast<unsigned char>(acc >> bits));
+        }
+        acc &= (1u << bits) - 1;
+    };
+    put(0x4, 4);
+    put(quint32(data.size()), version < 10 ? 8 : 16);
+    for (char c : data)
+        put(static_cast<unsigned char>(c), 8);
+    // Up to four terminator bits, then zeros to the byte.
+    const qsizetype used = segmentBits(version, data.size());
+    put(0, int(std::min<qsizetype>(4, qsizetype(capacity) * 8 - used)));
+    if (bits > 0)
+        put(0, 8 - bits);
+    for (unsigned char pad = 0xEC; int(out.size()) < capacity; pad ^= 0xEC ^ 0x11)
+        out.push_back(pad);
+    return out;
+}
+} // namespace
+
+int QrEncoder::versionFor(qsizetype bytes)
+{
+    for (int v = 1; v <= kMaxVersion; ++v) {
+        if (v >= 10 && bytes >= (1 << 16))
+            return 0;
+        if (v < 10 && bytes >= (1 << 8))
+            continue;
+        if (segmentBits(v, bytes) <= qsizetype(dataCodewords(v)) * 8)
+            return v;
+    }
+    return 0;
+}
+
+QrEncoder::Symbol QrEncoder::encode(QByteArrayView data)
+{
+    Symbol s;
+    const int version = versionFor(data.size());
+    if (version == 0)
+        return s;
+    const Layout& l = layout(version);
+    const std::vector<unsigned char> words = codewords(version, data);
+
+    // Split into blocks, the short ones first, each followed by its error correction.
+    const Field& gf = field();
+    const int blocks = kBlocks[version];
+    const int ecc = kEccPerBlock[version];
+    const int raw = rawDataModules(version) / 8;
+    const int shortBlocks = blocks - raw % blocks;
+    const int shortData = raw / blocks - ecc;
+    std::vector<unsigned char> all(static_cast<size_t>(raw));
+    std::vector<unsigned char> remainder(static_cast<size_t>(ecc));
+    size_t from = 0;
+    for (int b = 0; b < blocks; ++b) {
+        const int length = shortData + (b < shortBlocks ? 0 : 1);
+        std::fill(remainder.begin(), remainder.end(), 0);
+        for (int i = 0; i < length; ++i) {
+            const unsigned char word = words[from + size_t(i)];
+            // Interleaved: the i-th data codeword of every block, block by block; the
+            // long blocks' last one after all the others.
+            const size_t at = i < shortData ? size_t(i * blocks + b)
+                                            : size_t(shortData * blocks + (b - shortBlocks));
+            all[at] = word;
+            const unsigned char factor = word ^ remainder[0];
+            std::copy(remainder.begin() + 1, remainder.end(), remainder.begin());
+            remainder.back() = 0;
+            if (factor) {
+                const int lf = gf.log[factor];
+                for (int k = 0; k < ecc; ++k) {
+                    if (l.generatorLog[size_t(k)] >= 0)
+                        remainder[size_t(k)] ^= gf.exp[size_t(l.generatorLog[size_t(k)] + lf)];
+                }
+            }
+        }
+        from += size_t(length);
+        const int dataTotal = raw - ecc * blocks;
+        for (int k = 0; k < ecc; ++k)
+            all[size_t(dataTotal + k * blocks + b)] = remainder[size_t(k)];
+    }
+
+    s.version = version;
+    s.size = l.size;
+    s.dark = l.base;
+    const size_t bitCount = all.size() * 8;
+    for (size_t i = 0; i < bitCount; ++i) {
+        if ((all[i >> 3] >> (7 - (i & 7))) & 1)
+            s.dark[size_t(l.order[i])] ^= 1;
+    }
+    return s;
+}
