@@ -161,7 +161,8 @@ private Q_SLOTS:
 
         t.emptyTable();
         QCOMPARE(t.rowCount(), 0);
-        QVERIFY(checkpointed() < 100000);
+        // What stays is the schema and the empty tables: a few pages.
+        QVERIFY(checkpointed() <= 5 * Database::kPageSize);
         QVERIFY(q.exec(QStringLiteral("PRAGMA secure_delete")) && q.next());
         QCOMPARE(q.value(0).toInt(), secureDelete);
         QCOMPARE(t.fieldCount(), 35); // columns kept
