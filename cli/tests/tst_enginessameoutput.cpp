@@ -11,24 +11,8 @@
 #include <QtTest>
 
 namespace {
-struct Run {
-    int exitCode = -1;
-    QString out, err;
-};
-
-Run kvcobLote(const QString& dir, const QStringList& args)
-{
-    QProcess p;
-    p.start(TestSupport::binaryDir() + QStringLiteral("/bin/kvcob-lote"),
-            QStringList{QStringLiteral("--dir"), dir} + args);
-    Run r;
-    if (!p.waitForFinished(120000))
-        return r;
-    r.exitCode = p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1;
-    r.out = QString::fromUtf8(p.readAllStandardOutput());
-    r.err = QString::fromUtf8(p.readAllStandardError());
-    return r;
-}
+using TestSupport::kvcobLote;
+using Run = TestSupport::ToolRun;
 
 QByteArray contents(const QString& path)
 {
@@ -116,12 +100,9 @@ private Q_SLOTS:
     {
         KV_ENGINE_DIR(server, QStringLiteral("postgres"));
         const QString big = server.file(QStringLiteral("grande.rem"));
-        QProcess gen;
-        gen.start(TestSupport::binaryDir() + QStringLiteral("/bin/kvcob-gera-exemplo"),
-                  {QStringLiteral("--titulos"), QStringLiteral("100000"), big});
-        QVERIFY(gen.waitForFinished(60000));
+        QVERIFY(TestSupport::generateBankFile(big, 100000));
         QProcess load;
-        load.start(TestSupport::binaryDir() + QStringLiteral("/bin/kvcob-lote"),
+        load.start(TestSupport::program(QStringLiteral("kvcob-lote")),
                    {QStringLiteral("--dir"), server.path(), QStringLiteral("importar"), big});
         QVERIFY(load.waitForStarted());
         QTRY_VERIFY_WITH_TIMEOUT(
@@ -165,13 +146,10 @@ private Q_SLOTS:
                                           QStringLiteral("/exemplos/cobranca-exemplo.rem")});
         QCOMPARE(sample.exitCode, 0);
         const QString big = server.file(QStringLiteral("grande.rem"));
-        QProcess gen;
-        gen.start(TestSupport::binaryDir() + QStringLiteral("/bin/kvcob-gera-exemplo"),
-                  {QStringLiteral("--titulos"), QStringLiteral("100000"), big});
-        QVERIFY(gen.waitForFinished(60000));
+        QVERIFY(TestSupport::generateBankFile(big, 100000));
 
         QProcess load;
-        load.start(TestSupport::binaryDir() + QStringLiteral("/bin/kvcob-lote"),
+        load.start(TestSupport::program(QStringLiteral("kvcob-lote")),
                    {QStringLiteral("--dir"), server.path(), QStringLiteral("importar"), big});
         QVERIFY(load.waitForStarted());
         // Fails (division by zero) until the import's COPY is running.

@@ -15,33 +15,8 @@
 using namespace ImportTestSupport;
 using Title = BankFileWriter::Title;
 
-namespace {
-struct Run {
-    int exitCode = -1;
-    QStringList out;
-    QString err;
-};
-
-Run kvcobLote(const QString& dir, const QStringList& args)
-{
-    QProcess p;
-    p.start(TestSupport::binaryDir() + QStringLiteral("/bin/kvcob-lote"),
-            QStringList{QStringLiteral("--dir"), dir} + args);
-    Run r;
-    if (!p.waitForFinished(60000))
-        return r;
-    r.exitCode = p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1;
-    r.out =
-        QString::fromUtf8(p.readAllStandardOutput()).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
-    // Qt's own start-up notes are not the program's messages.
-    for (const QString& line :
-         QString::fromUtf8(p.readAllStandardError()).split(QLatin1Char('\n'))) {
-        if (!line.isEmpty() && !line.startsWith(QStringLiteral("QStandardPaths")))
-            r.err += line;
-    }
-    return r;
-}
-} // namespace
+using TestSupport::kvcobLote;
+using Run = TestSupport::ToolRun;
 
 class TstImportarLote : public QObject {
     Q_OBJECT
@@ -57,7 +32,7 @@ private Q_SLOTS:
                                                  QStringLiteral("/exemplos/cobranca-exemplo.rem")});
         QCOMPARE(r.err, QString());
         QCOMPARE(r.exitCode, 0);
-        QCOMPARE(r.out, (QStringList{QStringLiteral("87 registros Processados"),
+        QCOMPARE(r.lines(), (QStringList{QStringLiteral("87 registros Processados"),
                                      QStringLiteral("Carga finalizada com sucesso")}));
         QCOMPARE(rows().size(), 30);
     }
@@ -72,7 +47,7 @@ private Q_SLOTS:
         const Run r = kvcobLote(dir.path(), {QStringLiteral("importar"), file});
         QCOMPARE(r.exitCode, 1);
         QCOMPARE(r.err, QStringLiteral("Bloco 3: 'ABC          ' não é um número válido"));
-        QCOMPARE(r.out, QStringList{QStringLiteral("3 registros Processados")});
+        QCOMPARE(r.lines(), QStringList{QStringLiteral("3 registros Processados")});
         QCOMPARE(rows().size(), 1);
     }
 
@@ -87,7 +62,7 @@ private Q_SLOTS:
         const Run r = kvcobLote(dir.path(), {QStringLiteral("importar"), missing});
         QCOMPARE(r.exitCode, 1);
         QCOMPARE(r.err, QStringLiteral("Arquivo não encontrado: ") + missing);
-        QCOMPARE(r.out, QStringList());
+        QCOMPARE(r.lines(), QStringList());
         QCOMPARE(rows().size(), 2);
     }
 
@@ -100,13 +75,10 @@ private Q_SLOTS:
         const QList<QVariantMap> before = rows();
         Database::closeAll();
         const QString big = dir.file(QStringLiteral("grande.rem"));
-        QProcess gen;
-        gen.start(TestSupport::binaryDir() + QStringLiteral("/bin/kvcob-gera-exemplo"),
-                  {QStringLiteral("--titulos"), QStringLiteral("100000"), big});
-        QVERIFY(gen.waitForFinished(60000));
+        QVERIFY(TestSupport::generateBankFile(big, 100000));
 
         QProcess load;
-        load.start(TestSupport::binaryDir() + QStringLiteral("/bin/kvcob-lote"),
+        load.start(TestSupport::program(QStringLiteral("kvcob-lote")),
                    {QStringLiteral("--dir"), dir.path(), QStringLiteral("importar"), big});
         QVERIFY(load.waitForStarted());
         // Killed once rows are on their way: the server holds the import's bulk load, the
@@ -173,7 +145,7 @@ private Q_SLOTS:
         QCOMPARE(refused.exitCode, 1);
         QCOMPARE(refused.err, QStringLiteral("O arquivo escolhido não parece um arquivo de "
                                              "cobrança. Carregar assim mesmo?"));
-        QCOMPARE(refused.out, QStringList());
+        QCOMPARE(refused.lines(), QStringList());
         QCOMPARE(rows().size(), 2);
 
         const Run forced =
@@ -198,7 +170,7 @@ private Q_SLOTS:
         const QString file = writeFile(dir.file(QStringLiteral("v.rem")), bytes);
         const Run r = kvcobLote(dir.path(), {QStringLiteral("importar"), file});
         QCOMPARE(r.exitCode, 0);
-        QCOMPARE(r.out.last(), QStringLiteral("Carga finalizada com sucesso"));
+        QCOMPARE(r.lines().last(), QStringLiteral("Carga finalizada com sucesso"));
         QCOMPARE(rows().size(), 0);
     }
 

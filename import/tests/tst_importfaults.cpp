@@ -22,35 +22,12 @@ using namespace ImportTestSupport;
 using Title = BankFileWriter::Title;
 
 namespace {
-struct Run {
-    int exitCode = -1;
-    QString out;
-    QString err;
-};
+using TestSupport::kvcobLote;
+using Run = TestSupport::ToolRun;
 
 QString kvcobLotePath()
 {
-    return TestSupport::binaryDir() + QStringLiteral("/bin/kvcob-lote");
-}
-
-Run kvcobLote(const QString& dir, const QStringList& args)
-{
-    QProcess p;
-    p.start(kvcobLotePath(), QStringList{QStringLiteral("--dir"), dir} + args);
-    Run r;
-    if (!p.waitForFinished(60000)) {
-        p.kill();
-        p.waitForFinished();
-        return r;
-    }
-    r.exitCode = p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1;
-    r.out = QString::fromUtf8(p.readAllStandardOutput()).trimmed();
-    for (const QString& line :
-         QString::fromUtf8(p.readAllStandardError()).split(QLatin1Char('\n'))) {
-        if (!line.isEmpty() && !line.startsWith(QStringLiteral("QStandardPaths")))
-            r.err += line;
-    }
-    return r;
+    return TestSupport::program(QStringLiteral("kvcob-lote"));
 }
 
 // n valid titles of one contract, nosso número from `first` on.
@@ -284,7 +261,7 @@ private Q_SLOTS:
         QCOMPARE(second.exitCode, 1);
         QCOMPARE(second.err, QStringLiteral("Outra carga em andamento; tente novamente quando ela "
                                             "terminar."));
-        QVERIFY(!second.out.contains(QStringLiteral("sucesso")));
+        QVERIFY(!second.out.trimmed().contains(QStringLiteral("sucesso")));
         QCOMPARE(seen(dbOf(dir.path())).rows, 1000);
 
         QCOMPARE(first.finish(bodyOf(titles(100, 500100)) + trailerBlock()), 0);
@@ -312,7 +289,7 @@ private Q_SLOTS:
                                    QStringLiteral("Todos"), forms});
         QCOMPARE(reader.err, QString());
         QCOMPARE(reader.exitCode, 0);
-        QCOMPARE(reader.out, QStringLiteral("Bloquetos impressos: 300"));
+        QCOMPARE(reader.out.trimmed(), QStringLiteral("Bloquetos impressos: 300"));
         QCOMPARE(import.finish(trailerBlock()), 0);
         QCOMPARE(seen(dbOf(dir.path())).rows, 5000);
     }

@@ -27,4 +27,17 @@ QString binaryDir(); // the build's top folder
 QByteArray run(const QString& program, const QStringList& args, int* exitCode = nullptr,
                int timeoutMs = 120000);
 bool haveProgram(const QString& program);
+
+// One run of the batch tool of the build: `kvcob-lote --dir DIR ARGS...`.
+struct ToolRun {
+    int exitCode = -1; // -1 when it did not end in time or crashed
+    QString out;       // standard output as written
+    QString err;       // standard error, its lines joined, without Qt's own start-up notes
+    QStringList lines() const; // the non-empty lines of the output
+};
+ToolRun kvcobLote(const QString& dir, const QStringList& args, int timeoutMs = 120000);
+// The path of one of the build's programs (kvcob-lote, kvcob-gera-exemplo, ...).
+QString program(const QString& name);
+// A bank file of `titles` generated titles at `path` (kvcob-gera-exemplo); false on failure.
+bool generateBankFile(const QString& path, int titles);
 } // namespace TestSupport
