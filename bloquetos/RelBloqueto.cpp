@@ -11,6 +11,7 @@
 #include "KvError.h"
 #include "PixQrCode.h"
 #include "Report.h"
+#include "RpModules.h"
 #include "RpTextWidths.h"
 
 #include <QFontMetricsF>
@@ -162,11 +163,15 @@ void RelBloqueto::showPix(const QString& payload)
     m_el.RpLabelPagueComPix->Enabled = show;
     m_el.qMemPixCopiaCola->Enabled = show;
     if (!show) {
-        m_el.qDrwPix->Bars.clear();
+        m_el.qDrwPix->Modules.clear();
+        m_el.qDrwPix->ModulesSize = 0;
         m_el.qMemPixCopiaCola->Lines.clear();
         return;
     }
-    m_el.qDrwPix->Bars = PixQrCode(payload).squares(m_el.qDrwPix->Width);
+    const PixQrCode qr(payload);
+    m_el.qDrwPix->Modules = RpModules::pack(qr.size(), qr.modules().data());
+    m_el.qDrwPix->ModulesSize = qr.size();
+    m_el.qDrwPix->ModulesMargin = PixQrCode::kQuietZone;
 
     // The lines of the receipt's text, broken as the page measures them (micrometres).
     TRpMemo& memo = *m_el.qMemPixCopiaCola;

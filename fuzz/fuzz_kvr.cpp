@@ -6,7 +6,9 @@
 #include "TRpPrinter.h"
 
 #include "RpPagePainter.h"
+#include "RpPdfWriter.h"
 
+#include <QBuffer>
 #include <QByteArray>
 #include <QGuiApplication>
 #include <QImage>
@@ -32,12 +34,18 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     } catch (const KvError&) {
         return 0;
     }
-    // What loads must also draw and save again.
+    // What loads must also draw, save again and go to PDF.
     QImage img(64, 90, QImage::Format_RGB32);
     QPainter p(&img);
     for (int i = 0; i < store.pageCount() && i < 4; ++i)
         RpPagePainter::paint(p, store, i, QRectF(0, 0, 64, 90), 600);
     p.end();
     RpPageFile::write(store);
+    QBuffer pdf;
+    pdf.open(QIODevice::WriteOnly);
+    RpPdfWriter writer(pdf);
+    for (int i = 0; i < store.pageCount() && i < 4; ++i)
+        writer.addPage(store, i);
+    writer.finish();
     return 0;
 }

@@ -104,7 +104,7 @@ bool RpCompactPages::plain(const RpPage& page)
 {
     qsizetype at = 0;
     for (const RpOp& op : page.ops) {
-        if (op.kind != RpOp::Text)
+        if (!op.holdsText())
             continue;
         if (op.p1 != at || op.p2 < 0)
             return false;
@@ -120,7 +120,7 @@ std::shared_ptr<const RpCompactPages::Reference> RpCompactPages::makeReference(R
     page.text.squeeze();
     ref->texts.reserve(page.ops.size());
     for (const RpOp& op : page.ops)
-        ref->texts << (op.kind == RpOp::Text ? page.textOf(op).toString() : QString());
+        ref->texts << (op.holdsText() ? page.textOf(op).toString() : QString());
     ref->page = std::move(page);
     return ref;
 }
@@ -134,7 +134,7 @@ std::optional<QByteArray> RpCompactPages::changes(const RpPage& page, const Refe
     for (qsizetype i = 0; i < page.ops.size(); ++i) {
         const RpOp& a = page.ops.at(i);
         const RpOp& b = before.at(i);
-        const bool text = a.kind == RpOp::Text;
+        const bool text = a.holdsText();
         const QStringView now = text ? page.textOf(a) : QStringView();
         quint32 mask = 0;
         if (a.kind != b.kind || a.style != b.style || a.reserved != b.reserved)
@@ -144,7 +144,7 @@ std::optional<QByteArray> RpCompactPages::changes(const RpPage& page, const Refe
                 (a.fill != b.fill ? Fill : 0) | (a.arg != b.arg ? Arg : 0) |
                 (a.w2 != b.w2 ? W2 : 0) | (a.h2 != b.h2 ? H2 : 0);
         if (text) {
-            const QString& then = b.kind == RpOp::Text ? reference.texts.at(i) : QString();
+            const QString& then = b.holdsText() ? reference.texts.at(i) : QString();
             if (now != then)
                 mask |= fitsLatin1(now) ? TextLatin1 : TextUtf16;
         } else {
@@ -243,7 +243,7 @@ RpPage RpCompactPages::at(size_t index) const
         const quint32 mask = quint32(in.varint());
         RpOp& op = page.ops[i];
         if (mask & KindStyle) {
-            if (op.kind == RpOp::Text)
+            if (op.holdsText())
                 texts[i].clear();
             op.kind = quint8(in.varint() & 0xff);
             op.style = quint8(in.varint() & 0xff);
@@ -278,13 +278,13 @@ RpPage RpCompactPages::at(size_t index) const
     }
     qsizetype length = 0;
     for (qsizetype i = 0; i < page.ops.size(); ++i) {
-        if (page.ops.at(i).kind == RpOp::Text)
+        if (page.ops.at(i).holdsText())
             length += texts.at(i).size();
     }
     page.text.reserve(length);
     for (qsizetype i = 0; i < page.ops.size(); ++i) {
         RpOp& op = page.ops[i];
-        if (op.kind != RpOp::Text)
+        if (!op.holdsText())
             continue;
         op.p1 = qint32(page.text.size());
         op.p2 = qint32(texts.at(i).size());

@@ -131,13 +131,20 @@ private:
     QImage m_picture;
 };
 
-// Vector marks put on the page by code: filled rectangles, in tenths of a millimetre
-// relative to the element's top-left corner, drawn in Color in the element's turn. A
-// BeforePrint handler sets Bars for the current row (a barcode, for instance); they are
-// kept to micrometres in the page, so narrow and wide modules keep their exact ratio.
+// Vector marks put on the page by code, drawn in Color in the element's turn. A
+// BeforePrint handler sets them for the current row:
+// - Bars: filled rectangles in tenths of a millimetre relative to the element's top-left
+//   corner (a barcode), kept to micrometres in the page, so narrow and wide modules keep
+//   their exact ratio;
+// - Modules: a square of modules (RpModules bits, ModulesSize a side) filling the
+//   element's width less ModulesMargin light modules on every side (a QR code and its
+//   quiet zone), kept in the page as one operation.
 class TRpDrawing : public TRpElement {
 public:
     TRpDrawing() : TRpElement(Kind::Drawing) {}
     QList<QRectF> Bars;
+    QString Modules;
+    int ModulesSize = 0;
+    int ModulesMargin = 0;
     QColor Color = Qt::black;
 };

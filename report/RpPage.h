@@ -15,6 +15,8 @@ struct RpOp {
         Box,     // rectangle x, y, w, h: `fill` unless its alpha is 0, outline pen as Line
         Text,    // text from (x, y) = left end of the baseline, font `arg`, `color`
         Picture, // picture `arg` drawn into (p1, p2, w2, h2), clipped to x, y, w, h
+        Modules, // a square of `arg` modules a side over x, y, w, h, dark ones in `fill`;
+                 // their bits (RpModules) at offset p1, length p2 of the page's text
     };
 
     quint8 kind = Fill;
@@ -30,6 +32,8 @@ struct RpOp {
     qint32 w2 = 0, h2 = 0;
 
     bool operator==(const RpOp&) const = default;
+    // Operations whose p1 and p2 place a run of the page's text.
+    bool holdsText() const { return kind == Text || kind == Modules; }
 };
 
 struct RpPage {

@@ -1,6 +1,7 @@
 #include "RpPageFile.h"
 
 #include "KvError.h"
+#include "RpModules.h"
 #include "TRpPrinter.h"
 
 #include <QBuffer>
@@ -132,7 +133,7 @@ RpOp readOp(In& in, qsizetype fonts, qsizetype pictures)
     op.p2 = in.num<qint32>("operação");
     op.w2 = in.num<qint32>("operação");
     op.h2 = in.num<qint32>("operação");
-    if (op.kind > RpOp::Picture)
+    if (op.kind > RpOp::Modules)
         In::damaged(QStringLiteral("operação desconhecida"));
     if (op.style > quint8(RpPenStyle::Clear))
         In::damaged(QStringLiteral("estilo de caneta desconhecido"));
@@ -150,6 +151,9 @@ RpOp readOp(In& in, qsizetype fonts, qsizetype pictures)
         In::damaged(QStringLiteral("fonte inexistente"));
     if (op.kind == RpOp::Picture && (op.arg < 0 || op.arg >= pictures))
         In::damaged(QStringLiteral("figura inexistente"));
+    if (op.kind == RpOp::Modules &&
+        (op.arg < 1 || op.arg > RpModules::kMaxSize || op.p2 != RpModules::packedLength(op.arg)))
+        In::damaged(QStringLiteral("código de módulos impossível"));
     return op;
 }
 } // namespace
@@ -263,7 +267,7 @@ void RpPageFile::read(const QByteArray& bytes, TRpPrinter& store)
         for (quint32 k = 0; k < chars; ++k)
             page.text[k] = QChar(in.num<quint16>("texto"));
         for (const RpOp& op : page.ops) {
-            if (op.kind == RpOp::Text &&
+            if (op.holdsText() &&
                 (op.p1 < 0 || op.p2 < 0 || qsizetype(op.p1) + op.p2 > page.text.size()))
                 In::damaged(QStringLiteral("texto fora da página"));
         }

@@ -2,6 +2,7 @@
 
 #include "KvError.h"
 #include "ReportFonts.h"
+#include "RpModules.h"
 #include "TRpPrinter.h"
 
 #include <QPainter>
@@ -80,6 +81,20 @@ void RpPagePainter::paint(QPainter& painter, const TRpPrinter& store, int pageIn
             painter.drawImage(QRectF(op.p1, op.p2, op.w2, op.h2), pictures.at(op.arg));
             painter.restore();
             break;
+        case RpOp::Modules: {
+            if (op.p1 < 0 || op.p2 < 0 || qsizetype(op.p1) + op.p2 > page.text.size() ||
+                !RpModules::valid(page.textOf(op), op.arg))
+                break;
+            const QStringView bits = page.textOf(op);
+            const double module = double(op.w) / op.arg;
+            const QColor colour = QColor::fromRgba(op.fill);
+            for (const RpModules::Rect& r : RpModules::rects(bits, op.arg)) {
+                painter.fillRect(QRectF(QPointF(op.x + r.x0 * module, op.y + r.y0 * module),
+                                        QPointF(op.x + r.x1 * module, op.y + r.y1 * module)),
+                                 colour);
+            }
+            break;
+        }
         default:
             break;
         }

@@ -1,5 +1,6 @@
 #include "RpPdfContent.h"
 
+#include "RpModules.h"
 #include "RpPage.h"
 #include "RpPdfFont.h"
 #include "RpTypes.h"
@@ -104,6 +105,12 @@ std::optional<RpPdfContent::Area> RpPdfContent::area(const RpPage& page, const R
             op.h2 <= 0)
             return std::nullopt;
         return around(op.x, op.y, right, bottom, 1);
+    case RpOp::Modules:
+        if (qAlpha(op.fill) == 0 || op.w <= 0 || op.h <= 0 || op.p1 < 0 || op.p2 < 0 ||
+            qsizetype(op.p1) + op.p2 > page.text.size() ||
+            !RpModules::valid(page.textOf(op), op.arg))
+            return std::nullopt;
+        return around(op.x, op.y, right, bottom, 0);
     default:
         return std::nullopt;
     }
@@ -111,7 +118,7 @@ std::optional<RpPdfContent::Area> RpPdfContent::area(const RpPage& page, const R
 
 class RpPdfContent::Encoder {
 public:
-    Encoder(const RpPdfContent& content, QByteArray& out)
+    Encoder(RpPdfContent& content, QByteArray& out)
         : m_height(content.m_height), m_content(content), m_out(out)
     {
     }
@@ -151,6 +158,9 @@ public:
                 break;
             case RpOp::Picture:
                 picture(op);
+                break;
+            case RpOp::Modules:
+                modules(page, op);
                 break;
             default:
                 break;
@@ -353,8 +363,36 @@ private:
         m_out += "Do Q\n";
     }
 
+    // In a space of one unit a module, so that the symbol costs a few bytes a mark.
+    void modules(const RpPage& page, const RpOp& op)
+    {
+        const std::vector<RpModules::Rect> marks = RpModules::rects(page.textOf(op), op.arg);
+        if (marks.empty())
+            return; // all light: nothing to paint
+        endPath();
+        endText();
+        fillColour(op.fill);
+        m_out += "q ";
+        const double module = double(op.w) / op.arg;
+        real(module);
+        m_out += "0 0 ";
+        real(double(op.h) / op.arg);
+        num(op.x);
+        num(up(qint64(op.y) + op.h));
+        m_out += "cm\n";
+        for (const RpModules::Rect& r : marks) {
+            num(r.x0);
+            num(op.arg - r.y1);
+            num(r.x1 - r.x0);
+            num(r.y1 - r.y0);
+            m_out += "re\n";
+        }
+        m_content.m_drewModules = true;
+        m_out += "f Q\n";
+    }
+
     const qint64 m_height;
-    const RpPdfContent& m_content;
+    RpPdfContent& m_content;
     QByteArray& m_out;
 
     Path m_path = Path::None;
@@ -374,5 +412,6 @@ private:
 
 void RpPdfContent::encode(const RpPage& page, const std::vector<bool>& pick, QByteArray& out)
 {
+    m_drewModules = false;
     Encoder(*this, out).run(page, pick);
 }

@@ -52,6 +52,9 @@ public:
     // Appends the content of the page's operations, or of those `pick` marks (by index) when
     // it is not empty. Operations left out still count as ink beneath the later ones.
     void encode(const RpPage& page, const std::vector<bool>& pick, QByteArray& out);
+    // Whether the last encoding drew a square of modules (a QR code): a few thousand
+    // small numbers, best packed quickly.
+    bool drewModules() const { return m_drewModules; }
 
 private:
     class Encoder;
@@ -61,4 +64,5 @@ private:
     std::vector<std::unique_ptr<RpPdfFont>>& m_faces;
     qint64 m_height = 0;
     int m_pictures = 0;
+    bool m_drewModules = false;
 };

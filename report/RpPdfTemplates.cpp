@@ -16,7 +16,7 @@ bool sameOp(const RpPage& pa, const RpOp& a, const RpPage& pb, const RpOp& b)
     if (a.kind != b.kind || a.style != b.style || a.x != b.x || a.y != b.y || a.w != b.w ||
         a.h != b.h || a.color != b.color || a.fill != b.fill || a.arg != b.arg)
         return false;
-    if (a.kind == RpOp::Text) // p1, p2 only place the text in its page
+    if (a.holdsText()) // p1, p2 only place the text in its page
         return pa.textOf(a) == pb.textOf(b);
     return a.p1 == b.p1 && a.p2 == b.p2 && a.w2 == b.w2 && a.h2 == b.h2;
 }
@@ -24,7 +24,7 @@ bool sameOp(const RpPage& pa, const RpOp& a, const RpPage& pb, const RpOp& b)
 size_t hashOf(const RpPage& page, const RpOp& op)
 {
     const size_t h = qHashMulti(0, op.kind, op.x, op.y, op.w, op.h, op.arg);
-    return op.kind == RpOp::Text ? qHashMulti(h, page.textOf(op)) : h;
+    return op.holdsText() ? qHashMulti(h, page.textOf(op)) : h;
 }
 
 bool meetsAny(const RpPdfContent::Area& a, const std::vector<RpPdfContent::Area>& areas)
@@ -78,7 +78,7 @@ bool RpPdfTemplates::makeForm(const RpPage& page, const RpPage& reference, size_
         const std::optional<RpPdfContent::Area> area = m_content.area(page, op);
         if (repeated && (!area || !meetsAny(*area, drawnBefore))) {
             RpOp copy = op;
-            if (op.kind == RpOp::Text) {
+            if (op.holdsText()) {
                 copy.p1 = qint32(form.ops.text.size());
                 form.ops.text += page.textOf(op);
             }

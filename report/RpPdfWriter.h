@@ -79,10 +79,12 @@ private:
     int newObject();
     void beginObject(int number);
     void writeObject(int number, const QByteArray& body);
-    void writeStream(int number, const QByteArray& dictionary, const QByteArray& data);
+    void writeStream(int number, const QByteArray& dictionary, const QByteArray& data,
+                     bool quick = false);
     void flush();
     void flushAtTimes(); // when the buffer has grown
-    const QByteArray& deflate(const QByteArray& data);
+    // Packs the data (zlib format) at kDeflateLevel, or at kQuickLevel when `quick`.
+    const QByteArray& deflate(const QByteArray& data, bool quick = false);
     void mapFonts(const QList<RpFont>& fonts);
     void mapPictures(const QList<QImage>& pictures, const RpPage& page);
     int writeImage(int index, const QImage& picture);

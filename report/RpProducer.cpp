@@ -5,6 +5,7 @@
 #include "Regional.h"
 #include "ReportFonts.h"
 #include "RpMask.h"
+#include "RpModules.h"
 #include "RpTextWidths.h"
 #include "TRpPrinter.h"
 #include "TRpReport.h"
@@ -453,6 +454,20 @@ void RpProducer::renderDrawing(const TRpDrawing& d, qint32 x, qint32 y)
         const qint32 top = y + um(r.top());
         fill(left, top, x + um(r.right()) - left, y + um(r.bottom()) - top, d.Color);
     }
+    if (!RpModules::valid(d.Modules, d.ModulesSize) || d.ModulesMargin < 0 || d.Width <= 0)
+        return;
+    const double module = d.Width / double(d.ModulesSize + 2 * d.ModulesMargin);
+    RpOp op;
+    op.kind = RpOp::Modules;
+    op.x = x + um(d.ModulesMargin * module);
+    op.y = y + um(d.ModulesMargin * module);
+    op.w = op.h = um(d.ModulesSize * module);
+    op.fill = argb(d.Color);
+    op.arg = d.ModulesSize;
+    op.p1 = qint32(m_page.text.size());
+    op.p2 = qint32(d.Modules.size());
+    m_page.text += d.Modules;
+    m_page.ops.append(op);
 }
 
 void RpProducer::fill(qint32 x, qint32 y, qint32 w, qint32 h, const QColor& color)

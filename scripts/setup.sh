@@ -8,7 +8,7 @@ PACKAGES=(
   build-essential cmake ccache clang libclang-rt-14-dev
   qt6-base-dev qt6-base-dev-tools libqt6sql6-sqlite libqt6svg6 qt6-image-formats-plugins
   libgtest-dev libbenchmark-dev
-  zlib1g-dev
+  libdeflate-dev # packs the PDF streams
   fonts-liberation fonts-dejavu-core
   zbar-tools poppler-utils sqlite3 libsqlite3-dev xvfb xauth
   qt6-translations-l10n # the toolkit's own dialogs and buttons in Brazilian Portuguese

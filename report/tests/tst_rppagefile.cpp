@@ -124,6 +124,7 @@ private Q_SLOTS:
         QTest::newRow("unknown operation") << 5 << QStringLiteral("danificado");
         QTest::newRow("bytes after the end") << 6 << QStringLiteral("danificado");
         QTest::newRow("picture that is no PNG") << 7 << QStringLiteral("danificado");
+        QTest::newRow("text taken for a square of modules") << 8 << QStringLiteral("danificado");
     }
     void damagedOrForeignFilesAreRefusedWithAMessage()
     {
@@ -167,6 +168,15 @@ private Q_SLOTS:
             break;
         case 7:
             b[pictures + 8 + 1] = 'X';
+            break;
+        case 8: // its bits would be the text's characters, too few for any square
+            for (qsizetype at = firstOp;; at += 48) {
+                if (b[at] == char(RpOp::Text)) {
+                    b[at] = char(RpOp::Modules);
+                    putU32(b, at + 28, 21); // modules a side
+                    break;
+                }
+            }
             break;
         }
         const QString path = dir.file(QStringLiteral("ruim.kvr"));

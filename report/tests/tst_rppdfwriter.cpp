@@ -5,7 +5,9 @@
 #include "Cp1252.h"
 #include "KvError.h"
 #include "PageImages.h"
+#include "QrEncoder.h"
 #include "ReportFonts.h"
+#include "RpModules.h"
 #include "RpPdfFont.h"
 #include "RpPdfStream.h"
 #include "RpPdfWriter.h"
@@ -99,6 +101,22 @@ public:
         op.w2 = mm(drawn.width());
         op.h2 = mm(drawn.height());
         return add(op, clip.adjusted(-2, -2, 2, 2));
+    }
+    // The QR code of `data`, its quiet zone of four modules inside the square at x, y.
+    PageMaker& qrCode(double x, double y, double side, const QByteArray& data)
+    {
+        const QrEncoder::Symbol symbol = QrEncoder::encode(data);
+        const double module = side / (symbol.size + 8);
+        RpOp op;
+        op.kind = RpOp::Modules;
+        place(op, x + 4 * module, y + 4 * module, symbol.size * module, symbol.size * module);
+        op.fill = qRgb(0, 0, 0);
+        op.arg = symbol.size;
+        const QString bits = RpModules::pack(symbol.size, symbol.dark.data());
+        op.p1 = int(m_page.text.size());
+        op.p2 = int(bits.size());
+        m_page.text += bits;
+        return add(op, QRectF(x, y, side, side));
     }
     void endPage()
     {
@@ -197,6 +215,19 @@ QString poppler(const QString& program, const QStringList& args)
     int rc = -1;
     const QString out = QString::fromUtf8(TestSupport::run(program, args, &rc));
     return rc == 0 ? out : QStringLiteral("(%1 failed)").arg(program);
+}
+
+// The QR codes zbarimg reads in a picture, one text a line.
+QString scanQr(const QImage& image)
+{
+    QTemporaryDir dir;
+    const QString file = dir.filePath(QStringLiteral("pagina.png"));
+    image.save(file);
+    return QString::fromUtf8(TestSupport::run(QStringLiteral("zbarimg"),
+                                              {QStringLiteral("--raw"), QStringLiteral("-q"),
+                                               QStringLiteral("-Sdisable"),
+                                               QStringLiteral("-Sqrcode.enable"), file}))
+        .trimmed();
 }
 
 void writePdf(TRpPrinter& store, const QString& path)
@@ -350,6 +381,48 @@ private Q_SLOTS:
         QTest::newRow("outside the code page")
             << font("Arial", 10) << QStringLiteral("Ω ok €") << QStringLiteral("? ok €");
     }
+    // Pages alike in all but their QR codes: the repeated parts go to one shared form, but
+    // each page keeps its own code, vector marks that poppler and the painter draw alike.
+    void everyPageScansAsItsOwnQrCode()
+    {
+        if (!TestSupport::haveProgram(QStringLiteral("zbarimg")))
+            QSKIP("zbar-tools is not installed");
+        QTemporaryDir dir;
+        TRpPrinter store;
+        store.begin(QSize(210000, 297000), false);
+        QList<QByteArray> payloads;
+        for (int i = 0; i < 4; ++i) {
+            payloads << "00020126580014br.gov.bcb.pix0136123e4567-e12b-12d1-a456-42665544000"
+                        "05204000053039865406" + QByteArray::number(100 + i) +
+                            ".005802BR5913FULANO DE TAL6008BRASILIA6304";
+            PageMaker page(store);
+            for (int k = 0; k < 12; ++k)
+                page.text(20, 20 + 8 * k, QStringLiteral("Linha fixa %1").arg(k));
+            page.qrCode(150, 200, 25, payloads.last());
+            page.text(20, 200, QStringLiteral("Título %1").arg(i));
+            page.endPage();
+        }
+        const QString pdf = dir.filePath(QStringLiteral("qr.pdf"));
+        writePdf(store, pdf);
+        QFile file(pdf);
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        QCOMPARE(file.readAll().count("/Subtype /Form"), 1);
+        QVERIFY(poppler(QStringLiteral("pdfimages"), {QStringLiteral("-list"), pdf})
+                    .count(QLatin1Char('\n')) <= 2); // no picture: the header lines alone
+        for (int i = 0; i < payloads.size(); ++i) {
+            const QImage rendered = PageImages::rendered(pdf, i + 1, 200);
+            QCOMPARE(scanQr(rendered), QString::fromLatin1(payloads.at(i)));
+            const QImage painted = PageImages::painted(store, i, 200);
+            QCOMPARE(scanQr(painted), QString::fromLatin1(payloads.at(i)));
+            const QRect area = pixels(QRectF(150, 200, 25, 25), 200);
+            const QRect a = PageImages::ink(painted, area), b = PageImages::ink(rendered, area);
+            QVERIFY(std::abs(a.left() - b.left()) <= 1 && std::abs(a.right() - b.right()) <= 1);
+            QVERIFY(std::abs(a.top() - b.top()) <= 1 && std::abs(a.bottom() - b.bottom()) <= 1);
+        }
+        QVERIFY(poppler(QStringLiteral("pdftotext"), {pdf, QStringLiteral("-")})
+                    .contains(QStringLiteral("Título 3")));
+    }
+
     void textsReadBack()
     {
         QFETCH(RpFont, face);
