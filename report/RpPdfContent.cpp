@@ -380,12 +380,26 @@ private:
         num(op.x);
         num(up(qint64(op.y) + op.h));
         m_out += "cm\n";
+        // Numbers of modules never pass 177: three digits, written straight.
+        const auto put = [](char* at, int v) {
+            if (v >= 100)
+                *at++ = char('0' + v / 100);
+            if (v >= 10)
+                *at++ = char('0' + v / 10 % 10);
+            *at++ = char('0' + v % 10);
+            *at++ = ' ';
+            return at;
+        };
         for (const RpModules::Rect& r : marks) {
-            num(r.x0);
-            num(op.arg - r.y1);
-            num(r.x1 - r.x0);
-            num(r.y1 - r.y0);
-            m_out += "re\n";
+            char line[24];
+            char* at = put(line, r.x0);
+            at = put(at, op.arg - r.y1);
+            at = put(at, r.x1 - r.x0);
+            at = put(at, r.y1 - r.y0);
+            *at++ = 'r';
+            *at++ = 'e';
+            *at++ = '\n';
+            m_out.append(line, at - line);
         }
         m_content.m_drewModules = true;
         m_out += "f Q\n";

@@ -4,6 +4,8 @@
 #include "RpFontSubset.h"
 
 #include <QtEndian>
+#include <algorithm>
+#include <charconv>
 #include <cmath>
 
 namespace {
@@ -92,11 +94,12 @@ RpPdfFont::Extent RpPdfFont::extent(QStringView text) const
 
 void RpPdfFont::appendShow(QByteArray& out, QStringView text)
 {
+    // Room for the bracket of an array, filled in at the first kerning: a blank else.
     const qsizetype start = out.size();
     m_usage.shown = true;
     bool kerned = false;
     uchar prev = 0;
-    out += '(';
+    out += " (";
     for (qsizetype i = 0; i < text.size(); ++i) {
         auto code = uchar(Cp1252::encodeChar(text[i]));
         if (code < kFirst)
@@ -105,12 +108,14 @@ void RpPdfFont::appendShow(QByteArray& out, QStringView text)
         if (i > 0) {
             if (const int k = kerning(prev, code); k != 0) {
                 if (!kerned) {
-                    out.insert(start, '[');
+                    out[start] = '[';
                     kerned = true;
                 }
-                out += ')';
-                out += QByteArray::number(-k);
-                out += '(';
+                char number[16];
+                number[0] = ')';
+                char* end = std::to_chars(number + 1, number + sizeof number - 1, -k).ptr;
+                *end++ = '(';
+                out.append(number, end - number);
             }
         }
         prev = code;

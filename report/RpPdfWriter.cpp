@@ -278,7 +278,9 @@ void RpPdfWriter::addPage(const RpPage& page, const QList<RpFont>& fonts,
     if (plan.form >= 0) {
         if (m_templates.formObject(plan.form) == 0)
             writeForm(page, plan);
-        m_content += "/T" + QByteArray::number(m_templates.formObject(plan.form)) + " Do\n";
+        m_content += "/T";
+        m_content += QByteArray::number(m_templates.formObject(plan.form));
+        m_content += " Do\n";
         m_encoder.encode(page, plan.own, m_content);
     } else {
         m_encoder.encode(page, {}, m_content);
