@@ -98,7 +98,8 @@ bool PixPayload::isValid(QStringView s)
         if (!isHexDigit(c))
             return false;
     }
-    if (crcField.sliced(4).compare(PixCrc::hex(s.chopped(4)), Qt::CaseInsensitive) != 0)
+    // In upper case, as the standard writes it: a payer's app may compare the text.
+    if (crcField.sliced(4) != PixCrc::hex(s.chopped(4)))
         return false;
 
     // Everything before the CRC field is a run of whole fields, one of them the PIX

@@ -30,7 +30,7 @@ QString build(const Static& in);
 // its fields follow each other to the end (each id and length two digits), one merchant
 // account template (ids 26 to 51) holds "br.gov.bcb.pix" (any letter case) as its
 // identifier, and the last field is "6304" with the CRC of everything before its four
-// hex digits.
+// hex digits, in upper case.
 bool isValid(QStringView payload);
 
 } // namespace PixPayload
