@@ -1,6 +1,7 @@
 // The PDF writer against poppler: pages look as the page painter draws them, texts read
 // back, fonts and pictures are stored once, and a failed write never passes for a file.
 
+#include "BarcodeScan.h"
 #include "Clock.h"
 #include "Cp1252.h"
 #include "KvError.h"
@@ -217,19 +218,6 @@ QString poppler(const QString& program, const QStringList& args)
     return rc == 0 ? out : QStringLiteral("(%1 failed)").arg(program);
 }
 
-// The QR codes zbarimg reads in a picture, one text a line.
-QString scanQr(const QImage& image)
-{
-    QTemporaryDir dir;
-    const QString file = dir.filePath(QStringLiteral("pagina.png"));
-    image.save(file);
-    return QString::fromUtf8(TestSupport::run(QStringLiteral("zbarimg"),
-                                              {QStringLiteral("--raw"), QStringLiteral("-q"),
-                                               QStringLiteral("-Sdisable"),
-                                               QStringLiteral("-Sqrcode.enable"), file}))
-        .trimmed();
-}
-
 void writePdf(TRpPrinter& store, const QString& path)
 {
     store.finish();
@@ -385,7 +373,7 @@ private Q_SLOTS:
     // each page keeps its own code, vector marks that poppler and the painter draw alike.
     void everyPageScansAsItsOwnQrCode()
     {
-        if (!TestSupport::haveProgram(QStringLiteral("zbarimg")))
+        if (!BarcodeScan::available())
             QSKIP("zbar-tools is not installed");
         QTemporaryDir dir;
         TRpPrinter store;
@@ -411,9 +399,9 @@ private Q_SLOTS:
                     .count(QLatin1Char('\n')) <= 2); // no picture: the header lines alone
         for (int i = 0; i < payloads.size(); ++i) {
             const QImage rendered = PageImages::rendered(pdf, i + 1, 200);
-            QCOMPARE(scanQr(rendered), QString::fromLatin1(payloads.at(i)));
+            QCOMPARE(BarcodeScan::qrCodes(rendered), QString::fromLatin1(payloads.at(i)));
             const QImage painted = PageImages::painted(store, i, 200);
-            QCOMPARE(scanQr(painted), QString::fromLatin1(payloads.at(i)));
+            QCOMPARE(BarcodeScan::qrCodes(painted), QString::fromLatin1(payloads.at(i)));
             const QRect area = pixels(QRectF(150, 200, 25, 25), 200);
             const QRect a = PageImages::ink(painted, area), b = PageImages::ink(rendered, area);
             QVERIFY(std::abs(a.left() - b.left()) <= 1 && std::abs(a.right() - b.right()) <= 1);
