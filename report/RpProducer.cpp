@@ -340,12 +340,16 @@ void RpProducer::renderText(const TRpTextElement& e, const QString& text, qint32
         w = m_bandW;
     }
     const QStringList lines = breakLines(text, *fi.widths, w, e.WordWrap && !e.AutoSize);
+    // A line's width places it only when the box fits its text or the text is not set
+    // from the left.
     QList<double> widths;
-    widths.reserve(lines.size());
     double widest = 0;
-    for (const QString& l : lines) {
-        widths << fi.widths->width(l);
-        widest = std::max(widest, widths.last());
+    if (e.AutoSize || e.Alignment != RpAlignment::Left) {
+        widths.reserve(lines.size());
+        for (const QString& l : lines) {
+            widths << fi.widths->width(l);
+            widest = std::max(widest, widths.last());
+        }
     }
     if (e.AutoSize) {
         const auto tw = qint32(std::ceil(widest));
