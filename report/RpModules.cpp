@@ -28,6 +28,14 @@ bool dark(QStringView bits, int size, int x, int y)
     return (bits[k / 16].unicode() >> (k % 16)) & 1;
 }
 
+QStringView bitsOf(const RpPage& page, const RpOp& op)
+{
+    if (op.kind != RpOp::Modules || op.p1 < 0 || op.p2 < 0 ||
+        qsizetype(op.p1) + op.p2 > page.text.size() || !valid(page.textOf(op), op.arg))
+        return {};
+    return page.textOf(op);
+}
+
 namespace {
 // Up to 64 bits of the packed modules from bit `at` on, the first in the lowest bit; bits
 // past `end` read as light.

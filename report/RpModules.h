@@ -1,5 +1,7 @@
 #pragma once
 
+#include "RpPage.h"
+
 #include <QString>
 #include <QStringView>
 #include <vector>
@@ -24,6 +26,9 @@ QString pack(int size, const unsigned char* dark);
 // Whether the bits fit a square `size` a side, as a page read from outside must.
 bool valid(QStringView bits, int size);
 bool dark(QStringView bits, int size, int x, int y);
+// The bits of a square operation of the page; empty when they lie outside the page's
+// text or do not fit its size, and there is nothing to draw.
+QStringView bitsOf(const RpPage& page, const RpOp& op);
 
 // Dark modules as rectangles in modules, edges included from x0, y0 up to x1, y1
 // excluded: a run of dark modules in a row is one, grown down over the rows that repeat

@@ -82,10 +82,7 @@ void RpPagePainter::paint(QPainter& painter, const TRpPrinter& store, int pageIn
             painter.restore();
             break;
         case RpOp::Modules: {
-            if (op.p1 < 0 || op.p2 < 0 || qsizetype(op.p1) + op.p2 > page.text.size() ||
-                !RpModules::valid(page.textOf(op), op.arg))
-                break;
-            const QStringView bits = page.textOf(op);
+            const QStringView bits = RpModules::bitsOf(page, op);
             const double module = double(op.w) / op.arg;
             const QColor colour = QColor::fromRgba(op.fill);
             for (const RpModules::Rect& r : RpModules::rects(bits, op.arg)) {

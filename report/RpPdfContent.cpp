@@ -106,9 +106,8 @@ std::optional<RpPdfContent::Area> RpPdfContent::area(const RpPage& page, const R
             return std::nullopt;
         return around(op.x, op.y, right, bottom, 1);
     case RpOp::Modules:
-        if (qAlpha(op.fill) == 0 || op.w <= 0 || op.h <= 0 || op.p1 < 0 || op.p2 < 0 ||
-            qsizetype(op.p1) + op.p2 > page.text.size() ||
-            !RpModules::valid(page.textOf(op), op.arg))
+        if (qAlpha(op.fill) == 0 || op.w <= 0 || op.h <= 0 ||
+            RpModules::bitsOf(page, op).isEmpty())
             return std::nullopt;
         return around(op.x, op.y, right, bottom, 0);
     default:
@@ -366,7 +365,8 @@ private:
     // In a space of one unit a module, so that the symbol costs a few bytes a mark.
     void modules(const RpPage& page, const RpOp& op)
     {
-        const std::vector<RpModules::Rect> marks = RpModules::rects(page.textOf(op), op.arg);
+        const std::vector<RpModules::Rect> marks =
+            RpModules::rects(RpModules::bitsOf(page, op), op.arg);
         if (marks.empty())
             return; // all light: nothing to paint
         endPath();
