@@ -24,6 +24,9 @@ struct Verb {
     // in its own words what is missing.
     QStringList required;
     std::function<int(const Verb& verb, const QCommandLineParser& args)> run;
+    // A verb that makes no pages runs without the toolkit's fonts, whose loading and
+    // unloading would cost it more than a tenth of a second.
+    bool paints = true;
 
     // The synopsis after the verb: "--modelo pequeno|grande [--contrato AGÊNCIA/CONTRATO] SAIDA".
     QString usage() const;

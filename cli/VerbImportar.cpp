@@ -9,6 +9,7 @@ Verb importarVerb()
 {
     Verb v;
     v.name = QStringLiteral("importar");
+    v.paints = false;
     v.arguments = QStringLiteral("ARQUIVO");
     v.summary = QStringLiteral("substitui os títulos da base pelos do arquivo do banco");
     v.options = {{QStringLiteral("forcar"),

@@ -11,6 +11,7 @@
 #include <QDir>
 #include <QFile>
 #include <QGuiApplication>
+#include <memory>
 #include <unistd.h>
 
 Verb continuoVerb();
@@ -68,6 +69,32 @@ QList<QCommandLineOption> globalOptions()
 QCommandLineOption verbHelpOption()
 {
     return {kHelp, QStringLiteral("mostra a ajuda deste verbo")};
+}
+
+// The verb the command line names, read before the application object exists (it
+// decides which object that is); the parser reads the line again afterwards.
+QString verbNamed(int argc, char* argv[])
+{
+    for (int i = 1; i < argc; ++i) {
+        const QString arg = QString::fromLocal8Bit(argv[i]);
+        if (!arg.startsWith(QLatin1Char('-')))
+            return arg;
+        const QString option = arg.mid(arg.startsWith(QStringLiteral("--")) ? 2 : 1);
+        if (option == kDir)
+            ++i; // its value
+    }
+    return {};
+}
+
+std::unique_ptr<QCoreApplication> makeApplication(int& argc, char* argv[],
+                                                  const QList<Verb>& verbs)
+{
+    const QString name = verbNamed(argc, argv);
+    for (const Verb& v : verbs) {
+        if (v.name == name && !v.paints)
+            return std::make_unique<QCoreApplication>(argc, argv);
+    }
+    return std::make_unique<QGuiApplication>(argc, argv);
 }
 
 void printVerb(const Verb& v)
@@ -137,14 +164,14 @@ int main(int argc, char* argv[])
                                                                    QFileDevice::ExeOwner);
         qputenv("XDG_RUNTIME_DIR", runtime);
     }
-    QGuiApplication app(argc, argv);
+    const QList<Verb> verbs = allVerbs();
+    const std::unique_ptr<QCoreApplication> app = makeApplication(argc, argv, verbs);
     Translations::install();
     QCoreApplication::setApplicationName(QStringLiteral("Zizorad ir Izaradu"));
     QCoreApplication::setApplicationVersion(QStringLiteral(KVCOB_VERSION));
 
     CliDialogs cliDialogs;
     setDialogs(&cliDialogs);
-    const QList<Verb> verbs = allVerbs();
 
     // Options before the verb are the tool's; everything from the verb on is the verb's.
     const QList<QCommandLineOption> options = globalOptions();

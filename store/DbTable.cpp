@@ -119,10 +119,12 @@ void DbTable::close()
     m_open = false;
 }
 
-void DbTable::finishCopy()
+void DbTable::finishBulk()
 {
     if (m_copy && m_copy->isOpen())
         m_copy->finish();
+    if (m_rawInsert)
+        m_rawInsert->finish();
 }
 
 QStringList DbTable::fieldNames() const
@@ -136,7 +138,7 @@ QStringList DbTable::fieldNames() const
 int DbTable::rowCount()
 {
     requireOpen();
-    finishCopy();
+    finishBulk();
     QSqlQuery q(m_db);
     if (!q.exec(QStringLiteral("SELECT COUNT(*) FROM %1").arg(tableSql())) || !q.next())
         Database::raise(m_db, q.lastError());
@@ -146,7 +148,7 @@ int DbTable::rowCount()
 void DbTable::emptyTable()
 {
     if (m_open)
-        finishCopy();
+        finishBulk();
     QSqlDatabase db = m_open ? m_db : Database::connection(m_alias);
     if (db.driverName() == QStringLiteral("QPSQL")) {
         // DELETE, not TRUNCATE: TRUNCATE would lock out the desks still printing the
@@ -203,10 +205,15 @@ void DbTable::post()
     if (!m_insert && !m_rawInsert && !m_copy)
         prepareInsert();
     // The row goes whatever happens: a refused row is not tried again by the next post.
-    const QList<QVariant> row = std::move(*m_pending);
+    QList<QVariant> row = std::move(*m_pending);
     m_pending.reset();
     if (m_rawInsert) {
-        m_rawInsert->exec(row, m_insertColumns);
+        // Inside a batch the rows are stored on a thread of their own while the caller
+        // makes the next; a refusal then comes from a later post or from the commit.
+        if (m_inBatch)
+            m_rawInsert->queue(row, m_insertColumns);
+        else
+            m_rawInsert->exec(row, m_insertColumns);
         return;
     }
     if (m_copy) {
@@ -430,7 +437,7 @@ void DbTable::commitBatch()
     if (!m_inBatch)
         return;
     try {
-        finishCopy();
+        finishBulk();
     } catch (...) {
         // The server refused the rows: none of the batch is kept, the table is as before.
         rollbackBatch();
@@ -448,6 +455,8 @@ void DbTable::rollbackBatch()
     m_inBatch = false;
     if (m_copy)
         m_copy->abort();
+    if (m_rawInsert)
+        m_rawInsert->abort();
     if (m_db.isOpen() && !PgConnection::isBroken(m_db))
         m_db.rollback(); // a lost server connection took its transaction with it
 }

@@ -84,7 +84,7 @@ private:
     void prepareInsert();
     bool onServer() const;
     QString tableSql() const; // the table's name as statements write it
-    void finishCopy();        // ends the server's bulk append before any other statement
+    void finishBulk();        // ends a bulk append before any other statement
 
     QString m_table;
     QString m_alias;

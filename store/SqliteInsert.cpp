@@ -67,17 +67,43 @@ std::unique_ptr<SqliteInsert> SqliteInsert::prepare(const QSqlDatabase& db, cons
         raise(handle);
     }
     auto insert = std::unique_ptr<SqliteInsert>(new SqliteInsert(handle, statement));
-    insert->m_text.resize(sqlite3_bind_parameter_count(statement));
+    insert->m_parameters = sqlite3_bind_parameter_count(statement);
+    insert->m_threaded = sqlite3_threadsafe() != 0;
     return insert;
 }
 
-int SqliteInsert::toUtf8(QStringView text, std::string& out)
+namespace {
+// How a value is kept in a bundle: one of these, then for numbers their 8 bytes, for text
+// and blobs a 4-byte length and the bytes.
+enum Tag : char { Null, Integer, Real, Text, Blob };
+
+constexpr size_t kBundleBytes = 64 * 1024;
+constexpr size_t kBundlesHanded = 16; // how far the caller may run ahead of the database
+
+template <typename T> void put(std::string& out, T value)
+{
+    out.append(reinterpret_cast<const char*>(&value), sizeof value);
+}
+
+template <typename T> T take(const char*& p)
+{
+    T value;
+    std::memcpy(&value, p, sizeof value);
+    p += sizeof value;
+    return value;
+}
+} // namespace
+
+size_t SqliteInsert::appendUtf8(QStringView text, Bundle& out)
 {
     const qsizetype n = text.size();
-    if (out.size() < size_t(n) * 3)
-        out.resize(size_t(n) * 3); // the buffer only grows: no clearing from row to row
+    const size_t at = out.size();
+    // Room for the worst case, given back below; the bundle's capacity is kept from one
+    // filling to the next, so this seldom allocates.
+    out.resize(at + size_t(n) * 3);
     const char16_t* p = text.utf16();
-    char* o = out.data();
+    char* const begin = out.data() + at;
+    char* o = begin;
     qsizetype i = 0;
     while (i < n) {
 #ifdef __SSE2__
@@ -128,76 +154,223 @@ int SqliteInsert::toUtf8(QStringView text, std::string& out)
         }
         *o++ = char(0x80 | (c & 0x3F));
     }
-    return int(o - out.data());
+    const size_t length = size_t(o - begin);
+    out.resize(at + length);
+    return length;
 }
 
 SqliteInsert::~SqliteInsert()
 {
+    if (m_thread.joinable()) {
+        {
+            const std::lock_guard lock(m_mutex);
+            m_handed.clear();
+            m_stopping = true;
+        }
+        m_changed.notify_all();
+        m_thread.join();
+    }
     sqlite3_finalize(m_statement);
 }
 
-void SqliteInsert::bind(int parameter, const QVariant& value)
+void SqliteInsert::encode(const QVariant& value, Bundle& out)
 {
-    int rc = SQLITE_OK;
     switch (value.typeId()) {
     case QMetaType::QString: {
         const QString* s = static_cast<const QString*>(value.constData());
         if (s->isNull()) {
-            rc = sqlite3_bind_null(m_statement, parameter);
+            out += Null;
             break;
         }
-        // Encoded here into a buffer kept from row to row: the database is UTF-8, and
-        // SQLite's own conversion from UTF-16 allocates for every value.
-        std::string& utf8 = m_text[parameter - 1];
-        const int size = toUtf8(*s, utf8);
-        rc = sqlite3_bind_text(m_statement, parameter, utf8.data(), size, SQLITE_STATIC);
+        // Encoded here: the database is UTF-8, and SQLite's own conversion from UTF-16
+        // allocates for every value.
+        out += Text;
+        const size_t at = out.size();
+        put<quint32>(out, 0);
+        const quint32 length = quint32(appendUtf8(*s, out));
+        std::memcpy(out.data() + at, &length, sizeof length);
         break;
     }
     case QMetaType::Double:
     case QMetaType::Float:
-        rc = sqlite3_bind_double(m_statement, parameter, value.toDouble());
+        out += Real;
+        put(out, value.toDouble());
         break;
     case QMetaType::Int:
     case QMetaType::UInt:
     case QMetaType::LongLong:
     case QMetaType::ULongLong:
     case QMetaType::Bool:
-        rc = sqlite3_bind_int64(m_statement, parameter, value.toLongLong());
+        out += Integer;
+        put<qint64>(out, value.toLongLong());
         break;
     case QMetaType::QByteArray: {
         const QByteArray* b = static_cast<const QByteArray*>(value.constData());
-        rc = sqlite3_bind_blob(m_statement, parameter, b->constData(), int(b->size()),
-                               SQLITE_STATIC);
+        out += Blob;
+        put(out, quint32(b->size()));
+        out.append(b->constData(), size_t(b->size()));
         break;
     }
     case QMetaType::UnknownType:
-        rc = sqlite3_bind_null(m_statement, parameter);
+        out += Null;
         break;
-    default: {
+    default:
         if (value.isNull()) {
-            rc = sqlite3_bind_null(m_statement, parameter);
+            out += Null;
             break;
         }
-        const QString s = value.toString();
-        rc = sqlite3_bind_text16(m_statement, parameter, s.utf16(), int(s.size() * sizeof(QChar)),
-                                 SQLITE_TRANSIENT);
+        encode(QVariant(value.toString()), out);
         break;
     }
+}
+
+void SqliteInsert::store(const Bundle& bundle)
+{
+    const char* p = bundle.data();
+    const char* const end = p + bundle.size();
+    while (p < end) {
+        for (int parameter = 1; parameter <= m_parameters; ++parameter) {
+            int rc = SQLITE_OK;
+            switch (*p++) {
+            case Integer:
+                rc = sqlite3_bind_int64(m_statement, parameter, take<qint64>(p));
+                break;
+            case Real:
+                rc = sqlite3_bind_double(m_statement, parameter, take<double>(p));
+                break;
+            case Text: {
+                const quint32 length = take<quint32>(p);
+                rc = sqlite3_bind_text(m_statement, parameter, p, int(length), SQLITE_STATIC);
+                p += length;
+                break;
+            }
+            case Blob: {
+                const quint32 length = take<quint32>(p);
+                rc = sqlite3_bind_blob(m_statement, parameter, p, int(length), SQLITE_STATIC);
+                p += length;
+                break;
+            }
+            default:
+                rc = sqlite3_bind_null(m_statement, parameter);
+                break;
+            }
+            if (rc != SQLITE_OK)
+                raise(m_db);
+        }
+        const int rc = sqlite3_step(m_statement);
+        if (rc != SQLITE_DONE) {
+            // The message belongs to the step; reset would replace it with its own.
+            const QString message = QString::fromUtf8(sqlite3_errmsg(m_db));
+            sqlite3_reset(m_statement);
+            throw DbError::fromEngine(causeOf(rc), message);
+        }
+        sqlite3_reset(m_statement);
     }
-    if (rc != SQLITE_OK)
-        raise(m_db);
+    sqlite3_clear_bindings(m_statement); // the texts bound were the bundle's own
 }
 
 void SqliteInsert::exec(const QList<QVariant>& row, const QList<int>& columns)
 {
+    finish();
+    m_single.clear();
     for (int i = 0; i < columns.size(); ++i)
-        bind(i + 1, row.at(columns.at(i)));
-    const int rc = sqlite3_step(m_statement);
-    if (rc != SQLITE_DONE) {
-        // The message belongs to the step; reset would replace it with its own.
-        const QString message = QString::fromUtf8(sqlite3_errmsg(m_db));
-        sqlite3_reset(m_statement);
-        throw DbError::fromEngine(causeOf(rc), message);
+        encode(row.at(columns.at(i)), m_single);
+    store(m_single);
+}
+
+void SqliteInsert::queue(const QList<QVariant>& row, const QList<int>& columns)
+{
+    if (!m_threaded) {
+        exec(row, columns);
+        return;
     }
-    sqlite3_reset(m_statement);
+    for (int i = 0; i < columns.size(); ++i)
+        encode(row.at(columns.at(i)), m_gathering);
+    if (m_gathering.size() < kBundleBytes)
+        return;
+    std::unique_lock lock(m_mutex);
+    m_changed.wait(lock, [&] { return m_handed.size() < kBundlesHanded || m_failure; });
+    rethrowFailure(lock);
+    hand(lock);
+}
+
+void SqliteInsert::hand(std::unique_lock<std::mutex>& lock)
+{
+    if (m_gathering.empty())
+        return;
+    m_handed.push_back(std::move(m_gathering));
+    m_gathering.clear();
+    if (!m_spare.empty()) {
+        m_gathering = std::move(m_spare.back());
+        m_spare.pop_back();
+    }
+    m_gathering.reserve(kBundleBytes + 4096);
+    if (!m_thread.joinable()) {
+        lock.unlock();
+        m_thread = std::thread([this] { work(); });
+        lock.lock();
+    }
+    m_changed.notify_all();
+}
+
+void SqliteInsert::work()
+{
+    std::unique_lock lock(m_mutex);
+    for (;;) {
+        m_changed.wait(lock, [&] { return m_stopping || !m_handed.empty(); });
+        if (m_stopping)
+            return;
+        Bundle bundle = std::move(m_handed.front());
+        m_handed.pop_front();
+        m_working = true;
+        lock.unlock();
+        std::exception_ptr failure;
+        try {
+            store(bundle);
+        } catch (...) {
+            failure = std::current_exception();
+        }
+        bundle.clear();
+        lock.lock();
+        m_working = false;
+        if (failure) {
+            // The rows after the refused one are not stored: the transaction is lost.
+            m_failure = failure;
+            m_handed.clear();
+        }
+        m_spare.push_back(std::move(bundle));
+        m_changed.notify_all();
+    }
+}
+
+void SqliteInsert::rethrowFailure(std::unique_lock<std::mutex>& lock)
+{
+    if (!m_failure)
+        return;
+    m_gathering.clear();
+    m_handed.clear();
+    m_changed.wait(lock, [&] { return !m_working; });
+    const std::exception_ptr failure = std::exchange(m_failure, nullptr);
+    lock.unlock();
+    std::rethrow_exception(failure);
+}
+
+void SqliteInsert::finish()
+{
+    if (m_gathering.empty() && !m_thread.joinable())
+        return;
+    std::unique_lock lock(m_mutex);
+    rethrowFailure(lock);
+    hand(lock);
+    m_changed.wait(lock, [&] { return (m_handed.empty() && !m_working) || m_failure; });
+    rethrowFailure(lock);
+}
+
+void SqliteInsert::abort()
+{
+    m_gathering.clear();
+    std::unique_lock lock(m_mutex);
+    m_handed.clear();
+    m_changed.wait(lock, [&] { return !m_working; });
+    m_failure = nullptr;
 }

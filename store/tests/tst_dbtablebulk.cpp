@@ -135,6 +135,88 @@ private Q_SLOTS:
         QCOMPARE(stored(QStringLiteral("count(*)")).toInt(), 1);
     }
 
+    // Inside a batch the rows are stored behind the caller's back, many at a time: they
+    // must all arrive, in order and whole, before anything else reads the table.
+    void batchedRowsArriveInOrderBeforeAnyOtherStatement()
+    {
+        DbTable t;
+        t.open();
+        const int msg = t.fieldIndex(QStringLiteral("BlqMsg"));
+        const int value = t.fieldIndex(QStringLiteral("BlqTitVal"));
+        const int due = t.fieldIndex(QStringLiteral("BlqDatVen"));
+        const int quantity = t.fieldIndex(QStringLiteral("BlqQtdMoe"));
+        t.beginBatch();
+        const int rows = 5000; // many bundles, the last one partly filled
+        for (int i = 0; i < rows; ++i) {
+            t.append();
+            // Texts of every length up to far beyond a bundle, accents and a pair included.
+            t.setMemo(msg, i % 997 == 0 ? QString(70000 + i, QChar(0x00E9))
+                                        : QStringLiteral("linha %1 ç \U0001F600").arg(i));
+            t.setFloat(value, i + 0.25);
+            if (i % 2)
+                t.setDate(due, QDate(2027, 1, 1).addDays(i));
+            t.setInteger(quantity, -i);
+        }
+        t.post();
+        QCOMPARE(t.rowCount(), rows); // inside the batch still
+        t.commitBatch();
+        QSqlQuery q(Database::connection());
+        QVERIFY(q.exec(QStringLiteral(
+            "SELECT BlqMsg, BlqTitVal, BlqDatVen, BlqQtdMoe FROM Blq ORDER BY BlqSeq")));
+        int i = 0;
+        for (; q.next(); ++i) {
+            const QString text = i % 997 == 0 ? QString(70000 + i, QChar(0x00E9))
+                                              : QStringLiteral("linha %1 ç \U0001F600").arg(i);
+            if (q.value(0).toString() != text || q.value(1).toDouble() != i + 0.25 ||
+                q.value(2).isNull() != (i % 2 == 0) || q.value(3).toInt() != -i)
+                QFAIL(qPrintable(QStringLiteral("row %1 differs").arg(i)));
+        }
+        QCOMPARE(i, rows);
+    }
+
+    // A row refused in a batch is reported late, by a later post or by the commit; the
+    // rollback that follows leaves the table as before the batch, and the table works on.
+    void aRowRefusedInABatchUndoesTheBatch_data()
+    {
+        QTest::addColumn<int>("refused");
+        QTest::newRow("early, a later post reports it") << 3;
+        QTest::newRow("last, the commit reports it") << 1999;
+    }
+    void aRowRefusedInABatchUndoesTheBatch()
+    {
+        QFETCH(int, refused);
+        DbTable t;
+        t.open();
+        t.append();
+        t.post();
+        Database::exec(QStringLiteral("cobrancaKV"),
+                       QStringLiteral("CREATE TRIGGER recusa BEFORE INSERT ON Blq "
+                                      "WHEN NEW.BlqMsg = 'recusar' "
+                                      "BEGIN SELECT RAISE(ABORT, 'linha recusada'); END"));
+        t.beginBatch();
+        QString error;
+        try {
+            for (int i = 0; i < 2000; ++i) {
+                t.append();
+                t.setMemo(QStringLiteral("BlqMsg"), i == refused ? QStringLiteral("recusar")
+                                                                 : QString(200, QChar(u'x')));
+            }
+            t.post();
+            t.commitBatch();
+        } catch (const KvError& e) {
+            error = e.message();
+        }
+        QVERIFY(error.contains(QStringLiteral("linha recusada")));
+        t.cancel();
+        t.rollbackBatch();
+        QCOMPARE(t.rowCount(), 1);
+        t.beginBatch();
+        t.append();
+        t.post();
+        t.commitBatch();
+        QCOMPARE(t.rowCount(), 2);
+    }
+
     void emptyingALargeTableCompactsTheFile()
     {
         DbTable t;
