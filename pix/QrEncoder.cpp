@@ -95,13 +95,20 @@ bool maskBit(int x, int y)
     }
 }
 
+// The most codewords of any version (40), and of any of its blocks.
+constexpr int kMaxRaw = 3706;
+constexpr int kMaxBlock = 160;
+
 // What every symbol of one version shares.
 struct Layout {
     int size = 0;
     std::vector<unsigned char> base;      // function patterns drawn, data modules masked zeros
     std::vector<int> order;               // data modules in placement order (y * size + x)
     std::vector<unsigned char> generator; // the Reed-Solomon divisor, highest power first
-    std::vector<int> generatorLog;        // its coefficients' logarithms
+    // The divisor times each byte value, kMaxEcc bytes a value: one row XORed into the
+    // remainder per data codeword.
+    static constexpr int kMaxEcc = 32;
+    std::vector<unsigned char> products;
 
     explicit Layout(int version);
 
@@ -180,8 +187,12 @@ Layout::Layout(int version) : size(sizeOf(version))
         }
         root = gf.multiply(root, 2);
     }
-    for (unsigned char c : generator)
-        generatorLog.push_back(c ? gf.log[c] : -1);
+    products.assign(size_t(256 * kMaxEcc), 0);
+    for (int factor = 0; factor < 256; ++factor) {
+        for (int k = 0; k < degree; ++k)
+            products[size_t(factor * kMaxEcc + k)] =
+                gf.multiply(generator[size_t(k)], static_cast<unsigned char>(factor));
+    }
 }
 
 void Layout::finder(int cx, int cy)
@@ -306,18 +317,18 @@ QrEncoder::Symbol QrEncoder::encode(QByteArrayView data)
     const std::vector<unsigned char> words = codewords(version, data);
 
     // Split into blocks, the short ones first, each followed by its error correction.
-    const Field& gf = field();
     const int blocks = kBlocks[version];
     const int ecc = kEccPerBlock[version];
     const int raw = rawDataModules(version) / 8;
     const int shortBlocks = blocks - raw % blocks;
     const int shortData = raw / blocks - ecc;
-    std::vector<unsigned char> all(static_cast<size_t>(raw));
-    std::vector<unsigned char> remainder(static_cast<size_t>(ecc));
+    const int dataTotal = raw - ecc * blocks;
+    unsigned char all[kMaxRaw];
     size_t from = 0;
     for (int b = 0; b < blocks; ++b) {
         const int length = shortData + (b < shortBlocks ? 0 : 1);
-        std::fill(remainder.begin(), remainder.end(), 0);
+        // The remainder, shifted a byte a codeword: room for every shift of the block.
+        unsigned char remainder[kMaxBlock + Layout::kMaxEcc] = {};
         for (int i = 0; i < length; ++i) {
             const unsigned char word = words[from + size_t(i)];
             // Interleaved: the i-th data codeword of every block, block by block; the
@@ -325,30 +336,25 @@ QrEncoder::Symbol QrEncoder::encode(QByteArrayView data)
             const size_t at = i < shortData ? size_t(i * blocks + b)
                                             : size_t(shortData * blocks + (b - shortBlocks));
             all[at] = word;
-            const unsigned char factor = word ^ remainder[0];
-            std::copy(remainder.begin() + 1, remainder.end(), remainder.begin());
-            remainder.back() = 0;
-            if (factor) {
-                const int lf = gf.log[factor];
-                for (int k = 0; k < ecc; ++k) {
-                    if (l.generatorLog[size_t(k)] >= 0)
-                        remainder[size_t(k)] ^= gf.exp[size_t(l.generatorLog[size_t(k)] + lf)];
-                }
-            }
+            unsigned char* r = remainder + i;
+            const unsigned char* product = l.products.data() + size_t((word ^ r[0]) * Layout::kMaxEcc);
+            for (int k = 0; k < Layout::kMaxEcc; ++k)
+                r[k + 1] ^= product[k];
         }
         from += size_t(length);
-        const int dataTotal = raw - ecc * blocks;
         for (int k = 0; k < ecc; ++k)
-            all[size_t(dataTotal + k * blocks + b)] = remainder[size_t(k)];
+            all[size_t(dataTotal + k * blocks + b)] = remainder[length + k];
     }
 
     s.version = version;
     s.size = l.size;
     s.dark = l.base;
-    const size_t bitCount = all.size() * 8;
-    for (size_t i = 0; i < bitCount; ++i) {
-        if ((all[i >> 3] >> (7 - (i & 7))) & 1)
-            s.dark[size_t(l.order[i])] ^= 1;
+    const int* order = l.order.data();
+    unsigned char* dark = s.dark.data();
+    for (int w = 0; w < raw; ++w) {
+        const unsigned word = all[w];
+        for (int bit = 0; bit < 8; ++bit)
+            dark[order[w * 8 + bit]] ^= (word >> (7 - bit)) & 1;
     }
     return s;
 }

@@ -30,6 +30,14 @@ bool dark(QStringView bits, int size, int x, int y);
 // text or do not fit its size, and there is nothing to draw.
 QStringView bitsOf(const RpPage& page, const RpOp& op);
 
+// The modules of row y as words of 64, the leftmost in the lowest bit of the first;
+// `out` holds rowWords(size) words, and bits past the row's end are light.
+constexpr int rowWords(int size)
+{
+    return (size + 63) / 64;
+}
+void row(QStringView bits, int size, int y, quint64* out);
+
 // Dark modules as rectangles in modules, edges included from x0, y0 up to x1, y1
 // excluded: a run of dark modules in a row is one, grown down over the rows that repeat
 // it exactly (the finder patterns' sides), so that no two overlap, none leaves a seam

@@ -362,47 +362,49 @@ private:
         m_out += "Do Q\n";
     }
 
-    // In a space of one unit a module, so that the symbol costs a few bytes a mark.
+    // Row by row in the module font, in a text space of one unit a module: a symbol
+    // costs a few bytes a row.
     void modules(const RpPage& page, const RpOp& op)
     {
-        const std::vector<RpModules::Rect> marks =
-            RpModules::rects(RpModules::bitsOf(page, op), op.arg);
-        if (marks.empty())
-            return; // all light: nothing to paint
+        const QStringView bits = RpModules::bitsOf(page, op);
+        const int size = op.arg;
         endPath();
         endText();
         fillColour(op.fill);
-        m_out += "q ";
-        const double module = double(op.w) / op.arg;
-        real(module);
+        m_out += "BT ";
+        m_out += kModuleFont;
+        m_out += " 1 Tf 1 TL ";
+        real(double(op.w) / size);
         m_out += "0 0 ";
-        real(double(op.h) / op.arg);
+        real(double(op.h) / size);
         num(op.x);
-        num(up(qint64(op.y) + op.h));
-        m_out += "cm\n";
-        // Numbers of modules never pass 177: three digits, written straight.
-        const auto put = [](char* at, int v) {
-            if (v >= 100)
-                *at++ = char('0' + v / 100);
-            if (v >= 10)
-                *at++ = char('0' + v / 10 % 10);
-            *at++ = char('0' + v % 10);
-            *at++ = ' ';
-            return at;
-        };
-        for (const RpModules::Rect& r : marks) {
-            char line[24];
-            char* at = put(line, r.x0);
-            at = put(at, op.arg - r.y1);
-            at = put(at, r.x1 - r.x0);
-            at = put(at, r.y1 - r.y0);
-            *at++ = 'r';
-            *at++ = 'e';
+        num(up(op.y));
+        m_out += "Tm\n";
+        quint64 words[RpModules::rowWords(RpModules::kMaxSize)];
+        for (int y = 0; y < size; ++y) {
+            RpModules::row(bits, size, y, words);
+            // Light glyphs at the end of a row draw nothing: they are left out.
+            int glyphs = (size + 3) / 4;
+            while (glyphs > 0 && ((words[(glyphs - 1) / 16] >> ((glyphs - 1) % 16 * 4)) & 15) == 0)
+                --glyphs;
+            if (glyphs == 0) {
+                m_out += "T*\n";
+                continue;
+            }
+            char line[RpModules::kMaxSize / 4 + 8];
+            char* at = line;
+            *at++ = '(';
+            for (int g = 0; g < glyphs; ++g)
+                *at++ = char(kFirstModuleCode + ((words[g / 16] >> (g % 16 * 4)) & 15));
+            *at++ = ')';
+            *at++ = '\'';
             *at++ = '\n';
             m_out.append(line, at - line);
         }
+        m_out += "ET\n";
+        // The font and leading stay set past ET: the next text sets its own.
+        m_face = -1;
         m_content.m_drewModules = true;
-        m_out += "f Q\n";
     }
 
     const qint64 m_height;
@@ -423,6 +425,57 @@ private:
     qint64 m_lineX = 0, m_lineY = 0;
     std::vector<Area> m_ink; // laid so far
 };
+
+QByteArray RpPdfContent::moduleGlyph(int number)
+{
+    QByteArray out = "4 0 d0\n";
+    for (int x = 0; x < 4;) {
+        if (!((number >> x) & 1)) {
+            ++x;
+            continue;
+        }
+        const int begin = x;
+        while (x < 4 && ((number >> x) & 1))
+            ++x;
+        out += QByteArray::number(begin) + " -0.05 " + QByteArray::number(x - begin) +
+               ".05 1.05 re\n";
+    }
+    if (number & 15)
+        out += "f\n";
+    return out;
+}
+
+QByteArray RpPdfContent::moduleUnicode()
+{
+    QByteArray out = "/CIDInit /ProcSet findresource begin\n12 dict begin\nbegincmap\n"
+                     "/CIDSystemInfo << /Registry (Adobe) /Ordering (UCS) /Supplement 0 >> def\n"
+                     "/CMapName /Adobe-Identity-UCS def\n/CMapType 2 def\n"
+                     "1 begincodespacerange\n<00> <FF>\nendcodespacerange\n";
+    out += QByteArray::number(kModuleGlyphs) + " beginbfchar\n";
+    for (int g = 0; g < kModuleGlyphs; ++g)
+        out += '<' + QByteArray::number(int(kFirstModuleCode) + g, 16).toUpper() + "> <0020>\n";
+    out += "endbfchar\nendcmap\nCMapName currentdict /CMap defineresource pop\nend\nend\n";
+    return out;
+}
+
+QByteArray RpPdfContent::moduleFont(const QList<int>& glyphObjects, int unicodeObject)
+{
+    QByteArray procs, names, widths;
+    for (int g = 0; g < glyphObjects.size(); ++g) {
+        const QByteArray name = "/m" + QByteArray::number(g);
+        procs += name + ' ' + QByteArray::number(glyphObjects.at(g)) + " 0 R ";
+        names += name + ' ';
+        widths += "4 ";
+    }
+    const QByteArray first = QByteArray::number(int(kFirstModuleCode));
+    return "<< /Type /Font /Subtype /Type3 /FontBBox [0 -0.05 4.05 1] "
+           "/FontMatrix [1 0 0 1 0 0] /CharProcs << " +
+           procs + ">> /Encoding << /Type /Encoding /Differences [" + first + ' ' + names +
+           "] >> /FirstChar " + first + " /LastChar " +
+           QByteArray::number(int(kFirstModuleCode) + int(glyphObjects.size()) - 1) +
+           " /Widths [" + widths + "] /ToUnicode " + QByteArray::number(unicodeObject) +
+           " 0 R /Resources << >> >>";
+}
 
 void RpPdfContent::encode(const RpPage& page, const std::vector<bool>& pick, QByteArray& out)
 {

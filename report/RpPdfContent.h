@@ -52,9 +52,23 @@ public:
     // Appends the content of the page's operations, or of those `pick` marks (by index) when
     // it is not empty. Operations left out still count as ink beneath the later ones.
     void encode(const RpPage& page, const std::vector<bool>& pick, QByteArray& out);
-    // Whether the last encoding drew a square of modules (a QR code): a few thousand
-    // small numbers, best packed quickly.
+    // Whether the last encoding drew a square of modules (a QR code), and so needs the
+    // module font among the resources.
     bool drewModules() const { return m_drewModules; }
+
+    // Squares of modules are written as text, a row a line, in a font of sixteen glyphs
+    // (codes kFirstModuleCode on), each four modules of a row a unit wide and high; the
+    // lowest bit of a glyph's number is its leftmost module. Each dark module reaches a
+    // twentieth of a module into its right and lower neighbours, so that glyphs beside and
+    // below each other leave no seam where a viewer smooths their edges.
+    static constexpr char kFirstModuleCode = 'A';
+    static constexpr int kModuleGlyphs = 16;
+    static constexpr const char* kModuleFont = "/Q0"; // its name among the resources
+    static QByteArray moduleGlyph(int number); // the glyph's own content
+    // Every glyph read as a blank, so that a reader copying the page's text gets no
+    // letters from a QR code.
+    static QByteArray moduleUnicode();
+    static QByteArray moduleFont(const QList<int>& glyphObjects, int unicodeObject);
 
 private:
     class Encoder;

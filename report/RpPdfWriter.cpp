@@ -86,6 +86,7 @@ void RpPdfWriter::begin(QIODevice& out)
     m_failed = false;
     m_offsets.assign(kFirstFree, 0);
     m_pageObjects.clear();
+    m_drewModules = false;
     // A binary comment tells transfer programs that the file is not text.
     m_buffer += "%PDF-1.4\n%\xe2\xe3\xcf\xd3\n";
 }
@@ -286,6 +287,7 @@ void RpPdfWriter::addPage(const RpPage& page, const QList<RpFont>& fonts,
         m_encoder.encode(page, {}, m_content);
     }
     m_templates.pageDone(page);
+    m_drewModules = m_drewModules || m_encoder.drewModules();
     const int content = newObject();
     writeStream(content, {}, m_content, m_encoder.drewModules());
     const int pageObject = newObject();
@@ -307,6 +309,7 @@ void RpPdfWriter::writeForm(const RpPage& page, const RpPdfTemplates::Choice& pl
     m_content.resize(0);
     if (m_files == Files::One) {
         m_encoder.encode(page, formOps, m_content);
+        m_drewModules = m_drewModules || m_encoder.drewModules();
         writeStream(form, dictionary, m_content);
     } else {
         // A form an earlier file wrote is the same bytes here; what it shows of each face
@@ -318,7 +321,7 @@ void RpPdfWriter::writeForm(const RpPage& page, const RpPdfTemplates::Choice& pl
             for (const auto& face : m_faces)
                 face->setUsage({});
             m_encoder.encode(page, formOps, m_content);
-            PackedForm packed{deflate(m_content), usageOfFaces()};
+            PackedForm packed{deflate(m_content), usageOfFaces(), m_encoder.drewModules()};
             for (size_t f = 0; f < m_faces.size(); ++f)
                 m_faces[f]->setUsage(RpPdfFont::Usage(before[f]) |= packed.usage[f]);
             std::erase_if(m_packedForms,
@@ -330,6 +333,7 @@ void RpPdfWriter::writeForm(const RpPage& page, const RpPdfTemplates::Choice& pl
                 m_faces[f]->setUsage(usage |= it->second.usage[f]);
             }
         }
+        m_drewModules = m_drewModules || it->second.modules;
         writePacked(form, {dictionary, it->second.data});
     }
     m_templates.setFormObject(plan.form, form);
@@ -383,6 +387,21 @@ void RpPdfWriter::writeFont(size_t f, QByteArray& resources)
     resources += "/F" + QByteArray::number(qulonglong(f)) + ' ' + ref(object) + ' ';
 }
 
+void RpPdfWriter::writeModuleFont(QByteArray& resources)
+{
+    QList<int> glyphs;
+    for (int g = 0; g < RpPdfContent::kModuleGlyphs; ++g) {
+        glyphs << newObject();
+        writeStream(glyphs.last(), {}, RpPdfContent::moduleGlyph(g));
+    }
+    const int unicode = newObject();
+    writeStream(unicode, {}, RpPdfContent::moduleUnicode());
+    const int font = newObject();
+    writeObject(font, RpPdfContent::moduleFont(glyphs, unicode));
+    resources += RpPdfContent::kModuleFont;
+    resources += ' ' + ref(font) + ' ';
+}
+
 bool RpPdfWriter::finish()
 {
     QByteArray fonts, pictures;
@@ -394,6 +413,8 @@ bool RpPdfWriter::finish()
         writeFont(f, fonts);
         flush();
     }
+    if (m_drewModules)
+        writeModuleFont(fonts);
     for (size_t p = 0; p < m_pictures.size(); ++p) {
         if (m_pictures[p])
             pictures += "/I" + QByteArray::number(qulonglong(p)) + ' ' + ref(m_pictures[p]) + ' ';

@@ -68,12 +68,14 @@ private:
     struct PackedForm {
         QByteArray data;
         std::vector<RpPdfFont::Usage> usage; // by face: what its content shows
+        bool modules = false;                // whether it draws a square of modules
     };
 
     void begin(QIODevice& out);
     void writePacked(int number, const Packed& packed);
     void writeForm(const RpPage& page, const RpPdfTemplates::Choice& plan);
     void writeFont(size_t face, QByteArray& resources);
+    void writeModuleFont(QByteArray& resources);
     std::vector<RpPdfFont::Usage> usageOfFaces() const;
 
     int newObject();
@@ -103,6 +105,7 @@ private:
     std::vector<RpPdfContent::FontUse> m_fonts; // by font index of the store
     std::vector<int> m_pictures; // object by picture index of the store; 0 not yet written
     std::vector<int> m_formObjects;
+    bool m_drewModules = false; // the file needs the module font
     // A series' work done once: by picture index (image, then its mask when it has one),
     // by form id, by face and glyphs.
     std::vector<std::vector<Packed>> m_packedPictures;
