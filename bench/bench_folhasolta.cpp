@@ -13,7 +13,9 @@
 //   10 s or less, and a peak that does not grow with N.
 // BM_FolhaSoltaPixPdf/N: the same run with and without a PIX key for the beneficiary,
 //   alternately, so that both see the same machine: pages a second of each and "pix %",
-//   the share of the plain rate kept with a QR code on every page (target: 90 or more).
+//   the share of the plain rate kept with a QR code on every page (target: 90 or more),
+//   from the quickest run of each, as the figure least disturbed by whatever else the
+//   machine runs; "pix % media" gives the same from the mean of the runs.
 // BM_PreviewFirstPage/N: from the preview call until page 1 of the preview window is
 //   painted, whatever the number of titles behind it (target: under 0.5 s).
 // BM_PreviewMemory/N: the preview holding all N pages: what the page store keeps a page
@@ -201,6 +203,7 @@ void BM_FolhaSoltaPixPdf(benchmark::State& state)
     const QString dir = programDir(titles);
     const QString pdf = dir + QStringLiteral("/saida.pdf");
     double wall[2] = {0, 0};
+    double best[2] = {1e300, 1e300};
     double cpu[2] = {0, 0};
     double kb[2] = {0, 0};
     for (auto _ : state) {
@@ -214,6 +217,7 @@ void BM_FolhaSoltaPixPdf(benchmark::State& state)
                 return;
             }
             wall[pix] += r.wallS;
+            best[pix] = std::min(best[pix], r.wallS);
             cpu[pix] += r.cpuS;
             kb[pix] = QFileInfo(pdf).size() / 1024.0 / titles;
             total += r.wallS;
@@ -222,9 +226,10 @@ void BM_FolhaSoltaPixPdf(benchmark::State& state)
     }
     setPixKeys(dir, false);
     const double runs = double(state.iterations());
-    state.counters["plain pages/s"] = titles * runs / wall[0];
-    state.counters["pix pages/s"] = titles * runs / wall[1];
-    state.counters["pix %"] = 100.0 * wall[0] / wall[1];
+    state.counters["plain pages/s"] = titles / best[0];
+    state.counters["pix pages/s"] = titles / best[1];
+    state.counters["pix %"] = 100.0 * best[0] / best[1];
+    state.counters["pix % media"] = 100.0 * wall[0] / wall[1];
     state.counters["pix cpu %"] = 100.0 * cpu[0] / cpu[1];
     state.counters["plain KB/page"] = kb[0];
     state.counters["pix KB/page"] = kb[1];
@@ -234,7 +239,7 @@ BENCHMARK(BM_FolhaSoltaPixPdf)
     ->Arg(10000)
     ->UseManualTime()
     ->Unit(benchmark::kSecond)
-    ->Iterations(3);
+    ->Iterations(5);
 
 void BM_PreviewFirstPage(benchmark::State& state)
 {

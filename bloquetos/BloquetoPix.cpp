@@ -3,6 +3,7 @@
 #include "KvError.h"
 #include "PixKey.h"
 #include "PixPayload.h"
+#include "RpTextWidths.h"
 
 #include <QFontMetricsF>
 
@@ -47,40 +48,18 @@ QStringList BloquetoPix::lines(const QString& text, const QFontMetricsF& fm,
         text, [&](QStringView t) { return fm.horizontalAdvance(t.toString()); }, widths);
 }
 
-QStringList BloquetoPix::lines(const QString& text,
-                               const std::function<double(QStringView)>& measure,
-                               const QList<double>& widths)
+namespace {
+// Breaks the text as lines() says; `lineEnd(at, width)` gives the end of the most
+// characters from `at` on (one at least) that fit the width.
+template <typename LineEnd, typename Measure>
+QStringList breakPayload(const QString& text, const QList<double>& widths, LineEnd lineEnd,
+                         Measure measure)
 {
     QStringList out;
     qsizetype at = 0;
     const auto blank = [&](qsizetype i) { return i >= 0 && i < text.size() && text[i] == u' '; };
-    // Payloads are ASCII: their advances are looked up once per call, not once a character.
-    double ascii[128];
-    std::fill(std::begin(ascii), std::end(ascii), -1.0);
-    const auto advanceOf = [&](QChar c) {
-        if (c.unicode() >= 128)
-            return measure(QStringView(&c, 1));
-        double& w = ascii[c.unicode()];
-        if (w < 0)
-            w = measure(QStringView(&c, 1));
-        return w;
-    };
     for (qsizetype k = 0; k < widths.size() && at < text.size(); ++k) {
-        const double width = widths.at(k);
-        // Character advances first (cheap), then the line as the page measures it.
-        qsizetype end = at;
-        double advance = 0;
-        while (end < text.size()) {
-            const double w = advanceOf(text[end]);
-            if (end > at && advance + w > width)
-                break;
-            advance += w;
-            ++end;
-        }
-        while (end - at > 1 && measure(QStringView(text).mid(at, end - at)) > width)
-            --end;
-        while (end < text.size() && measure(QStringView(text).mid(at, end + 1 - at)) <= width)
-            ++end;
+        const qsizetype end = lineEnd(at, widths.at(k));
         // Move the break back until neither side of it is a blank; where every break of
         // the line touches one, a blank starting the next line (a visible indent) is
         // better than one ending this line, where nobody sees it.
@@ -106,4 +85,67 @@ QStringList BloquetoPix::lines(const QString& text,
         last += more;
     }
     return out;
+}
+} // namespace
+
+QStringList BloquetoPix::lines(const QString& text,
+                               const std::function<double(QStringView)>& measure,
+                               const QList<double>& widths)
+{
+    // Payloads are ASCII: their advances are looked up once per call, not once a character.
+    double ascii[128];
+    std::fill(std::begin(ascii), std::end(ascii), -1.0);
+    const auto advanceOf = [&](QChar c) {
+        if (c.unicode() >= 128)
+            return measure(QStringView(&c, 1));
+        double& w = ascii[c.unicode()];
+        if (w < 0)
+            w = measure(QStringView(&c, 1));
+        return w;
+    };
+    const auto lineEnd = [&](qsizetype at, double width) {
+        // Character advances first (cheap), then the line as the page measures it.
+        qsizetype end = at;
+        double advance = 0;
+        while (end < text.size()) {
+            const double w = advanceOf(text[end]);
+            if (end > at && advance + w > width)
+                break;
+            advance += w;
+            ++end;
+        }
+        while (end - at > 1 && measure(QStringView(text).mid(at, end - at)) > width)
+            --end;
+        while (end < text.size() && measure(QStringView(text).mid(at, end + 1 - at)) <= width)
+            ++end;
+        return end;
+    };
+    return breakPayload(text, widths, lineEnd, measure);
+}
+
+QStringList BloquetoPix::lines(const QString& text, RpTextWidths& measure,
+                               const QList<double>& widths)
+{
+    bool additive = true;
+    const auto lineEnd = [&](qsizetype at, double width) {
+        double w = 0;
+        additive = additive && measure.extend(w, text[at].unicode(), std::nullopt);
+        qsizetype end = at + 1;
+        for (; additive && end < text.size(); ++end) {
+            double longer = w;
+            additive = measure.extend(longer, text[end].unicode(), text[end - 1].unicode());
+            if (!additive || longer > width)
+                break;
+            w = longer;
+        }
+        return end;
+    };
+    const QStringList out = breakPayload(text, widths, lineEnd, [&](const QString& t) {
+        return measure.width(t);
+    });
+    if (additive)
+        return out;
+    // A character the tables cannot add up: the text measured as a whole, line by line.
+    return lines(
+        text, [&](QStringView t) { return measure.width(t); }, widths);
 }

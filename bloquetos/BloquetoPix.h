@@ -9,6 +9,7 @@
 #include <functional>
 
 class QFontMetricsF;
+class RpTextWidths;
 
 // What the PIX parts of a single-sheet bloqueto show for one title.
 namespace BloquetoPix {
@@ -40,5 +41,7 @@ QStringList lines(const QString& text, const QFontMetricsF& metrics, const QList
 // The same with the width of a text given by `measure` (the page's own measure).
 QStringList lines(const QString& text, const std::function<double(QStringView)>& measure,
                   const QList<double>& widths);
+// The same measured by the page's tables, a line grown a character at a time.
+QStringList lines(const QString& text, RpTextWidths& measure, const QList<double>& widths);
 
 } // namespace BloquetoPix

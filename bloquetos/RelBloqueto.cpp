@@ -183,9 +183,8 @@ void RelBloqueto::showPix(const QString& payload)
     const double width = memo.Width * kUmPerTenth;
     const double lineCount =
         1 + std::max(0.0, std::floor((memo.Height * kUmPerTenth - fm.ascent()) / fm.lineSpacing()));
-    memo.Lines = BloquetoPix::lines(
-        QStringLiteral("PIX copia e cola: ") + payload,
-        [&](QStringView t) { return widths.width(t); }, QList<double>(qsizetype(lineCount), width));
+    memo.Lines = BloquetoPix::lines(QStringLiteral("PIX copia e cola: ") + payload, widths,
+                                    QList<double>(qsizetype(lineCount), width));
 }
 
 void RelBloqueto::LeArquivoIni()

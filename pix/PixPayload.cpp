@@ -2,19 +2,40 @@
 
 #include "PixCrc.h"
 
+#include <array>
+
 namespace {
 constexpr int kNameWidth = 25;
 constexpr int kCityWidth = 15;
 const QLatin1StringView kGui("br.gov.bcb.pix");
 
-QString field(QLatin1StringView id, const QString& value)
+void appendTwoDigits(QString& out, qsizetype n)
 {
-    return id + QStringLiteral("%1").arg(value.size(), 2, 10, QLatin1Char('0')) + value;
+    out += QChar(u'0' + char16_t(n / 10 % 10));
+    out += QChar(u'0' + char16_t(n % 10));
+}
+
+// Appends a field: its id, the length of its value in two digits, the value.
+template <typename Value> void appendField(QString& out, QLatin1StringView id, const Value& value)
+{
+    out += id;
+    appendTwoDigits(out, value.size());
+    out += value;
+}
+
+// The head of a field whose value is `length` characters of fields appended after it.
+void appendTemplate(QString& out, QLatin1StringView id, qsizetype length)
+{
+    out += id;
+    appendTwoDigits(out, length);
 }
 
 QString amount(qint64 cents)
 {
-    return QStringLiteral("%1.%2").arg(cents / 100).arg(cents % 100, 2, 10, QLatin1Char('0'));
+    QString out = QString::number(cents / 100);
+    out += u'.';
+    appendTwoDigits(out, cents % 100);
+    return out;
 }
 
 bool twoDigits(QStringView s, qsizetype at, int& value)
@@ -51,9 +72,8 @@ bool isHexDigit(QChar c)
 {
     return (c >= u'0' && c <= u'9') || (c >= u'A' && c <= u'F') || (c >= u'a' && c <= u'f');
 }
-} // namespace
 
-QString PixPayload::fold(QStringView text, int width)
+QString foldAnew(QStringView text, int width)
 {
     const QString decomposed = text.toString().normalized(QString::NormalizationForm_KD);
     QString out;
@@ -66,23 +86,46 @@ QString PixPayload::fold(QStringView text, int width)
     // trim again so that a cut never leaves a blank at the end.
     return out.trimmed().left(width).trimmed();
 }
+} // namespace
+
+QString PixPayload::fold(QStringView text, int width)
+{
+    // Every title of a beneficiary folds the same name and city: the last few are kept.
+    struct Folded {
+        QString text;
+        int width;
+        QString out;
+    };
+    thread_local std::array<Folded, 4> kept;
+    thread_local size_t next = 0;
+    for (const Folded& f : kept) {
+        if (f.width == width && f.text == text && !f.text.isNull())
+            return f.out;
+    }
+    QString out = foldAnew(text, width);
+    kept[next] = {text.toString(), width, out};
+    next = (next + 1) % kept.size();
+    return out;
+}
 
 QString PixPayload::build(const Static& in)
 {
     const QString txid = in.txid.trimmed().isEmpty() ? QStringLiteral("***") : in.txid.trimmed();
     QString p;
-    p.reserve(200);
-    p += field(QLatin1StringView("00"), QStringLiteral("01"));
-    p += field(QLatin1StringView("26"),
-               field(QLatin1StringView("00"), kGui) + field(QLatin1StringView("01"), in.key));
-    p += field(QLatin1StringView("52"), QStringLiteral("0000"));
-    p += field(QLatin1StringView("53"), QStringLiteral("986"));
-    p += field(QLatin1StringView("54"), amount(in.cents));
-    p += field(QLatin1StringView("58"), QStringLiteral("BR"));
-    p += field(QLatin1StringView("59"), fold(in.name, kNameWidth));
-    p += field(QLatin1StringView("60"), fold(in.city, kCityWidth));
-    p += field(QLatin1StringView("62"), field(QLatin1StringView("05"), txid));
-    p += QStringLiteral("6304");
+    p.reserve(256);
+    appendField(p, QLatin1StringView("00"), QLatin1StringView("01"));
+    appendTemplate(p, QLatin1StringView("26"), 4 + kGui.size() + 4 + in.key.size());
+    appendField(p, QLatin1StringView("00"), kGui);
+    appendField(p, QLatin1StringView("01"), in.key);
+    appendField(p, QLatin1StringView("52"), QLatin1StringView("0000"));
+    appendField(p, QLatin1StringView("53"), QLatin1StringView("986"));
+    appendField(p, QLatin1StringView("54"), amount(in.cents));
+    appendField(p, QLatin1StringView("58"), QLatin1StringView("BR"));
+    appendField(p, QLatin1StringView("59"), fold(in.name, kNameWidth));
+    appendField(p, QLatin1StringView("60"), fold(in.city, kCityWidth));
+    appendTemplate(p, QLatin1StringView("62"), 4 + txid.size());
+    appendField(p, QLatin1StringView("05"), txid);
+    p += QLatin1StringView("6304");
     p += PixCrc::hex(p);
     return p;
 }

@@ -7,6 +7,10 @@ namespace {
 // Tasks queued ahead of the writer at most: enough to ride over a slow page on either
 // side, few enough that memory stays flat.
 constexpr size_t kAhead = 16;
+// An idle writer is woken once this many tasks wait, not for each: waking a thread costs
+// the producer about what a page of its own costs it.
+constexpr size_t kWakeAt = 4;
+static_assert(kWakeAt <= kAhead);
 } // namespace
 
 RpPdfWorker::Sheet::Sheet(const TRpPrinter& store, int index)
@@ -53,7 +57,9 @@ void RpPdfWorker::post(Task task)
     std::unique_lock lock(m_mutex);
     m_room.wait(lock, [&] { return m_queue.size() < kAhead; });
     m_queue.push_back(std::move(task));
-    m_ready.notify_one();
+    // Fewer wait for end(), which wakes the writer for them.
+    if (m_queue.size() >= kWakeAt)
+        m_ready.notify_one();
 }
 
 void RpPdfWorker::end()

@@ -32,7 +32,7 @@ QList<quint32> shapedGlyphs(const QString& text, const QFont& font)
 
 RpTextWidths::RpTextWidths(const QFont& font)
     : m_font(font), m_metrics(font), m_raw(QRawFont::fromFont(font)), m_advance(kCodes, kUnknown),
-      m_pair(size_t(kCodes) * kCodes, kUnknown)
+      m_pair(size_t(kTabled) * kTabled, kUnknown)
 {
 }
 
@@ -70,7 +70,7 @@ double RpTextWidths::advance(char16_t c)
 
 double RpTextWidths::pair(char16_t left, char16_t right)
 {
-    double& p = m_pair[size_t(left) * kCodes + right];
+    double& p = m_pair[size_t(dense(left)) * kTabled + size_t(dense(right))];
     if (std::isnan(p)) {
         const QString text = QString(QChar(left)) + QChar(right);
         if (shapedGlyphs(text, m_font) != m_raw.glyphIndexesForString(text))
@@ -91,6 +91,21 @@ double RpTextWidths::whole(QStringView text)
     const double w = m_metrics.horizontalAdvance(key);
     m_whole.insert(key, w);
     return w;
+}
+
+bool RpTextWidths::extend(double& w, char16_t c, std::optional<char16_t> previous)
+{
+    if (!tabled(c))
+        return false;
+    double v = w + advance(c);
+    if (previous) {
+        const double k = pair(*previous, c);
+        if (std::isinf(k))
+            return false;
+        v += k;
+    }
+    w = v;
+    return true;
 }
 
 double RpTextWidths::width(QStringView text)

@@ -7,6 +7,7 @@
 #include <QString>
 #include <QStringView>
 #include <memory>
+#include <optional>
 #include <vector>
 
 // Widths of texts in one layout font (ReportFonts::layoutFont), equal to the toolkit's
@@ -32,6 +33,10 @@ public:
     static RpTextWidths& of(const QFont& font);
 
     double width(QStringView text);
+    // Grows `w`, the width of a text, by one more character `c` after `previous` (none for
+    // the first): the very number width() gives for the longer text, summed in the same
+    // order. False, and `w` unchanged, where width() would measure the text whole.
+    bool extend(double& w, char16_t c, std::optional<char16_t> previous);
     const QFontMetricsF& metrics() const { return m_metrics; }
 
 private:
@@ -40,11 +45,16 @@ private:
     double pair(char16_t left, char16_t right);
     double whole(QStringView text);
     static bool tabled(char16_t c) { return (c >= 0x20 && c < 0x7f) || (c >= 0xa0 && c < 0x100); }
+    // The tabled characters numbered without gaps, printable ASCII first: the pairs of a
+    // text of plain letters and digits lie close together.
+    static constexpr int kTabled = 95 + 96;
+    static int dense(char16_t c) { return c < 0x7f ? c - 0x20 : c - 0xa0 + 95; }
 
     QFont m_font;
     QFontMetricsF m_metrics;
     QRawFont m_raw;                 // the glyphs of characters, unshaped
     std::vector<double> m_advance;  // by character; NaN while not measured
-    std::vector<double> m_pair;     // by left * kCodes + right; NaN not measured, inf shaped
+    std::vector<double> m_pair; // by dense(left) * kTabled + dense(right); NaN not measured,
+                                // inf shaped
     QHash<QString, double> m_whole; // texts the tables cannot measure
 };

@@ -2,6 +2,7 @@
 #include "KvError.h"
 #include "PixPayload.h"
 #include "Report.h"
+#include "RpTextWidths.h"
 
 #include <QFontMetricsF>
 #include <QGuiApplication>
@@ -169,6 +170,29 @@ private Q_SLOTS:
                 QVERIFY2(fm.horizontalAdvance(lines.at(i) + lines.at(i + 1).front()) > width,
                          qPrintable(lines.at(i)));
         }
+    }
+
+    // The page breaks the payload with its own tables, a character at a time: the lines
+    // must be those of breaking by the same measure of whole lines.
+    void linesByTheTablesAreLinesByTheMeasure_data()
+    {
+        linesKeepEveryCharacter_data();
+        QTest::newRow("an accent and a character beyond the tables")
+            << QStringLiteral("PIX copia e cola: JOSÉ \u4E2D FULANO DE TAL 6008BRASILIA ") + kManual
+            << 30000;
+        QTest::newRow("more than the lines hold") << QString(900, QLatin1Char('7')) << 40000;
+    }
+    void linesByTheTablesAreLinesByTheMeasure()
+    {
+        QFETCH(QString, text);
+        QFETCH(int, width);
+        RpFont f;
+        f.size = 6;
+        RpTextWidths& widths = RpTextWidths::of(ReportFonts::layoutFont(f));
+        const QList<double> room(8, width);
+        const QStringList expected = BloquetoPix::lines(
+            text, [&](QStringView t) { return widths.width(t); }, room);
+        QCOMPARE(BloquetoPix::lines(text, widths, room), expected);
     }
 
     void aBreakThatMustTouchABlankStartsTheNextLineWithIt()
