@@ -103,7 +103,7 @@ constexpr int kMaxBlock = 160;
 struct Layout {
     int size = 0;
     std::vector<unsigned char> base;      // function patterns drawn, data modules masked zeros
-    std::vector<int> order;               // data modules in placement order (y * size + x)
+    std::vector<quint16> order;           // data modules in placement order (y * size + x)
     std::vector<unsigned char> generator; // the Reed-Solomon divisor, highest power first
     // The divisor times each byte value, kMaxEcc bytes a value: one row XORed into the
     // remainder per data codeword.
@@ -167,7 +167,7 @@ Layout::Layout(int version) : size(sizeOf(version))
                 const int y = upward ? size - 1 - vert : vert;
                 const size_t k = size_t(y * size + x);
                 if (!function[k]) {
-                    order.push_back(int(k));
+                    order.push_back(quint16(k));
                     base[k] = maskBit(x, y); // a light module, masked
                 }
             }
@@ -266,30 +266,29 @@ const Layout& layout(int version)
 std::vector<unsigned char> codewords(int version, QByteArrayView data)
 {
     const int capacity = dataCodewords(version);
-    std::vector<unsigned char> out;
-    out.reserve(size_t(capacity));
-    quint32 acc = 0;
-    int bits = 0;
-    const auto put = [&](quint32 value, int count) {
-        acc = (acc << count) | value;
-        bits += count;
-        while (bits >= 8) {
-            bits -= 8;
-            out.push_back(static_cast<unsigned char>(acc >> bits));
-        }
-        acc &= (1u << bits) - 1;
-    };
-    put(0x4, 4);
-    put(quint32(data.size()), version < 10 ? 8 : 16);
-    for (char c : data)
-        put(static_cast<unsigned char>(c), 8);
-    // Up to four terminator bits, then zeros to the byte.
-    const qsizetype used = segmentBits(version, data.size());
-    put(0, int(std::min<qsizetype>(4, qsizetype(capacity) * 8 - used)));
-    if (bits > 0)
-        put(0, 8 - bits);
-    for (unsigned char pad = 0xEC; int(out.size()) < capacity; pad ^= 0xEC ^ 0x11)
-        out.push_back(pad);
+    std::vector<unsigned char> out(static_cast<size_t>(capacity));
+    // The mode (4 bits) and the count (8 or 16) leave every data byte four bits off its
+    // codeword: each codeword is the low half of one byte and the high half of the next.
+    const qsizetype n = data.size();
+    size_t o = 0;
+    unsigned carry = 0x4; // the mode, waiting for its low half
+    if (version >= 10) {
+        out[o++] = static_cast<unsigned char>(carry << 4 | (n >> 12 & 0xF));
+        carry = n >> 8 & 0xF;
+    }
+    out[o++] = static_cast<unsigned char>(carry << 4 | (n >> 4 & 0xF));
+    carry = n & 0xF;
+    for (qsizetype i = 0; i < n; ++i) {
+        const auto c = static_cast<unsigned char>(data[i]);
+        out[o++] = static_cast<unsigned char>(carry << 4 | c >> 4);
+        carry = c & 0xF;
+    }
+    // The last half byte, then the terminator's four zero bits fill the codeword; any
+    // room left holds the padding.
+    if (o < out.size())
+        out[o++] = static_cast<unsigned char>(carry << 4);
+    for (unsigned char pad = 0xEC; o < out.size(); pad ^= 0xEC ^ 0x11)
+        out[o++] = pad;
     return out;
 }
 } // namespace
@@ -337,24 +336,32 @@ QrEncoder::Symbol QrEncoder::encode(QByteArrayView data)
                                             : size_t(shortData * blocks + (b - shortBlocks));
             all[at] = word;
             unsigned char* r = remainder + i;
-            const unsigned char* product = l.products.data() + size_t((word ^ r[0]) * Layout::kMaxEcc);
+            const unsigned char* product =
+                l.products.data() + size_t((word ^ r[0]) * Layout::kMaxEcc);
             for (int k = 0; k < Layout::kMaxEcc; ++k)
                 r[k + 1] ^= product[k];
         }
+        const unsigned char* rest = remainder + length;
         from += size_t(length);
         for (int k = 0; k < ecc; ++k)
-            all[size_t(dataTotal + k * blocks + b)] = remainder[length + k];
+            all[size_t(dataTotal + k * blocks + b)] = rest[k];
     }
 
     s.version = version;
     s.size = l.size;
     s.dark = l.base;
-    const int* order = l.order.data();
+    const quint16* order = l.order.data();
     unsigned char* dark = s.dark.data();
-    for (int w = 0; w < raw; ++w) {
+    for (int w = 0; w < raw; ++w, order += 8) {
         const unsigned word = all[w];
-        for (int bit = 0; bit < 8; ++bit)
-            dark[order[w * 8 + bit]] ^= (word >> (7 - bit)) & 1;
+        dark[order[0]] ^= (word >> 7) & 1;
+        dark[order[1]] ^= (word >> 6) & 1;
+        dark[order[2]] ^= (word >> 5) & 1;
+        dark[order[3]] ^= (word >> 4) & 1;
+        dark[order[4]] ^= (word >> 3) & 1;
+        dark[order[5]] ^= (word >> 2) & 1;
+        dark[order[6]] ^= (word >> 1) & 1;
+        dark[order[7]] ^= word & 1;
     }
     return s;
 }

@@ -7,8 +7,8 @@ namespace {
 // Tasks queued ahead of the writer at most: enough to ride over a slow page on either
 // side, few enough that memory stays flat.
 constexpr size_t kAhead = 16;
-// An idle writer is woken once this many tasks wait, not for each: waking a thread costs
-// the producer about what a page of its own costs it.
+// An idle writer is woken once this many tasks wait, not for each, and a producer waiting
+// for room once there is room for as many: waking a thread costs about what a page costs.
 constexpr size_t kWakeAt = 4;
 static_assert(kWakeAt <= kAhead);
 } // namespace
@@ -114,7 +114,9 @@ void RpPdfWorker::loop()
                 break;
             task = std::move(m_queue.front());
             m_queue.pop_front();
-            m_room.notify_one();
+            // A producer waiting for room is woken when there is room for a few.
+            if (m_queue.size() + kWakeAt == kAhead || m_queue.empty())
+                m_room.notify_one();
         }
         run(task);
     }
