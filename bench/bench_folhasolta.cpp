@@ -225,7 +225,6 @@ void BM_FolhaSoltaPixPdf(benchmark::State& state)
         state.SetIterationTime(total);
     }
     setPixKeys(dir, false);
-    const double runs = double(state.iterations());
     state.counters["plain pages/s"] = titles / best[0];
     state.counters["pix pages/s"] = titles / best[1];
     state.counters["pix %"] = 100.0 * best[0] / best[1];

@@ -178,7 +178,11 @@ void RelBloqueto::showPix(const QString& payload)
     // Measured as the page measures its texts, from the tables of the layout font: a
     // payload is new text on every page, and shaping it whole line after line costs more
     // than the rest of the page.
-    RpTextWidths& widths = RpTextWidths::of(ReportFonts::layoutFont(memo.Font));
+    if (!m_pixWidths || !(m_pixFont == memo.Font)) {
+        m_pixWidths = &RpTextWidths::of(ReportFonts::layoutFont(memo.Font));
+        m_pixFont = memo.Font;
+    }
+    RpTextWidths& widths = *m_pixWidths;
     const QFontMetricsF& fm = widths.metrics();
     const double width = memo.Width * kUmPerTenth;
     const double lineCount =

@@ -3,6 +3,7 @@
 #include "BlqTitle.h"
 #include "DbQuery.h"
 #include "DbQueryDataSource.h"
+#include "RpTypes.h"
 
 #include <QString>
 #include <functional>
@@ -21,6 +22,8 @@ class TRpReport;
 // The single-sheet bloqueto report without its window: the report rptBloqueto with its
 // query qryTitulo and the handlers that fill each page. The window (TfrmRelBloqueto) adds
 // the preview; the batch tool writes the same pages to PDF.
+class RpTextWidths;
+
 class RelBloqueto {
 public:
     // Loads the page definition and binds the handlers; qryTitulo holds its own text
@@ -98,5 +101,8 @@ private:
     QString m_pixKey;  // of CachedBeneficiary, checked; empty for none
     QString m_pixCity; // of CachedBeneficiary
     QString m_pixPayload;
+    // The widths the receipt's payload text is broken by, and the font they are of.
+    RpFont m_pixFont;
+    RpTextWidths* m_pixWidths = nullptr;
     DbQueryDataSource m_source;
 };

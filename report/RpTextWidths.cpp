@@ -93,21 +93,6 @@ double RpTextWidths::whole(QStringView text)
     return w;
 }
 
-bool RpTextWidths::extend(double& w, char16_t c, std::optional<char16_t> previous)
-{
-    if (!tabled(c))
-        return false;
-    double v = w + advance(c);
-    if (previous) {
-        const double k = pair(*previous, c);
-        if (std::isinf(k))
-            return false;
-        v += k;
-    }
-    w = v;
-    return true;
-}
-
 double RpTextWidths::width(QStringView text)
 {
     double w = 0;

@@ -6,6 +6,7 @@
 #include <QRawFont>
 #include <QString>
 #include <QStringView>
+#include <cmath>
 #include <memory>
 #include <optional>
 #include <vector>
@@ -36,7 +37,26 @@ public:
     // Grows `w`, the width of a text, by one more character `c` after `previous` (none for
     // the first): the very number width() gives for the longer text, summed in the same
     // order. False, and `w` unchanged, where width() would measure the text whole.
-    bool extend(double& w, char16_t c, std::optional<char16_t> previous);
+    bool extend(double& w, char16_t c, std::optional<char16_t> previous)
+    {
+        // Tables looked into here, the toolkit asked only for what they do not hold yet.
+        if (!tabled(c))
+            return false;
+        double a = m_advance[c];
+        if (std::isnan(a))
+            a = advance(c);
+        double v = w + a;
+        if (previous) {
+            double k = m_pair[size_t(dense(*previous)) * kTabled + size_t(dense(c))];
+            if (std::isnan(k))
+                k = pair(*previous, c);
+            if (std::isinf(k))
+                return false;
+            v += k;
+        }
+        w = v;
+        return true;
+    }
     const QFontMetricsF& metrics() const { return m_metrics; }
 
 private:
