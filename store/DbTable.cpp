@@ -205,7 +205,7 @@ void DbTable::post()
     if (!m_insert && !m_rawInsert && !m_copy)
         prepareInsert();
     // The row goes whatever happens: a refused row is not tried again by the next post.
-    QList<QVariant> row = std::move(*m_pending);
+    const QList<QVariant> row = std::move(*m_pending);
     m_pending.reset();
     if (m_rawInsert) {
         // Inside a batch the rows are stored on a thread of their own while the caller
@@ -439,7 +439,7 @@ void DbTable::commitBatch()
     try {
         finishBulk();
     } catch (...) {
-        // The server refused the rows: none of the batch is kept, the table is as before.
+        // The database refused rows: none of the batch is kept, the table is as before.
         rollbackBatch();
         throw;
     }

@@ -24,6 +24,19 @@ QString typeOf(const QString& column)
 {
     return stored(QStringLiteral("typeof(%1)").arg(column)).toString();
 }
+
+// Opens the table and stores one row; from then on the database refuses the rows that
+// `when` picks (every row for none) with "linha recusada".
+void storeOneRowThenRefuse(DbTable& t, const QString& when = QString())
+{
+    t.open();
+    t.append();
+    t.post();
+    Database::exec(QStringLiteral("cobrancaKV"),
+                   QStringLiteral("CREATE TRIGGER recusa BEFORE INSERT ON Blq %1 "
+                                  "BEGIN SELECT RAISE(ABORT, 'linha recusada'); END")
+                       .arg(when.isEmpty() ? QString() : QStringLiteral("WHEN ") + when));
+}
 } // namespace
 
 class TstDbTableBulk : public QObject {
@@ -117,12 +130,7 @@ private Q_SLOTS:
     void aRefusedRowIsAnErrorAndIsNotTriedAgain()
     {
         DbTable t;
-        t.open();
-        t.append();
-        t.post();
-        Database::exec(QStringLiteral("cobrancaKV"),
-                       QStringLiteral("CREATE TRIGGER recusa BEFORE INSERT ON Blq "
-                                      "BEGIN SELECT RAISE(ABORT, 'linha recusada'); END"));
+        storeOneRowThenRefuse(t);
         t.append();
         try {
             t.post();
@@ -186,13 +194,7 @@ private Q_SLOTS:
     {
         QFETCH(int, refused);
         DbTable t;
-        t.open();
-        t.append();
-        t.post();
-        Database::exec(QStringLiteral("cobrancaKV"),
-                       QStringLiteral("CREATE TRIGGER recusa BEFORE INSERT ON Blq "
-                                      "WHEN NEW.BlqMsg = 'recusar' "
-                                      "BEGIN SELECT RAISE(ABORT, 'linha recusada'); END"));
+        storeOneRowThenRefuse(t, QStringLiteral("NEW.BlqMsg = 'recusar'"));
         t.beginBatch();
         QString error;
         try {
