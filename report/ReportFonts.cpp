@@ -4,6 +4,7 @@
 
 #include <QFontDatabase>
 #include <QStringList>
+#include <algorithm>
 #include <cmath>
 
 // Static libraries do not register their resources by themselves.
@@ -61,7 +62,12 @@ QFont ReportFonts::layoutFont(const RpFont& font)
     ensureRegistered();
     const Face f = face(font.name);
     QFont q(f.family);
-    q.setPixelSize(qMax(1, int(std::lround(font.size * Rp::kUmPerPoint))));
+    // Past 65,535 pixels (about 186 points here) the toolkit gives a font of no face at
+    // all, whose name cannot even be asked: larger texts are drawn at that size.
+    constexpr double kMaxPixels = 0xFFFF;
+    const double pixels = font.size * Rp::kUmPerPoint;
+    q.setPixelSize(std::isfinite(pixels) ? int(std::clamp(std::round(pixels), 1.0, kMaxPixels))
+                                         : 1);
     q.setWeight(f.black ? QFont::Black : font.bold ? QFont::Bold : QFont::Normal);
     if (f.condensed)
         q.setStretch(QFont::Condensed);

@@ -370,6 +370,10 @@ private Q_SLOTS:
         }
         QTest::newRow("outside the code page")
             << font("Arial", 10) << QStringLiteral("Ω ok €") << QStringLiteral("? ok €");
+        // Beyond the largest size the toolkit gives a face for (a saved report from
+        // elsewhere): once a crash of the writer.
+        QTest::newRow("larger than any face") << font("Arial", 187.5) << QStringLiteral("Oi")
+                                              << QStringLiteral("Oi");
     }
     // Pages alike in all but their QR codes: the repeated parts go to one shared form, but
     // each page keeps its own code, vector marks that poppler and the painter draw alike.
