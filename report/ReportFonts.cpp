@@ -62,9 +62,11 @@ QFont ReportFonts::layoutFont(const RpFont& font)
     ensureRegistered();
     const Face f = face(font.name);
     QFont q(f.family);
-    // Past 65,535 pixels (about 186 points here) the toolkit gives a font of no face at
-    // all, whose name cannot even be asked: larger texts are drawn at that size.
-    constexpr double kMaxPixels = 0xFFFF;
+    // Texts of more than an inch (a saved report from elsewhere) are drawn an inch high:
+    // past 65,535 pixels (about 186 points here) the toolkit gives a font of no face at
+    // all, whose name cannot even be asked, and a glyph it draws from a fallback face is
+    // first drawn whole at the font's size, gigabytes for a few hundred points.
+    constexpr double kMaxPixels = 72 * Rp::kUmPerPoint;
     const double pixels = font.size * Rp::kUmPerPoint;
     q.setPixelSize(std::isfinite(pixels) ? int(std::clamp(std::round(pixels), 1.0, kMaxPixels))
                                          : 1);

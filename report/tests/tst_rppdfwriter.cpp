@@ -371,7 +371,7 @@ private Q_SLOTS:
         QTest::newRow("outside the code page")
             << font("Arial", 10) << QStringLiteral("Ω ok €") << QStringLiteral("? ok €");
         // Beyond the largest size the toolkit gives a face for (a saved report from
-        // elsewhere): once a crash of the writer.
+        // elsewhere): once a crash of the writer. Drawn an inch high.
         QTest::newRow("larger than any face") << font("Arial", 187.5) << QStringLiteral("Oi")
                                               << QStringLiteral("Oi");
     }
