@@ -126,14 +126,44 @@ QStringList BloquetoPix::lines(const QString& text,
 QStringList BloquetoPix::lines(const QString& text, RpTextWidths& measure,
                                const QList<double>& widths)
 {
+    // The payloads of one beneficiary's titles begin alike (the key, the currency, most
+    // of the value): the widths of the first line's beginnings, up to where this text
+    // leaves the last one broken, are the last one's.
+    struct FirstLine {
+        const RpTextWidths* measure = nullptr;
+        QString text;
+        std::vector<double> widths; // [i]: the width of the first i + 1 characters
+    };
+    thread_local FirstLine last;
+    qsizetype known = 0;
+    if (last.measure == &measure) {
+        const qsizetype most = std::min({text.size(), last.text.size(), qsizetype(last.widths.size())});
+        while (known < most && text[known] == last.text[known])
+            ++known;
+    }
+    std::vector<double> first(last.widths.begin(), last.widths.begin() + known);
+
     bool additive = true;
     const auto lineEnd = [&](qsizetype at, double width) {
+        // The width of the characters from `at` up to and including `i`, grown from the
+        // one before.
+        const auto grow = [&](double& w, qsizetype i) {
+            if (at == 0 && i < qsizetype(first.size())) {
+                w = first[size_t(i)];
+                return true;
+            }
+            const bool ok = i == at ? measure.extend(w = 0, text[i].unicode(), std::nullopt)
+                                    : measure.extend(w, text[i].unicode(), text[i - 1].unicode());
+            if (ok && at == 0)
+                first.push_back(w);
+            return ok;
+        };
         double w = 0;
-        additive = additive && measure.extend(w, text[at].unicode(), std::nullopt);
+        additive = additive && grow(w, at);
         qsizetype end = at + 1;
         for (; additive && end < text.size(); ++end) {
             double longer = w;
-            additive = measure.extend(longer, text[end].unicode(), text[end - 1].unicode());
+            additive = grow(longer, end);
             if (!additive || longer > width)
                 break;
             w = longer;
@@ -143,8 +173,11 @@ QStringList BloquetoPix::lines(const QString& text, RpTextWidths& measure,
     const QStringList out = breakPayload(text, widths, lineEnd, [&](const QString& t) {
         return measure.width(t);
     });
-    if (additive)
+    if (additive) {
+        last = {&measure, text, std::move(first)};
         return out;
+    }
+    last = {};
     // A character the tables cannot add up: the text measured as a whole, line by line.
     return lines(
         text, [&](QStringView t) { return measure.width(t); }, widths);

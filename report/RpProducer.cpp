@@ -269,12 +269,15 @@ template <typename Width>
 QStringList breakWith(const QString& text, const Width& advance, double width, bool wrap)
 {
     // Most texts are one line that needs no breaking.
-    const bool oneLine = !text.contains(QLatin1Char('\n')) && !text.contains(QLatin1Char('\r'));
+    const bool returns = text.contains(QLatin1Char('\r'));
+    const bool oneLine = !returns && !text.contains(QLatin1Char('\n'));
     if (oneLine && (!wrap || advance(text) <= width))
         return {text};
     QString normal = text;
-    normal.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
-    normal.replace(QLatin1Char('\r'), QLatin1Char('\n'));
+    if (returns) {
+        normal.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+        normal.replace(QLatin1Char('\r'), QLatin1Char('\n'));
+    }
     const QStringList paragraphs = normal.split(QLatin1Char('\n'));
     if (!wrap)
         return paragraphs;

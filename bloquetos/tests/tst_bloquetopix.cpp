@@ -190,9 +190,19 @@ private Q_SLOTS:
         f.size = 6;
         RpTextWidths& widths = RpTextWidths::of(ReportFonts::layoutFont(f));
         const QList<double> room(8, width);
-        const QStringList expected = BloquetoPix::lines(
-            text, [&](QStringView t) { return widths.width(t); }, room);
-        QCOMPARE(BloquetoPix::lines(text, widths, room), expected);
+        const auto measured = [&](const QString& t) {
+            return BloquetoPix::lines(
+                t, [&](QStringView part) { return widths.width(part); }, room);
+        };
+        QCOMPARE(BloquetoPix::lines(text, widths, room), measured(text));
+        // The next payload of a beneficiary begins as the last one did: the widths of the
+        // common beginning are taken from it, and must still give the same lines.
+        for (const qsizetype at : {qsizetype(5), text.size() / 3, text.size() - 1}) {
+            QString next = text;
+            next[at] = next[at] == u'W' ? u'i' : u'W';
+            QCOMPARE(BloquetoPix::lines(next, widths, room), measured(next));
+            QCOMPARE(BloquetoPix::lines(next.left(at), widths, room), measured(next.left(at)));
+        }
     }
 
     void aBreakThatMustTouchABlankStartsTheNextLineWithIt()
