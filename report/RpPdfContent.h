@@ -52,8 +52,8 @@ public:
     // Appends the content of the page's operations, or of those `pick` marks (by index) when
     // it is not empty. Operations left out still count as ink beneath the later ones.
     void encode(const RpPage& page, const std::vector<bool>& pick, QByteArray& out);
-    // Whether the last encoding drew a square of modules (a QR code), and so needs the
-    // module font among the resources.
+    // Whether the last encoding drew a square of modules (a QR code): it needs the module
+    // font among the resources, and is packed at the quick level.
     bool drewModules() const { return m_drewModules; }
 
     // Squares of modules are written as text, a row a line, in a font of sixteen glyphs

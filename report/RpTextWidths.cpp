@@ -96,19 +96,10 @@ double RpTextWidths::whole(QStringView text)
 double RpTextWidths::width(QStringView text)
 {
     double w = 0;
-    char16_t previous = 0;
     for (qsizetype i = 0; i < text.size(); ++i) {
-        const char16_t c = text[i].unicode();
-        if (!tabled(c))
+        if (!extend(w, text[i].unicode(),
+                    i > 0 ? std::optional(text[i - 1].unicode()) : std::nullopt))
             return whole(text);
-        w += advance(c);
-        if (i > 0) {
-            const double k = pair(previous, c);
-            if (std::isinf(k))
-                return whole(text);
-            w += k;
-        }
-        previous = c;
     }
     return w;
 }

@@ -1,5 +1,7 @@
 #include "ContinuoFixtures.h"
 
+#include "TestSupport.h"
+
 #include "BlqTitles.h"
 #include "ProgramDir.h"
 
@@ -112,10 +114,7 @@ void ContinuoFixtures::configurePort(const QString& target)
 
 QByteArray ContinuoFixtures::readFile(const QString& path)
 {
-    QFile f(path);
-    if (!f.open(QIODevice::ReadOnly))
-        return {};
-    return f.readAll();
+    return TestSupport::readFile(path);
 }
 
 QByteArray ContinuoFixtures::exampleSmall()

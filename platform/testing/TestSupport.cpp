@@ -2,6 +2,7 @@
 
 #include "ProgramDir.h"
 
+#include <QFile>
 #include <QProcess>
 #include <QStandardPaths>
 
@@ -23,6 +24,12 @@ QString TestSupport::sourceDir()
 QString TestSupport::binaryDir()
 {
     return qEnvironmentVariable("KVCOB_BINARY_DIR");
+}
+
+QByteArray TestSupport::readFile(const QString& path)
+{
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
 }
 
 QByteArray TestSupport::run(const QString& program, const QStringList& args, int* exitCode,

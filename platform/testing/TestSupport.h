@@ -27,6 +27,8 @@ QString binaryDir(); // the build's top folder
 QByteArray run(const QString& program, const QStringList& args, int* exitCode = nullptr,
                int timeoutMs = 120000);
 bool haveProgram(const QString& program);
+// The bytes of a file; empty when it cannot be read.
+QByteArray readFile(const QString& path);
 
 // One run of the batch tool of the build: `kvcob-lote --dir DIR ARGS...`.
 struct ToolRun {

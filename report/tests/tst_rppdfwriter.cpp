@@ -332,9 +332,7 @@ private Q_SLOTS:
         }
         const QString pdf = dir.filePath(QStringLiteral("repetidas.pdf"));
         writePdf(store, pdf);
-        QFile file(pdf);
-        QVERIFY(file.open(QIODevice::ReadOnly));
-        const QByteArray bytes = file.readAll();
+        const QByteArray bytes = TestSupport::readFile(pdf);
         QVERIFY(bytes.contains("/Subtype /Form"));
         QVERIFY(!bytes.contains("/Type3")); // no QR code, no module font
 
@@ -398,9 +396,7 @@ private Q_SLOTS:
         }
         const QString pdf = dir.filePath(QStringLiteral("qr.pdf"));
         writePdf(store, pdf);
-        QFile file(pdf);
-        QVERIFY(file.open(QIODevice::ReadOnly));
-        const QByteArray bytes = file.readAll();
+        const QByteArray bytes = TestSupport::readFile(pdf);
         QCOMPARE(bytes.count("/Subtype /Form"), 1);
         QCOMPARE(bytes.count("/Subtype /Type3"), 1); // the module font, once for the file
         QVERIFY(poppler(QStringLiteral("pdfimages"), {QStringLiteral("-list"), pdf})
@@ -601,8 +597,7 @@ private Q_SLOTS:
                 store.releasePage(store.pageCount() - 1);
             }
             pdf.finish();
-            QFile f(path);
-            return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+            return TestSupport::readFile(path);
         };
         const QByteArray one = write(RpPdfStream::Threads::One, QStringLiteral("um.pdf"));
         const QByteArray two = write(RpPdfStream::Threads::Two, QStringLiteral("dois.pdf"));
@@ -626,10 +621,7 @@ private Q_SLOTS:
         QVERIFY(old.open(QIODevice::WriteOnly));
         old.write("anterior");
         old.close();
-        const auto content = [&] {
-            QFile f(path);
-            return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-        };
+        const auto content = [&] { return TestSupport::readFile(path); };
         {
             RpPdfStream abandoned(path); // a run that stops half-way
             abandoned.addPage(store, 0);
