@@ -17,6 +17,19 @@ QString DbQuery::text() const
     return m_lines.join(QLatin1Char('\n'));
 }
 
+void DbQuery::setStatement(const DbStatement& statement)
+{
+    m_lines = statement.sqlite;
+    m_serverLines = statement.server;
+}
+
+QString DbQuery::text(const QSqlDatabase& db) const
+{
+    if (!m_serverLines.isEmpty() && db.driverName() == QStringLiteral("QPSQL"))
+        return m_serverLines.join(QLatin1Char('\n'));
+    return Database::adapt(db, text());
+}
+
 void DbQuery::setParam(const QString& name, const QString& value)
 {
     m_params.insert(name.startsWith(QLatin1Char(':')) ? name.mid(1) : name, value);
@@ -38,7 +51,7 @@ void DbQuery::open()
     m_server = db.driverName() == QStringLiteral("QPSQL");
     QSqlQuery q(db);
     q.setForwardOnly(true);
-    if (!q.prepare(Database::adapt(db, text())))
+    if (!q.prepare(text(db)))
         Database::raise(db, q.lastError());
     bindParams(q);
     if (!q.exec())
@@ -99,7 +112,7 @@ void DbQuery::execSql()
     close();
     QSqlDatabase db = Database::connection(m_alias);
     QSqlQuery q(db);
-    const QString sql = Database::adapt(db, text());
+    const QString sql = text(db);
     // The server's driver prepares statements with PREPARE, which takes no schema change:
     // a statement without parameters runs as it is.
     if (m_params.isEmpty() && db.driverName() == QStringLiteral("QPSQL")) {
@@ -136,7 +149,7 @@ int DbQuery::rowCount()
     QSqlQuery q(db);
     // The server wants a name for the inner query; the file engine takes one as well.
     if (!q.prepare(
-            QStringLiteral("SELECT COUNT(*) FROM (\n%1\n) AS n").arg(Database::adapt(db, text()))))
+            QStringLiteral("SELECT COUNT(*) FROM (\n%1\n) AS n").arg(text(db))))
         Database::raise(db, q.lastError());
     bindParams(q);
     if (!q.exec() || !q.next())

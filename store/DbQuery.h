@@ -1,6 +1,7 @@
 #pragma once
 
 #include "BlqSchema.h"
+#include "DbStatement.h"
 
 #include <QDate>
 #include <QHash>
@@ -24,9 +25,21 @@ public:
 
     QStringList& sql() { return m_lines; }
     const QStringList& sql() const { return m_lines; }
-    void clearSql() { m_lines.clear(); }
-    void addLine(const QString& line) { m_lines << line; }
-    QString text() const;                                     // the lines joined with line ends
+    void clearSql()
+    {
+        m_lines.clear();
+        m_serverLines.clear();
+    }
+    void addLine(const QString& line)
+    {
+        m_lines << line;
+        if (!m_serverLines.isEmpty())
+            m_serverLines << line;
+    }
+    // The statement's text for each engine; lines added later go to both.
+    void setStatement(const DbStatement& statement);
+    QString text() const; // the lines joined with line ends
+    QString text(const QSqlDatabase& db) const; // as that connection's engine runs it
     void setParam(const QString& name, const QString& value); // name without the colon
 
     void open(); // runs the statement and stands on its first row
@@ -65,6 +78,7 @@ private:
     QSqlDatabase m_db; // of the open result
     bool m_server = false;
     QStringList m_lines;
+    QStringList m_serverLines; // the server's own text, when it differs
     QHash<QString, QString> m_params;
     std::optional<QSqlQuery> m_query;
     QSqlRecord m_record;
