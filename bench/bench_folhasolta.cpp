@@ -43,14 +43,14 @@
 #include <QMap>
 #include <QTemporaryDir>
 #include <QTimer>
-#include <benchmark/benchmark.h>
 #include <algorithm>
+#include <benchmark/benchmark.h>
 #include <cstdio>
 #include <memory>
-#include <vector>
 #include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
+#include <vector>
 
 namespace {
 QString g_tool;

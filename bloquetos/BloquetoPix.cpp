@@ -137,7 +137,8 @@ QStringList BloquetoPix::lines(const QString& text, RpTextWidths& measure,
     thread_local FirstLine last;
     qsizetype known = 0;
     if (last.measure == &measure) {
-        const qsizetype most = std::min({text.size(), last.text.size(), qsizetype(last.widths.size())});
+        const qsizetype most =
+            std::min({text.size(), last.text.size(), qsizetype(last.widths.size())});
         while (known < most && text[known] == last.text[known])
             ++known;
     }
@@ -170,9 +171,8 @@ QStringList BloquetoPix::lines(const QString& text, RpTextWidths& measure,
         }
         return end;
     };
-    const QStringList out = breakPayload(text, widths, lineEnd, [&](const QString& t) {
-        return measure.width(t);
-    });
+    const QStringList out =
+        breakPayload(text, widths, lineEnd, [&](const QString& t) { return measure.width(t); });
     if (additive) {
         last = {&measure, text, std::move(first)};
         return out;

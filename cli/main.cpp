@@ -86,8 +86,7 @@ QString verbNamed(int argc, char* argv[])
     return {};
 }
 
-std::unique_ptr<QCoreApplication> makeApplication(int& argc, char* argv[],
-                                                  const QList<Verb>& verbs)
+std::unique_ptr<QCoreApplication> makeApplication(int& argc, char* argv[], const QList<Verb>& verbs)
 {
     const QString name = verbNamed(argc, argv);
     for (const Verb& v : verbs) {

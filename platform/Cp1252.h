@@ -8,7 +8,10 @@
 // Encoding replaces a character outside the code page by '?'.
 namespace Cp1252 {
 QString decode(const char* data, qsizetype size);
-inline QString decode(const QByteArray& bytes) { return decode(bytes.constData(), bytes.size()); }
+inline QString decode(const QByteArray& bytes)
+{
+    return decode(bytes.constData(), bytes.size());
+}
 QByteArray encode(QStringView text);
 char encodeChar(QChar c);
 } // namespace Cp1252

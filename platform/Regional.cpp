@@ -89,7 +89,8 @@ QString Regional::formatCents(qint64 cents, bool thousands)
 {
     ensure();
     const bool negative = cents < 0;
-    const quint64 magnitude = negative ? 0 - static_cast<quint64>(cents) : static_cast<quint64>(cents);
+    const quint64 magnitude =
+        negative ? 0 - static_cast<quint64>(cents) : static_cast<quint64>(cents);
     const QString whole = QString::number(magnitude / 100);
     QString grouped;
     if (thousands) {

@@ -13,10 +13,10 @@ QChar decimalSeparator();
 QChar thousandSeparator();
 void setSeparators(QChar decimal, QChar thousands); // tests
 
-QString shortDate(const QDate& date);         // "dd/mm/yyyy"; empty for a null date
-QDate parseShortDate(const QString& text);     // invalid when the text is not such a date
-QString timeText(const QTime& time);          // "HH:mm:ss"
-QString dateTimeText(const QDateTime& when);  // date, blank, time; the time left out at 00:00:00
+QString shortDate(const QDate& date);        // "dd/mm/yyyy"; empty for a null date
+QDate parseShortDate(const QString& text);   // invalid when the text is not such a date
+QString timeText(const QTime& time);         // "HH:mm:ss"
+QString dateTimeText(const QDateTime& when); // date, blank, time; the time left out at 00:00:00
 
 // Money is kept in whole centavos; the stored floating amount converts once, rounded.
 qint64 toCents(double amount);

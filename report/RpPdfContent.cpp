@@ -106,8 +106,7 @@ std::optional<RpPdfContent::Area> RpPdfContent::area(const RpPage& page, const R
             return std::nullopt;
         return around(op.x, op.y, right, bottom, 1);
     case RpOp::Modules:
-        if (qAlpha(op.fill) == 0 || op.w <= 0 || op.h <= 0 ||
-            RpModules::bitsOf(page, op).isEmpty())
+        if (qAlpha(op.fill) == 0 || op.w <= 0 || op.h <= 0 || RpModules::bitsOf(page, op).isEmpty())
             return std::nullopt;
         return around(op.x, op.y, right, bottom, 0);
     default:
@@ -437,8 +436,8 @@ QByteArray RpPdfContent::moduleGlyph(int number)
         const int begin = x;
         while (x < 4 && ((number >> x) & 1))
             ++x;
-        out += QByteArray::number(begin) + " -0.05 " + QByteArray::number(x - begin) +
-               ".05 1.05 re\n";
+        out +=
+            QByteArray::number(begin) + " -0.05 " + QByteArray::number(x - begin) + ".05 1.05 re\n";
     }
     if (number & 15)
         out += "f\n";
@@ -472,8 +471,8 @@ QByteArray RpPdfContent::moduleFont(const QList<int>& glyphObjects, int unicodeO
            "/FontMatrix [1 0 0 1 0 0] /CharProcs << " +
            procs + ">> /Encoding << /Type /Encoding /Differences [" + first + ' ' + names +
            "] >> /FirstChar " + first + " /LastChar " +
-           QByteArray::number(int(kFirstModuleCode) + int(glyphObjects.size()) - 1) +
-           " /Widths [" + widths + "] /ToUnicode " + QByteArray::number(unicodeObject) +
+           QByteArray::number(int(kFirstModuleCode) + int(glyphObjects.size()) - 1) + " /Widths [" +
+           widths + "] /ToUnicode " + QByteArray::number(unicodeObject) +
            " 0 R /Resources << >> >>";
 }
 

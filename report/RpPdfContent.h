@@ -64,7 +64,7 @@ public:
     static constexpr char kFirstModuleCode = 'A';
     static constexpr int kModuleGlyphs = 16;
     static constexpr const char* kModuleFont = "/Q0"; // its name among the resources
-    static QByteArray moduleGlyph(int number); // the glyph's own content
+    static QByteArray moduleGlyph(int number);        // the glyph's own content
     // Every glyph read as a blank, so that a reader copying the page's text gets no
     // letters from a QR code.
     static QByteArray moduleUnicode();

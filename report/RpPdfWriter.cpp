@@ -165,9 +165,9 @@ const QByteArray& RpPdfWriter::deflate(const QByteArray& data, bool quick)
             throw std::bad_alloc();
     }
     m_compressed.resize(qsizetype(libdeflate_zlib_compress_bound(packer, size_t(data.size()))));
-    const size_t packed = libdeflate_zlib_compress(packer, data.constData(), size_t(data.size()),
-                                                   m_compressed.data(),
-                                                   size_t(m_compressed.size()));
+    const size_t packed =
+        libdeflate_zlib_compress(packer, data.constData(), size_t(data.size()), m_compressed.data(),
+                                 size_t(m_compressed.size()));
     if (packed == 0) // never with the room the bound gives
         throw std::bad_alloc();
     m_compressed.resize(qsizetype(packed));

@@ -74,7 +74,7 @@ private:
     QFontMetricsF m_metrics;
     QRawFont m_raw;                 // the glyphs of characters, unshaped
     std::vector<double> m_advance;  // by character; NaN while not measured
-    std::vector<double> m_pair; // by dense(left) * kTabled + dense(right); NaN not measured,
-                                // inf shaped
+    std::vector<double> m_pair;     // by dense(left) * kTabled + dense(right); NaN not measured,
+                                    // inf shaped
     QHash<QString, double> m_whole; // texts the tables cannot measure
 };

@@ -29,5 +29,8 @@ private:
 // The program's settings file, KVCob002.ini in the program directory.
 namespace KvSettings {
 QString path();
-inline IniFile file() { return IniFile(path()); }
+inline IniFile file()
+{
+    return IniFile(path());
+}
 } // namespace KvSettings

@@ -148,8 +148,7 @@ int DbQuery::rowCount()
     QSqlDatabase db = Database::connection(m_alias);
     QSqlQuery q(db);
     // The server wants a name for the inner query; the file engine takes one as well.
-    if (!q.prepare(
-            QStringLiteral("SELECT COUNT(*) FROM (\n%1\n) AS n").arg(text(db))))
+    if (!q.prepare(QStringLiteral("SELECT COUNT(*) FROM (\n%1\n) AS n").arg(text(db))))
         Database::raise(db, q.lastError());
     bindParams(q);
     if (!q.exec() || !q.next())

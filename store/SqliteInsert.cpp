@@ -33,8 +33,8 @@ DbError::Cause causeOf(int rc)
     const QString text = QString::fromUtf8(sqlite3_errmsg(db));
     const char* file = sqlite3_db_filename(db, "main");
     throw DbError::fromEngine(causeOf(sqlite3_errcode(db)), text,
-                              Database::advice(QString::number(sqlite3_extended_errcode(db)),
-                                               text, file ? QString::fromUtf8(file) : QString()));
+                              Database::advice(QString::number(sqlite3_extended_errcode(db)), text,
+                                               file ? QString::fromUtf8(file) : QString()));
 }
 
 // The handle is only ours to use when Qt's driver runs on the very SQLite library we link:

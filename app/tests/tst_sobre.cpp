@@ -49,8 +49,9 @@ private Q_SLOTS:
     void namesTheProgramFolderUnderThePicture()
     {
         QTemporaryDir dir;
-        const QString deep = dir.filePath(QStringLiteral("uma/pasta/com/um/nome/muito/longo/") +
-                                          QString(120, QLatin1Char('x')) + QStringLiteral("/kvcob"));
+        const QString deep =
+            dir.filePath(QStringLiteral("uma/pasta/com/um/nome/muito/longo/") +
+                         QString(120, QLatin1Char('x')) + QStringLiteral("/kvcob"));
         QVERIFY(QDir().mkpath(deep));
         ProgramDir::Inputs in;
         in.environment = deep;
@@ -58,8 +59,8 @@ private Q_SLOTS:
         TfrmSobre box;
         box.show();
         QVERIFY(QTest::qWaitForWindowExposed(&box));
-        const QString full = QStringLiteral("Pasta do programa: %1 (indicada pela variável KVCOB_DIR)")
-                                 .arg(deep);
+        const QString full =
+            QStringLiteral("Pasta do programa: %1 (indicada pela variável KVCOB_DIR)").arg(deep);
         QCOMPARE(box.lblPasta->toolTip(), full);
         // Too long for the box: cut in the middle, both ends kept, inside the white panel.
         QVERIFY(box.lblPasta->text().startsWith(QStringLiteral("Pasta do programa: ")));

@@ -1,8 +1,8 @@
 // The preview's Print of the single-sheet bloquetos on the queue of a real CUPS server:
 // what the user picks in the printer dialog is what reaches the queue.
+#include "BlqTitles.h"
 #include "CupsServer.h"
 #include "Database.h"
-#include "BlqTitles.h"
 #include "ScriptedDialogs.h"
 #include "TRpPrinter.h"
 #include "TestSupport.h"

@@ -4,10 +4,10 @@
 #include "ContinuoSelection.h"
 #include "Database.h"
 #include "DotMatrixPage.h"
+#include "EngineProgramDir.h"
 #include "KvError.h"
 #include "PortChannel.h"
 #include "ProgramDir.h"
-#include "EngineProgramDir.h"
 #include "TestSupport.h"
 
 #include <QDir>

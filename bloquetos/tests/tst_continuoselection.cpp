@@ -4,8 +4,8 @@
 #include "ContinuoSelection.h"
 #include "Database.h"
 #include "DotMatrixPage.h"
-#include "KvError.h"
 #include "EngineProgramDir.h"
+#include "KvError.h"
 #include "TestSupport.h"
 
 #include <QtTest>

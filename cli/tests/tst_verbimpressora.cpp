@@ -1,9 +1,9 @@
 // kvcob-lote folha-solta and rejeitados --impressora: reports printed without a window
 // on the queues of a real CUPS server.
+#include "BlqTitles.h"
 #include "CupsServer.h"
 #include "Database.h"
 #include "DbTable.h"
-#include "BlqTitles.h"
 #include "TestSupport.h"
 
 #include <QFile>

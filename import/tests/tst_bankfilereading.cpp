@@ -6,11 +6,11 @@
 #include "BlqUpgrade.h"
 #include "Database.h"
 #include "DbTable.h"
+#include "EngineProgramDir.h"
 #include "ImportTestSupport.h"
 #include "KvError.h"
 #include "ProgramDir.h"
 #include "Regional.h"
-#include "EngineProgramDir.h"
 #include "TestSupport.h"
 
 #include <QtTest>

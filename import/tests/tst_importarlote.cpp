@@ -1,8 +1,8 @@
 // kvcob-lote importar, run as the office's scripts run it.
 #include "BankFileWriter.h"
 #include "Database.h"
-#include "ImportTestSupport.h"
 #include "EngineProgramDir.h"
+#include "ImportTestSupport.h"
 #include "TestSupport.h"
 
 #include <QFileInfo>
@@ -33,7 +33,7 @@ private Q_SLOTS:
         QCOMPARE(r.err, QString());
         QCOMPARE(r.exitCode, 0);
         QCOMPARE(r.lines(), (QStringList{QStringLiteral("87 registros Processados"),
-                                     QStringLiteral("Carga finalizada com sucesso")}));
+                                         QStringLiteral("Carga finalizada com sucesso")}));
         QCOMPARE(rows().size(), 30);
     }
 
@@ -90,8 +90,7 @@ private Q_SLOTS:
                     "SELECT 1 / count(*) FROM pg_stat_activity WHERE query LIKE 'COPY%'"));
             }
             for (const char* suffix : {"-journal", "-wal"}) {
-                if (QFileInfo(dir.file(QStringLiteral("cobrancaKV.db") +
-                                       QLatin1StringView(suffix)))
+                if (QFileInfo(dir.file(QStringLiteral("cobrancaKV.db") + QLatin1StringView(suffix)))
                         .size() > 0)
                     return true;
             }

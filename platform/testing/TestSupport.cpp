@@ -67,7 +67,8 @@ TestSupport::ToolRun TestSupport::kvcobLote(const QString& dir, const QStringLis
                                             int timeoutMs)
 {
     QProcess p;
-    p.start(program(QStringLiteral("kvcob-lote")), QStringList{QStringLiteral("--dir"), dir} + args);
+    p.start(program(QStringLiteral("kvcob-lote")),
+            QStringList{QStringLiteral("--dir"), dir} + args);
     ToolRun r;
     if (!p.waitForFinished(timeoutMs)) {
         p.kill();

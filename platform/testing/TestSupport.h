@@ -32,9 +32,9 @@ QByteArray readFile(const QString& path);
 
 // One run of the batch tool of the build: `kvcob-lote --dir DIR ARGS...`.
 struct ToolRun {
-    int exitCode = -1; // -1 when it did not end in time or crashed
-    QString out;       // standard output as written
-    QString err;       // standard error, its lines joined, without Qt's own start-up notes
+    int exitCode = -1;         // -1 when it did not end in time or crashed
+    QString out;               // standard output as written
+    QString err;               // standard error, its lines joined, without Qt's own start-up notes
     QStringList lines() const; // the non-empty lines of the output
 };
 ToolRun kvcobLote(const QString& dir, const QStringList& args, int timeoutMs = 120000);

@@ -52,7 +52,7 @@ private Q_SLOTS:
     {
         QCOMPARE(Regional::toCents(0.29), qint64(29));
         QCOMPARE(Regional::toCents(99999999.99), qint64(9999999999));
-        QCOMPARE(Regional::toCents(1.005 * 100) , qint64(10050));
+        QCOMPARE(Regional::toCents(1.005 * 100), qint64(10050));
     }
 
     void dateTimeTextDropsMidnight()
@@ -79,7 +79,8 @@ private Q_SLOTS:
         ScriptedDialogs dlg;
         QVERIFY(!runGuarded([] { throw KvError(QStringLiteral("Não há Dados na Base")); }));
         QVERIFY(runGuarded([] {}));
-        QCOMPARE(dlg.texts(QStringLiteral("error")), QStringList{QStringLiteral("Não há Dados na Base")});
+        QCOMPARE(dlg.texts(QStringLiteral("error")),
+                 QStringList{QStringLiteral("Não há Dados na Base")});
     }
 };
 

@@ -58,8 +58,8 @@ private Q_SLOTS:
         QTest::newRow("a file name") << QByteArray("[Portas]\nLPT1=/dev/usb/lp0\n") << "saida.prn"
                                      << Kind::File << "saida.prn";
         QTest::newRow("queue named without configuration")
-            << QByteArray("[Portas]\nLPT1=/dev/usb/lp0\n") << "cups:Matricial"
-            << Kind::CupsQueue << "Matricial";
+            << QByteArray("[Portas]\nLPT1=/dev/usb/lp0\n") << "cups:Matricial" << Kind::CupsQueue
+            << "Matricial";
         QTest::newRow("path with a comma") << QByteArray("[Portas]\nLPT1=/tmp/a,b.prn\n") << "LPT1"
                                            << Kind::Device << "/tmp/a,b.prn";
     }

@@ -89,8 +89,7 @@ private Q_SLOTS:
             QCOMPARE(covered[k], int(dark[k]));
         QVERIFY(int(marks.size()) < darkCount / 2 + 50);
         // the square's sides are single marks running down all its rows
-        QVERIFY(std::find(marks.begin(), marks.end(), RpModules::Rect{0, 0, 7, 7}) !=
-                marks.end());
+        QVERIFY(std::find(marks.begin(), marks.end(), RpModules::Rect{0, 0, 7, 7}) != marks.end());
     }
 
     void wrongBitsDrawNothing()

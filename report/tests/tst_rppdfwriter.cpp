@@ -370,8 +370,8 @@ private Q_SLOTS:
             << font("Arial", 10) << QStringLiteral("Ω ok €") << QStringLiteral("? ok €");
         // Beyond the largest size the toolkit gives a face for (a saved report from
         // elsewhere): once a crash of the writer. Drawn an inch high.
-        QTest::newRow("larger than any face") << font("Arial", 187.5) << QStringLiteral("Oi")
-                                              << QStringLiteral("Oi");
+        QTest::newRow("larger than any face")
+            << font("Arial", 187.5) << QStringLiteral("Oi") << QStringLiteral("Oi");
     }
     // Pages alike in all but their QR codes: the repeated parts go to one shared form, but
     // each page keeps its own code, vector marks that poppler and the painter draw alike.
@@ -385,7 +385,8 @@ private Q_SLOTS:
         QList<QByteArray> payloads;
         for (int i = 0; i < 4; ++i) {
             payloads << "00020126580014br.gov.bcb.pix0136123e4567-e12b-12d1-a456-42665544000"
-                        "05204000053039865406" + QByteArray::number(100 + i) +
+                        "05204000053039865406" +
+                            QByteArray::number(100 + i) +
                             ".005802BR5913FULANO DE TAL6008BRASILIA6304";
             PageMaker page(store);
             for (int k = 0; k < 12; ++k)

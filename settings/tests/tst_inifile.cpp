@@ -37,29 +37,37 @@ private Q_SLOTS:
     {
         TempProgramDir dir;
         const IniFile ini = KvSettings::file();
-        ini.writeString(QStringLiteral("ACME LTDA"), QStringLiteral("Recibo"), QStringLiteral("/a.bmp"));
+        ini.writeString(QStringLiteral("ACME LTDA"), QStringLiteral("Recibo"),
+                        QStringLiteral("/a.bmp"));
         ini.writeString(QStringLiteral("ACME LTDA"), QStringLiteral("Comprovante"), QString());
-        ini.writeString(QStringLiteral("Formulario"), QStringLiteral("Padrão"), QStringLiteral("P"));
-        ini.writeString(QStringLiteral("acme ltda"), QStringLiteral("RECIBO"), QStringLiteral("/b.jpg"));
-        QCOMPARE(readAll(ini.path()),
-                 QByteArray("[ACME LTDA]\r\nRecibo=/b.jpg\r\nComprovante=\r\n"
-                            "[Formulario]\r\nPadr\xE3o=P\r\n"));
+        ini.writeString(QStringLiteral("Formulario"), QStringLiteral("Padrão"),
+                        QStringLiteral("P"));
+        ini.writeString(QStringLiteral("acme ltda"), QStringLiteral("RECIBO"),
+                        QStringLiteral("/b.jpg"));
+        QCOMPARE(readAll(ini.path()), QByteArray("[ACME LTDA]\r\nRecibo=/b.jpg\r\nComprovante=\r\n"
+                                                 "[Formulario]\r\nPadr\xE3o=P\r\n"));
         // an empty value reads back empty, not as the default
         QCOMPARE(ini.readString(QStringLiteral("ACME LTDA"), QStringLiteral("Comprovante"),
                                 QStringLiteral("default")),
                  QString());
-        QCOMPARE(ini.readString(QStringLiteral("FORMULARIO"), QStringLiteral("padrão")), QStringLiteral("P"));
+        QCOMPARE(ini.readString(QStringLiteral("FORMULARIO"), QStringLiteral("padrão")),
+                 QStringLiteral("P"));
     }
 
     void beneficiaryNamedFormularioSharesTheSection()
     {
         TempProgramDir dir;
         const IniFile ini = KvSettings::file();
-        ini.writeString(QStringLiteral("Formulario"), QStringLiteral("Padrão"), QStringLiteral("Modelo"));
-        ini.writeString(QStringLiteral("Formulario"), QStringLiteral("Recibo"), QStringLiteral("/r.bmp"));
-        ini.writeString(QStringLiteral("Formulario"), QStringLiteral("Comprovante"), QStringLiteral("/c.bmp"));
-        QCOMPARE(ini.readString(QStringLiteral("Formulario"), QStringLiteral("Padrão")), QStringLiteral("Modelo"));
-        QCOMPARE(ini.readString(QStringLiteral("Formulario"), QStringLiteral("Recibo")), QStringLiteral("/r.bmp"));
+        ini.writeString(QStringLiteral("Formulario"), QStringLiteral("Padrão"),
+                        QStringLiteral("Modelo"));
+        ini.writeString(QStringLiteral("Formulario"), QStringLiteral("Recibo"),
+                        QStringLiteral("/r.bmp"));
+        ini.writeString(QStringLiteral("Formulario"), QStringLiteral("Comprovante"),
+                        QStringLiteral("/c.bmp"));
+        QCOMPARE(ini.readString(QStringLiteral("Formulario"), QStringLiteral("Padrão")),
+                 QStringLiteral("Modelo"));
+        QCOMPARE(ini.readString(QStringLiteral("Formulario"), QStringLiteral("Recibo")),
+                 QStringLiteral("/r.bmp"));
     }
 
     void oddLinesAreReadAroundAndKept()
@@ -72,12 +80,14 @@ private Q_SLOTS:
         const IniFile ini(path);
         QCOMPARE(ini.readString(QStringLiteral("SÉCAO"), QStringLiteral("key")),
                  QStringLiteral(" válue with = sign "));
-        QCOMPARE(ini.readString(QStringLiteral("sécao"), QStringLiteral("junk without equals")), QString());
+        QCOMPARE(ini.readString(QStringLiteral("sécao"), QStringLiteral("junk without equals")),
+                 QString());
         QCOMPARE(readAll(path), original); // reads never rewrite
         ini.writeString(QStringLiteral("SÉCAO"), QStringLiteral("New"), QStringLiteral("n"));
         ini.writeString(QStringLiteral("Other"), QStringLiteral("k2"), QStringLiteral("2"));
-        QCOMPARE(readAll(path), QByteArray("; comment\n\njunk without equals\n[S\xC9\x43\x41O]\n"
-                                           "  Key = v\xE1lue with = sign \nNew=n\r\n\n[Other]\nk=1\r\nk2=2\r\n"));
+        QCOMPARE(readAll(path),
+                 QByteArray("; comment\n\njunk without equals\n[S\xC9\x43\x41O]\n"
+                            "  Key = v\xE1lue with = sign \nNew=n\r\n\n[Other]\nk=1\r\nk2=2\r\n"));
     }
 
     void longValuesAreCutOnRead()
@@ -85,14 +95,16 @@ private Q_SLOTS:
         TempProgramDir dir;
         const IniFile ini = KvSettings::file();
         ini.writeString(QStringLiteral("S"), QStringLiteral("K"), QString(5000, QLatin1Char('a')));
-        QCOMPARE(ini.readString(QStringLiteral("S"), QStringLiteral("K")).size(), IniFile::kMaxValue);
+        QCOMPARE(ini.readString(QStringLiteral("S"), QStringLiteral("K")).size(),
+                 IniFile::kMaxValue);
     }
 
     void lineBreaksCannotInjectKeys()
     {
         TempProgramDir dir;
         const IniFile ini = KvSettings::file();
-        ini.writeString(QStringLiteral("S"), QStringLiteral("K"), QStringLiteral("a\r\n[Formulario]\r\nPadrão=x"));
+        ini.writeString(QStringLiteral("S"), QStringLiteral("K"),
+                        QStringLiteral("a\r\n[Formulario]\r\nPadrão=x"));
         QCOMPARE(ini.readString(QStringLiteral("Formulario"), QStringLiteral("Padrão")), QString());
     }
 

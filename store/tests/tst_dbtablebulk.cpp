@@ -200,8 +200,8 @@ private Q_SLOTS:
         try {
             for (int i = 0; i < 2000; ++i) {
                 t.append();
-                t.setMemo(QStringLiteral("BlqMsg"), i == refused ? QStringLiteral("recusar")
-                                                                 : QString(200, QChar(u'x')));
+                t.setMemo(QStringLiteral("BlqMsg"),
+                          i == refused ? QStringLiteral("recusar") : QString(200, QChar(u'x')));
             }
             t.post();
             t.commitBatch();

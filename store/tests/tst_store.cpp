@@ -347,8 +347,8 @@ private Q_SLOTS:
         };
         {
             // A file of the old page size, as earlier versions of the program made it.
-            QSqlDatabase old = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"),
-                                                         QStringLiteral("antigo"));
+            QSqlDatabase old =
+                QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("antigo"));
             old.setDatabaseName(file);
             QVERIFY(old.open());
             QSqlQuery q(old);
@@ -376,7 +376,8 @@ private Q_SLOTS:
         QCOMPARE(pragma(db, "journal_mode"), QStringLiteral("wal"));
         DbQuery q(QStringLiteral("cobrancaKV"));
         q.sql() << QStringLiteral("SELECT BlqNosNum FROM Blq");
-        QCOMPARE(column(q, QStringLiteral("BlqNosNum")), QStringList{QStringLiteral("26000001010")});
+        QCOMPARE(column(q, QStringLiteral("BlqNosNum")),
+                 QStringList{QStringLiteral("26000001010")});
         q.close();
         QVERIFY(Database::enlargePages()); // once is enough
         Database::closeAll();
