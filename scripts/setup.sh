@@ -6,8 +6,9 @@ cd "$(dirname "$0")/.."
 
 PACKAGES=(
   build-essential cmake ccache clang libclang-rt-14-dev
+  clang-format # keeps the sources as .clang-format says (checked by .ci/run)
   qt6-base-dev qt6-base-dev-tools libqt6sql6-sqlite libqt6svg6 qt6-image-formats-plugins
-  libgtest-dev libbenchmark-dev
+  libbenchmark-dev
   libdeflate-dev # packs the PDF streams
   fonts-liberation fonts-dejavu-core
   zbar-tools poppler-utils sqlite3 libsqlite3-dev xvfb xauth
