@@ -8,6 +8,7 @@
 #include "PageText.h"
 #include "ProgramIcon.h"
 #include "RelRejeicoes.h"
+#include "RpPageFile.h"
 #include "ScriptedDialogs.h"
 #include "TRpPreview.h"
 #include "TSpinEdit.h"
@@ -270,7 +271,7 @@ private Q_SLOTS:
         const QString saved = dir.file(QStringLiteral("dois.kvr"));
         {
             Shown two(2);
-            two.store.saveToFile(saved);
+            RpPageFile::save(two.store, saved);
         }
         Shown s(1);
         TfrmQvPreview& w = *s.w;
@@ -450,7 +451,7 @@ private Q_SLOTS:
         QCOMPARE(dlg.asked.size(), 1);
         QCOMPARE(dlg.asked.first().kind, QStringLiteral("saveFile"));
         TRpPrinter back;
-        back.loadFromFile(dir.file(written));
+        RpPageFile::load(dir.file(written), back);
         QCOMPARE(back.pageCount(), 2);
     }
 
@@ -478,7 +479,7 @@ private Q_SLOTS:
         dlg.answers << Dialogs::Answer::Yes;
         s.w->SaveClick();
         TRpPrinter back;
-        back.loadFromFile(path);
+        RpPageFile::load(path, back);
         QCOMPARE(back.pageCount(), 2);
     }
 
@@ -504,7 +505,7 @@ private Q_SLOTS:
         const QString saved = dir.file(QStringLiteral("tres.kvr"));
         {
             Shown three(3, QStringLiteral("Outro"));
-            three.store.saveToFile(saved);
+            RpPageFile::save(three.store, saved);
         }
         Shown s(1); // the rejected-titles report: no title
         dlg.fileNames << dir.file(QStringLiteral("nada.kvr"));
