@@ -7,6 +7,7 @@
 #include "KvError.h"
 #include "PageText.h"
 #include "ProgramIcon.h"
+#include "Regional.h"
 #include "RelRejeicoes.h"
 #include "RpPageFile.h"
 #include "ScriptedDialogs.h"
@@ -21,6 +22,7 @@
 #include <QMenu>
 #include <QPrinter>
 #include <QPushButton>
+#include <QTemporaryDir>
 #include <QToolButton>
 #include <QtTest>
 #include <cmath>
@@ -175,6 +177,52 @@ private Q_SLOTS:
         QCOMPARE(w.edtPage->text(), QStringLiteral("3"));
         QTest::keyClick(w.edtPage, Qt::Key_Down);
         QCOMPARE(w.RpPreview->page(), 2);
+    }
+
+    void everyPageOfALongReportIsReached_data()
+    {
+        QTest::addColumn<QString>("typed"); // _ stands for the thousands separator
+        QTest::addColumn<int>("page");
+        QTest::newRow("plain") << QStringLiteral("32768") << 32768;
+        QTest::newRow("with the separator") << QStringLiteral("39_999") << 39999;
+        QTest::newRow("past the end is not taken") << QStringLiteral("40001") << 2;
+    }
+    void everyPageOfALongReportIsReached()
+    {
+        // A file of 40,000 titles makes 40,000 pages; the page box once stopped at 32,767.
+        QFETCH(QString, typed);
+        QFETCH(int, page);
+        constexpr int kPages = 40000;
+        const QString sep = Regional::thousandSeparator();
+        TRpPrinter store;
+        store.begin(QSize(210000, 297000), false);
+        QPointer<TfrmQvPreview> w = TfrmQvPreview::openFor(store);
+        for (int i = 1; i <= kPages; ++i)
+            store.addPage(i == kPages ? textPage(store, QStringLiteral("ÚLTIMA")) : RpPage{});
+        store.finish();
+        QCOMPARE(w->sePage->maximum(), kPages);
+        w->sbLastPageClick();
+        QCOMPARE(w->RpPreview->page(), kPages);
+        QCOMPARE(w->edtPage->text(), QStringLiteral("40") + sep + QStringLiteral("000"));
+        w->sbPreviousPageClick();
+        QCOMPARE(w->RpPreview->page(), kPages - 1);
+        w->sbNextPageClick();
+        w->sbNextPageClick();
+        QCOMPARE(w->RpPreview->page(), kPages);
+        // from 32,767 the arrow goes on to 32,768
+        typePage(*w, QStringLiteral("32767"));
+        w->sePageClick(true);
+        QCOMPARE(w->RpPreview->page(), 32767);
+        QTest::keyClick(w->edtPage, Qt::Key_Up);
+        QCOMPARE(w->RpPreview->page(), 32768);
+        QCOMPARE(w->edtPage->text(), QStringLiteral("32") + sep + QStringLiteral("768"));
+        // a typed number, shown again as the page box writes it
+        w->sbFirstPageClick();
+        w->sbNextPageClick();
+        typePage(*w, QString(typed).replace(QLatin1Char('_'), sep));
+        w->sePageClick(true);
+        QCOMPARE(w->RpPreview->page(), page);
+        delete w.data();
     }
 
     void aOnePageReportStaysOnItsPage()
