@@ -29,7 +29,7 @@ void RpPrintOutput::printerSetup()
 {
     if (m_store.isLoaded() || !m_store.source().printer)
         return;
-    dialogs().choosePrinter(m_store.source().printer());
+    dialogs().choosePrinter(m_store.source().printer(), m_store.pageCount());
 }
 
 bool RpPrintOutput::print()
@@ -53,7 +53,7 @@ bool RpPrintOutput::print()
         printer->setPrintRange(QPrinter::PageRange);
         printer->setFromTo(m_store.FirstPage, m_store.LastPage);
     }
-    if (!dialogs().choosePrinter(printer))
+    if (!dialogs().choosePrinter(printer, m_store.pageCount()))
         return false;
     // A printer the toolkit could not find among the server's queues falls back to PDF
     // without a file: when the server is what is missing, that is the message to give.

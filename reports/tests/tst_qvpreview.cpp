@@ -225,6 +225,44 @@ private Q_SLOTS:
         delete w.data();
     }
 
+    // The printer dialog's page range stopped at 9,999: it is given the report's pages,
+    // and a page beyond it prints.
+    void thePrintDialogOffersEveryPage()
+    {
+        if (!TestSupport::haveProgram(QStringLiteral("pdftotext")))
+            QSKIP("pdftotext is not installed");
+        constexpr int kPages = 12000;
+        QTemporaryDir tmp;
+        const QString pdf = tmp.filePath(QStringLiteral("paginas.pdf"));
+        ScriptedDialogs dlg;
+        dlg.printerChoice = [&](QPrinter* printer) {
+            printer->setOutputFormat(QPrinter::PdfFormat);
+            printer->setOutputFileName(pdf);
+            printer->setPrintRange(QPrinter::PageRange);
+            printer->setFromTo(10001, 10002);
+        };
+        TRpPrinter store;
+        store.begin(QSize(210000, 297000), false);
+        QPointer<TfrmQvPreview> w = TfrmQvPreview::openFor(store);
+        for (int i = 1; i <= kPages; ++i)
+            store.addPage(i > 10000 && i < 10003
+                              ? textPage(store, QStringLiteral("PÁGINA %1").arg(i))
+                              : RpPage{});
+        store.finish();
+        dlg.printerAnswers << true;
+        w->PrintClick();
+        delete w.data();
+        QCOMPARE(dlg.printerPageCounts, QList<int>{kPages});
+        QCOMPARE(dlg.texts(QStringLiteral("error")), QStringList());
+        int rc = -1;
+        const QString text = QString::fromUtf8(
+            TestSupport::run(QStringLiteral("pdftotext"), {pdf, QStringLiteral("-")}, &rc));
+        QCOMPARE(rc, 0);
+        QCOMPARE(text.split(QLatin1Char('\f'), Qt::SkipEmptyParts).size(), 2);
+        QVERIFY2(text.contains(QStringLiteral("PÁGINA 10001")), qPrintable(text));
+        QVERIFY2(text.contains(QStringLiteral("PÁGINA 10002")), qPrintable(text));
+    }
+
     void aOnePageReportStaysOnItsPage()
     {
         Shown s(1);
