@@ -55,37 +55,60 @@ ContinuoRun::Result ContinuoRun::run(const QList<BlqTitle>& rows, int start,
     Result result;
     bool confirmed = !hooks.confirmFirst;
     qsizetype current = qBound(qsizetype(0), qsizetype(start), rows.size());
-    while (current < rows.size()) {
-        if (hooks.takeCancel && hooks.takeCancel()) {
-            result.end = End::Cancelled;
-            break;
-        }
-        if (hooks.atRow)
-            hooks.atRow(int(current));
-        if (hooks.processEvents)
-            hooks.processEvents();
-        const FormModel model = hooks.model ? hooks.model() : FormModel::Large;
-        send(channel, DotMatrixPage::layoutLines(rows.at(current), model));
-        ++result.passes;
-        if (hooks.passDone)
-            hooks.passDone(result.passes);
-        if (!confirmed) {
+    // The first row whose form has not reached the channel's printer yet: where a run
+    // whose delivery was refused must start again.
+    qsizetype undelivered = current;
+    const auto deliver = [&] {
+        try {
             channel.deliver();
-            const Dialogs::Answer answer = hooks.confirmFirst();
-            if (answer == Dialogs::Answer::Yes) {
-                confirmed = true;
-                ++current;
-            } else if (answer != Dialogs::Answer::No) {
-                result.end = End::Refused;
+        } catch (...) {
+            if (hooks.atRow)
+                hooks.atRow(int(undelivered));
+            throw;
+        }
+    };
+    try {
+        while (current < rows.size()) {
+            if (hooks.takeCancel && hooks.takeCancel()) {
+                result.end = End::Cancelled;
                 break;
             }
-        } else {
-            ++current;
+            if (hooks.atRow)
+                hooks.atRow(int(current));
+            if (hooks.processEvents)
+                hooks.processEvents();
+            const FormModel model = hooks.model ? hooks.model() : FormModel::Large;
+            send(channel, DotMatrixPage::layoutLines(rows.at(current), model));
+            ++result.passes;
+            if (hooks.passDone)
+                hooks.passDone(result.passes);
+            if (!confirmed) {
+                deliver();
+                const Dialogs::Answer answer = hooks.confirmFirst();
+                if (answer == Dialogs::Answer::Yes) {
+                    confirmed = true;
+                    ++current;
+                } else if (answer != Dialogs::Answer::No) {
+                    result.end = End::Refused;
+                    break;
+                }
+                undelivered = current;
+            } else {
+                ++current;
+            }
+            send(channel, DotMatrixPage::separatorLines());
         }
-        send(channel, DotMatrixPage::separatorLines());
-        channel.deliver();
+    } catch (...) {
+        // The forms composed before the failure are printed, as they were form by form.
+        try {
+            deliver();
+        } catch (...) {
+        }
+        throw;
     }
-    channel.deliver();
+    // The forms go out together: a print queue takes the run as one job (the trial form
+    // before the question went on its own), not one job per bloqueto.
+    deliver();
     channel.finish();
     result.stoppedAt = int(current);
     return result;

@@ -15,6 +15,8 @@ class PrinterChannel;
 // question; "&Não" prints the same bloqueto again, "Cancela" stops at once without the
 // separator. A cancel request is honoured at the start of a pass, so the bloqueto being
 // composed when it arrives is finished first. The channel is closed on every way out.
+// Lines are delivered before each question and once at the end: a print queue gets the
+// confirmed run as one job. A run that fails part way still delivers the forms it composed.
 class ContinuoRun {
 public:
     struct Hooks {

@@ -25,7 +25,7 @@ public:
     }
     QString openPicture(const QString&, const QString&) override { return {}; }
     QString chooseFolder(const QString&, const QString&) override { return {}; }
-    bool choosePrinter(QPrinter*) override { return false; }
+    bool choosePrinter(QPrinter*, int) override { return false; }
 };
 
 ConsoleDialogs g_console;

@@ -31,8 +31,9 @@ public:
     virtual QString openPicture(const QString& startDir, const QString& filter) = 0;
     // A folder, which the dialog lets the user create; empty when the user cancels.
     virtual QString chooseFolder(const QString& caption, const QString& startDir) = 0;
-    // The printer choice dialog; false when the user cancels.
-    virtual bool choosePrinter(QPrinter* printer) = 0;
+    // The printer choice dialog; false when the user cancels. Its page range offers the
+    // pages 1 to `pageCount` of the report (0: not known yet, the dialog's own bounds).
+    virtual bool choosePrinter(QPrinter* printer, int pageCount) = 0;
 };
 
 Dialogs& dialogs();

@@ -267,7 +267,11 @@ void PortChannel::submitJob()
     if (lp.exitStatus() != QProcess::NormalExit || lp.exitCode() != 0) {
         const QString detail = QString::fromLocal8Bit(lp.readAllStandardError()).trimmed();
         throw KvError(ioErrorText(EIO) + (detail.isEmpty() ? QStringLiteral(" (lp)")
-                                                           : QStringLiteral(" (%1)").arg(detail)));
+                                                           : QStringLiteral(" (%1)").arg(detail)),
+                      QStringLiteral("A fila %1 recusou a impressão: nenhum bloqueto deste envio "
+                                     "foi impresso. Verifique a fila e imprima de novo a partir "
+                                     "do bloqueto marcado.")
+                          .arg(m_target.path));
     }
 }
 

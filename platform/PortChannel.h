@@ -16,7 +16,8 @@
 //
 // A device is written line by line without buffering. A CUPS queue collects the lines
 // and sends what it holds as one raw job ("lp -d QUEUE -o raw") at each deliver(); lines
-// still held when the channel closes belong to a run that failed and are dropped.
+// still held when the channel closes belong to a run that failed and are dropped. A job
+// the queue refuses raises KvError saying that nothing of it was printed.
 // A port is never created: a missing device is an unplugged printer, not a new file.
 class PortChannel final : public PrinterChannel {
 public:

@@ -116,7 +116,8 @@
 // Without a preview (batch tool, tests):
 //   TRpPrinter store;
 //   report->produce(store);
-//   store.exportPdf(path);        // or store.saveToFile(path), RpPagePainter::paint(...)
+//   RpPdfExport::write(store, path); // or RpPageFile::save(store, path),
+//                                    // RpPagePainter::paint(...), RpPrintOutput(store)
 //
 // Fonts: ReportFonts maps the original face names onto faces shipped in resources/fonts,
 // registered on first use; output never depends on the machine's fonts.
@@ -127,6 +128,8 @@
 #include "RpPage.h"
 #include "RpPageFile.h"
 #include "RpPagePainter.h"
+#include "RpPdfExport.h"
+#include "RpPrintOutput.h"
 #include "RpTypes.h"
 #include "TRpBand.h"
 #include "TRpPrinter.h"

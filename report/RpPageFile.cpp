@@ -5,8 +5,10 @@
 #include "TRpPrinter.h"
 
 #include <QBuffer>
+#include <QFile>
 #include <QImageReader>
 #include <QImageWriter>
+#include <QSaveFile>
 #include <QtEndian>
 #include <cstring>
 
@@ -277,4 +279,33 @@ void RpPageFile::read(const QByteArray& bytes, TRpPrinter& store)
         In::damaged(QStringLiteral("dados depois do fim"));
     store.replaceContent(std::move(pages), std::move(fonts), std::move(pictures),
                          QSize(int(width), int(height)), landscape == 1);
+}
+
+void RpPageFile::save(const TRpPrinter& store, const QString& path)
+{
+    if (!store.isFinished())
+        return;
+    const QByteArray bytes = write(store);
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit())
+        throw KvError(QStringLiteral("Não foi possível gravar o arquivo %1: %2")
+                          .arg(path, file.errorString()));
+}
+
+void RpPageFile::load(const QString& path, TRpPrinter& store)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        throw KvError(QStringLiteral("Impossível carregar o arquivo selecionado: %1").arg(path));
+    try {
+        read(file.readAll(), store);
+    } catch (const KvError& e) {
+        throw KvError(QStringLiteral("Impossível carregar o arquivo selecionado: %1\n%2")
+                          .arg(path, e.message()));
+    }
+}
+
+QString RpPageFile::saveFilter()
+{
+    return QStringLiteral("Arquivo de relatório (*.KVR)");
 }

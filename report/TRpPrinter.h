@@ -11,14 +11,14 @@
 #include <QPointer>
 #include <QSize>
 #include <functional>
-#include <memory>
 #include <vector>
 
 class QPrinter;
 
 // The page store: the pages one run of a report produced (or a saved report loaded), with
-// the fonts and pictures they use, its title, and its state. A preview control shows it;
-// it prints, saves to and loads from ".kvr" files, and writes PDF.
+// the fonts and pictures they use, its title, and its state. A preview control shows it.
+// The outputs read it and the store knows none of them: RpPrintOutput prints it, RpPageFile
+// saves it to and loads it from ".kvr" files, RpPdfExport and RpPdfStream write it as PDF.
 //
 // Lifetime: the report's preview run owns the store. A preview control attaches to it
 // (attachViewer); when the control lets go (detachViewer) the run stops producing, if it
@@ -58,33 +58,9 @@ public:
     void detachViewer(QObject* viewer);
     bool cancelRequested() const { return m_cancel; }
 
-    // -- operations
-    // Printer set-up of the report that produced the store; nothing after a load.
-    void printerSetup();
-    // Asks for the printer (the dialogs seam) and prints: a live report is produced again
-    // for the printer, loaded pages print as stored. False when the user cancelled or the
-    // store is not finished. A job the print system refused raises KvError with its
-    // reason; a job left waiting in a stopped queue is told in a notice.
-    bool print();
-    // Prints the stored pages of the printer's page range on a printer that is ready;
-    // answers the pages printed.
-    int printStored(QPrinter& printer);
-    // Writes the pages as a ".kvr" file; only a finished store writes. The file is
-    // replaced atomically: a failed write leaves an existing file as it was. Raises KvError.
-    void saveToFile(const QString& path);
-    // Replaces the pages with those of a ".kvr" file. A missing, damaged or foreign file
-    // raises KvError and leaves the store as it was. Cancels a production still going on.
-    void loadFromFile(const QString& path);
-    // Writes the pages as PDF at Rp::kOutputDpi, atomically. Raises KvError.
-    void exportPdf(const QString& path);
     // A live report that can write itself again as one PDF file per record (the
     // single-sheet bloquetos: one file per title) offers it; a loaded file does not.
     bool canExportPerRecord() const { return !m_loaded && bool(m_source.exportPerRecord); }
-    // Produces the report again as one file per record into `folder`, once the store is
-    // finished; answers the files written. Raises KvError.
-    int exportPerRecord(const QString& folder);
-    // The save-dialog filter of the store's own file type.
-    static QString saveFilter();
 
     // -- production side, used by the report and the file reader
     void begin(QSize paperUm, bool landscape);
@@ -106,6 +82,7 @@ public:
         std::function<int(const QString& folder)> exportPerRecord; // empty: not offered
     };
     void setSource(Source source) { m_source = std::move(source); }
+    const Source& source() const { return m_source; }
 
     // Replaces the whole content; used by the file reader and the tests.
     void replaceContent(std::vector<RpPage> pages, QList<RpFont> fonts, QList<QImage> pictures,
@@ -131,5 +108,4 @@ private:
     bool m_cancel = false;
     QPointer<QObject> m_viewer;
     Source m_source;
-    std::unique_ptr<QPrinter> m_ownPrinter; // for loaded pages
 };

@@ -26,11 +26,6 @@ TUpDown::TUpDown(QWidget* parent) : QWidget(parent)
     connect(m_down, &QToolButton::clicked, this, [this] { step(false); });
 }
 
-int TUpDown::clamp16(int value)
-{
-    return std::clamp(value, -32768, 32767);
-}
-
 void TUpDown::setBuddy(QLineEdit* buddy)
 {
     m_buddy = buddy;
@@ -41,12 +36,12 @@ void TUpDown::setBuddy(QLineEdit* buddy)
 
 void TUpDown::setMinimum(int value)
 {
-    m_min = clamp16(value);
+    m_min = value;
 }
 
 void TUpDown::setMaximum(int value)
 {
-    m_max = clamp16(value);
+    m_max = value;
 }
 
 int TUpDown::position()
@@ -64,7 +59,7 @@ int TUpDown::position()
 
 void TUpDown::setPosition(int value)
 {
-    m_position = std::clamp(clamp16(value), std::min(m_min, m_max), std::max(m_min, m_max));
+    m_position = std::clamp(value, std::min(m_min, m_max), std::max(m_min, m_max));
     showPosition();
 }
 

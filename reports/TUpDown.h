@@ -9,7 +9,8 @@ class QToolButton;
 // minimum and a maximum, without wrapping. With a buddy edit the position lives in the
 // buddy's text: reading the position takes a valid number typed there, and setting it
 // writes the number back (thousands separated from 1000 on). The Up and Down keys in the
-// buddy work as the arrows. The position is a 16-bit signed value, as such controls keep.
+// buddy work as the arrows. The position is a plain int: a report of 40,000 titles has
+// 40,000 pages, and every one of them must be reachable.
 class TUpDown : public QWidget {
     Q_OBJECT
 public:
@@ -33,7 +34,6 @@ protected:
 private:
     void step(bool up);
     void showPosition();
-    static int clamp16(int value);
 
     QLineEdit* m_buddy = nullptr;
     QToolButton* m_up = nullptr;

@@ -2,6 +2,9 @@
 
 #include "Dialogs.h"
 #include "ProgramIcon.h"
+#include "RpPageFile.h"
+#include "RpPdfExport.h"
+#include "RpPrintOutput.h"
 #include "TRpPreview.h"
 #include "TRpPrinter.h"
 #include "TSpinEdit.h"
@@ -272,6 +275,7 @@ TfrmQvPreview* TfrmQvPreview::openFor(TRpPrinter& store)
     frmQvPreview = w;
     w->setWindowTitle(QStringLiteral("Gerando relatório, aguarde ..."));
     w->PageStore = &store;
+    w->m_printOutput = std::make_unique<RpPrintOutput>(store);
     w->RpPreview->setPageStore(&store);
     connect(&store, &TRpPrinter::stateChanged, w, &TfrmQvPreview::storeStateChanged);
     w->updateButtons();
@@ -498,7 +502,7 @@ void TfrmQvPreview::PrintSetupClick()
 {
     runGuarded([this] {
         if (PageStore)
-            PageStore->printerSetup();
+            m_printOutput->printerSetup();
     });
 }
 
@@ -507,7 +511,7 @@ void TfrmQvPreview::PrintClick()
     QApplication::setOverrideCursor(Qt::WaitCursor);
     Print->setEnabled(false);
     bool sent = false;
-    runGuarded([this, &sent] { sent = PageStore && PageStore->print(); });
+    runGuarded([this, &sent] { sent = PageStore && m_printOutput->print(); });
     Print->setEnabled(true);
     // A print the user cancelled in the printer dialog, or that failed, is not reported
     // as sent.
@@ -521,12 +525,12 @@ void TfrmQvPreview::SaveClick()
 {
     runGuarded([this] {
         QString fileName = dialogs().saveFile(QStringLiteral("Salvar relatório"), QString(),
-                                              TRpPrinter::saveFilter(), QString());
+                                              RpPageFile::saveFilter(), QString());
         if (fileName.isEmpty())
             return;
         fileName = withExtension(fileName, QStringLiteral(".kvr"));
         if (ConfirmOverwrite(fileName) && PageStore)
-            PageStore->saveToFile(fileName);
+            RpPageFile::save(*PageStore, fileName);
     });
 }
 
@@ -566,7 +570,7 @@ void TfrmQvPreview::LoadClick()
         }
         if (!PageStore)
             return;
-        PageStore->loadFromFile(fileName);
+        RpPageFile::load(fileName, *PageStore);
         RpPreview->setPage(1);
         RpPreview->setPicturePage(1);
         sePage->setPosition(1);
@@ -601,7 +605,7 @@ void TfrmQvPreview::ExportPdfClick()
             return;
         fileName = withExtension(fileName, QStringLiteral(".pdf"));
         if (ConfirmOverwrite(fileName) && PageStore)
-            PageStore->exportPdf(fileName);
+            RpPdfExport::write(*PageStore, fileName);
     });
 }
 
@@ -615,7 +619,7 @@ void TfrmQvPreview::exportPerRecord()
     struct RestoreCursor {
         ~RestoreCursor() { QApplication::restoreOverrideCursor(); }
     } restore;
-    const int files = PageStore->exportPerRecord(folder);
+    const int files = RpPdfExport::perRecord(*PageStore, folder);
     dialogs().message(QStringLiteral("%1 bloqueto(s) gravado(s) em %2, um arquivo por bloqueto.")
                           .arg(files)
                           .arg(QDir::toNativeSeparators(folder)),

@@ -2,6 +2,7 @@
 
 #include <QPointer>
 #include <QWidget>
+#include <memory>
 
 class QButtonGroup;
 class QLabel;
@@ -9,6 +10,7 @@ class QLineEdit;
 class QMenu;
 class QPushButton;
 class QToolButton;
+class RpPrintOutput;
 class TRpPreview;
 #include "TRpPrinter.h"
 class TSpinEdit;
@@ -101,6 +103,7 @@ private:
     int storePageCount() const;
 
     QPointer<TRpPrinter> PageStore;
+    std::unique_ptr<RpPrintOutput> m_printOutput; // of PageStore, used while it lives
     bool InitPending = false;
     ZoomMode m_zoomMode = ZoomMode::Width;
     bool m_fitting = false; // the spin is being set to a fitted zoom

@@ -71,9 +71,10 @@ QString ScriptedDialogs::chooseFolder(const QString& caption, const QString& sta
     return nextFile(QStringLiteral("folder"), caption, startDir);
 }
 
-bool ScriptedDialogs::choosePrinter(QPrinter* printer)
+bool ScriptedDialogs::choosePrinter(QPrinter* printer, int pageCount)
 {
     asked.append({QStringLiteral("printer"), QString(), QString()});
+    printerPageCounts.append(pageCount);
     if (printerDialog)
         return printerDialog(printer);
     const bool chosen = printerAnswers.isEmpty() ? false : printerAnswers.takeFirst();

@@ -23,9 +23,10 @@ public:
     ~ScriptedDialogs() override;
 
     QList<Asked> asked;
-    QList<Answer> answers;      // for question()
-    QStringList fileNames;      // for openFile(), saveFile(), openPicture() and chooseFolder()
-    QList<bool> printerAnswers; // for choosePrinter()
+    QList<Answer> answers;        // for question()
+    QStringList fileNames;        // for openFile(), saveFile(), openPicture() and chooseFolder()
+    QList<bool> printerAnswers;   // for choosePrinter()
+    QList<int> printerPageCounts; // what each printer dialog was given as the last page
     // Plays the user at a printer dialog answered true: picks the queue, the copies, the
     // page range on the printer it is given.
     std::function<void(QPrinter*)> printerChoice;
@@ -46,7 +47,7 @@ public:
                      const QString& defaultSuffix) override;
     QString openPicture(const QString& startDir, const QString& filter) override;
     QString chooseFolder(const QString& caption, const QString& startDir) override;
-    bool choosePrinter(QPrinter* printer) override;
+    bool choosePrinter(QPrinter* printer, int pageCount) override;
 
 private:
     QString nextFile(const QString& kind, const QString& caption, const QString& detail);

@@ -99,8 +99,22 @@ QString QtDialogs::chooseFolder(const QString& caption, const QString& startDir)
     return QFileDialog::getExistingDirectory(parentWindow(), caption, startDir);
 }
 
-bool QtDialogs::choosePrinter(QPrinter* printer)
+bool QtDialogs::choosePrinter(QPrinter* printer, int pageCount)
 {
     QPrintDialog dialog(printer, parentWindow());
+    preparePrintDialog(dialog, pageCount);
     return dialog.exec() == QDialog::Accepted;
+}
+
+void QtDialogs::preparePrintDialog(QPrintDialog& dialog, int pageCount)
+{
+    // Without bounds the toolkit's spin boxes stop at 9999 pages.
+    if (pageCount > 0)
+        dialog.setMinMax(1, pageCount);
+    // The toolkit's "Páginas" field takes a list of pages for the print server to pick
+    // from the job; the pages here are painted by the program, which prints one range.
+    for (const char* name : {"pagesRadioButton", "pagesLineEdit"}) {
+        if (auto* w = dialog.findChild<QWidget*>(QLatin1StringView(name)))
+            w->hide();
+    }
 }

@@ -92,11 +92,11 @@ private Q_SLOTS:
         Produced made(70);
         QCOMPARE(made.store.pageCount(), 3);
         const QString path = dir.file(QStringLiteral("rel.kvr"));
-        made.store.saveToFile(path);
+        RpPageFile::save(made.store, path);
 
         TRpPrinter loaded;
         loaded.setTitle(QStringLiteral("Janela"));
-        loaded.loadFromFile(path);
+        RpPageFile::load(path, loaded);
         QVERIFY(loaded.isLoaded());
         QVERIFY(loaded.isFinished());
         QCOMPARE(loaded.title(), QStringLiteral("Janela")); // the file brings no title
@@ -187,7 +187,7 @@ private Q_SLOTS:
         TRpPrinter store;
         store.setTitle(QStringLiteral("antes"));
         try {
-            store.loadFromFile(path);
+            RpPageFile::load(path, store);
             QFAIL("accepted");
         } catch (const KvError& e) {
             QVERIFY2(e.message().contains(message), qPrintable(e.message()));
@@ -216,9 +216,9 @@ private Q_SLOTS:
         TRpPrinter producing;
         producing.begin(QSize(210000, 297000), false);
         producing.addPage(RpPage());
-        producing.saveToFile(path);
+        RpPageFile::save(producing, path);
         QVERIFY(!QFile::exists(path));
-        QVERIFY_THROWS_EXCEPTION(KvError, producing.exportPdf(path));
+        QVERIFY_THROWS_EXCEPTION(KvError, RpPdfExport::write(producing, path));
         QVERIFY(!QFile::exists(path));
     }
 
@@ -228,8 +228,8 @@ private Q_SLOTS:
         Produced made(3);
         // a file in a folder that is not there: the write fails before anything is
         // touched; the old file elsewhere stays as it was
-        QVERIFY_THROWS_EXCEPTION(KvError,
-                                 made.store.saveToFile(dir.file(QStringLiteral("nada/x.kvr"))));
+        QVERIFY_THROWS_EXCEPTION(
+            KvError, RpPageFile::save(made.store, dir.file(QStringLiteral("nada/x.kvr"))));
         const QString path = dir.file(QStringLiteral("velho.kvr"));
         QFile old(path);
         QVERIFY(old.open(QIODevice::WriteOnly));
@@ -237,7 +237,7 @@ private Q_SLOTS:
         old.close();
         TRpPrinter empty; // producing, so it writes nothing
         empty.begin(QSize(210000, 297000), false);
-        empty.saveToFile(path);
+        RpPageFile::save(empty, path);
         QFile again(path);
         QVERIFY(again.open(QIODevice::ReadOnly));
         QCOMPARE(again.readAll(), QByteArray("conteúdo antigo"));
@@ -250,7 +250,7 @@ private Q_SLOTS:
         TempProgramDir dir;
         Produced made(70);
         const QString pdf = dir.file(QStringLiteral("rel.pdf"));
-        made.store.exportPdf(pdf);
+        RpPdfExport::write(made.store, pdf);
         int rc = -1;
         const QString text = QString::fromUtf8(
             TestSupport::run(QStringLiteral("pdftotext"),
@@ -274,10 +274,10 @@ private Q_SLOTS:
         ScriptedDialogs dlg;
         Produced made(70);
         const QString kvr = dir.file(QStringLiteral("rel.kvr"));
-        made.store.saveToFile(kvr);
+        RpPageFile::save(made.store, kvr);
         TRpPrinter loaded;
-        loaded.loadFromFile(kvr);
-        loaded.printerSetup(); // nothing after a load
+        RpPageFile::load(kvr, loaded);
+        RpPrintOutput(loaded).printerSetup(); // nothing after a load
         QVERIFY(dlg.asked.isEmpty());
 
         QPrinter printer(QPrinter::HighResolution);
@@ -285,7 +285,7 @@ private Q_SLOTS:
         const QString pdf = dir.file(QStringLiteral("impresso.pdf"));
         printer.setOutputFileName(pdf);
         printer.setFromTo(2, 3);
-        loaded.printStored(printer);
+        RpPrintOutput(loaded).printStored(printer);
         int rc = -1;
         const QString info =
             QString::fromUtf8(TestSupport::run(QStringLiteral("pdfinfo"), {pdf}, &rc));

@@ -9,6 +9,7 @@
 #include "QrEncoder.h"
 #include "ReportFonts.h"
 #include "RpModules.h"
+#include "RpPdfExport.h"
 #include "RpPdfFont.h"
 #include "RpPdfStream.h"
 #include "RpPdfWriter.h"
@@ -221,7 +222,7 @@ QString poppler(const QString& program, const QStringList& args)
 void writePdf(TRpPrinter& store, const QString& path)
 {
     store.finish();
-    store.exportPdf(path);
+    RpPdfExport::write(store, path);
 }
 
 // A device that takes so many bytes and then fails, like a full disk.

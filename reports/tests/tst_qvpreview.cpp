@@ -7,7 +7,9 @@
 #include "KvError.h"
 #include "PageText.h"
 #include "ProgramIcon.h"
+#include "Regional.h"
 #include "RelRejeicoes.h"
+#include "RpPageFile.h"
 #include "ScriptedDialogs.h"
 #include "TRpPreview.h"
 #include "TSpinEdit.h"
@@ -20,6 +22,7 @@
 #include <QMenu>
 #include <QPrinter>
 #include <QPushButton>
+#include <QTemporaryDir>
 #include <QToolButton>
 #include <QtTest>
 #include <cmath>
@@ -176,6 +179,90 @@ private Q_SLOTS:
         QCOMPARE(w.RpPreview->page(), 2);
     }
 
+    void everyPageOfALongReportIsReached_data()
+    {
+        QTest::addColumn<QString>("typed"); // _ stands for the thousands separator
+        QTest::addColumn<int>("page");
+        QTest::newRow("plain") << QStringLiteral("32768") << 32768;
+        QTest::newRow("with the separator") << QStringLiteral("39_999") << 39999;
+        QTest::newRow("past the end is not taken") << QStringLiteral("40001") << 2;
+    }
+    void everyPageOfALongReportIsReached()
+    {
+        // A file of 40,000 titles makes 40,000 pages; the page box once stopped at 32,767.
+        QFETCH(QString, typed);
+        QFETCH(int, page);
+        constexpr int kPages = 40000;
+        const QString sep = Regional::thousandSeparator();
+        TRpPrinter store;
+        store.begin(QSize(210000, 297000), false);
+        QPointer<TfrmQvPreview> w = TfrmQvPreview::openFor(store);
+        for (int i = 1; i <= kPages; ++i)
+            store.addPage(i == kPages ? textPage(store, QStringLiteral("ÚLTIMA")) : RpPage{});
+        store.finish();
+        QCOMPARE(w->sePage->maximum(), kPages);
+        w->sbLastPageClick();
+        QCOMPARE(w->RpPreview->page(), kPages);
+        QCOMPARE(w->edtPage->text(), QStringLiteral("40") + sep + QStringLiteral("000"));
+        w->sbPreviousPageClick();
+        QCOMPARE(w->RpPreview->page(), kPages - 1);
+        w->sbNextPageClick();
+        w->sbNextPageClick();
+        QCOMPARE(w->RpPreview->page(), kPages);
+        // from 32,767 the arrow goes on to 32,768
+        typePage(*w, QStringLiteral("32767"));
+        w->sePageClick(true);
+        QCOMPARE(w->RpPreview->page(), 32767);
+        QTest::keyClick(w->edtPage, Qt::Key_Up);
+        QCOMPARE(w->RpPreview->page(), 32768);
+        QCOMPARE(w->edtPage->text(), QStringLiteral("32") + sep + QStringLiteral("768"));
+        // a typed number, shown again as the page box writes it
+        w->sbFirstPageClick();
+        w->sbNextPageClick();
+        typePage(*w, QString(typed).replace(QLatin1Char('_'), sep));
+        w->sePageClick(true);
+        QCOMPARE(w->RpPreview->page(), page);
+        delete w.data();
+    }
+
+    // The printer dialog's page range stopped at 9,999: it is given the report's pages,
+    // and a page beyond it prints.
+    void thePrintDialogOffersEveryPage()
+    {
+        if (!TestSupport::haveProgram(QStringLiteral("pdftotext")))
+            QSKIP("pdftotext is not installed");
+        constexpr int kPages = 12000;
+        QTemporaryDir tmp;
+        const QString pdf = tmp.filePath(QStringLiteral("paginas.pdf"));
+        ScriptedDialogs dlg;
+        dlg.printerChoice = [&](QPrinter* printer) {
+            printer->setOutputFormat(QPrinter::PdfFormat);
+            printer->setOutputFileName(pdf);
+            printer->setPrintRange(QPrinter::PageRange);
+            printer->setFromTo(10001, 10002);
+        };
+        TRpPrinter store;
+        store.begin(QSize(210000, 297000), false);
+        QPointer<TfrmQvPreview> w = TfrmQvPreview::openFor(store);
+        for (int i = 1; i <= kPages; ++i)
+            store.addPage(i > 10000 && i < 10003
+                              ? textPage(store, QStringLiteral("PÁGINA %1").arg(i))
+                              : RpPage{});
+        store.finish();
+        dlg.printerAnswers << true;
+        w->PrintClick();
+        delete w.data();
+        QCOMPARE(dlg.printerPageCounts, QList<int>{kPages});
+        QCOMPARE(dlg.texts(QStringLiteral("error")), QStringList());
+        int rc = -1;
+        const QString text = QString::fromUtf8(
+            TestSupport::run(QStringLiteral("pdftotext"), {pdf, QStringLiteral("-")}, &rc));
+        QCOMPARE(rc, 0);
+        QCOMPARE(text.split(QLatin1Char('\f'), Qt::SkipEmptyParts).size(), 2);
+        QVERIFY2(text.contains(QStringLiteral("PÁGINA 10001")), qPrintable(text));
+        QVERIFY2(text.contains(QStringLiteral("PÁGINA 10002")), qPrintable(text));
+    }
+
     void aOnePageReportStaysOnItsPage()
     {
         Shown s(1);
@@ -270,7 +357,7 @@ private Q_SLOTS:
         const QString saved = dir.file(QStringLiteral("dois.kvr"));
         {
             Shown two(2);
-            two.store.saveToFile(saved);
+            RpPageFile::save(two.store, saved);
         }
         Shown s(1);
         TfrmQvPreview& w = *s.w;
@@ -450,7 +537,7 @@ private Q_SLOTS:
         QCOMPARE(dlg.asked.size(), 1);
         QCOMPARE(dlg.asked.first().kind, QStringLiteral("saveFile"));
         TRpPrinter back;
-        back.loadFromFile(dir.file(written));
+        RpPageFile::load(dir.file(written), back);
         QCOMPARE(back.pageCount(), 2);
     }
 
@@ -478,7 +565,7 @@ private Q_SLOTS:
         dlg.answers << Dialogs::Answer::Yes;
         s.w->SaveClick();
         TRpPrinter back;
-        back.loadFromFile(path);
+        RpPageFile::load(path, back);
         QCOMPARE(back.pageCount(), 2);
     }
 
@@ -504,7 +591,7 @@ private Q_SLOTS:
         const QString saved = dir.file(QStringLiteral("tres.kvr"));
         {
             Shown three(3, QStringLiteral("Outro"));
-            three.store.saveToFile(saved);
+            RpPageFile::save(three.store, saved);
         }
         Shown s(1); // the rejected-titles report: no title
         dlg.fileNames << dir.file(QStringLiteral("nada.kvr"));
