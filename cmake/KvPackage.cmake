@@ -74,6 +74,7 @@ set(CPACK_DEBIAN_COMPRESSION_TYPE xz)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 # Loaded at run time, so invisible to the linker: the SQL drivers of the database alias,
 # the toolkit's Portuguese texts. The JPEG reader and the window system plugins come with
-# libqt6gui6, which the programs link.
+# libqt6gui6, which the programs link; the linked libraries (libharfbuzz-subset0,
+# libdeflate0 ...) are found by the package tools.
 set(CPACK_DEBIAN_PACKAGE_DEPENDS "libqt6sql6-sqlite, libqt6sql6-psql, qt6-translations-l10n")
 include(CPack)

@@ -53,7 +53,6 @@ RpPdfFont::RpPdfFont(const QFont& font)
         const double advance = m_metrics.horizontalAdvance(ch) * scale;
         const quint32 glyph = m_face.glyphIndexesForString(ch).value(0);
         m_width[size_t(code)] = advance;
-        m_glyph[size_t(code)] = glyph;
         const QRectF ink = units.boundingRect(glyph); // y down
         m_ink.left = std::min(m_ink.left, ink.left() * scale);
         m_ink.right = std::max(m_ink.right, ink.right() * scale - advance);
@@ -61,6 +60,8 @@ RpPdfFont::RpPdfFont(const QFont& font)
         m_ink.bottom = std::min(m_ink.bottom, -ink.bottom() * scale);
     }
 }
+
+RpPdfFont::~RpPdfFont() = default;
 
 bool RpPdfFont::isFace(const QRawFont& face) const
 {
@@ -166,18 +167,37 @@ QByteArray RpPdfFont::fontDictionary(int descriptorObject, const QByteArray& tag
     return m_dictionaryHead + QByteArray::number(descriptorObject) + " 0 R >>";
 }
 
-QByteArray RpPdfFont::dictionaryHead(const QByteArray& tag) const
+QByteArray RpPdfFont::dictionaryHead(const QByteArray& tag, int first, int last,
+                                     const std::bitset<256>* shown) const
 {
     QByteArray d = "<< /Type /Font /Subtype /TrueType /BaseFont /" + tag + postScriptName() +
-                   " /FirstChar " + QByteArray::number(kFirst) + " /LastChar 255 /Widths [";
-    for (int code = kFirst; code < 256; ++code) {
-        if ((code - kFirst) % 16 == 0)
+                   " /FirstChar " + QByteArray::number(first) + " /LastChar " +
+                   QByteArray::number(last) + " /Widths [";
+    for (int code = first; code <= last; ++code) {
+        if ((code - first) % 16 == 0)
             d += '\n';
-        appendNumber(d, m_width[size_t(code)]);
+        if (shown && !shown->test(size_t(code)))
+            d += '0';
+        else
+            appendNumber(d, m_width[size_t(code)]);
         d += ' ';
     }
     d += "]\n/Encoding /WinAnsiEncoding /FontDescriptor ";
     return d;
+}
+
+QByteArray RpPdfFont::shownDictionaryHead(const QByteArray& tag) const
+{
+    int first = 255, last = kFirst;
+    for (int code = kFirst; code < 256; ++code) {
+        if (m_usage.codes.test(size_t(code))) {
+            first = std::min(first, code);
+            last = std::max(last, code);
+        }
+    }
+    if (first > last)
+        first = last = ' ';
+    return dictionaryHead(tag, first, last, &m_usage.codes);
 }
 
 QByteArray RpPdfFont::descriptor(int programObject, const QByteArray& tag) const
@@ -210,14 +230,12 @@ QByteArray RpPdfFont::descriptorHead(const QByteArray& tag) const
 
 QByteArray RpPdfFont::program() const
 {
-    std::vector<bool> glyphs;
+    if (!m_subset)
+        m_subset = std::make_unique<RpFontSubset>(m_face);
+    QString characters;
     for (int code = kFirst; code < 256; ++code) {
-        if (!m_usage.codes.test(size_t(code)))
-            continue;
-        const quint32 g = m_glyph[size_t(code)];
-        if (g >= glyphs.size())
-            glyphs.resize(g + 1, false);
-        glyphs[g] = true;
+        if (m_usage.codes.test(size_t(code)))
+            characters += charOf(uchar(code));
     }
-    return RpFontSubset::trueType(m_face, glyphs);
+    return m_subset->trueType(characters);
 }

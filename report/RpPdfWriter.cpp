@@ -15,8 +15,9 @@ namespace {
 // Objects with fixed numbers; the others are numbered as they come.
 enum : int { kCatalog = 1, kPages, kInfo, kResources, kFirstFree };
 
-// Subsets a series keeps at most: one for each set of glyphs its files show.
-constexpr qsizetype kKeptPrograms = 256;
+// Subsets a series keeps at most: one for each set of glyphs its files show. An office's
+// file of 10,000 titles shows some hundreds of sets a face; a subset is a few kilobytes.
+constexpr qsizetype kKeptPrograms = 2048;
 
 // The usual level: with the repeated parts in a form a page's own content is a few
 // kilobytes, which the fastest level packs 7% worse for little time to win.
@@ -25,6 +26,10 @@ constexpr int kDeflateLevel = 6;
 // is close to random and that the usual level packs only 4% better, at a cost that keeps
 // such pages well behind the others: they are packed at the fastest level.
 constexpr int kQuickLevel = 1;
+// A font program is packed once for a file, or once for every file of a series that shows
+// the same glyphs: a slower level packs it a little smaller (the slowest ones, beyond 9,
+// cost more than the rest of a series' work for a few bytes more).
+constexpr int kProgramLevel = 9;
 
 // "N 0 R": a reference to object N.
 QByteArray ref(int object)
@@ -61,12 +66,12 @@ QByteArray subsetTag(size_t face)
 } // namespace
 
 struct RpPdfWriter::Deflater {
-    libdeflate_compressor* thorough = nullptr; // at kDeflateLevel
-    libdeflate_compressor* quick = nullptr;    // at kQuickLevel
+    // By level; made at the first use of each.
+    std::map<int, libdeflate_compressor*> packers;
     ~Deflater()
     {
-        libdeflate_free_compressor(thorough);
-        libdeflate_free_compressor(quick);
+        for (const auto& [level, packer] : packers)
+            libdeflate_free_compressor(packer);
     }
 };
 
@@ -150,17 +155,29 @@ void RpPdfWriter::flush()
     m_buffer.resize(0); // keeps its room for the next page
 }
 
+void RpPdfWriter::flushPage()
+{
+    // A long file goes out page by page; a file of a series, a few pages at most, in one
+    // write: each write of a small file costs more than its bytes.
+    if (m_files == Files::One)
+        flush();
+    else
+        flushAtTimes();
+}
+
 void RpPdfWriter::flushAtTimes()
 {
     if (m_buffer.size() >= 64 * 1024)
         flush();
 }
 
-const QByteArray& RpPdfWriter::deflate(const QByteArray& data, bool quick)
+const QByteArray& RpPdfWriter::deflate(const QByteArray& data, bool quick, int level)
 {
-    libdeflate_compressor*& packer = quick ? m_deflater->quick : m_deflater->thorough;
+    if (level == 0)
+        level = quick ? kQuickLevel : kDeflateLevel;
+    libdeflate_compressor*& packer = m_deflater->packers[level];
     if (!packer) {
-        packer = libdeflate_alloc_compressor(quick ? kQuickLevel : kDeflateLevel);
+        packer = libdeflate_alloc_compressor(level);
         if (!packer)
             throw std::bad_alloc();
     }
@@ -294,7 +311,7 @@ void RpPdfWriter::addPage(const RpPage& page, const QList<RpFont>& fonts,
     writeObject(pageObject,
                 "<< /Type /Page /Parent " + ref(kPages) + " /Contents " + ref(content) + " >>");
     m_pageObjects.push_back(pageObject);
-    flush();
+    flushPage();
 }
 
 void RpPdfWriter::writeForm(const RpPage& page, const RpPdfTemplates::Choice& plan)
@@ -352,38 +369,47 @@ std::vector<RpPdfFont::Usage> RpPdfWriter::usageOfFaces() const
 void RpPdfWriter::writeFont(size_t f, QByteArray& resources)
 {
     const RpPdfFont& face = *m_faces[f];
-    // The subset of a face depends only on the glyphs shown: a series makes each once.
+    // The subset of a face depends only on the glyphs shown: a series makes each once, and
+    // gives its files the widths of the codes they show only.
+    const SeriesFont* known = nullptr;
+    SeriesFont made;
     QByteArray key;
-    Packed program;
-    bool known = false;
     if (m_files == Files::Series) {
         key = QByteArray::number(qulonglong(f)) + ':' +
               QByteArray::fromStdString(face.usage().codes.to_string());
         const auto it = m_packedPrograms.constFind(key);
-        known = it != m_packedPrograms.cend();
-        if (known)
-            program = *it;
+        if (it != m_packedPrograms.cend())
+            known = &*it;
     }
     if (!known) {
         const QByteArray bytes = face.program();
-        if (!bytes.isEmpty())
-            program = {"/Length1 " + QByteArray::number(bytes.size()) + ' ', deflate(bytes)};
+        if (!bytes.isEmpty()) {
+            made.program = {"/Length1 " + QByteArray::number(bytes.size()) + ' ',
+                            deflate(bytes, false, kProgramLevel)};
+        }
         if (m_files == Files::Series) {
+            made.dictionaryHead =
+                face.shownDictionaryHead(made.program.data.isEmpty() ? QByteArray() : subsetTag(f));
             if (m_packedPrograms.size() >= kKeptPrograms)
                 m_packedPrograms.clear();
-            m_packedPrograms.insert(key, program);
+            known = &*m_packedPrograms.insert(key, std::move(made));
+        } else {
+            known = &made;
         }
     }
-    const QByteArray tag = program.data.isEmpty() ? QByteArray() : subsetTag(f);
+    const QByteArray tag = known->program.data.isEmpty() ? QByteArray() : subsetTag(f);
     int programObject = 0;
-    if (!program.data.isEmpty()) {
+    if (!known->program.data.isEmpty()) {
         programObject = newObject();
-        writePacked(programObject, program);
+        writePacked(programObject, known->program);
     }
     const int descriptor = newObject();
     writeObject(descriptor, face.descriptor(programObject, tag));
     const int object = newObject();
-    writeObject(object, face.fontDictionary(descriptor, tag));
+    if (m_files == Files::Series)
+        writeObject(object, known->dictionaryHead + ref(descriptor) + " >>");
+    else
+        writeObject(object, face.fontDictionary(descriptor, tag));
     resources += "/F" + QByteArray::number(qulonglong(f)) + ' ' + ref(object) + ' ';
 }
 
@@ -411,7 +437,7 @@ bool RpPdfWriter::finish()
         if (!m_faces[f]->usage().shown)
             continue;
         writeFont(f, fonts);
-        flush();
+        flushPage();
     }
     if (m_drewModules)
         writeModuleFont(fonts);

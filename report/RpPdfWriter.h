@@ -64,6 +64,12 @@ private:
         QByteArray dictionary; // without the length and filter
         QByteArray data;       // deflated
     };
+    // Of a face in a series, for one set of codes shown: its program and the head of its
+    // dictionary with the widths of those codes.
+    struct SeriesFont {
+        Packed program;
+        QByteArray dictionaryHead;
+    };
     // Of a form made once and written into every file that uses it.
     struct PackedForm {
         QByteArray data;
@@ -85,8 +91,10 @@ private:
                      bool quick = false);
     void flush();
     void flushAtTimes(); // when the buffer has grown
-    // Packs the data (zlib format) at kDeflateLevel, or at kQuickLevel when `quick`.
-    const QByteArray& deflate(const QByteArray& data, bool quick = false);
+    void flushPage();    // after a page or a font
+    // Packs the data (zlib format) at kDeflateLevel, or at kQuickLevel when `quick`, or at
+    // `level` when one is given.
+    const QByteArray& deflate(const QByteArray& data, bool quick = false, int level = 0);
     void mapFonts(const QList<RpFont>& fonts);
     void mapPictures(const QList<QImage>& pictures, const RpPage& page);
     int writeImage(int index, const QImage& picture);
@@ -110,7 +118,7 @@ private:
     // by form id, by face and glyphs.
     std::vector<std::vector<Packed>> m_packedPictures;
     std::map<int, PackedForm> m_packedForms;
-    QHash<QByteArray, Packed> m_packedPrograms;
+    QHash<QByteArray, SeriesFont> m_packedPrograms;
     RpPdfContent m_encoder{m_fonts, m_faces};
     RpPdfTemplates m_templates{m_encoder};
     QByteArray m_content;

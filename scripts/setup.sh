@@ -10,6 +10,7 @@ PACKAGES=(
   qt6-base-dev qt6-base-dev-tools libqt6sql6-sqlite libqt6svg6 qt6-image-formats-plugins
   libbenchmark-dev
   libdeflate-dev # packs the PDF streams
+  libharfbuzz-dev # its subsetter (libharfbuzz-subset0) cuts the fonts the PDFs embed
   fonts-liberation fonts-dejavu-core
   zbar-tools poppler-utils sqlite3 libsqlite3-dev xvfb xauth
   qt6-translations-l10n # the toolkit's own dialogs and buttons in Brazilian Portuguese

@@ -245,6 +245,56 @@ void SampleBankFile::write(BankFileWriter& out)
     out.trailer();
 }
 
+void SampleBankFile::writeRealistic(BankFileWriter& out, int titles, bool pix)
+{
+    // Each beneficiary's share of the file, and the sample's valid titles of each, whose
+    // kinds (late fees, discounts, on sight...) the bulk titles take in turn.
+    constexpr int kShare[] = {50, 30, 20};
+    const int valid[3][8] = {{0, 1, 2, 3, 4, 6, 7, 8},
+                             {10, 11, 12, 13, 14, 16, 17, 19},
+                             {20, 21, 22, 23, 25, 27, 28, 29}};
+    int written = 0;
+    for (int b = 0; b < 3; ++b) {
+        const Beneficiary& ben = kBeneficiaries[b];
+        const int count = b == 2 ? titles - written : titles * kShare[b] / 100;
+        out.header(QString::fromLatin1(ben.carteira), QString::fromUtf8(ben.name));
+        for (int i = 0; i < count; ++i, ++written) {
+            Title t = sampleTitle(valid[b][i % 8]);
+            // Payers vary beside the kinds, as an office's do.
+            const Payer& p = kPayers[(written * 7 + i / 8) % int(std::size(kPayers))];
+            t.nossoNumero = QStringLiteral("%1").arg(written + 1, 10, 10, QLatin1Char('0'));
+            t.seuNumero = QStringLiteral("NF%1").arg(written + 1, 8, 10, QLatin1Char('0'));
+            // The sample's value of the kind, give or take some centavos.
+            const int base = valid[b][i % 8];
+            t.valor = BankFileWriter::cents(8990 + qint64(base) * 4127 + (base % 4) * 150000 +
+                                            written % 100);
+            t.cpfCnpjSacado = written % 5 == 4
+                                  ? cnpj(QStringLiteral("%1").arg(112233440001LL + written * 100))
+                                  : cpf(written);
+            t.sacado = QString::fromUtf8(p.name);
+            t.endereco = QString::fromUtf8(p.street);
+            t.bairro = QString::fromUtf8(p.district);
+            t.cep = QString::fromLatin1(p.cep);
+            t.cidade = QString::fromUtf8(p.city);
+            t.estado = QString::fromLatin1(p.state);
+            out.title(t);
+            out.message(QString::fromUtf8(ben.message));
+            out.instruction(QString::fromUtf8(ben.instruction));
+            if (pix)
+                out.pix(pixPayload(t, QString::fromUtf8(ben.name)));
+        }
+    }
+    out.trailer();
+}
+
+QStringList SampleBankFile::beneficiaries()
+{
+    QStringList names;
+    for (const Beneficiary& b : kBeneficiaries)
+        names << QString::fromUtf8(b.name);
+    return names;
+}
+
 QString SampleBankFile::pixPayload(const BankFileWriter::Title& t, const QString& beneficiary)
 {
     // A static payload of the title, as a bank that registers one might send it; the key

@@ -3,6 +3,7 @@
 #include "BankFileWriter.h"
 
 #include <QString>
+#include <QStringList>
 
 // The bank files we ship and measure with, made by BankFileWriter so that they can be
 // made again at will. Every name and number in them is invented.
@@ -21,6 +22,14 @@ inline constexpr int kRejected = 6;
 // message and an instruction record (and, with `pix`, a PIX record of the title's own
 // payload), then the trailer.
 void writeBulk(BankFileWriter& out, int titles, bool pix = false);
+
+// An office's file for measuring: the sample's three beneficiaries, each a block of its
+// own (half, three tenths and a fifth of the titles), every title valid with a message and
+// an instruction, its kind (late fees, discounts, on sight ...) and payer (accented names
+// and addresses) varying as the sample's do; with `pix` each with its PIX record.
+void writeRealistic(BankFileWriter& out, int titles, bool pix = false);
+// The beneficiaries' names as the files give them.
+QStringList beneficiaries();
 
 // A valid static PIX payload of a title of the given beneficiary: its value, its nosso
 // número with its check digit, an example key.

@@ -122,6 +122,43 @@ private Q_SLOTS:
         QCOMPARE(importer.blockCount(), 1 + 500 * 3 + 1);
         QCOMPARE(column(QStringLiteral("BlqMsgErr")), QStringList(500, QString()));
     }
+
+    // The measuring file is an office's: every title valid, all three beneficiaries in
+    // their shares, payers and kinds that vary, a message and an instruction on each.
+    void realisticFilesAreValidAndVaried()
+    {
+        TempProgramDir dir;
+        BlqUpgrade::upgradeIfNeeded();
+        BankFileWriter w;
+        SampleBankFile::writeRealistic(w, 200);
+        const QString path = writeFile(dir.file(QStringLiteral("realista.rem")), w.bytes());
+        DbTable table;
+        BankFileImporter importer(table);
+        importer.importFile(path);
+        table.close();
+        QCOMPARE(importer.blockCount(), 3 + 200 * 3 + 1);
+        QCOMPARE(column(QStringLiteral("BlqMsgErr")), QStringList(200, QString()));
+        QMap<QString, int> perBeneficiary;
+        QSet<QString> payers;
+        int onSight = 0, lateFees = 0;
+        for (const QVariantMap& r : rows()) {
+            ++perBeneficiary[r.value(QStringLiteral("BlqNomCed")).toString().trimmed()];
+            payers << r.value(QStringLiteral("BlqSacNom")).toString().trimmed();
+            QVERIFY(!r.value(QStringLiteral("BlqMsg")).isNull());
+            onSight += r.value(QStringLiteral("BlqIdcAvi")).toInt();
+            lateFees += !r.value(QStringLiteral("BlqValMul")).isNull();
+        }
+        const QStringList names = SampleBankFile::beneficiaries();
+        QCOMPARE(QSet<QString>(perBeneficiary.keyBegin(), perBeneficiary.keyEnd()),
+                 QSet<QString>(names.cbegin(), names.cend()));
+        QCOMPARE(perBeneficiary.value(names.at(0)), 100);
+        QCOMPARE(perBeneficiary.value(names.at(1)), 60);
+        QCOMPARE(perBeneficiary.value(names.at(2)), 40);
+        QCOMPARE(payers.size(), 15);
+        QVERIFY(payers.contains(QStringLiteral("ÍRIS MAGALHÃES DE SÁ")));
+        QVERIFY(onSight > 0);
+        QVERIFY(lateFees > 0);
+    }
 };
 
 QTEST_GUILESS_MAIN(TstSampleBankFile)

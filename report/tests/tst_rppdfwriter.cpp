@@ -22,6 +22,7 @@
 #include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QtTest>
+#include <memory>
 
 Q_DECLARE_METATYPE(RpFont)
 
@@ -518,6 +519,78 @@ private Q_SLOTS:
         QCOMPARE(masks, pages);
     }
 
+    // A file of a series is its page alone: it looks as the page does in one file of all
+    // pages, its text reads back with its accents, and its faces carry the widths of the
+    // codes it shows only; files that show the same glyphs carry the same programs.
+    void aFileOfASeriesIsItsPageAlone()
+    {
+        QTemporaryDir dir;
+        TRpPrinter store;
+        store.begin(QSize(210000, 297000), false);
+        const QStringList names = {QStringLiteral("JOSÉ DA CONCEIÇÃO"),
+                                   QStringLiteral("ÍRIS MAGALHÃES DE SÁ"),
+                                   QStringLiteral("JOSÉ DA CONCEIÇÃO")};
+        for (const QString& name : names) {
+            PageMaker(store)
+                .text(20, 20, name, font("Arial", 12))
+                .text(20, 40, QStringLiteral("Nº 123,45"), font("Arial", 9, true))
+                .endPage();
+        }
+        store.finish();
+        const QString all = dir.filePath(QStringLiteral("todas.pdf"));
+        {
+            QFile file(all);
+            QVERIFY(file.open(QIODevice::WriteOnly));
+            RpPdfWriter one(file);
+            for (int i = 0; i < store.pageCount(); ++i)
+                one.addPage(store, i);
+            QVERIFY(one.finish());
+        }
+        std::unique_ptr<RpPdfWriter> series;
+        QList<QByteArray> programs;
+        for (int i = 0; i < store.pageCount(); ++i) {
+            const QString path = dir.filePath(QStringLiteral("%1.pdf").arg(i));
+            QFile file(path);
+            QVERIFY(file.open(QIODevice::WriteOnly));
+            if (series)
+                series->restart(file);
+            else
+                series = std::make_unique<RpPdfWriter>(file, RpPdfWriter::Files::Series);
+            series->addPage(store, i);
+            QVERIFY(series->finish());
+            file.close();
+
+            QCOMPARE(PageImages::rendered(path, 1, 150), PageImages::rendered(all, i + 1, 150));
+            QVERIFY(poppler(QStringLiteral("pdftotext"), {path, QStringLiteral("-")})
+                        .contains(names.at(i)));
+            QFile back(path);
+            QVERIFY(back.open(QIODevice::ReadOnly));
+            const QByteArray bytes = back.readAll();
+            // Regular: a space and the name's letters; bold: "Nº 123,45".
+            const QString shown[2] = {QStringLiteral(" ") + names.at(i),
+                                      QStringLiteral("Nº 123,45")};
+            const QRegularExpression dictionary(
+                QStringLiteral("/FirstChar (\\d+) /LastChar (\\d+) /Widths \\[([^\\]]*)\\]"));
+            auto match = dictionary.globalMatch(QString::fromLatin1(bytes));
+            int faces = 0;
+            for (; match.hasNext(); ++faces) {
+                const auto m = match.next();
+                QSet<uchar> codes;
+                for (QChar c : shown[faces])
+                    codes << uchar(Cp1252::encodeChar(c));
+                const QStringList widths = m.captured(3).simplified().split(QLatin1Char(' '));
+                QCOMPARE(m.captured(1).toInt(), int(*std::min_element(codes.begin(), codes.end())));
+                QCOMPARE(m.captured(2).toInt(), int(*std::max_element(codes.begin(), codes.end())));
+                QCOMPARE(widths.size(), m.captured(2).toInt() - m.captured(1).toInt() + 1);
+                QCOMPARE(widths.size() - widths.count(QStringLiteral("0")), codes.size());
+            }
+            QCOMPARE(faces, 2);
+            programs << bytes.mid(bytes.indexOf("/Length1"), 200);
+        }
+        QCOMPARE(programs.at(2), programs.at(0));
+        QVERIFY(programs.at(1) != programs.at(0));
+    }
+
     void paperOfTheStore_data()
     {
         QTest::addColumn<QSize>("paper");
@@ -554,21 +627,26 @@ private Q_SLOTS:
         store.begin(QSize(210000, 297000), false);
         for (int i = 0; i < 3; ++i)
             PageMaker(store).text(20, 20, QStringLiteral("Página %1").arg(i)).endPage();
-        for (qint64 room : {qint64(0), qint64(100), qint64(5000)}) {
-            FullDevice full(room);
-            RpPdfWriter pdf(full);
+        // A file of a series goes out in one write at the end: the same holds.
+        for (const auto files : {RpPdfWriter::Files::One, RpPdfWriter::Files::Series}) {
+            QBuffer whole;
+            whole.open(QIODevice::WriteOnly);
+            RpPdfWriter written(whole, files);
             for (int i = 0; i < store.pageCount(); ++i)
-                pdf.addPage(store, i);
-            QVERIFY2(!pdf.finish(), qPrintable(QString::number(room)));
+                written.addPage(store, i);
+            QVERIFY(written.finish());
+            QVERIFY(whole.data().startsWith("%PDF-1.4"));
+            QVERIFY(whole.data().endsWith("%%EOF\n"));
+            // Room that runs out at the start, in a page, in the fonts, at the last byte.
+            const qint64 size = whole.data().size();
+            for (qint64 room : {qint64(0), qint64(100), size / 2, size - 1}) {
+                FullDevice full(room);
+                RpPdfWriter pdf(full, files);
+                for (int i = 0; i < store.pageCount(); ++i)
+                    pdf.addPage(store, i);
+                QVERIFY2(!pdf.finish(), qPrintable(QString::number(room)));
+            }
         }
-        QBuffer whole;
-        whole.open(QIODevice::WriteOnly);
-        RpPdfWriter pdf(whole);
-        for (int i = 0; i < store.pageCount(); ++i)
-            pdf.addPage(store, i);
-        QVERIFY(pdf.finish());
-        QVERIFY(whole.data().startsWith("%PDF-1.4"));
-        QVERIFY(whole.data().endsWith("%%EOF\n"));
     }
 
     void twoThreadsWriteTheBytesOfOne()
