@@ -57,14 +57,8 @@ private Q_SLOTS:
     void initTestCase()
     {
         // Before the first printer is made: the toolkit asks the server CUPS_SERVER names.
-        const QString missing = CupsServer::missing();
-        if (!missing.isEmpty())
-            QSKIP(qPrintable(missing));
-        if (!TestSupport::haveProgram(QStringLiteral("pdftotext")))
-            QSKIP("pdftotext is not installed");
-        QString error;
-        QVERIFY2(m_cups.start(&error), qPrintable(error));
-        QVERIFY2(m_cups.addQueue(kLaser, CupsServer::Kind::Pdf, &error), qPrintable(error));
+        if (!m_cups.startOrSkip({{kLaser, CupsServer::Kind::Pdf}}, {QStringLiteral("pdftotext")}))
+            return;
     }
     void cleanup() { Database::closeAll(); }
 

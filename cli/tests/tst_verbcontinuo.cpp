@@ -4,7 +4,6 @@
 #include "MatricialIni.h"
 #include "TestSupport.h"
 
-#include <QProcess>
 #include <QtTest>
 
 using namespace ContinuoFixtures;
@@ -16,20 +15,11 @@ struct Outcome {
     QString err;
 };
 
-Outcome lote(const TempProgramDir& dir, QStringList args)
+Outcome lote(const TempProgramDir& dir, const QStringList& args)
 {
     Database::closeAll(); // the tool opens the same database file
-    args.prepend(dir.path());
-    args.prepend(QStringLiteral("--dir"));
-    QProcess p;
-    p.start(TestSupport::binaryDir() + QStringLiteral("/bin/kvcob-lote"), args);
-    Outcome o;
-    if (!p.waitForStarted() || !p.waitForFinished(60000))
-        return o;
-    o.exitCode = p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1;
-    o.out = QString::fromLocal8Bit(p.readAllStandardOutput()).trimmed();
-    o.err = QString::fromLocal8Bit(p.readAllStandardError()).trimmed();
-    return o;
+    const TestSupport::ToolRun run = TestSupport::kvcobLote(dir.path(), args, 60000);
+    return {run.exitCode, run.out.trimmed(), run.errText};
 }
 
 BlqTitle other(const QString& seu)
