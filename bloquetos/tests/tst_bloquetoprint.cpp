@@ -5,6 +5,7 @@
 #include "Database.h"
 #include "ScriptedDialogs.h"
 #include "TRpPrinter.h"
+#include "TestEnvironment.h"
 #include "TestSupport.h"
 #include "uQvPreview.h"
 #include "uRelBloqueto.h"
@@ -51,6 +52,7 @@ void withPreview(int count, const std::function<void(TfrmQvPreview&)>& clicks)
 
 class TstBloquetoPrint : public QObject {
     Q_OBJECT
+    TestEnvironment m_env;
     CupsServer m_cups;
 
 private Q_SLOTS:
@@ -60,7 +62,7 @@ private Q_SLOTS:
         if (!m_cups.startOrSkip({{kLaser, CupsServer::Kind::Pdf}}, {QStringLiteral("pdftotext")}))
             return;
     }
-    void cleanup() { Database::closeAll(); }
+    void cleanup() { m_env.cleanup(); }
 
     void printSendsThePagesChosenInTheDialog()
     {

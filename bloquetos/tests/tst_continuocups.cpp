@@ -4,6 +4,7 @@
 #include "ContinuoFixtures.h"
 #include "CupsServer.h"
 #include "Database.h"
+#include "TestEnvironment.h"
 #include "TestSupport.h"
 
 #include <QtTest>
@@ -25,6 +26,7 @@ int lote(const TempProgramDir& dir, const QStringList& args, QString* err)
 
 class TstContinuoCups : public QObject {
     Q_OBJECT
+    TestEnvironment m_env;
     CupsServer m_cups;
 
 private Q_SLOTS:
@@ -33,7 +35,7 @@ private Q_SLOTS:
         if (!m_cups.startOrSkip({{kQueue, CupsServer::Kind::Raw}}))
             return;
     }
-    void cleanup() { Database::closeAll(); }
+    void cleanup() { m_env.cleanup(); }
 
     void formsReachTheQueueAsTheyReachAFile_data()
     {

@@ -8,6 +8,7 @@
 #include "KvError.h"
 #include "PortChannel.h"
 #include "ProgramDir.h"
+#include "TestEnvironment.h"
 #include "TestSupport.h"
 
 #include <QDir>
@@ -48,9 +49,10 @@ struct Scripted {
 
 class TstContinuoRun : public QObject {
     Q_OBJECT
+    TestEnvironment m_env;
 private Q_SLOTS:
     void initTestCase_data() { addEngineRows(); }
-    void cleanup() { Database::closeAll(); }
+    void cleanup() { m_env.cleanup(); }
 
     void workedExample_data()
     {

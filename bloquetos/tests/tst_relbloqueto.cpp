@@ -9,6 +9,7 @@
 #include "Regional.h"
 #include "RelBloqueto.h"
 #include "Report.h"
+#include "TestEnvironment.h"
 #include "TestSupport.h"
 
 #include <QFile>
@@ -102,18 +103,10 @@ QString barcodeOf(const BlqTitle& t)
 
 class TstRelBloqueto : public QObject {
     Q_OBJECT
+    TestEnvironment m_env{TestEnvironment::BrazilianFormats, kToday};
 private Q_SLOTS:
     void initTestCase_data() { addEngineRows(); }
-    void init()
-    {
-        Clock::setFixed(kToday);
-        Regional::setSeparators(QLatin1Char(','), QLatin1Char('.'));
-    }
-    void cleanup()
-    {
-        Clock::setFixed(QDateTime());
-        Database::closeAll();
-    }
+    void cleanup() { m_env.cleanup(); }
 
     void oneRowReadsBackFromThePdf()
     {

@@ -10,6 +10,7 @@
 #include "Regional.h"
 #include "RelBloqueto.h"
 #include "Report.h"
+#include "TestEnvironment.h"
 #include "TestSupport.h"
 
 #include <QImage>
@@ -78,17 +79,9 @@ QString copiaECola(const TRpReport& report)
 
 class TstRelBloquetoPix : public QObject {
     Q_OBJECT
+    TestEnvironment m_env{TestEnvironment::BrazilianFormats, kToday};
 private Q_SLOTS:
-    void init()
-    {
-        Clock::setFixed(kToday);
-        Regional::setSeparators(QLatin1Char(','), QLatin1Char('.'));
-    }
-    void cleanup()
-    {
-        Clock::setFixed(QDateTime());
-        Database::closeAll();
-    }
+    void cleanup() { m_env.cleanup(); }
 
     void qrCodesScanFromThePdfAt200Dpi()
     {

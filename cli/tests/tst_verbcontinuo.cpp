@@ -2,6 +2,7 @@
 #include "ContinuoFixtures.h"
 #include "Database.h"
 #include "MatricialIni.h"
+#include "TestEnvironment.h"
 #include "TestSupport.h"
 
 #include <QtTest>
@@ -33,8 +34,9 @@ BlqTitle other(const QString& seu)
 
 class TstVerbContinuo : public QObject {
     Q_OBJECT
+    TestEnvironment m_env;
 private Q_SLOTS:
-    void cleanup() { Database::closeAll(); }
+    void cleanup() { m_env.cleanup(); }
 
     void workedExampleToAFile_data()
     {

@@ -6,6 +6,7 @@
 #include "Database.h"
 #include "FedImport.h"
 #include "ImportTestSupport.h"
+#include "TestEnvironment.h"
 #include "TestSupport.h"
 
 #include <QProcess>
@@ -151,8 +152,9 @@ QString undone(const QString& cause)
 
 class TstImportFaults : public QObject {
     Q_OBJECT
+    TestEnvironment m_env;
 private Q_SLOTS:
-    void cleanup() { Database::closeAll(); }
+    void cleanup() { m_env.cleanup(); }
 
     // The table used to be emptied by a statement committed on its own, before the rows.
     void killedImportKeepsThePreviousTitles_data()

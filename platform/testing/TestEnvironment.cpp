@@ -4,11 +4,10 @@
 #include "Database.h"
 #include "Regional.h"
 
-TestEnvironment::TestEnvironment(Formats formats, const QDateTime& now) : m_now(now)
+TestEnvironment::TestEnvironment(Formats formats, const QDateTime& now)
+    : m_formats(formats), m_now(now)
 {
-    if (formats == BrazilianFormats)
-        Regional::setSeparators(QLatin1Char(','), QLatin1Char('.'));
-    Clock::setFixed(m_now);
+    cleanup();
 }
 
 TestEnvironment::~TestEnvironment()
@@ -21,4 +20,6 @@ void TestEnvironment::cleanup()
 {
     Database::closeAll();
     Clock::setFixed(m_now);
+    if (m_formats == BrazilianFormats)
+        Regional::setSeparators(QLatin1Char(','), QLatin1Char('.'));
 }

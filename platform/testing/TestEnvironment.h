@@ -22,10 +22,11 @@ public:
     TestEnvironment& operator=(const TestEnvironment&) = delete;
 
     // After each test: every database connection closed (the next test's program folder
-    // opens its own) and the clock back at `now`.
+    // opens its own), the clock back at `now` and the formats back as chosen.
     void cleanup();
     QDateTime now() const { return m_now; }
 
 private:
+    Formats m_formats;
     QDateTime m_now;
 };

@@ -151,8 +151,8 @@ bool TestSupport::rerunUnprivileged(QString* failure)
                                           QFileDevice::ExeOther;
     if (!place.isValid() || !QFile::copy(self, copy) || !QFile::setPermissions(copy, open) ||
         !QFile::setPermissions(place.path(), open)) {
-        *failure = QStringLiteral("cannot place a copy of %1 for the unprivileged account")
-                       .arg(self);
+        *failure =
+            QStringLiteral("cannot place a copy of %1 for the unprivileged account").arg(self);
         return true;
     }
     QString test = QString::fromLatin1(QTest::currentTestFunction());

@@ -12,6 +12,7 @@
 #include "TRpPreview.h"
 #include "TSpinEdit.h"
 #include "TUpDown.h"
+#include "TestEnvironment.h"
 #include "TestSupport.h"
 #include "uQvPreview.h"
 
@@ -66,8 +67,9 @@ void typePage(TfrmQvPreview& w, const QString& text)
 
 class TstQvPreview : public QObject {
     Q_OBJECT
+    TestEnvironment m_env;
 private Q_SLOTS:
-    void cleanup() { Database::closeAll(); }
+    void cleanup() { m_env.cleanup(); }
 
     void theWindowIsBuiltAsDesigned()
     {

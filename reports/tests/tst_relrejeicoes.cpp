@@ -8,6 +8,7 @@
 #include "RelRejeicoes.h"
 #include "ReportFonts.h"
 #include "ScriptedDialogs.h"
+#include "TestEnvironment.h"
 #include "TestSupport.h"
 #include "uPrincipal.h"
 #include "uQvPreview.h"
@@ -50,14 +51,11 @@ const QString kLongMessage = QStringLiteral("MMMMMMMMMM MMMMMMMMMM MMMMMMMMMM MM
 
 class TstRelRejeicoes : public QObject {
     Q_OBJECT
+    TestEnvironment m_env{TestEnvironment::SystemFormats,
+                          QDateTime(QDate(2026, 5, 4), QTime(15, 16, 17))};
 private Q_SLOTS:
     void initTestCase_data() { addEngineRows(); }
-    void init() { Clock::setFixed(QDateTime(QDate(2026, 5, 4), QTime(15, 16, 17))); }
-    void cleanup()
-    {
-        Clock::setFixed(QDateTime());
-        Database::closeAll();
-    }
+    void cleanup() { m_env.cleanup(); }
 
     void rowsComeInTheirOrderWithTheColumnsInTheirs()
     {

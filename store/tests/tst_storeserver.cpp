@@ -11,6 +11,7 @@
 #include "KvError.h"
 #include "PgImportLock.h"
 #include "PgTestServer.h"
+#include "TestEnvironment.h"
 
 #include <QFile>
 #include <QSqlQuery>
@@ -49,6 +50,7 @@ bool dropSessions(const EngineProgramDir& dir)
 
 class TstStoreServer : public QObject {
     Q_OBJECT
+    TestEnvironment m_env;
 private Q_SLOTS:
     void initTestCase()
     {
@@ -56,7 +58,7 @@ private Q_SLOTS:
             KV_SKIP_OR_FAIL(PgTestServer::missing());
         QVERIFY2(PgTestServer::instance(), qPrintable(PgTestServer::skipReason()));
     }
-    void cleanup() { Database::closeAll(); }
+    void cleanup() { m_env.cleanup(); }
 
     void aServerThatCannotBeReachedSaysWhichAndWhy_data()
     {
@@ -284,7 +286,8 @@ private Q_SLOTS:
             QCOMPARE(TestSupport::errorOf([] { ImportGuard other(QStringLiteral("outraMesa")); }),
                      ImportGuard::busyMessage());
         }
-        QCOMPARE(TestSupport::errorOf([] { ImportGuard other(QStringLiteral("outraMesa")); }), QString());
+        QCOMPARE(TestSupport::errorOf([] { ImportGuard other(QStringLiteral("outraMesa")); }),
+                 QString());
     }
 
     void bulkTextKeepsEveryCharacter_data()
