@@ -3,8 +3,8 @@
 #
 # CTest shows the executable as skipped (not as passed) when nothing in it ran: every test
 # function or row was skipped (a skip in initTestCase skips them all) and none failed. Qt
-# Test always counts initTestCase and cleanupTestCase as passed, so "at most 2 passed" with
-# skips means no real case passed. An executable where some cases ran and others were
+# Test counts initTestCase and cleanupTestCase as passed when they run, so "at most 2
+# passed" with skips means no real case passed. An executable where some cases ran and others were
 # skipped stays "Passed": most of it ran; scripts/test.sh lists every skipped case after the
 # run. The expression needs "0 failed", because CTest applies it whatever the exit status.
 function(kv_add_test name)

@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # Runs the whole test suite of a build (default: build/) under the offscreen platform, then
 # lists every case that was skipped and why (CTest shows only whole executables as skipped).
-# With KVCOB_REQUIRE_ALL=1 (CI) a skip of a server, print-server, mail-server, full-disk or
-# unprivileged-account case fails instead.
+# With KVCOB_REQUIRE_ALL=1 (CI) a skip of a server, print-server, mail-server or full-disk
+# case fails instead.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 BUILD_DIR=${BUILD_DIR:-build}

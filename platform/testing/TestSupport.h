@@ -49,10 +49,11 @@ QString program(const QString& name);
 bool generateBankFile(const QString& path, int titles);
 
 // Skips of tests that need something outside the test: a database server, a print server,
-// a mail server, a full or small disk, an unprivileged account. Every such skip goes through
-// skipOrFail (or the macro KV_SKIP_OR_FAIL), never through a bare QSKIP, so that a run that
-// must prove everything ran can say so: with KVCOB_REQUIRE_ALL=1 in the environment (CI
-// sets it) the skip is recorded as a failure with the same reason.
+// a mail server, a full or small disk. Every such skip goes through skipOrFail (or the
+// macro KV_SKIP_OR_FAIL), never through a bare QSKIP, so that a run that must prove
+// everything ran can say so: with KVCOB_REQUIRE_ALL=1 in the environment (CI sets it) the
+// skip is recorded as a failure with the same reason. A new fixture (an SMTP server, ...)
+// skips through it too.
 //
 // The rule for a fixture: skip only when its programs (or driver) are not installed; when
 // they are and the service still does not start, that is a failure (QFAIL/QVERIFY), never a
