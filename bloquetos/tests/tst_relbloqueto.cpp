@@ -6,6 +6,7 @@
 #include "EngineProgramDir.h"
 #include "IniFile.h"
 #include "KvError.h"
+#include "PageText.h"
 #include "Regional.h"
 #include "RelBloqueto.h"
 #include "Report.h"
@@ -30,13 +31,7 @@ void writeRows(const QList<BlqTitle>& rows)
 // Every text drawn on a page, in drawing order.
 QStringList pageTexts(const TRpPrinter& store, int index)
 {
-    QStringList out;
-    const RpPage& page = store.page(index);
-    for (const RpOp& op : page.ops) {
-        if (op.kind == RpOp::Text)
-            out << page.textOf(op).toString();
-    }
-    return out;
+    return PageText::texts(store, index);
 }
 
 // The pictures drawn on a page, by their index in the store.

@@ -5,6 +5,7 @@
 #include "Database.h"
 #include "KvError.h"
 #include "PageImages.h"
+#include "PageText.h"
 #include "PixCrc.h"
 #include "PixPayload.h"
 #include "Regional.h"
@@ -54,13 +55,7 @@ QString staticPayload(const BlqTitle& t, const QString& key = kKey)
 
 QStringList pageTexts(const TRpPrinter& store, int index)
 {
-    QStringList out;
-    const RpPage& page = store.page(index);
-    for (const RpOp& op : page.ops) {
-        if (op.kind == RpOp::Text)
-            out << page.textOf(op).toString();
-    }
-    return out;
+    return PageText::texts(store, index);
 }
 
 int produce(RelBloqueto& rel, TRpPrinter& store)

@@ -55,7 +55,6 @@ class TstCarregaArquivo : public QObject {
     Q_OBJECT
     TestEnvironment m_env{TestEnvironment::BrazilianFormats};
 private Q_SLOTS:
-    void cleanup() { m_env.cleanup(); }
     void init()
     {
         m_dir.reset(new TempProgramDir);
@@ -63,7 +62,7 @@ private Q_SLOTS:
     }
     void cleanup()
     {
-        Database::closeAll();
+        m_env.cleanup();
         m_dir.reset();
     }
 
