@@ -1,6 +1,7 @@
 #include "BloquetoCode.h"
 #include "Clock.h"
 #include "KvError.h"
+#include "TestEnvironment.h"
 
 #include <QtTest>
 
@@ -21,8 +22,9 @@ const QDate kAfterSwitch(2026, 1, 15);
 
 class TstBloquetoCode : public QObject {
     Q_OBJECT
+    TestEnvironment m_env;
 private Q_SLOTS:
-    void cleanup() { Clock::setFixed(QDateTime()); }
+    void cleanup() { m_env.cleanup(); }
 
     void workedExample()
     {

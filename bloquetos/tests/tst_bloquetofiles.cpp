@@ -10,6 +10,7 @@
 #include "KvError.h"
 #include "PageImages.h"
 #include "RelBloqueto.h"
+#include "TestEnvironment.h"
 #include "TestSupport.h"
 #include "TitleFileNames.h"
 
@@ -124,8 +125,9 @@ QString filesMessage(const std::function<void()>& run)
 
 class TstBloquetoFiles : public QObject {
     Q_OBJECT
+    TestEnvironment m_env;
 private Q_SLOTS:
-    void cleanup() { Database::closeAll(); }
+    void cleanup() { m_env.cleanup(); }
 
     // What a payer opens: one page, his barcode, his name; what a mail merge reads: the
     // index, in the same order.

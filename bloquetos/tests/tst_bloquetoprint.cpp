@@ -5,6 +5,7 @@
 #include "Database.h"
 #include "ScriptedDialogs.h"
 #include "TRpPrinter.h"
+#include "TestEnvironment.h"
 #include "TestSupport.h"
 #include "uQvPreview.h"
 #include "uRelBloqueto.h"
@@ -51,22 +52,17 @@ void withPreview(int count, const std::function<void(TfrmQvPreview&)>& clicks)
 
 class TstBloquetoPrint : public QObject {
     Q_OBJECT
+    TestEnvironment m_env;
     CupsServer m_cups;
 
 private Q_SLOTS:
     void initTestCase()
     {
         // Before the first printer is made: the toolkit asks the server CUPS_SERVER names.
-        const QString missing = CupsServer::missing();
-        if (!missing.isEmpty())
-            QSKIP(qPrintable(missing));
-        if (!TestSupport::haveProgram(QStringLiteral("pdftotext")))
-            QSKIP("pdftotext is not installed");
-        QString error;
-        QVERIFY2(m_cups.start(&error), qPrintable(error));
-        QVERIFY2(m_cups.addQueue(kLaser, CupsServer::Kind::Pdf, &error), qPrintable(error));
+        if (!m_cups.startOrSkip({{kLaser, CupsServer::Kind::Pdf}}, {QStringLiteral("pdftotext")}))
+            return;
     }
-    void cleanup() { Database::closeAll(); }
+    void cleanup() { m_env.cleanup(); }
 
     void printSendsThePagesChosenInTheDialog()
     {

@@ -1,5 +1,6 @@
 #include "BloquetoTexts.h"
 #include "Regional.h"
+#include "TestEnvironment.h"
 
 #include <QtTest>
 
@@ -8,8 +9,9 @@ Q_DECLARE_METATYPE(BloquetoTexts::Charges)
 
 class TstBloquetoTexts : public QObject {
     Q_OBJECT
+    TestEnvironment m_env{TestEnvironment::BrazilianFormats};
 private Q_SLOTS:
-    void initTestCase() { Regional::setSeparators(QLatin1Char(','), QLatin1Char('.')); }
+    void cleanup() { m_env.cleanup(); }
 
     void dueDateCaption_data()
     {

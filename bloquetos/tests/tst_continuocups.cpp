@@ -9,6 +9,7 @@
 #include "Database.h"
 #include "DotMatrixPage.h"
 #include "ScriptedDialogs.h"
+#include "TestEnvironment.h"
 #include "TestSupport.h"
 #include "uPreparaPreImpresso.h"
 
@@ -28,31 +29,25 @@ const QString kQueue = QStringLiteral("Matricial");
 int lote(const TempProgramDir& dir, const QStringList& args, QString* err)
 {
     Database::closeAll(); // the tool opens the same database file
-    QProcess p;
-    p.start(TestSupport::binaryDir() + QStringLiteral("/bin/kvcob-lote"),
-            QStringList{QStringLiteral("--dir"), dir.path(), QStringLiteral("continuo")} + args);
-    if (!p.waitForFinished(120000))
-        return -1;
-    *err = QString::fromLocal8Bit(p.readAllStandardError()).trimmed();
-    return p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1;
+    const TestSupport::ToolRun run =
+        TestSupport::kvcobLote(dir.path(), QStringList{QStringLiteral("continuo")} + args);
+    *err = run.errText;
+    return run.exitCode;
 }
 } // namespace
 
 class TstContinuoCups : public QObject {
     Q_OBJECT
+    TestEnvironment m_env;
     CupsServer m_cups;
 
 private Q_SLOTS:
     void initTestCase()
     {
-        const QString missing = CupsServer::missing();
-        if (!missing.isEmpty())
-            QSKIP(qPrintable(missing));
-        QString error;
-        QVERIFY2(m_cups.start(&error), qPrintable(error));
-        QVERIFY2(m_cups.addQueue(kQueue, CupsServer::Kind::Raw, &error), qPrintable(error));
+        if (!m_cups.startOrSkip({{kQueue, CupsServer::Kind::Raw}}))
+            return;
     }
-    void cleanup() { Database::closeAll(); }
+    void cleanup() { m_env.cleanup(); }
 
     void formsReachTheQueueAsTheyReachAFile_data()
     {

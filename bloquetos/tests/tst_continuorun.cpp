@@ -8,6 +8,7 @@
 #include "KvError.h"
 #include "PortChannel.h"
 #include "ProgramDir.h"
+#include "TestEnvironment.h"
 #include "TestSupport.h"
 
 #include <QDir>
@@ -48,9 +49,10 @@ struct Scripted {
 
 class TstContinuoRun : public QObject {
     Q_OBJECT
+    TestEnvironment m_env;
 private Q_SLOTS:
     void initTestCase_data() { addEngineRows(); }
-    void cleanup() { Database::closeAll(); }
+    void cleanup() { m_env.cleanup(); }
 
     void workedExample_data()
     {
@@ -286,7 +288,7 @@ private Q_SLOTS:
     void writeFailureMidRunReleasesTheChannel()
     {
         if (!QFile::exists(QStringLiteral("/dev/full")))
-            QSKIP("no /dev/full");
+            KV_SKIP_OR_FAIL(QStringLiteral("no /dev/full"));
         KV_GLOBAL_ENGINE_DIR(dir);
         BlqTitles::store(numbered(2));
         const QList<BlqTitle> rows = ContinuoSelection::rowsForText(QStringLiteral("Todos"));

@@ -6,6 +6,7 @@
 #include "DotMatrixPage.h"
 #include "EngineProgramDir.h"
 #include "KvError.h"
+#include "TestEnvironment.h"
 #include "TestSupport.h"
 
 #include <QtTest>
@@ -53,9 +54,10 @@ void addThreeContracts()
 
 class TstContinuoSelection : public QObject {
     Q_OBJECT
+    TestEnvironment m_env;
 private Q_SLOTS:
     void initTestCase_data() { addEngineRows(); }
-    void cleanup() { Database::closeAll(); }
+    void cleanup() { m_env.cleanup(); }
 
     void contractEntriesCoverEveryContract()
     {

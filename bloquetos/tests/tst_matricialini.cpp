@@ -8,6 +8,7 @@
 #include <QtTest>
 
 namespace {
+using TestSupport::readFile;
 void writeFile(const QString& path, const QByteArray& bytes)
 {
     QFile f(path);
@@ -15,11 +16,6 @@ void writeFile(const QString& path, const QByteArray& bytes)
     f.write(bytes);
 }
 
-QByteArray readFile(const QString& path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
 } // namespace
 
 class TstMatricialIni : public QObject {

@@ -6,6 +6,7 @@
 #include "FormModel.h"
 #include "IniFile.h"
 #include "ScriptedDialogs.h"
+#include "TestEnvironment.h"
 #include "TestSupport.h"
 #include "uPreparaPreImpresso.h"
 #include "uPrincipal.h"
@@ -59,8 +60,9 @@ QString savedModel()
 
 class TstPreparaPreImpresso : public QObject {
     Q_OBJECT
+    TestEnvironment m_env;
 private Q_SLOTS:
-    void cleanup() { Database::closeAll(); }
+    void cleanup() { m_env.cleanup(); }
 
     void opensOnTheSavedModel_data()
     {

@@ -6,9 +6,11 @@
 #include "EngineProgramDir.h"
 #include "IniFile.h"
 #include "KvError.h"
+#include "PageText.h"
 #include "Regional.h"
 #include "RelBloqueto.h"
 #include "Report.h"
+#include "TestEnvironment.h"
 #include "TestSupport.h"
 
 #include <QFile>
@@ -29,13 +31,7 @@ void writeRows(const QList<BlqTitle>& rows)
 // Every text drawn on a page, in drawing order.
 QStringList pageTexts(const TRpPrinter& store, int index)
 {
-    QStringList out;
-    const RpPage& page = store.page(index);
-    for (const RpOp& op : page.ops) {
-        if (op.kind == RpOp::Text)
-            out << page.textOf(op).toString();
-    }
-    return out;
+    return PageText::texts(store, index);
 }
 
 // The pictures drawn on a page, by their index in the store.
@@ -102,18 +98,10 @@ QString barcodeOf(const BlqTitle& t)
 
 class TstRelBloqueto : public QObject {
     Q_OBJECT
+    TestEnvironment m_env{TestEnvironment::BrazilianFormats, kToday};
 private Q_SLOTS:
     void initTestCase_data() { addEngineRows(); }
-    void init()
-    {
-        Clock::setFixed(kToday);
-        Regional::setSeparators(QLatin1Char(','), QLatin1Char('.'));
-    }
-    void cleanup()
-    {
-        Clock::setFixed(QDateTime());
-        Database::closeAll();
-    }
+    void cleanup() { m_env.cleanup(); }
 
     void oneRowReadsBackFromThePdf()
     {

@@ -5,11 +5,13 @@
 #include "Database.h"
 #include "KvError.h"
 #include "PageImages.h"
+#include "PageText.h"
 #include "PixCrc.h"
 #include "PixPayload.h"
 #include "Regional.h"
 #include "RelBloqueto.h"
 #include "Report.h"
+#include "TestEnvironment.h"
 #include "TestSupport.h"
 
 #include <QImage>
@@ -53,13 +55,7 @@ QString staticPayload(const BlqTitle& t, const QString& key = kKey)
 
 QStringList pageTexts(const TRpPrinter& store, int index)
 {
-    QStringList out;
-    const RpPage& page = store.page(index);
-    for (const RpOp& op : page.ops) {
-        if (op.kind == RpOp::Text)
-            out << page.textOf(op).toString();
-    }
-    return out;
+    return PageText::texts(store, index);
 }
 
 int produce(RelBloqueto& rel, TRpPrinter& store)
@@ -78,17 +74,9 @@ QString copiaECola(const TRpReport& report)
 
 class TstRelBloquetoPix : public QObject {
     Q_OBJECT
+    TestEnvironment m_env{TestEnvironment::BrazilianFormats, kToday};
 private Q_SLOTS:
-    void init()
-    {
-        Clock::setFixed(kToday);
-        Regional::setSeparators(QLatin1Char(','), QLatin1Char('.'));
-    }
-    void cleanup()
-    {
-        Clock::setFixed(QDateTime());
-        Database::closeAll();
-    }
+    void cleanup() { m_env.cleanup(); }
 
     void qrCodesScanFromThePdfAt200Dpi()
     {

@@ -1,11 +1,11 @@
 // The office's promise of a shared server: the same bank file gives the same rows, pages
 // and bytes from kvcob-lote whether the table is in the SQLite file or on the server.
 #include "EngineProgramDir.h"
+#include "FedImport.h"
 #include "PgTestServer.h"
 #include "TestSupport.h"
 
 #include <QFile>
-#include <QProcess>
 #include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QtTest>
@@ -13,6 +13,40 @@
 namespace {
 using TestSupport::kvcobLote;
 using Run = TestSupport::ToolRun;
+
+constexpr int kBigTitles = 20000;
+// Longer than a refusal or a print takes, far shorter than the default: a run that waits
+// for the held import is cut there and fails, instead of hanging the test.
+constexpr int kWaitedMs = 30000;
+
+QString sampleFile()
+{
+    return TestSupport::sourceDir() + QStringLiteral("/exemplos/cobranca-exemplo.rem");
+}
+
+// A generated bank file of kBigTitles titles, written in the folder and read back.
+QByteArray bigBankFile(const EngineProgramDir& dir)
+{
+    const QString path = dir.file(QStringLiteral("grande.rem"));
+    return TestSupport::generateBankFile(path, kBigTitles) ? TestSupport::readFile(path)
+                                                           : QByteArray();
+}
+
+// The import's bulk load is under way: it holds the import lock and its open transaction.
+bool copyRunning(const EngineProgramDir& dir)
+{
+    // Fails (division by zero) until the import's COPY is running.
+    return dir.serverExec(QStringLiteral("SELECT 1 / count(*) FROM pg_stat_activity "
+                                         "WHERE query LIKE 'COPY%'"));
+}
+
+// Another desk's program directory reaching the same server.
+void writeConf(const QTemporaryDir& desk)
+{
+    QFile conf(desk.filePath(QStringLiteral("kvcob.conf")));
+    QVERIFY(conf.open(QIODevice::WriteOnly));
+    conf.write(PgTestServer::instance()->confSection());
+}
 
 QByteArray contents(const QString& path)
 {
@@ -57,8 +91,7 @@ private Q_SLOTS:
         QFETCH(QString, output);
         KV_ENGINE_DIR(server, QStringLiteral("postgres"));
         QTemporaryDir file;
-        const QString bankFile =
-            TestSupport::sourceDir() + QStringLiteral("/exemplos/cobranca-exemplo.rem");
+        const QString bankFile = sampleFile();
         QByteArray produced[2];
         QString printed[2];
         int i = 0;
@@ -96,85 +129,62 @@ private Q_SLOTS:
         }
     }
 
+    // The second import used to be able to wait for the first one's lock, and this test to
+    // skip exactly then: the first import is now held open, reading its file from a pipe.
     void aSecondDeskImportingAtTheSameTimeIsRefusedAndChangesNothing()
     {
         KV_ENGINE_DIR(server, QStringLiteral("postgres"));
-        const QString big = server.file(QStringLiteral("grande.rem"));
-        QVERIFY(TestSupport::generateBankFile(big, 100000));
-        QProcess load;
-        load.start(TestSupport::program(QStringLiteral("kvcob-lote")),
-                   {QStringLiteral("--dir"), server.path(), QStringLiteral("importar"), big});
-        QVERIFY(load.waitForStarted());
-        QTRY_VERIFY_WITH_TIMEOUT(
-            server.serverExec(QStringLiteral("SELECT 1 / count(*) FROM pg_stat_activity "
-                                             "WHERE query LIKE 'COPY%'")) ||
-                load.state() == QProcess::NotRunning,
-            30000);
-        QVERIFY2(load.state() == QProcess::Running, "the first import ended too soon");
+        const QByteArray bank = bigBankFile(server);
+        QVERIFY(!bank.isEmpty());
+        const qsizetype half = bank.size() / 2;
+        FedImport first(server.path(), bank.left(half), [&] { return copyRunning(server); });
         QTemporaryDir otherDesk;
-        QFile conf(otherDesk.filePath(QStringLiteral("kvcob.conf")));
-        QVERIFY(conf.open(QIODevice::WriteOnly));
-        conf.write(PgTestServer::instance()->confSection());
-        conf.close();
+        writeConf(otherDesk);
         QElapsedTimer clock;
         clock.start();
+        // A second import that waited for the lock would hang until the first one ended.
         const Run second =
-            kvcobLote(otherDesk.path(), {QStringLiteral("importar"),
-                                         TestSupport::sourceDir() +
-                                             QStringLiteral("/exemplos/cobranca-exemplo.rem")});
-        const bool firstStillRunning = load.state() == QProcess::Running;
-        QVERIFY(load.waitForFinished(120000));
-        QCOMPARE(load.exitCode(), 0);
-        if (!firstStillRunning)
-            QSKIP("the first import ended before the second one asked");
+            kvcobLote(otherDesk.path(), {QStringLiteral("importar"), sampleFile()}, kWaitedMs);
+        const qint64 took = clock.elapsed();
+        QVERIFY2(first.isRunning(), "the first import ended before the second one asked");
         QCOMPARE(second.exitCode, 1);
         QVERIFY2(second.err.contains(QStringLiteral(
                      "Outra carga em andamento; tente novamente quando ela terminar.")),
                  qPrintable(second.err));
-        QVERIFY(clock.elapsed() < 15000); // refused, not made to wait for the first
+        QVERIFY2(took < 2000, qPrintable(QStringLiteral("refused after %1 ms: the second import "
+                                                        "waited for the first")
+                                             .arg(took)));
+        QCOMPARE(first.finish(bank.mid(half)), 0);
         // The table holds the first import's titles, all of them (fails by division by zero
         // otherwise).
-        QVERIFY(server.serverExec(QStringLiteral("SELECT 1 / (count(*) = 100000)::int FROM Blq")));
+        QVERIFY(server.serverExec(
+            QStringLiteral("SELECT 1 / (count(*) = %1)::int FROM Blq").arg(kBigTitles)));
     }
 
+    // The reader used to be allowed to wait for the import and this test then asserted
+    // nothing: with the import held open, the print must end first, with the titles of before.
     void aDeskPrintingWhileAnotherImportsGetsThePreviousTitles()
     {
         KV_ENGINE_DIR(server, QStringLiteral("postgres"));
-        const Run sample =
-            kvcobLote(server.path(), {QStringLiteral("importar"),
-                                      TestSupport::sourceDir() +
-                                          QStringLiteral("/exemplos/cobranca-exemplo.rem")});
+        const Run sample = kvcobLote(server.path(), {QStringLiteral("importar"), sampleFile()});
         QCOMPARE(sample.exitCode, 0);
-        const QString big = server.file(QStringLiteral("grande.rem"));
-        QVERIFY(TestSupport::generateBankFile(big, 100000));
-
-        QProcess load;
-        load.start(TestSupport::program(QStringLiteral("kvcob-lote")),
-                   {QStringLiteral("--dir"), server.path(), QStringLiteral("importar"), big});
-        QVERIFY(load.waitForStarted());
-        // Fails (division by zero) until the import's COPY is running.
-        QTRY_VERIFY_WITH_TIMEOUT(
-            server.serverExec(QStringLiteral("SELECT 1 / count(*) FROM pg_stat_activity "
-                                             "WHERE query LIKE 'COPY%'")) ||
-                load.state() == QProcess::NotRunning,
-            30000);
-        QVERIFY2(load.state() == QProcess::Running,
-                 "the import ended before the other desk printed");
+        const QByteArray bank = bigBankFile(server);
+        QVERIFY(!bank.isEmpty());
+        const qsizetype half = bank.size() / 2;
+        FedImport import(server.path(), bank.left(half), [&] { return copyRunning(server); });
         // The other desk: its own program directory, the same server.
         QTemporaryDir otherDesk;
-        QFile conf(otherDesk.filePath(QStringLiteral("kvcob.conf")));
-        QVERIFY(conf.open(QIODevice::WriteOnly));
-        conf.write(PgTestServer::instance()->confSection());
-        conf.close();
+        writeConf(otherDesk);
         const Run print =
             kvcobLote(otherDesk.path(),
-                      {QStringLiteral("folha-solta"), otherDesk.filePath(QStringLiteral("f.pdf"))});
-        const bool stillLoading = load.state() == QProcess::Running;
-        QVERIFY(load.waitForFinished(120000));
-        QCOMPARE(load.exitCode(), 0);
+                      {QStringLiteral("folha-solta"), otherDesk.filePath(QStringLiteral("f.pdf"))},
+                      kWaitedMs);
+        QVERIFY2(import.isRunning(), "the import ended before the other desk printed");
         QVERIFY2(print.exitCode == 0, qPrintable(print.err));
-        if (stillLoading) // the import may have committed while the desk was printing
-            QVERIFY2(print.out.startsWith(QStringLiteral("24 bloqueto(s)")), qPrintable(print.out));
+        QVERIFY2(print.out.startsWith(QStringLiteral("24 bloqueto(s)")), qPrintable(print.out));
+        QCOMPARE(import.finish(bank.mid(half)), 0);
+        QVERIFY(server.serverExec(
+            QStringLiteral("SELECT 1 / (count(*) = %1)::int FROM Blq").arg(kBigTitles)));
     }
 };
 

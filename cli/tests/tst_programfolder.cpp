@@ -10,7 +10,7 @@
 namespace {
 QString builtTool()
 {
-    return TestSupport::binaryDir() + QStringLiteral("/bin/kvcob-lote");
+    return TestSupport::program(QStringLiteral("kvcob-lote"));
 }
 
 QString sampleFile()

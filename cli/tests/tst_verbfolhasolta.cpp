@@ -19,7 +19,7 @@
 namespace {
 QString tool()
 {
-    return TestSupport::binaryDir() + QStringLiteral("/bin/kvcob-lote");
+    return TestSupport::program(QStringLiteral("kvcob-lote"));
 }
 
 struct Result {

@@ -21,16 +21,8 @@ struct Result {
 Result lote(const QString& dir, const QStringList& args)
 {
     Database::closeAll(); // the tool opens the same database file
-    QProcess p;
-    p.start(TestSupport::binaryDir() + QStringLiteral("/bin/kvcob-lote"),
-            QStringList{QStringLiteral("--dir"), dir} + args);
-    Result r;
-    if (!p.waitForFinished(120000))
-        return r;
-    r.exit = p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1;
-    r.out = QString::fromLocal8Bit(p.readAllStandardOutput()).trimmed();
-    r.err = QString::fromLocal8Bit(p.readAllStandardError()).trimmed();
-    return r;
+    const TestSupport::ToolRun run = TestSupport::kvcobLote(dir, args);
+    return {run.exitCode, run.out.trimmed(), run.errText};
 }
 
 void writeTitles(int valid, int rejected)
@@ -66,16 +58,10 @@ class TstVerbImpressora : public QObject {
 private Q_SLOTS:
     void initTestCase()
     {
-        const QString missing = CupsServer::missing();
-        if (!missing.isEmpty())
-            QSKIP(qPrintable(missing));
-        if (!TestSupport::haveProgram(QStringLiteral("pdftotext")))
-            QSKIP("pdftotext is not installed");
-        QString error;
-        QVERIFY2(m_cups.start(&error), qPrintable(error));
-        QVERIFY2(m_cups.addQueue(kLaser, CupsServer::Kind::Pdf, &error), qPrintable(error));
-        QVERIFY2(m_cups.addQueue(QStringLiteral("Matricial"), CupsServer::Kind::Raw, &error),
-                 qPrintable(error));
+        if (!m_cups.startOrSkip({{kLaser, CupsServer::Kind::Pdf},
+                                 {QStringLiteral("Matricial"), CupsServer::Kind::Raw}},
+                                {QStringLiteral("pdftotext")}))
+            return;
     }
 
     void folhaSoltaPrintsOnTheQueue_data()

@@ -1,6 +1,7 @@
 #include "BankConversions.h"
 #include "KvError.h"
 #include "Regional.h"
+#include "TestEnvironment.h"
 
 #include <QtTest>
 
@@ -8,8 +9,9 @@ using namespace BankConversions;
 
 class TstBankConversions : public QObject {
     Q_OBJECT
+    TestEnvironment m_env{TestEnvironment::BrazilianFormats};
 private Q_SLOTS:
-    void initTestCase() { Regional::setSeparators(QLatin1Char(','), QLatin1Char('.')); }
+    void cleanup() { m_env.cleanup(); }
 
     void calculaDigito_data()
     {

@@ -11,6 +11,7 @@
 #include "ProgramDir.h"
 #include "Regional.h"
 #include "SampleBankFile.h"
+#include "TestEnvironment.h"
 #include "TestSupport.h"
 
 #include <QtTest>
@@ -52,10 +53,10 @@ Title titleWith(std::initializer_list<std::pair<QString Title::*, QString>> fiel
 
 class TstBankFileImporter : public QObject {
     Q_OBJECT
+    TestEnvironment m_env{TestEnvironment::BrazilianFormats};
 private Q_SLOTS:
     void initTestCase_data() { addEngineRows(); }
-    void initTestCase() { Regional::setSeparators(QLatin1Char(','), QLatin1Char('.')); }
-    void cleanup() { Database::closeAll(); }
+    void cleanup() { m_env.cleanup(); }
 
     void aValidTitleFillsItsRow()
     {

@@ -11,6 +11,7 @@
 #include "KvError.h"
 #include "ProgramDir.h"
 #include "Regional.h"
+#include "TestEnvironment.h"
 #include "TestSupport.h"
 
 #include <QtTest>
@@ -20,10 +21,10 @@ using Title = BankFileWriter::Title;
 
 class TstBankFileReading : public QObject {
     Q_OBJECT
+    TestEnvironment m_env{TestEnvironment::BrazilianFormats};
 private Q_SLOTS:
     void initTestCase_data() { addEngineRows(); }
-    void initTestCase() { Regional::setSeparators(QLatin1Char(','), QLatin1Char('.')); }
-    void cleanup() { Database::closeAll(); }
+    void cleanup() { m_env.cleanup(); }
 
     void nonDigitsInCheckedColumnsStopTheImport_data()
     {

@@ -5,6 +5,7 @@
 #include "Regional.h"
 #include "SampleBankFile.h"
 #include "ScriptedDialogs.h"
+#include "TestEnvironment.h"
 #include "TestSupport.h"
 #include "uCarregaArquivo.h"
 
@@ -52,8 +53,8 @@ void previousImport(const QString& dir)
 
 class TstCarregaArquivo : public QObject {
     Q_OBJECT
+    TestEnvironment m_env{TestEnvironment::BrazilianFormats};
 private Q_SLOTS:
-    void initTestCase() { Regional::setSeparators(QLatin1Char(','), QLatin1Char('.')); }
     void init()
     {
         m_dir.reset(new TempProgramDir);
@@ -61,7 +62,7 @@ private Q_SLOTS:
     }
     void cleanup()
     {
-        Database::closeAll();
+        m_env.cleanup();
         m_dir.reset();
     }
 

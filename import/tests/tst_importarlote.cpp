@@ -3,6 +3,7 @@
 #include "Database.h"
 #include "EngineProgramDir.h"
 #include "ImportTestSupport.h"
+#include "TestEnvironment.h"
 #include "TestSupport.h"
 
 #include <QFileInfo>
@@ -20,9 +21,10 @@ using Run = TestSupport::ToolRun;
 
 class TstImportarLote : public QObject {
     Q_OBJECT
+    TestEnvironment m_env;
 private Q_SLOTS:
     void initTestCase_data() { addEngineRows(); }
-    void cleanup() { Database::closeAll(); }
+    void cleanup() { m_env.cleanup(); }
 
     void importsTheSample()
     {

@@ -4,7 +4,9 @@
 // nothing, never a mix.
 #include "BankFileWriter.h"
 #include "Database.h"
+#include "FedImport.h"
 #include "ImportTestSupport.h"
+#include "TestEnvironment.h"
 #include "TestSupport.h"
 
 #include <QProcess>
@@ -24,11 +26,6 @@ using Title = BankFileWriter::Title;
 namespace {
 using TestSupport::kvcobLote;
 using Run = TestSupport::ToolRun;
-
-QString kvcobLotePath()
-{
-    return TestSupport::program(QStringLiteral("kvcob-lote"));
-}
 
 // n valid titles of one contract, nosso número from `first` on.
 QList<Title> titles(int n, int first = 1)
@@ -107,55 +104,6 @@ bool importRunning(const QString& dir)
     return held;
 }
 
-// kvcob-lote importar reading its bank file from a pipe that the test feeds: the import
-// stands still in the middle, as long as the test likes, holding its transaction open.
-class FedImport {
-public:
-    FedImport(const QString& dir, const QByteArray& start)
-        : m_fifo(dir + QStringLiteral("/fifo.rem"))
-    {
-        QVERIFY(::mkfifo(QFile::encodeName(m_fifo).constData(), 0600) == 0);
-        m_process.start(kvcobLotePath(),
-                        {QStringLiteral("--dir"), dir, QStringLiteral("importar"), m_fifo});
-        QVERIFY(m_process.waitForStarted());
-        m_feed.setFileName(m_fifo);
-        QVERIFY(m_feed.open(QIODevice::WriteOnly | QIODevice::Unbuffered)); // waits for the reader
-        QCOMPARE(m_feed.write(start), start.size());
-        QTRY_VERIFY_WITH_TIMEOUT(importRunning(dir), 20000);
-        // The blocks fed so far are read and stored; the import then waits for more.
-        QTest::qWait(300);
-    }
-    ~FedImport()
-    {
-        m_feed.close();
-        if (m_process.state() != QProcess::NotRunning) {
-            m_process.kill();
-            m_process.waitForFinished();
-        }
-    }
-    // Feeds the rest of the file and waits for the import's end; its exit code.
-    int finish(const QByteArray& rest)
-    {
-        m_feed.write(rest);
-        m_feed.close();
-        if (!m_process.waitForFinished(60000))
-            return -1;
-        return m_process.exitStatus() == QProcess::NormalExit ? m_process.exitCode() : -1;
-    }
-    void killHard()
-    {
-        ::kill(pid_t(m_process.processId()), SIGKILL);
-        m_process.waitForFinished();
-        m_feed.close();
-    }
-    QString output() { return QString::fromUtf8(m_process.readAllStandardOutput()).trimmed(); }
-
-private:
-    QString m_fifo;
-    QProcess m_process;
-    QFile m_feed;
-};
-
 // A small filesystem of its own for the program folder, unmounted at the end.
 class SmallDisk {
 public:
@@ -204,8 +152,9 @@ QString undone(const QString& cause)
 
 class TstImportFaults : public QObject {
     Q_OBJECT
+    TestEnvironment m_env;
 private Q_SLOTS:
-    void cleanup() { Database::closeAll(); }
+    void cleanup() { m_env.cleanup(); }
 
     // The table used to be emptied by a statement committed on its own, before the rows.
     void killedImportKeepsThePreviousTitles_data()
@@ -224,7 +173,8 @@ private Q_SLOTS:
         QCOMPARE(kvcobLote(dir.path(), {QStringLiteral("importar"), before}).exitCode, 0);
 
         {
-            FedImport import(dir.path(), headerBlock() + bodyOf(titles(fedTitles, 500000)));
+            FedImport import(dir.path(), headerBlock() + bodyOf(titles(fedTitles, 500000)),
+                             [&] { return importRunning(dir.path()); });
             import.killHard();
         }
         const Seen s = seen(dbOf(dir.path()));
@@ -253,7 +203,8 @@ private Q_SLOTS:
         const QString other =
             writeFile(dir.file(QStringLiteral("outro.rem")), fileOf(titles(5, 700000)));
 
-        FedImport first(dir.path(), headerBlock() + bodyOf(titles(100, 500000)));
+        FedImport first(dir.path(), headerBlock() + bodyOf(titles(100, 500000)),
+                        [&] { return importRunning(dir.path()); });
         QElapsedTimer clock;
         clock.start();
         const Run second = kvcobLote(dir.path(), {QStringLiteral("importar"), other});
@@ -280,7 +231,8 @@ private Q_SLOTS:
             writeFile(dir.file(QStringLiteral("antes.rem")), fileOf(titles(300)));
         QCOMPARE(kvcobLote(dir.path(), {QStringLiteral("importar"), before}).exitCode, 0);
 
-        FedImport import(dir.path(), headerBlock() + bodyOf(titles(5000, 500000)));
+        FedImport import(dir.path(), headerBlock() + bodyOf(titles(5000, 500000)),
+                         [&] { return importRunning(dir.path()); });
         QCOMPARE(seen(dbOf(dir.path())).rows, 300);
         const QString forms = dir.file(QStringLiteral("formularios.txt"));
         const Run reader =
@@ -328,7 +280,8 @@ private Q_SLOTS:
     {
         SmallDisk disk(QStringLiteral("3m"));
         if (!disk.mounted())
-            QSKIP("mounting a small filesystem is not permitted here (needs root)");
+            KV_SKIP_OR_FAIL(QStringLiteral("mounting a small filesystem is not permitted here "
+                                           "(needs root)"));
         QTemporaryDir files;
         const QString small =
             writeFile(files.filePath(QStringLiteral("pequeno.rem")), fileOf(titles(1000)));
@@ -348,7 +301,8 @@ private Q_SLOTS:
     {
         SmallDisk disk(QStringLiteral("2m"));
         if (!disk.mounted())
-            QSKIP("mounting a small filesystem is not permitted here (needs root)");
+            KV_SKIP_OR_FAIL(QStringLiteral("mounting a small filesystem is not permitted here "
+                                           "(needs root)"));
         QTemporaryDir files;
         const QString bank = writeFile(files.filePath(QStringLiteral("b.rem")), fileOf(titles(50)));
         QCOMPARE(kvcobLote(disk.path(), {QStringLiteral("importar"), bank}).exitCode, 0);

@@ -8,6 +8,7 @@
 #include "ImportTestSupport.h"
 #include "Regional.h"
 #include "SampleBankFile.h"
+#include "TestEnvironment.h"
 #include "TestSupport.h"
 
 #include <QSet>
@@ -30,9 +31,9 @@ QByteArray readAll(const QString& path)
 
 class TstSampleBankFile : public QObject {
     Q_OBJECT
+    TestEnvironment m_env{TestEnvironment::BrazilianFormats};
 private Q_SLOTS:
-    void initTestCase() { Regional::setSeparators(QLatin1Char(','), QLatin1Char('.')); }
-    void cleanup() { Database::closeAll(); }
+    void cleanup() { m_env.cleanup(); }
 
     void theCommittedSampleIsTheGeneratorsOutput()
     {

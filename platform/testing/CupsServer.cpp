@@ -1,10 +1,13 @@
 #include "CupsServer.h"
 
+#include "TestSupport.h"
+
 #include <QDeadlineTimer>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QStandardPaths>
+#include <QTest>
 #include <QThread>
 
 #include <cstring>
@@ -293,6 +296,29 @@ bool CupsServer::addQueue(const QString& name, Kind kind, QString* error)
         return false;
     }
     return true;
+}
+
+bool CupsServer::startOrSkip(const QList<Queue>& queues, const QStringList& programs)
+{
+    QString why = missing();
+    for (const QString& program : programs) {
+        if (why.isEmpty() && !TestSupport::haveProgram(program))
+            why = QStringLiteral("%1 is not installed").arg(program);
+    }
+    if (!why.isEmpty()) {
+        TestSupport::skipOrFail(why, __FILE__, __LINE__);
+        return false;
+    }
+    QString error;
+    bool ok = start(&error);
+    for (const Queue& q : queues) {
+        if (ok)
+            ok = addQueue(q.name, q.kind, &error);
+    }
+    if (!ok)
+        QTest::qFail(qPrintable(QStringLiteral("CUPS is installed but did not serve: ") + error),
+                     __FILE__, __LINE__);
+    return ok;
 }
 
 QString CupsServer::outputPath(const QString& queue) const

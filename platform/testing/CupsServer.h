@@ -38,6 +38,16 @@ public:
 
     enum class Kind { Raw, Pdf };
     bool addQueue(const QString& name, Kind kind, QString* error);
+
+    struct Queue {
+        QString name;
+        Kind kind;
+    };
+    // For a test class's initTestCase: starts the scheduler with the queues given. When CUPS
+    // or one of `programs` (pdftotext, ...) is not installed the test is skipped through
+    // TestSupport::skipOrFail (a failure under KVCOB_REQUIRE_ALL=1); when it is installed and
+    // does not start, the test fails. False in both cases: the caller returns at once.
+    [[nodiscard]] bool startOrSkip(const QList<Queue>& queues, const QStringList& programs = {});
     QString outputPath(const QString& queue) const;
     QByteArray output(const QString& queue) const;
     void clearOutput(const QString& queue);

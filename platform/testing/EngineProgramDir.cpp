@@ -15,13 +15,14 @@ EngineProgramDir::EngineProgramDir(const QString& engine)
         return;
     }
     m_server = true;
-    if (!QSqlDatabase::isDriverAvailable(QStringLiteral("QPSQL"))) {
-        m_why = QStringLiteral("O driver QPSQL do Qt não está instalado (libqt6sql6-psql): "
-                               "só os casos do servidor foram pulados");
+    m_why = PgTestServer::missing();
+    if (!m_why.isEmpty())
         return;
-    }
+    // Installed from here on: whatever stops the server is the test's failure.
+    m_failed = true;
     if (!PgTestServer::instance()) {
-        m_why = PgTestServer::skipReason();
+        m_why = QStringLiteral("the test server is installed but did not start: ") +
+                PgTestServer::skipReason();
         return;
     }
     QString error;
@@ -31,6 +32,7 @@ EngineProgramDir::EngineProgramDir(const QString& engine)
         return;
     }
     writeConf();
+    m_failed = false;
     m_ready = true;
 }
 

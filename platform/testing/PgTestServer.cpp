@@ -5,6 +5,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QProcess>
+#include <QSqlDatabase>
 
 #include <arpa/inet.h>
 #include <cerrno>
@@ -71,6 +72,17 @@ QString fixtureBase()
     return ::geteuid() == 0 ? QStringLiteral("/tmp") : QDir::tempPath();
 }
 } // namespace
+
+QString PgTestServer::missing()
+{
+    if (findBinaries().isEmpty())
+        return QStringLiteral("PostgreSQL não está instalado (initdb/pg_ctl não encontrados): "
+                              "só os casos do servidor foram pulados");
+    if (!QSqlDatabase::isDriverAvailable(QStringLiteral("QPSQL")))
+        return QStringLiteral("O driver QPSQL do Qt não está instalado (libqt6sql6-psql): "
+                              "só os casos do servidor foram pulados");
+    return {};
+}
 
 PgTestServer* PgTestServer::instance()
 {
@@ -142,12 +154,10 @@ bool PgTestServer::runAsOwner(const QString& program, const QStringList& args, Q
 
 bool PgTestServer::create(QString* why)
 {
-    m_bin = findBinaries();
-    if (m_bin.isEmpty()) {
-        *why = QStringLiteral("PostgreSQL não está instalado (initdb/pg_ctl não encontrados): "
-                              "só os casos do servidor foram pulados");
+    *why = missing();
+    if (!why->isEmpty())
         return false;
-    }
+    m_bin = findBinaries();
     const bool root = ::geteuid() == 0;
     if (root) {
         // The server refuses to run as root: use the server's own account, or a test one.

@@ -8,11 +8,16 @@
 // folder, started on a free port with its socket in that folder and no network listener,
 // stopped and removed when the executable ends. Under root the server runs as an
 // unprivileged user (the server refuses to run as root). Started on first use, once.
+//
+// Tests skip (TestSupport::skipOrFail) only when missing() names something not installed;
+// a server that is installed and does not start fails the test with skipReason().
 class PgTestServer {
 public:
+    // Empty when the server's programs and Qt's driver are installed; else what is missing.
+    static QString missing();
     // The running server, or null when none could be started (see skipReason()).
     static PgTestServer* instance();
-    // Why there is no server: PostgreSQL missing, or what failed in starting it.
+    // Why there is no server: what is missing, or what failed in starting it.
     static QString skipReason();
     // Stops the server now (normally done as the application ends).
     static void shutdown();

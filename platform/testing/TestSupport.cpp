@@ -1,10 +1,16 @@
 #include "TestSupport.h"
 
+#include "KvError.h"
 #include "ProgramDir.h"
 
+#include <QCoreApplication>
 #include <QFile>
+#include <QFileInfo>
 #include <QProcess>
 #include <QStandardPaths>
+#include <QTest>
+
+#include <unistd.h>
 
 TempProgramDir::TempProgramDir()
 {
@@ -77,11 +83,14 @@ TestSupport::ToolRun TestSupport::kvcobLote(const QString& dir, const QStringLis
     }
     r.exitCode = p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1;
     r.out = QString::fromUtf8(p.readAllStandardOutput());
+    QStringList kept;
     for (const QString& line :
          QString::fromUtf8(p.readAllStandardError()).split(QLatin1Char('\n'))) {
-        if (!line.isEmpty() && !line.startsWith(QStringLiteral("QStandardPaths")))
-            r.err += line;
+        if (!line.startsWith(QStringLiteral("QStandardPaths")))
+            kept << line;
     }
+    r.err = kept.join(QString());
+    r.errText = kept.join(QLatin1Char('\n')).trimmed();
     return r;
 }
 
@@ -92,4 +101,88 @@ bool TestSupport::generateBankFile(const QString& path, int titles)
               {QStringLiteral("--titulos"), QString::number(titles), path});
     return gen.waitForFinished(60000) && gen.exitStatus() == QProcess::NormalExit &&
            gen.exitCode() == 0;
+}
+
+QString TestSupport::errorOf(const std::function<void()>& action)
+{
+    try {
+        action();
+    } catch (const KvError& e) {
+        return e.message();
+    }
+    return {};
+}
+
+bool TestSupport::requireAll()
+{
+    return qEnvironmentVariable("KVCOB_REQUIRE_ALL") == QStringLiteral("1");
+}
+
+void TestSupport::skipOrFail(const QString& reason, const char* file, int line)
+{
+    if (requireAll()) {
+        const QByteArray message = (QStringLiteral("KVCOB_REQUIRE_ALL=1: this test may not be "
+                                                   "skipped: ") +
+                                    reason)
+                                       .toLocal8Bit();
+        QTest::qFail(message.constData(), file, line);
+    } else {
+        QTest::qSkip(reason.toLocal8Bit().constData(), file, line);
+    }
+}
+
+bool TestSupport::rerunUnprivileged(QString* failure)
+{
+    if (::geteuid() != 0)
+        return false;
+    failure->clear();
+    if (!haveProgram(QStringLiteral("setpriv"))) {
+        *failure = QStringLiteral("setpriv (util-linux) is needed to run this case as an "
+                                  "ordinary user");
+        return true;
+    }
+    // The account must reach the executable: a copy in a folder of its own, open to it.
+    const QString self = QCoreApplication::applicationFilePath();
+    QTemporaryDir place(QStringLiteral("/tmp/kvcob-unprivileged-XXXXXX"));
+    const QString copy = place.filePath(QFileInfo(self).fileName());
+    const QFileDevice::Permissions open = QFileDevice::ReadOwner | QFileDevice::WriteOwner |
+                                          QFileDevice::ExeOwner | QFileDevice::ReadGroup |
+                                          QFileDevice::ExeGroup | QFileDevice::ReadOther |
+                                          QFileDevice::ExeOther;
+    if (!place.isValid() || !QFile::copy(self, copy) || !QFile::setPermissions(copy, open) ||
+        !QFile::setPermissions(place.path(), open)) {
+        *failure =
+            QStringLiteral("cannot place a copy of %1 for the unprivileged account").arg(self);
+        return true;
+    }
+    QString test = QString::fromLatin1(QTest::currentTestFunction());
+    if (QTest::currentDataTag())
+        test += QLatin1Char(':') + QString::fromLocal8Bit(QTest::currentDataTag());
+    QProcess child;
+    child.setProcessChannelMode(QProcess::MergedChannels);
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("TMPDIR"), QStringLiteral("/tmp"));
+    env.insert(QStringLiteral("HOME"), place.path());
+    env.remove(QStringLiteral("XDG_RUNTIME_DIR"));
+    child.setProcessEnvironment(env);
+    child.setWorkingDirectory(place.path());
+    child.start(QStringLiteral("setpriv"),
+                {QStringLiteral("--reuid=65534"), QStringLiteral("--regid=65534"),
+                 QStringLiteral("--clear-groups"), QStringLiteral("--"), copy, test});
+    const bool ended = child.waitForStarted() && child.waitForFinished(120000);
+    const QString output = QString::fromLocal8Bit(child.readAll());
+    if (!ended) {
+        child.kill();
+        child.waitForFinished();
+        *failure = QStringLiteral("the case as nobody did not end:\n") + output;
+    } else if (child.exitStatus() != QProcess::NormalExit || child.exitCode() != 0) {
+        *failure = QStringLiteral("the case failed as nobody:\n") + output;
+    } else if (!output.contains(QStringLiteral("PASS   : ")) ||
+               output.contains(QStringLiteral("SKIP   : "))) {
+        // Qt runs nothing for a name it does not know, and says so only in the output.
+        *failure = QStringLiteral("the case did not run as nobody:\n") + output;
+    } else {
+        qDebug().noquote() << "ran as nobody:" << test;
+    }
+    return true;
 }

@@ -9,15 +9,7 @@
 #include <QtTest>
 
 namespace {
-QString errorOf(const std::function<void()>& action)
-{
-    try {
-        action();
-    } catch (const KvError& e) {
-        return e.message();
-    }
-    return {};
-}
+using TestSupport::errorOf;
 } // namespace
 
 class TstCupsQueues : public QObject {
@@ -27,15 +19,9 @@ class TstCupsQueues : public QObject {
 private Q_SLOTS:
     void initTestCase()
     {
-        const QString missing = CupsServer::missing();
-        if (!missing.isEmpty())
-            QSKIP(qPrintable(missing));
-        QString error;
-        QVERIFY2(m_cups.start(&error), qPrintable(error));
-        QVERIFY2(m_cups.addQueue(QStringLiteral("Matricial"), CupsServer::Kind::Raw, &error),
-                 qPrintable(error));
-        QVERIFY2(m_cups.addQueue(QStringLiteral("Laser"), CupsServer::Kind::Pdf, &error),
-                 qPrintable(error));
+        if (!m_cups.startOrSkip({{QStringLiteral("Matricial"), CupsServer::Kind::Raw},
+                                 {QStringLiteral("Laser"), CupsServer::Kind::Pdf}}))
+            return;
     }
 
     void listShowsEveryQueueAndItsState()

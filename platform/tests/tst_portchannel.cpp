@@ -10,27 +10,14 @@
 Q_DECLARE_METATYPE(PortChannel::Target::Kind)
 
 namespace {
+using TestSupport::errorOf;
+using TestSupport::readFile;
+
 void writeConf(const QByteArray& text)
 {
     QFile f(ProgramDir::file(QStringLiteral("kvcob.conf")));
     QVERIFY(f.open(QIODevice::WriteOnly));
     f.write(text);
-}
-
-QByteArray readFile(const QString& path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
-
-QString errorOf(const std::function<void()>& action)
-{
-    try {
-        action();
-    } catch (const KvError& e) {
-        return e.message();
-    }
-    return {};
 }
 } // namespace
 
@@ -186,7 +173,7 @@ private Q_SLOTS:
     void writeFailureIsReported()
     {
         if (!QFile::exists(QStringLiteral("/dev/full")))
-            QSKIP("no /dev/full");
+            KV_SKIP_OR_FAIL(QStringLiteral("no /dev/full"));
         TempProgramDir dir;
         writeConf("[Portas]\nLPT1=/dev/full\n");
         PortChannel channel(QStringLiteral("LPT1"));

@@ -1,12 +1,11 @@
 #include "KvError.h"
 #include "PortChannel.h"
 #include "ProgramDir.h"
+#include "TestSupport.h"
 
 #include <QDirIterator>
 #include <QTemporaryDir>
 #include <QtTest>
-
-#include <unistd.h>
 
 using ProgramDir::Source;
 
@@ -153,8 +152,8 @@ private Q_SLOTS:
         QFETCH(QString, what);
         QFETCH(QString, named);
         QFETCH(QString, words);
-        if (what.endsWith(QStringLiteral("readonly")) && geteuid() == 0)
-            QSKIP("The superuser writes into read-only folders; run as an ordinary user");
+        if (what.endsWith(QStringLiteral("readonly")))
+            KV_RUN_UNPRIVILEGED(); // the superuser writes into read-only folders
         QTemporaryDir root;
         const QString before = root.filePath(QStringLiteral("antes"));
         QDir().mkpath(before);
@@ -290,8 +289,7 @@ private Q_SLOTS:
 
     void anUnreadableSystemConfStopsTheStart()
     {
-        if (geteuid() == 0)
-            QSKIP("The superuser reads every file; run as an ordinary user");
+        KV_RUN_UNPRIVILEGED(); // the superuser reads every file
         QTemporaryDir root;
         const QString systemConf = root.filePath(QStringLiteral("kvcob.conf"));
         writeFile(systemConf, "[Portas]\nLPT1=/dev/usb/lp0\n");

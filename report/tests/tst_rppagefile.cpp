@@ -6,6 +6,7 @@
 #include "PageText.h"
 #include "Report.h"
 #include "ScriptedDialogs.h"
+#include "TestEnvironment.h"
 #include "TestSupport.h"
 
 #include <QPainter>
@@ -82,9 +83,10 @@ void putU32(QByteArray& b, qsizetype at, quint32 v)
 
 class TstRpPageFile : public QObject {
     Q_OBJECT
+    TestEnvironment m_env{TestEnvironment::SystemFormats,
+                          QDateTime(QDate(2026, 3, 14), QTime(9, 0))};
 private Q_SLOTS:
-    void init() { Clock::setFixed(QDateTime(QDate(2026, 3, 14), QTime(9, 0))); }
-    void cleanup() { Clock::setFixed(QDateTime()); }
+    void cleanup() { m_env.cleanup(); }
 
     void aSavedReportLoadsBackToTheSamePages()
     {

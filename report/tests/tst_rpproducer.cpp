@@ -6,6 +6,7 @@
 #include "PageText.h"
 #include "Report.h"
 #include "RpProducer.h"
+#include "TestEnvironment.h"
 #include "TestSupport.h"
 
 #include "RpExpression.h"
@@ -81,9 +82,10 @@ struct Run {
 
 class TstRpProducer : public QObject {
     Q_OBJECT
+    TestEnvironment m_env{TestEnvironment::SystemFormats,
+                          QDateTime(QDate(2026, 3, 14), QTime(9, 26, 53))};
 private Q_SLOTS:
-    void init() { Clock::setFixed(QDateTime(QDate(2026, 3, 14), QTime(9, 26, 53))); }
-    void cleanup() { Clock::setFixed(QDateTime()); }
+    void cleanup() { m_env.cleanup(); }
 
     void bandsFillPagesWithHeadersOnEach_data()
     {

@@ -14,6 +14,7 @@
 #include "TRpPreview.h"
 #include "TSpinEdit.h"
 #include "TUpDown.h"
+#include "TestEnvironment.h"
 #include "TestSupport.h"
 #include "uQvPreview.h"
 
@@ -69,8 +70,9 @@ void typePage(TfrmQvPreview& w, const QString& text)
 
 class TstQvPreview : public QObject {
     Q_OBJECT
+    TestEnvironment m_env;
 private Q_SLOTS:
-    void cleanup() { Database::closeAll(); }
+    void cleanup() { m_env.cleanup(); }
 
     void theWindowIsBuiltAsDesigned()
     {

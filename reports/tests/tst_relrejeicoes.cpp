@@ -8,6 +8,7 @@
 #include "RelRejeicoes.h"
 #include "ReportFonts.h"
 #include "ScriptedDialogs.h"
+#include "TestEnvironment.h"
 #include "TestSupport.h"
 #include "uPrincipal.h"
 #include "uQvPreview.h"
@@ -50,14 +51,11 @@ const QString kLongMessage = QStringLiteral("MMMMMMMMMM MMMMMMMMMM MMMMMMMMMM MM
 
 class TstRelRejeicoes : public QObject {
     Q_OBJECT
+    TestEnvironment m_env{TestEnvironment::SystemFormats,
+                          QDateTime(QDate(2026, 5, 4), QTime(15, 16, 17))};
 private Q_SLOTS:
     void initTestCase_data() { addEngineRows(); }
-    void init() { Clock::setFixed(QDateTime(QDate(2026, 5, 4), QTime(15, 16, 17))); }
-    void cleanup()
-    {
-        Clock::setFixed(QDateTime());
-        Database::closeAll();
-    }
+    void cleanup() { m_env.cleanup(); }
 
     void rowsComeInTheirOrderWithTheColumnsInTheirs()
     {
@@ -235,20 +233,17 @@ private Q_SLOTS:
         if (!TestSupport::haveProgram(QStringLiteral("pdftotext")))
             QSKIP("pdftotext is not installed");
         KV_GLOBAL_ENGINE_DIR(dir);
-        const QString tool = TestSupport::binaryDir() + QStringLiteral("/bin/kvcob-lote");
         const QString pdf = dir.file(QStringLiteral("rejeitados.pdf"));
-        int rc = -1;
-        TestSupport::run(
-            tool, {QStringLiteral("--dir"), dir.path(), QStringLiteral("rejeitados"), pdf}, &rc);
-        QCOMPARE(rc, 1); // an empty table
+        const QStringList verb{QStringLiteral("rejeitados"), pdf};
+        QCOMPARE(TestSupport::kvcobLote(dir.path(), verb).exitCode, 1); // an empty table
         QVERIFY(!QFile::exists(pdf));
 
         BlqTitles::store(BlqTitles::rejected(40));
         Database::closeAll();
-        const QString out = QString::fromLocal8Bit(TestSupport::run(
-            tool, {QStringLiteral("--dir"), dir.path(), QStringLiteral("rejeitados"), pdf}, &rc));
-        QCOMPARE(rc, 0);
-        QVERIFY2(out.contains(QStringLiteral("2 páginas")), qPrintable(out));
+        const TestSupport::ToolRun written = TestSupport::kvcobLote(dir.path(), verb);
+        QCOMPARE(written.exitCode, 0);
+        QVERIFY2(written.out.contains(QStringLiteral("2 páginas")), qPrintable(written.out));
+        int rc = -1;
         const QString text = QString::fromUtf8(
             TestSupport::run(QStringLiteral("pdftotext"),
                              {QStringLiteral("-layout"), pdf, QStringLiteral("-")}, &rc));

@@ -4,6 +4,7 @@
 #include "IniFile.h"
 #include "LogoPicture.h"
 #include "ScriptedDialogs.h"
+#include "TestEnvironment.h"
 #include "TestSupport.h"
 #include "uConfiguracoes.h"
 
@@ -70,8 +71,9 @@ QString recibo(const QString& section)
 
 class TstConfiguracoes : public QObject {
     Q_OBJECT
+    TestEnvironment m_env;
 private Q_SLOTS:
-    void cleanup() { Database::closeAll(); }
+    void cleanup() { m_env.cleanup(); }
 
     void beneficiaryWithoutSectionShowsNoLogos()
     {

@@ -4,6 +4,7 @@
 #include "DbTable.h"
 #include "IniFile.h"
 #include "ScriptedDialogs.h"
+#include "TestEnvironment.h"
 #include "TestSupport.h"
 #include "uConfiguracoes.h"
 
@@ -52,8 +53,9 @@ void type(QLineEdit* edit, const QString& text)
 
 class TstConfiguracoesPix : public QObject {
     Q_OBJECT
+    TestEnvironment m_env;
 private Q_SLOTS:
-    void cleanup() { Database::closeAll(); }
+    void cleanup() { m_env.cleanup(); }
 
     void okStoresTheKeyAsPayersPayToIt_data()
     {

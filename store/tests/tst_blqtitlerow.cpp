@@ -9,6 +9,7 @@
 #include "DbQuery.h"
 #include "DbTable.h"
 #include "KvError.h"
+#include "TestEnvironment.h"
 #include "TestSupport.h"
 
 #include <QtTest>
@@ -46,8 +47,9 @@ BlqTitle everyMember()
 
 class TstBlqTitleRow : public QObject {
     Q_OBJECT
+    TestEnvironment m_env;
 private Q_SLOTS:
-    void cleanup() { Database::closeAll(); }
+    void cleanup() { m_env.cleanup(); }
 
     void everyColumnHasAMemberOfItsKind()
     {

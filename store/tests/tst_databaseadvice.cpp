@@ -5,6 +5,7 @@
 #include "DbTable.h"
 #include "KvError.h"
 #include "ProgramDir.h"
+#include "TestEnvironment.h"
 #include "TestSupport.h"
 
 #include <QSqlQuery>
@@ -12,8 +13,9 @@
 
 class TstDatabaseAdvice : public QObject {
     Q_OBJECT
+    TestEnvironment m_env;
 private Q_SLOTS:
-    void cleanup() { Database::closeAll(); }
+    void cleanup() { m_env.cleanup(); }
 
     void aDatabaseThatTakesNoWritesIsNamed()
     {

@@ -6,6 +6,7 @@
 #include "DbTable.h"
 #include "ImportGuard.h"
 #include "KvError.h"
+#include "TestEnvironment.h"
 #include "TestSupport.h"
 
 #include <QFile>
@@ -72,8 +73,9 @@ void addTitles(int n)
 
 class TstImportGuard : public QObject {
     Q_OBJECT
+    TestEnvironment m_env;
 private Q_SLOTS:
-    void cleanup() { Database::closeAll(); }
+    void cleanup() { m_env.cleanup(); }
 
     void aSecondImportIsRefusedAtOnce()
     {

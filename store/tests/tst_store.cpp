@@ -7,6 +7,7 @@
 #include "DbTable.h"
 #include "EngineProgramDir.h"
 #include "KvError.h"
+#include "TestEnvironment.h"
 #include "TestSupport.h"
 
 #include <QFile>
@@ -32,8 +33,9 @@ void engineRows()
 
 class TstStore : public QObject {
     Q_OBJECT
+    TestEnvironment m_env;
 private Q_SLOTS:
-    void cleanup() { Database::closeAll(); }
+    void cleanup() { m_env.cleanup(); }
 
     void createsTheTableWithTheFirst32Columns_data() { engineRows(); }
     void createsTheTableWithTheFirst32Columns()
@@ -405,8 +407,7 @@ private Q_SLOTS:
 
     void readOnlyDirectoryGivesAClearError()
     {
-        if (geteuid() == 0)
-            QSKIP("root writes into read-only folders");
+        KV_RUN_UNPRIVILEGED(); // root writes into read-only folders
         TempProgramDir dir;
         QFile::setPermissions(dir.path(), QFileDevice::ReadOwner | QFileDevice::ExeOwner);
         QVERIFY_THROWS_EXCEPTION(KvError, Database::connection());

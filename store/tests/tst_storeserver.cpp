@@ -11,6 +11,7 @@
 #include "KvError.h"
 #include "PgImportLock.h"
 #include "PgTestServer.h"
+#include "TestEnvironment.h"
 
 #include <QFile>
 #include <QSqlQuery>
@@ -38,16 +39,6 @@ QStringList seuNums(const QString& alias = QStringLiteral("cobrancaKV"))
     return out;
 }
 
-QString messageOf(const std::function<void()>& f)
-{
-    try {
-        f();
-    } catch (const KvError& e) {
-        return e.message();
-    }
-    return {};
-}
-
 // Ends the program's sessions on the server, as a dropped network or a restarted server
 // would.
 bool dropSessions(const EngineProgramDir& dir)
@@ -59,13 +50,15 @@ bool dropSessions(const EngineProgramDir& dir)
 
 class TstStoreServer : public QObject {
     Q_OBJECT
+    TestEnvironment m_env;
 private Q_SLOTS:
     void initTestCase()
     {
-        if (!PgTestServer::instance())
-            QSKIP(qPrintable(PgTestServer::skipReason()));
+        if (!PgTestServer::missing().isEmpty())
+            KV_SKIP_OR_FAIL(PgTestServer::missing());
+        QVERIFY2(PgTestServer::instance(), qPrintable(PgTestServer::skipReason()));
     }
-    void cleanup() { Database::closeAll(); }
+    void cleanup() { m_env.cleanup(); }
 
     void aServerThatCannotBeReachedSaysWhichAndWhy_data()
     {
@@ -99,12 +92,12 @@ private Q_SLOTS:
         QVERIFY(f.open(QIODevice::WriteOnly));
         f.write(lines.join('\n'));
         f.close();
-        const QString message = messageOf([] { Database::connection(); });
+        const QString message = TestSupport::errorOf([] { Database::connection(); });
         QVERIFY2(message.contains(expected), qPrintable(message));
         QVERIFY2(message.contains(QStringLiteral("servidor PostgreSQL ") + server->socketDir()),
                  qPrintable(message));
         // The program goes on: the same command fails again with the same words.
-        QCOMPARE(messageOf([] {
+        QCOMPARE(TestSupport::errorOf([] {
                      DbTable t;
                      t.open();
                  }),
@@ -147,7 +140,7 @@ private Q_SLOTS:
         }
         QCOMPARE(seuNums().size(), 2);
         QVERIFY(dropSessions(dir));
-        const QString message = messageOf([] { seuNums(); });
+        const QString message = TestSupport::errorOf([] { seuNums(); });
         QVERIFY2(message.contains(QStringLiteral("foi perdida")), qPrintable(message));
         QVERIFY(message.contains(PgTestServer::instance()->socketDir()));
         QCOMPARE(seuNums(), (QStringList{QStringLiteral("A"), QStringLiteral("B")}));
@@ -184,7 +177,7 @@ private Q_SLOTS:
                 fill(t, {QStringLiteral("N%1").arg(i)});
             QVERIFY(dropSessions(dir));
             fill(t, {QStringLiteral("LAST")});
-            const QString message = messageOf([&] { t.commitBatch(); });
+            const QString message = TestSupport::errorOf([&] { t.commitBatch(); });
             QVERIFY2(message.contains(QStringLiteral("foi perdida")), qPrintable(message));
         }
         QCOMPARE(seuNums(), (QStringList{QStringLiteral("OLD1"), QStringLiteral("OLD2")}));
@@ -262,7 +255,7 @@ private Q_SLOTS:
                 PgImportLock first(here);
                 QElapsedTimer clock;
                 clock.start();
-                QCOMPARE(messageOf([&] { PgImportLock second(there); }),
+                QCOMPARE(TestSupport::errorOf([&] { PgImportLock second(there); }),
                          QStringLiteral(
                              "Outra carga em andamento; tente novamente quando ela terminar."));
                 QVERIFY(clock.elapsed() < 2000); // refused, not waited for
@@ -277,7 +270,7 @@ private Q_SLOTS:
             held.reset();
         }
         Database::closeAll();
-        QTRY_COMPARE(messageOf([] {
+        QTRY_COMPARE(TestSupport::errorOf([] {
                          PgImportLock after(Database::connection(QStringLiteral("outraMesa")));
                      }),
                      QString());
@@ -290,10 +283,11 @@ private Q_SLOTS:
         {
             ImportGuard guard;
             ImportGuard nested; // the batch tool holds it around the import's own
-            QCOMPARE(messageOf([] { ImportGuard other(QStringLiteral("outraMesa")); }),
+            QCOMPARE(TestSupport::errorOf([] { ImportGuard other(QStringLiteral("outraMesa")); }),
                      ImportGuard::busyMessage());
         }
-        QCOMPARE(messageOf([] { ImportGuard other(QStringLiteral("outraMesa")); }), QString());
+        QCOMPARE(TestSupport::errorOf([] { ImportGuard other(QStringLiteral("outraMesa")); }),
+                 QString());
     }
 
     void bulkTextKeepsEveryCharacter_data()

@@ -2,9 +2,9 @@
 #include "ContinuoFixtures.h"
 #include "Database.h"
 #include "MatricialIni.h"
+#include "TestEnvironment.h"
 #include "TestSupport.h"
 
-#include <QProcess>
 #include <QtTest>
 
 using namespace ContinuoFixtures;
@@ -16,20 +16,11 @@ struct Outcome {
     QString err;
 };
 
-Outcome lote(const TempProgramDir& dir, QStringList args)
+Outcome lote(const TempProgramDir& dir, const QStringList& args)
 {
     Database::closeAll(); // the tool opens the same database file
-    args.prepend(dir.path());
-    args.prepend(QStringLiteral("--dir"));
-    QProcess p;
-    p.start(TestSupport::binaryDir() + QStringLiteral("/bin/kvcob-lote"), args);
-    Outcome o;
-    if (!p.waitForStarted() || !p.waitForFinished(60000))
-        return o;
-    o.exitCode = p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1;
-    o.out = QString::fromLocal8Bit(p.readAllStandardOutput()).trimmed();
-    o.err = QString::fromLocal8Bit(p.readAllStandardError()).trimmed();
-    return o;
+    const TestSupport::ToolRun run = TestSupport::kvcobLote(dir.path(), args, 60000);
+    return {run.exitCode, run.out.trimmed(), run.errText};
 }
 
 BlqTitle other(const QString& seu)
@@ -43,8 +34,9 @@ BlqTitle other(const QString& seu)
 
 class TstVerbContinuo : public QObject {
     Q_OBJECT
+    TestEnvironment m_env;
 private Q_SLOTS:
-    void cleanup() { Database::closeAll(); }
+    void cleanup() { m_env.cleanup(); }
 
     void workedExampleToAFile_data()
     {
