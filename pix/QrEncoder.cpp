@@ -109,6 +109,7 @@ struct Layout {
     std::array<std::vector<unsigned char>, 8> base;
     std::array<std::vector<quint64>, 8> lines;
     std::vector<quint16> order;           // data modules in placement order (y * size + x)
+    std::vector<quint8> orderX, orderY;   // the same as columns and rows
     std::vector<unsigned char> generator; // the Reed-Solomon divisor, highest power first
     // The divisor times each byte value, kMaxEcc bytes a value: one row XORed into the
     // remainder per data codeword.
@@ -176,6 +177,10 @@ Layout::Layout(int version) : size(sizeOf(version))
                     order.push_back(quint16(k));
             }
         }
+    }
+    for (const quint16 k : order) {
+        orderX.push_back(quint8(k % size));
+        orderY.push_back(quint8(k / size));
     }
     for (int mask = 0; mask < 8; ++mask) {
         formatBits(mask);
@@ -323,15 +328,15 @@ int leastPenalty(const Layout& l, const unsigned char* codewords, int count)
     const int n = l.size * kWords;
     quint64 data[2 * 177 * kWords] = {};
     quint64* cols = data + n;
-    const quint16* order = l.order.data();
+    const quint8* xs = l.orderX.data();
+    const quint8* ys = l.orderY.data();
     for (int w = 0; w < count; ++w) {
-        for (int b = 7; b >= 0; --b, ++order) {
-            if ((codewords[w] >> b) & 1) {
-                const int x = *order % l.size;
-                const int y = *order / l.size;
-                data[y * kWords + (x >> 6)] |= quint64(1) << (x & 63);
-                cols[x * kWords + (y >> 6)] |= quint64(1) << (y & 63);
-            }
+        for (int b = 7; b >= 0; --b, ++xs, ++ys) {
+            const quint64 bit = (codewords[w] >> b) & 1;
+            const int x = *xs;
+            const int y = *ys;
+            data[y * kWords + (x >> 6)] |= bit << (x & 63);
+            cols[x * kWords + (y >> 6)] |= bit << (y & 63);
         }
     }
     int best = 0;
