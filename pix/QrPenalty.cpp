@@ -128,12 +128,9 @@ Bits lineAt(const quint64* p)
 {
     return (~(a ^ b) & ~(a ^ a.at<1>()) & ~(b ^ b.at<1>()) & inLine).count();
 }
-} // namespace
 
-// Built twice, the second for processors with a population count instruction (all of the
-// last fifteen years), chosen when the program starts.
-[[gnu::target_clones("popcnt", "default")]] int QrPenalty::score(const quint64* rows,
-                                                                 const quint64* cols, int size)
+// The whole symbol; inlined into two builds below.
+[[gnu::always_inline]] inline int symbolPenalty(const quint64* rows, const quint64* cols, int size)
 {
     int result = 0;
     int dark = 0;
@@ -152,6 +149,27 @@ Bits lineAt(const quint64* p)
     // The smallest k with (45 - 5k) % <= dark share <= (55 + 5k) %.
     const long k = (std::labs(dark * 20L - total * 10) + total - 1) / total - 1;
     return result + int(k) * kBalance;
+}
+
+#if defined(__x86_64__) || defined(__i386__)
+// Built a second time for processors with a population count instruction (all of the last
+// fifteen years), chosen when first used.
+[[gnu::target("popcnt")]] int symbolPenaltyPopcnt(const quint64* rows, const quint64* cols,
+                                                  int size)
+{
+    return symbolPenalty(rows, cols, size);
+}
+#endif
+} // namespace
+
+int QrPenalty::score(const quint64* rows, const quint64* cols, int size)
+{
+#if defined(__x86_64__) || defined(__i386__)
+    static const bool popcnt = __builtin_cpu_supports("popcnt");
+    if (popcnt)
+        return symbolPenaltyPopcnt(rows, cols, size);
+#endif
+    return symbolPenalty(rows, cols, size);
 }
 
 int QrPenalty::score(const std::vector<unsigned char>& dark, int size)
