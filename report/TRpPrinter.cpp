@@ -3,6 +3,7 @@
 #include "CupsQueues.h"
 #include "Dialogs.h"
 #include "KvError.h"
+#include "PrivateFiles.h"
 #include "RpPageFile.h"
 #include "RpPagePainter.h"
 #include "RpPdfStream.h"
@@ -18,6 +19,7 @@
 namespace {
 void writeAtomically(const QString& path, const QByteArray& bytes)
 {
+    PrivateFiles::tighten(path); // the new file takes the old one's permissions
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit())
         throw KvError(QStringLiteral("Não foi possível gravar o arquivo %1: %2")

@@ -6,6 +6,7 @@
 #include "KvError.h"
 #include "PgConnection.h"
 #include "PgSchema.h"
+#include "PrivateFiles.h"
 #include "ProgramDir.h"
 
 #include <QFileInfo>
@@ -112,6 +113,12 @@ QSqlDatabase Database::connection(const QString& alias)
     }
     if (sqlite && QFileInfo(dbName).isDir())
         throw KvError(openFailure(dbName, QStringLiteral("é uma pasta")));
+    // SQLite gives its journals the database file's permissions: a file made open to
+    // other accounts by an older version is made private before they are.
+    if (sqlite) {
+        for (const char* side : {"", "-wal", "-shm", "-journal"})
+            PrivateFiles::tighten(dbName + QLatin1StringView(side));
+    }
     if (!db.open()) {
         const QString text = db.lastError().text();
         db = QSqlDatabase();
