@@ -1,6 +1,7 @@
 #include "TestSupport.h"
 
 #include "ProgramDir.h"
+#include "RecentFolders.h"
 
 #include <QFile>
 #include <QProcess>
@@ -9,11 +10,14 @@
 TempProgramDir::TempProgramDir()
 {
     ProgramDir::set(m_dir.path());
+    // The dialogs' folders are the user's settings: a test keeps its own.
+    RecentFolders::setFile(m_dir.filePath(QStringLiteral("pastas.conf")));
 }
 
 TempProgramDir::~TempProgramDir()
 {
     ProgramDir::set(QString());
+    RecentFolders::setFile(QString());
 }
 
 QString TestSupport::sourceDir()
