@@ -9,6 +9,7 @@
 #include "QrPenalty.h"
 
 #include <QString>
+#include <QStringList>
 #include <cstdio>
 #include <cstdlib>
 
