@@ -57,7 +57,7 @@ void checkSymbol(QByteArrayView bytes)
         dark(7, s.size - 8))
         fail("a finder pattern out of place");
     // The mask chosen has the least penalty of the eight, the lowest of equals.
-    if (bytes.size() <= 300) { // the others cost the fuzzer more than they teach it
+    if (bytes.size() <= 60) { // larger ones cost the fuzzer more than they teach it
         const int chosen = QrPenalty::score(s.dark, s.size);
         for (int mask = 0; mask < 8; ++mask) {
             const QrEncoder::Symbol other = QrEncoder::encode(bytes, mask);
