@@ -30,16 +30,20 @@ QString RecentFolders::start(const char* kind)
     return QDir::homePath();
 }
 
-void RecentFolders::remember(const char* kind, const QString& chosen)
+void RecentFolders::remember(const char* kind, const QString& chosenFile)
 {
-    if (chosen.isEmpty())
+    if (!chosenFile.isEmpty())
+        rememberFolder(kind, QFileInfo(chosenFile).absolutePath());
+}
+
+void RecentFolders::rememberFolder(const char* kind, const QString& chosenFolder)
+{
+    if (chosenFolder.isEmpty())
         return;
-    const QFileInfo info(chosen);
-    const QString folder = info.isDir() ? info.absoluteFilePath() : info.absolutePath();
-    // A folder the user cannot come back to later is no help; nothing is lost by not
-    // noting it, so a settings file that cannot be written is passed over in silence.
+    // Nothing is lost by not noting a folder, so a settings file that cannot be written
+    // is passed over in silence.
     QSettings settings(file(), QSettings::IniFormat);
-    settings.setValue(key(kind), folder);
+    settings.setValue(key(kind), QFileInfo(chosenFolder).absoluteFilePath());
 }
 
 void RecentFolders::setFile(const QString& path)

@@ -23,9 +23,10 @@ inline constexpr const char* kLogo = "logomarca";
 // otherwise the home folder.
 QString start(const char* kind);
 
-// Notes the folder of a file chosen (or the folder itself, when a folder was chosen); an
-// empty name (the user cancelled) changes nothing.
-void remember(const char* kind, const QString& chosen);
+// Notes the folder of a file chosen; an empty name (the user cancelled) changes nothing.
+void remember(const char* kind, const QString& chosenFile);
+// Notes a folder chosen, which may not exist yet.
+void rememberFolder(const char* kind, const QString& chosenFolder);
 
 // Tests keep their own file; empty returns to the user's.
 void setFile(const QString& path);

@@ -621,7 +621,7 @@ void TfrmQvPreview::exportPerRecord()
                                RecentFolders::start(RecentFolders::kPerTitleFolder));
     if (folder.isEmpty() || !PageStore)
         return;
-    RecentFolders::remember(RecentFolders::kPerTitleFolder, folder);
+    RecentFolders::rememberFolder(RecentFolders::kPerTitleFolder, folder);
     int files = 0;
     {
         QApplication::setOverrideCursor(Qt::WaitCursor);

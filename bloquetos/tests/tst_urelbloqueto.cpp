@@ -103,7 +103,7 @@ private Q_SLOTS:
         const QString lastFolders = dir.file(QStringLiteral("usadas"));
         QVERIFY(QDir().mkpath(lastFolders + QStringLiteral("/pdf")));
         RecentFolders::remember(RecentFolders::kPdf, lastFolders + QStringLiteral("/pdf/a.pdf"));
-        RecentFolders::remember(RecentFolders::kPerTitleFolder, lastFolders);
+        RecentFolders::rememberFolder(RecentFolders::kPerTitleFolder, lastFolders);
         TfrmRelBloqueto form;
         form.rel().selectValidInFileOrder();
         auto* poll = new QTimer(&form);

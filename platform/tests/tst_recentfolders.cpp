@@ -22,12 +22,17 @@ private Q_SLOTS:
         QVERIFY(QDir().mkpath(bank));
         RecentFolders::remember(RecentFolders::kPdf, pdfs + QStringLiteral("/novo.pdf"));
         RecentFolders::remember(RecentFolders::kBankFile, bank + QStringLiteral("/CB.rem"));
-        RecentFolders::remember(RecentFolders::kPerTitleFolder, bank); // a folder chosen
-        RecentFolders::remember(RecentFolders::kPdf, QString());       // cancelled
+        RecentFolders::rememberFolder(RecentFolders::kPerTitleFolder, bank);
+        RecentFolders::remember(RecentFolders::kPdf, QString()); // cancelled
         QCOMPARE(RecentFolders::start(RecentFolders::kPdf), pdfs);
         QCOMPARE(RecentFolders::start(RecentFolders::kBankFile), bank);
         QCOMPARE(RecentFolders::start(RecentFolders::kPerTitleFolder), bank);
         QCOMPARE(RecentFolders::start(RecentFolders::kReport), QDir::homePath());
+        // A folder chosen to be made: the folder itself, not its parent.
+        const QString made = dir.filePath(QStringLiteral("nova"));
+        RecentFolders::rememberFolder(RecentFolders::kPerTitleFolder, made);
+        QVERIFY(QDir().mkpath(made));
+        QCOMPARE(RecentFolders::start(RecentFolders::kPerTitleFolder), made);
 
         // A folder gone since: the home folder again.
         QVERIFY(QDir(pdfs).removeRecursively());
