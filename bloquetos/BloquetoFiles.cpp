@@ -4,12 +4,15 @@
 #include "BloquetoIndex.h"
 #include "FileAdvice.h"
 #include "KvError.h"
+#include "PrivateFiles.h"
 #include "RelBloqueto.h"
+#include "StagedFolder.h"
 #include "TRpPrinter.h"
 #include "TRpReport.h"
 #include "TitleFileNames.h"
 
 #include <QDir>
+#include <QFileInfo>
 #include <QSaveFile>
 
 #include <deque>
@@ -26,6 +29,8 @@ public:
 
     int write()
     {
+        if (QFileInfo(m_folder).isDir())
+            holdFolder();
         m_rel.titleFilled = [this](const BlqTitle& t, const BloquetoCode& code) {
             m_filled.push_back(lineOf(t, code));
         };
@@ -55,6 +60,9 @@ public:
     }
 
 private:
+    // Files a killed run left half-written go before this run writes beside them.
+    void holdFolder() { m_held = std::make_unique<StagedFolder>(m_folder, QStringLiteral(".pdf")); }
+
     QString indexPath() const
     {
         return QDir::toNativeSeparators(QDir(m_folder).filePath(BloquetoFiles::indexName()));
@@ -86,6 +94,8 @@ private:
                 QStringLiteral("Não foi possível criar a pasta %1.")
                     .arg(QDir::toNativeSeparators(m_folder)),
                 FileAdvice::cannotWrite(QDir(m_folder).filePath(BloquetoFiles::indexName())));
+        if (page == 0 && !m_held)
+            holdFolder();
         BloquetoIndex::Line line = std::move(m_filled.front());
         m_filled.pop_front();
         line.arquivo = m_names.take(line.seuNumero, line.nossoNumero);
@@ -114,7 +124,9 @@ private:
 
     bool openIndex()
     {
-        m_index = std::make_unique<QSaveFile>(QDir(m_folder).filePath(BloquetoFiles::indexName()));
+        const QString path = QDir(m_folder).filePath(BloquetoFiles::indexName());
+        PrivateFiles::tighten(path); // the new file takes the old one's permissions
+        m_index = std::make_unique<QSaveFile>(path);
         if (!m_index->open(QIODevice::WriteOnly)) {
             m_indexError = m_index->errorString();
             return false;
@@ -173,6 +185,7 @@ private:
     TitleFileNames m_names;
     std::deque<BloquetoIndex::Line> m_filled; // titles whose page is being made
     std::deque<BloquetoIndex::Line> m_queued; // named and queued, not yet in place
+    std::unique_ptr<StagedFolder> m_held;
     std::unique_ptr<QSaveFile> m_index;
     QString m_indexError;
     int m_named = 0;

@@ -16,7 +16,8 @@ class RelBloqueto;
 // that fails midway (a full disk, the folder gone, a logo missing) stops there: the files
 // already in place stay as they are, none is left half-written, the index lists exactly
 // the files in place, and the error says which file failed and what was kept. Other
-// files of the folder are never touched.
+// files of the folder are never touched, but for the hidden temporary files of per-title
+// files that a killed run left (StagedFolder).
 class BloquetoFiles {
 public:
     static QString indexName() { return QStringLiteral("indice.csv"); }

@@ -1,5 +1,7 @@
 #include "BloquetoIndex.h"
 
+#include "CsvCell.h"
+
 namespace {
 const char kSeparator = ';';
 const char* const kEnd = "\r\n";
@@ -24,28 +26,28 @@ QByteArray BloquetoIndex::header()
 
 QByteArray BloquetoIndex::field(const QString& text)
 {
-    const QByteArray bytes = text.toUtf8();
-    if (!bytes.contains(kSeparator) && !bytes.contains('"') && !bytes.contains('\n') &&
-        !bytes.contains('\r'))
-        return bytes;
-    QByteArray quoted = bytes;
-    quoted.replace('"', QByteArrayLiteral("\"\""));
-    return '"' + quoted + '"';
+    return CsvCell::text(text, kSeparator);
 }
 
 QByteArray BloquetoIndex::line(const Line& l)
 {
     const QString due =
         l.vencimento.isValid() ? l.vencimento.toString(QStringLiteral("dd/MM/yyyy")) : QString();
-    const QString fields[] = {
-        l.arquivo,          l.seuNumero.trimmed(),     l.nossoNumero.trimmed(),
-        l.sacado.trimmed(), l.cpfCnpjSacado.trimmed(), due,
-        amount(l.cents),    l.linhaDigitavel};
+    // The file name, the date and the amount are the program's own; the rest came in the
+    // bank file.
+    const QByteArray fields[] = {CsvCell::figure(l.arquivo, kSeparator),
+                                 field(l.seuNumero.trimmed()),
+                                 field(l.nossoNumero.trimmed()),
+                                 field(l.sacado.trimmed()),
+                                 field(l.cpfCnpjSacado.trimmed()),
+                                 CsvCell::figure(due, kSeparator),
+                                 CsvCell::figure(amount(l.cents), kSeparator),
+                                 field(l.linhaDigitavel)};
     QByteArray out;
-    for (const QString& f : fields) {
+    for (const QByteArray& f : fields) {
         if (&f != fields)
             out += kSeparator;
-        out += field(f);
+        out += f;
     }
     return out + kEnd;
 }

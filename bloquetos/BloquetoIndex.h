@@ -7,7 +7,8 @@
 // The lines of "indice.csv", the index of a folder of per-title PDF files that a mail
 // merge or a spreadsheet reads: UTF-8 after a byte-order mark (so that a spreadsheet
 // keeps the accents), ';' between fields, one header line, lines ended by CR LF. A field
-// holding ';', '"' or a line break is quoted and its quotes doubled (RFC 4180).
+// holding ';', '"' or a line break is quoted and its quotes doubled (RFC 4180); a field of
+// outside text that a spreadsheet would take as a formula is written as text (CsvCell).
 namespace BloquetoIndex {
 
 struct Line {
@@ -24,7 +25,7 @@ struct Line {
 // The byte-order mark and the header line.
 QByteArray header();
 QByteArray line(const Line& line);
-// One field as the file carries it.
+// One field of outside text as the file carries it.
 QByteArray field(const QString& text);
 
 } // namespace BloquetoIndex

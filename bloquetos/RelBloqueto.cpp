@@ -14,6 +14,7 @@
 #include "RpModules.h"
 #include "RpTextWidths.h"
 
+#include <QDir>
 #include <QFontMetricsF>
 #include <QRectF>
 
@@ -196,18 +197,23 @@ void RelBloqueto::LeArquivoIni()
     const IniFile ini = KvSettings::file();
     ReciboPath = ini.readString(CachedBeneficiary, QStringLiteral("Recibo"));
     ComprovantePath = ini.readString(CachedBeneficiary, QStringLiteral("Comprovante"));
-    try {
-        if (!ReciboPath.isEmpty())
-            m_el.RpImage1->loadFromFile(ReciboPath);
-        else
-            m_el.RpImage1->assign(*m_el.ImageRecibo);
-        if (!ComprovantePath.isEmpty())
-            m_el.RpImage5->loadFromFile(ComprovantePath);
-        else
-            m_el.RpImage5->assign(*m_el.ImageComprovante);
-    } catch (const RpFileOpenError&) {
-        throw KvError(QStringLiteral("Arquivo de Logomarca não encontrado"));
-    }
+    // The clerk must know which file to look for, and for which beneficiary.
+    const auto load = [this](TRpImage& image, const QString& path) {
+        try {
+            image.loadFromFile(path);
+        } catch (const RpFileOpenError&) {
+            throw KvError(QStringLiteral("Arquivo de Logomarca não encontrado\n%1 (cedente %2)")
+                              .arg(QDir::toNativeSeparators(path), CachedBeneficiary.trimmed()));
+        }
+    };
+    if (!ReciboPath.isEmpty())
+        load(*m_el.RpImage1, ReciboPath);
+    else
+        m_el.RpImage1->assign(*m_el.ImageRecibo);
+    if (!ComprovantePath.isEmpty())
+        load(*m_el.RpImage5, ComprovantePath);
+    else
+        m_el.RpImage5->assign(*m_el.ImageComprovante);
 }
 
 void RelBloqueto::LeChavePix()

@@ -318,7 +318,6 @@ void BankFileImporter::storeDetail()
     // starting it stores the title under construction.
     m_table.append();
     m_title = BlqTitle();
-    storeLateFee();
     m_title.nomCed = m_cedente;
     m_title.tipCar = m_carteiraText;
     m_title.ageCod = m_block.text(kAgencia);
@@ -328,6 +327,7 @@ void BankFileImporter::storeDetail()
     storeDates();
     QString reasons(QStringLiteral("")); // an empty reason text is stored empty, not null
     storeTitleValue(reasons);
+    storeLateFee(); // a percentage is of the value just stored
     storeAmountsAndTexts();
     checkTitle(reasons);
     m_title.regVal = reasons.isEmpty();
@@ -343,9 +343,11 @@ void BankFileImporter::storeLateFee()
     if (code == '1') {
         m_title.valMul = amount(m_block.columns(kMulta));
     } else if (code == '2') {
-        // A percentage of the title value, whatever the currency: the value must be a number.
+        // A percentage of the title value as stored (the thirteen nines in reais are stored
+        // as zero, and so is their fee); whatever the currency, the value must be a number.
         const double percent = amount(m_block.columns(kMulta));
-        m_title.valMul = percent / 100.0 * amount(m_block.columns(kValor));
+        const double value = amount(m_block.columns(kValor));
+        m_title.valMul = percent / 100.0 * m_title.titVal.value_or(value);
     }
     if (!m_block.columnsAre(kMultaData, kNoDate))
         m_title.datMul = date(m_block.columns(kMultaData));

@@ -3,6 +3,7 @@
 #include "BankFileImporter.h"
 #include "ChildWindow.h"
 #include "Dialogs.h"
+#include "RecentFolders.h"
 
 #include <QCloseEvent>
 #include <QDir>
@@ -87,8 +88,11 @@ void TFrmCarregaArquivo::Timer1Timer()
 
 void TFrmCarregaArquivo::ProcessaArquivo()
 {
-    // Linux has no "c:\": the dialog starts in the user's home folder.
-    const QString path = dialogs().openFile(QString(), QDir::homePath(), QString());
+    // Linux has no "c:\": the dialog starts where the last bank file came from, or in the
+    // user's home folder.
+    const QString path =
+        dialogs().openFile(QString(), RecentFolders::start(RecentFolders::kBankFile), QString());
+    RecentFolders::remember(RecentFolders::kBankFile, path);
     if (path.isEmpty()) {
         closeForm();
         return;

@@ -4,9 +4,9 @@
 #include <vector>
 
 // A PIX payload as a QR code (byte mode, error correction level M, the smallest version
-// the payload needs, one fixed mask: QrEncoder): its modules, for a drawing element of
-// the report engine, which keeps them as vector marks, sharp at every resolution, never
-// as a picture.
+// the payload needs, the mask of least penalty: QrEncoder): its modules, for a drawing
+// element of the report engine, which keeps them as vector marks, sharp at every
+// resolution, never as a picture.
 class PixQrCode {
 public:
     // Modules of light margin around the symbol on every side (the standard's four).

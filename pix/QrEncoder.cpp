@@ -1,5 +1,7 @@
 #include "QrEncoder.h"
 
+#include "QrPenalty.h"
+
 #include <algorithm>
 #include <array>
 #include <cstdlib>
@@ -73,9 +75,9 @@ const Field& field()
     return f;
 }
 
-bool maskBit(int x, int y)
+bool maskBit(int mask, int x, int y)
 {
-    switch (QrEncoder::kMask) {
+    switch (mask) {
     case 0:
         return (x + y) % 2 == 0;
     case 1:
@@ -102,8 +104,12 @@ constexpr int kMaxBlock = 160;
 // What every symbol of one version shares.
 struct Layout {
     int size = 0;
-    std::vector<unsigned char> base;      // function patterns drawn, data modules masked zeros
+    // Per mask: function patterns drawn (format information for that mask), data modules
+    // masked zeros; as modules and as bit lines (QrPenalty), rows then columns.
+    std::array<std::vector<unsigned char>, 8> base;
+    std::array<std::vector<quint64>, 8> lines;
     std::vector<quint16> order;           // data modules in placement order (y * size + x)
+    std::vector<quint8> orderX, orderY;   // the same as columns and rows
     std::vector<unsigned char> generator; // the Reed-Solomon divisor, highest power first
     // The divisor times each byte value, kMaxEcc bytes a value: one row XORed into the
     // remainder per data codeword.
@@ -113,21 +119,22 @@ struct Layout {
     explicit Layout(int version);
 
 private:
+    std::vector<unsigned char> modules;  // the one being drawn
     std::vector<unsigned char> function; // 1 where a function pattern is
     void set(int x, int y, bool dark)
     {
-        base[size_t(y * size + x)] = dark;
+        modules[size_t(y * size + x)] = dark;
         function[size_t(y * size + x)] = 1;
     }
     void finder(int cx, int cy);
     void alignment(int cx, int cy);
-    void formatBits();
+    void formatBits(int mask);
     void versionBits(int version);
 };
 
 Layout::Layout(int version) : size(sizeOf(version))
 {
-    base.assign(size_t(size * size), 0);
+    modules.assign(size_t(size * size), 0);
     function.assign(size_t(size * size), 0);
     for (int i = 0; i < size; ++i) {
         set(6, i, i % 2 == 0);
@@ -152,7 +159,7 @@ Layout::Layout(int version) : size(sizeOf(version))
             }
         }
     }
-    formatBits();
+    formatBits(0); // its modules are function ones, whatever the mask
     if (version >= 7)
         versionBits(version);
 
@@ -166,13 +173,34 @@ Layout::Layout(int version) : size(sizeOf(version))
                 const bool upward = ((right + 1) & 2) == 0;
                 const int y = upward ? size - 1 - vert : vert;
                 const size_t k = size_t(y * size + x);
-                if (!function[k]) {
+                if (!function[k])
                     order.push_back(quint16(k));
-                    base[k] = maskBit(x, y); // a light module, masked
+            }
+        }
+    }
+    for (const quint16 k : order) {
+        orderX.push_back(quint8(k % size));
+        orderY.push_back(quint8(k / size));
+    }
+    for (int mask = 0; mask < 8; ++mask) {
+        formatBits(mask);
+        for (const quint16 k : order)
+            modules[k] = maskBit(mask, k % size, k / size); // a light module, masked
+        base[size_t(mask)] = modules;
+        std::vector<quint64>& bits = lines[size_t(mask)];
+        bits.assign(size_t(2 * size * QrPenalty::kWords), 0);
+        quint64* cols = bits.data() + size * QrPenalty::kWords;
+        for (int y = 0; y < size; ++y) {
+            for (int x = 0; x < size; ++x) {
+                if (modules[size_t(y * size + x)]) {
+                    bits[size_t(y * QrPenalty::kWords + (x >> 6))] |= quint64(1) << (x & 63);
+                    cols[x * QrPenalty::kWords + (y >> 6)] |= quint64(1) << (y & 63);
                 }
             }
         }
     }
+    modules = {};
+    function = {};
 
     const Field& gf = field();
     const int degree = kEccPerBlock[version];
@@ -216,9 +244,9 @@ void Layout::alignment(int cx, int cy)
     }
 }
 
-void Layout::formatBits()
+void Layout::formatBits(int mask)
 {
-    const int data = 0 << 3 | QrEncoder::kMask; // level M is 00
+    const int data = 0 << 3 | mask; // level M is 00
     int rem = data;
     for (int i = 0; i < 10; ++i)
         rem = (rem << 1) ^ ((rem >> 9) * 0x537);
@@ -291,6 +319,41 @@ std::vector<unsigned char> codewords(int version, QByteArrayView data)
         out[o++] = pad;
     return out;
 }
+
+// The mask whose symbol has the least penalty; the lowest of equals. The data bits are
+// placed once, as bit lines, and each mask's lines are its own over them.
+int leastPenalty(const Layout& l, const unsigned char* codewords, int count)
+{
+    constexpr int kWords = QrPenalty::kWords;
+    const int n = l.size * kWords;
+    quint64 data[2 * 177 * kWords] = {};
+    quint64* cols = data + n;
+    const quint8* xs = l.orderX.data();
+    const quint8* ys = l.orderY.data();
+    for (int w = 0; w < count; ++w) {
+        for (int b = 7; b >= 0; --b, ++xs, ++ys) {
+            const quint64 bit = (codewords[w] >> b) & 1;
+            const int x = *xs;
+            const int y = *ys;
+            data[y * kWords + (x >> 6)] |= bit << (x & 63);
+            cols[x * kWords + (y >> 6)] |= bit << (y & 63);
+        }
+    }
+    int best = 0;
+    int bestScore = 0;
+    quint64 symbol[2 * 177 * kWords];
+    for (int mask = 0; mask < 8; ++mask) {
+        const quint64* masked = l.lines[size_t(mask)].data();
+        for (int i = 0; i < 2 * n; ++i)
+            symbol[i] = masked[i] ^ data[i];
+        const int score = QrPenalty::score(symbol, symbol + n, l.size);
+        if (mask == 0 || score < bestScore) {
+            best = mask;
+            bestScore = score;
+        }
+    }
+    return best;
+}
 } // namespace
 
 int QrEncoder::versionFor(qsizetype bytes)
@@ -306,7 +369,7 @@ int QrEncoder::versionFor(qsizetype bytes)
     return 0;
 }
 
-QrEncoder::Symbol QrEncoder::encode(QByteArrayView data)
+QrEncoder::Symbol QrEncoder::encode(QByteArrayView data, int mask)
 {
     Symbol s;
     const int version = versionFor(data.size());
@@ -347,9 +410,12 @@ QrEncoder::Symbol QrEncoder::encode(QByteArrayView data)
             all[size_t(dataTotal + k * blocks + b)] = rest[k];
     }
 
+    if (mask < 0 || mask > 7)
+        mask = leastPenalty(l, all, raw);
     s.version = version;
     s.size = l.size;
-    s.dark = l.base;
+    s.mask = mask;
+    s.dark = l.base[size_t(mask)];
     const quint16* order = l.order.data();
     unsigned char* dark = s.dark.data();
     for (int w = 0; w < raw; ++w, order += 8) {

@@ -1,6 +1,7 @@
 #include "ProgramDir.h"
 
 #include "KvError.h"
+#include "PrivateFiles.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -133,6 +134,8 @@ ProgramDir::Inputs ProgramDir::inputs(const QString& option)
 
 void ProgramDir::init(const Inputs& in)
 {
+    // Before any file is made: the database, the PDFs and the rest hold payers' data.
+    PrivateFiles::restrictProcess();
     const Choice choice = choose(in);
     const QString why = sourceText(choice.source);
     if (choice.path.isEmpty()) {
@@ -147,6 +150,11 @@ void ProgramDir::init(const Inputs& in)
                           .arg(choice.path) +
                       whatToDo());
     }
+    // The user's data folder is the program's own: private, even when an older version
+    // made it open to other accounts. A folder named with --dir or KVCOB_DIR is the
+    // user's choice and keeps its permissions.
+    if (choice.source == Source::UserData)
+        PrivateFiles::tighten(choice.path);
     const QFileInfo info(choice.path);
     if (!info.exists())
         throw KvError(

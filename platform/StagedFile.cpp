@@ -2,6 +2,7 @@
 
 #include "FileAdvice.h"
 #include "KvError.h"
+#include "PrivateFiles.h"
 
 #include <QDir>
 #include <QFile>
@@ -121,7 +122,7 @@ QIODevice& StagedFile::open()
     QString staged;
     for (int attempt = 0; fd < 0 && attempt < kNameAttempts; ++attempt) {
         staged = stem + randomSuffix();
-        // 0666 as any new file: the process's umask takes what it takes off.
+        // 0666 as any new file: the process's umask takes what it takes off (PrivateFiles).
         fd = ::open(QFile::encodeName(staged).constData(),
                     O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOCTTY, 0666);
         if (fd < 0 && errno != EEXIST && errno != EINTR)
@@ -131,7 +132,7 @@ QIODevice& StagedFile::open()
         raise(m_final, EEXIST);
     struct stat old {};
     if (::stat(QFile::encodeName(m_final).constData(), &old) == 0 && S_ISREG(old.st_mode))
-        ::fchmod(fd, old.st_mode & 07777);
+        ::fchmod(fd, old.st_mode & 07777 & ~mode_t(PrivateFiles::umaskBits()));
     m_staged = staged;
     m_device = std::make_unique<Device>(fd);
     return *m_device;

@@ -24,7 +24,8 @@ public:
     StagedFile& operator=(const StagedFile&) = delete;
 
     // Creates the temporary file, with the permissions a new file gets (or those of the
-    // file it will replace). Raises KvError naming the final file.
+    // file it will replace, less what the umask takes off). Raises KvError naming the
+    // final file.
     QIODevice& open();
     // Completes the file and renames it into place. Raises KvError naming the final file
     // (what the device reported, or why the rename failed); the temporary file is gone.

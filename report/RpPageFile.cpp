@@ -1,6 +1,7 @@
 #include "RpPageFile.h"
 
 #include "KvError.h"
+#include "PrivateFiles.h"
 #include "RpModules.h"
 #include "TRpPrinter.h"
 
@@ -286,6 +287,7 @@ void RpPageFile::save(const TRpPrinter& store, const QString& path)
     if (!store.isFinished())
         return;
     const QByteArray bytes = write(store);
+    PrivateFiles::tighten(path); // the new file takes the old one's permissions
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit())
         throw KvError(QStringLiteral("Não foi possível gravar o arquivo %1: %2")

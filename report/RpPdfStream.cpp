@@ -1,6 +1,7 @@
 #include "RpPdfStream.h"
 
 #include "KvError.h"
+#include "PrivateFiles.h"
 #include "RpPdfWorker.h"
 #include "RpPdfWriter.h"
 #include "TRpPrinter.h"
@@ -17,6 +18,7 @@ RpPdfStream::~RpPdfStream() = default;
 
 void RpPdfStream::open()
 {
+    PrivateFiles::tighten(m_path); // the new file takes the old one's permissions
     m_file = std::make_unique<QSaveFile>(m_path);
     if (!m_file->open(QIODevice::WriteOnly))
         throw KvError(QStringLiteral("Não foi possível gravar o arquivo %1: %2")

@@ -2,6 +2,7 @@
 
 #include "Dialogs.h"
 #include "ProgramIcon.h"
+#include "RecentFolders.h"
 #include "RpPageFile.h"
 #include "RpPdfExport.h"
 #include "RpPrintOutput.h"
@@ -234,13 +235,17 @@ void TfrmQvPreview::layOutToolBar()
          {ZoomToFit, ZoomTo100, ZoomToWidth, PrintSetup, Print, Load, Save, ExportPdf})
         items.append({b, b->property("designLeft").toInt(), kButtonSize, kButtonTop, kButtonSize,
                       b == ZoomToFit ? kGap : 0});
-    items.append({BitBtnExit, 636, 67, kButtonTop, kButtonSize, kGap});
+    // "Fechar" and its picture whole, and the restored window wide enough to show it.
+    items.append(
+        {BitBtnExit, 636, qMax(67, BitBtnExit->sizeHint().width()), kButtonTop, kButtonSize, kGap});
     int right = 0;
     for (const Item& item : std::as_const(items)) {
         const int left = qMax(item.left, right + item.gap);
         item.widget->setGeometry(left, item.top, item.width, item.height);
         right = left + item.width;
     }
+    if (right + kGap > width())
+        resize(right + kGap, height());
 }
 
 void TfrmQvPreview::createKeys()
@@ -513,21 +518,23 @@ void TfrmQvPreview::PrintClick()
     bool sent = false;
     runGuarded([this, &sent] { sent = PageStore && m_printOutput->print(); });
     Print->setEnabled(true);
+    QApplication::restoreOverrideCursor(); // the work is over before the notice says so
     // A print the user cancelled in the printer dialog, or that failed, is not reported
     // as sent.
     if (sent)
         dialogs().message(QStringLiteral("Relatório enviado para impressora com sucesso"),
                           QStringLiteral("Informação"));
-    QApplication::restoreOverrideCursor();
 }
 
 void TfrmQvPreview::SaveClick()
 {
     runGuarded([this] {
-        QString fileName = dialogs().saveFile(QStringLiteral("Salvar relatório"), QString(),
+        QString fileName = dialogs().saveFile(QStringLiteral("Salvar relatório"),
+                                              RecentFolders::start(RecentFolders::kReport),
                                               RpPageFile::saveFilter(), QString());
         if (fileName.isEmpty())
             return;
+        RecentFolders::remember(RecentFolders::kReport, fileName);
         fileName = withExtension(fileName, QStringLiteral(".kvr"));
         if (ConfirmOverwrite(fileName) && PageStore)
             RpPageFile::save(*PageStore, fileName);
@@ -557,11 +564,12 @@ bool TfrmQvPreview::ConfirmOverwrite(const QString& fileName)
 void TfrmQvPreview::LoadClick()
 {
     runGuarded([this] {
-        const QString fileName =
-            dialogs().openFile(QStringLiteral("Abrir relatório"), QString(),
-                               QStringLiteral("Arquivos de relatório (*.kvr)"));
+        const QString fileName = dialogs().openFile(
+            QStringLiteral("Abrir relatório"), RecentFolders::start(RecentFolders::kReport),
+            QStringLiteral("Arquivos de relatório (*.kvr)"));
         if (fileName.isEmpty())
             return;
+        RecentFolders::remember(RecentFolders::kReport, fileName);
         if (!QFileInfo::exists(fileName)) {
             dialogs().message(QStringLiteral("Impossível carregar o arquivo selecionado: ") +
                                   fileName,
@@ -598,11 +606,12 @@ void TfrmQvPreview::ExportPdfClick()
             if (answer != Dialogs::Answer::No)
                 return;
         }
-        QString fileName =
-            dialogs().saveFile(QStringLiteral("Exportar PDF"), QString(),
-                               QStringLiteral("Arquivos PDF (*.pdf)"), QStringLiteral("pdf"));
+        QString fileName = dialogs().saveFile(
+            QStringLiteral("Exportar PDF"), RecentFolders::start(RecentFolders::kPdf),
+            QStringLiteral("Arquivos PDF (*.pdf)"), QStringLiteral("pdf"));
         if (fileName.isEmpty())
             return;
+        RecentFolders::remember(RecentFolders::kPdf, fileName);
         fileName = withExtension(fileName, QStringLiteral(".pdf"));
         if (ConfirmOverwrite(fileName) && PageStore)
             RpPdfExport::write(*PageStore, fileName);
@@ -612,14 +621,19 @@ void TfrmQvPreview::ExportPdfClick()
 void TfrmQvPreview::exportPerRecord()
 {
     const QString folder =
-        dialogs().chooseFolder(QStringLiteral("Pasta dos arquivos dos bloquetos"), QString());
+        dialogs().chooseFolder(QStringLiteral("Pasta dos arquivos dos bloquetos"),
+                               RecentFolders::start(RecentFolders::kPerTitleFolder));
     if (folder.isEmpty() || !PageStore)
         return;
-    QApplication::setOverrideCursor(Qt::WaitCursor);
-    struct RestoreCursor {
-        ~RestoreCursor() { QApplication::restoreOverrideCursor(); }
-    } restore;
-    const int files = RpPdfExport::perRecord(*PageStore, folder);
+    RecentFolders::rememberFolder(RecentFolders::kPerTitleFolder, folder);
+    int files = 0;
+    {
+        QApplication::setOverrideCursor(Qt::WaitCursor);
+        struct RestoreCursor {
+            ~RestoreCursor() { QApplication::restoreOverrideCursor(); }
+        } restore;
+        files = RpPdfExport::perRecord(*PageStore, folder);
+    } // the work is over before the notice says so
     dialogs().message(QStringLiteral("%1 bloqueto(s) gravado(s) em %2, um arquivo por bloqueto.")
                           .arg(files)
                           .arg(QDir::toNativeSeparators(folder)),

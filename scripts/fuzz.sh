@@ -7,12 +7,29 @@
 #
 #   FUZZ_SECONDS=300 bash scripts/fuzz.sh            # a longer local run
 #   FUZZ_TARGETS="picture kvr" bash scripts/fuzz.sh  # some targets only
+#   bash scripts/fuzz.sh --minutes 10                # a long run that keeps what it found
+#
+# With --minutes N each target runs N minutes and, when it ends without a finding, the
+# inputs that reached new code are merged into the committed corpus (libFuzzer's -merge=1
+# keeps only those that add coverage), ready to be reviewed and committed. The short runs
+# (CI's smoke) leave the committed corpus as it is.
 set -euo pipefail
 cd "$(dirname "$0")/.."
+export FUZZ_MERGE=0
+while [ $# -gt 0 ]; do
+  case $1 in
+    --minutes)
+      [[ ${2:-} =~ ^[0-9]+$ ]] || { echo "--minutes takes a whole number" >&2; exit 2; }
+      FUZZ_SECONDS=$(($2 * 60))
+      FUZZ_MERGE=1
+      shift 2 ;;
+    *) echo "unknown option $1 (use --minutes N)" >&2; exit 2 ;;
+  esac
+done
 BUILD_DIR=${BUILD_DIR:-build-fuzz}
 export FUZZ_SECONDS=${FUZZ_SECONDS:-60}
 FUZZ_PARALLEL=${FUZZ_PARALLEL:-2}
-read -r -a TARGETS <<<"${FUZZ_TARGETS:-picture dotmatrixpage kvr bankfile profile conf}"
+read -r -a TARGETS <<<"${FUZZ_TARGETS:-picture dotmatrixpage kvr bankfile profile conf pix}"
 
 cmake -S . -B "$BUILD_DIR" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DKVCOB_FUZZ=ON -DKVCOB_BENCH=OFF \
   -DCMAKE_CXX_COMPILER=clang++ >/dev/null
@@ -34,10 +51,21 @@ run_one() {
   if "$BUILD_DIR/bin/fuzz_$t" -max_total_time="$FUZZ_SECONDS" -timeout=20 -rss_limit_mb=2560 \
       -print_final_stats=1 -artifact_prefix="$BUILD_DIR/findings/$t-" \
       "$work" "fuzz/corpus/$t" >"$BUILD_DIR/fuzz-$t.log" 2>&1; then
-    local runs cov
+    local runs cov speed corpus
     runs=$(grep -o 'stat::number_of_executed_units: *[0-9]*' "$BUILD_DIR/fuzz-$t.log" | grep -o '[0-9]*$' || true)
     cov=$(grep -o 'cov: [0-9]*' "$BUILD_DIR/fuzz-$t.log" | tail -1 | grep -o '[0-9]*' || true)
-    echo "fuzz_$t: ${runs:-?} runs, coverage ${cov:-?} edges, no finding"
+    speed=$(grep -o 'stat::average_exec_per_sec: *[0-9]*' "$BUILD_DIR/fuzz-$t.log" | grep -o '[0-9]*$' || true)
+    corpus=$(grep -o 'corp: [0-9]*' "$BUILD_DIR/fuzz-$t.log" | tail -1 | grep -o '[0-9]*' || true)
+    echo "fuzz_$t: ${runs:-?} runs (${speed:-?}/s), coverage ${cov:-?} edges," \
+      "corpus ${corpus:-?} inputs, no finding"
+    if [ "$FUZZ_MERGE" = 1 ]; then
+      local before after
+      before=$(find "fuzz/corpus/$t" -type f | wc -l)
+      "$BUILD_DIR/bin/fuzz_$t" -merge=1 -timeout=20 -rss_limit_mb=2560 "fuzz/corpus/$t" "$work" \
+        >>"$BUILD_DIR/fuzz-$t.log" 2>&1
+      after=$(find "fuzz/corpus/$t" -type f | wc -l)
+      echo "fuzz_$t: $((after - before)) new input(s) merged into fuzz/corpus/$t"
+    fi
   else
     echo "fuzz_$t: FINDING (log: $BUILD_DIR/fuzz-$t.log)"
     tail -40 "$BUILD_DIR/fuzz-$t.log"

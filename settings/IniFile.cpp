@@ -3,6 +3,7 @@
 #include "Cp1252.h"
 #include "FileAdvice.h"
 #include "KvError.h"
+#include "PrivateFiles.h"
 #include "ProgramDir.h"
 
 #include <QFile>
@@ -159,6 +160,7 @@ void IniFile::writeString(const QString& section, const QString& key, const QStr
     for (const Line& line : std::as_const(lines))
         out += line.text + line.end;
 
+    PrivateFiles::tighten(m_path); // the new file takes the old one's permissions
     QSaveFile save(m_path);
     if (!save.open(QIODevice::WriteOnly))
         cannotWrite(m_path);

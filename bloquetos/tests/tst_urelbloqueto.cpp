@@ -1,8 +1,10 @@
 #include "BlqTitles.h"
 #include "Clock.h"
+#include "CursorAtDialogs.h"
 #include "Database.h"
 #include "IniFile.h"
 #include "KvError.h"
+#include "RecentFolders.h"
 #include "ScriptedDialogs.h"
 #include "TRpPrinter.h"
 #include "TestSupport.h"
@@ -91,11 +93,17 @@ private Q_SLOTS:
         QFETCH(int, answer);
         TempProgramDir dir;
         ScriptedDialogs dlg;
+        const CursorAtDialogs cursor(dlg);
         BlqTitles::fill(3);
         const QString folder = dir.file(QStringLiteral("bloquetos"));
         const QString file = dir.file(QStringLiteral("todos"));
         dlg.answers << Dialogs::Answer(answer);
         dlg.fileNames << (answer == int(Dialogs::Answer::Yes) ? folder : file);
+        // Each dialog starts where its kind of file was last chosen.
+        const QString lastFolders = dir.file(QStringLiteral("usadas"));
+        QVERIFY(QDir().mkpath(lastFolders + QStringLiteral("/pdf")));
+        RecentFolders::remember(RecentFolders::kPdf, lastFolders + QStringLiteral("/pdf/a.pdf"));
+        RecentFolders::rememberFolder(RecentFolders::kPerTitleFolder, lastFolders);
         TfrmRelBloqueto form;
         form.rel().selectValidInFileOrder();
         auto* poll = new QTimer(&form);
@@ -121,14 +129,19 @@ private Q_SLOTS:
         const QStringList pdfs = QDir(folder).entryList({QStringLiteral("*.pdf")}, QDir::Files);
         if (answer == int(Dialogs::Answer::Yes)) {
             QCOMPARE(dlg.asked.at(1).kind, QStringLiteral("folder"));
+            QCOMPARE(dlg.asked.at(1).text, lastFolders);
+            QCOMPARE(RecentFolders::start(RecentFolders::kPerTitleFolder), folder);
             QCOMPARE(pdfs.size(), 3);
             QVERIFY(QFileInfo::exists(QDir(folder).filePath(QStringLiteral("indice.csv"))));
             QCOMPARE(dlg.lastText(QStringLiteral("message")),
                      QStringLiteral("3 bloqueto(s) gravado(s) em %1, um arquivo por bloqueto.")
                          .arg(folder));
             QVERIFY(!QFileInfo::exists(file + QStringLiteral(".pdf")));
+            QCOMPARE(cursor.underWaitCursor, QStringList()); // the work was over
         } else if (answer == int(Dialogs::Answer::No)) {
             QCOMPARE(dlg.asked.at(1).kind, QStringLiteral("saveFile"));
+            QVERIFY2(dlg.asked.at(1).text.startsWith(lastFolders + QStringLiteral("/pdf|")),
+                     qPrintable(dlg.asked.at(1).text));
             QVERIFY(QFileInfo(file + QStringLiteral(".pdf")).size() > 0);
             QVERIFY(!QFileInfo::exists(folder));
         } else {
@@ -153,7 +166,9 @@ private Q_SLOTS:
             form.preview();
             QFAIL("no error");
         } catch (const KvError& e) {
-            QCOMPARE(e.message(), QStringLiteral("Arquivo de Logomarca não encontrado"));
+            QCOMPARE(e.message(),
+                     QStringLiteral("Arquivo de Logomarca não encontrado\n%1 (cedente %2)")
+                         .arg(dir.file(QStringLiteral("nao-existe.bmp")), name.trimmed()));
         }
         QCOMPARE(form.rel().reciboPath(), QString());
         QCOMPARE(form.rel().comprovantePath(), dir.file(QStringLiteral("nao-existe.bmp")));

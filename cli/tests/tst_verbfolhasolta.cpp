@@ -9,6 +9,7 @@
 #include "TitleFileNames.h"
 
 #include <QDir>
+#include <QDirIterator>
 #include <QFile>
 #include <QImage>
 #include <QRandomGenerator>
@@ -98,6 +99,30 @@ QStringList indexedFiles(const QString& folder)
     }
     return out;
 }
+
+// Every file and folder under `top` that other accounts can read or enter.
+QStringList openToOthers(const QString& top)
+{
+    QStringList out;
+    QDirIterator it(top, QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot | QDir::System,
+                    QDirIterator::Subdirectories);
+    while (it.hasNext()) {
+        const QFileInfo info(it.next());
+        if (info.permissions() & (QFile::ReadGroup | QFile::ReadOther | QFile::WriteGroup |
+                                  QFile::WriteOther | QFile::ExeGroup | QFile::ExeOther))
+            out << info.filePath();
+    }
+    return out;
+}
+
+void planted(const QString& path, QFile::Permissions permissions)
+{
+    QFile f(path);
+    QVERIFY(f.open(QIODevice::WriteOnly));
+    f.write("older");
+    f.close();
+    QVERIFY(f.setPermissions(permissions));
+}
 } // namespace
 
 class TstVerbFolhaSolta : public QObject {
@@ -161,6 +186,60 @@ private Q_SLOTS:
         QCOMPARE(indexedFiles(folder), names);
         QCOMPARE(QDir(folder).entryList(QDir::Files | QDir::Hidden, QDir::Name),
                  sorted(QStringList(names) << QStringLiteral("indice.csv")));
+    }
+
+    // Payers' data stays the user's: under an open umask the database (made open by an
+    // older version) and its journals, the folder made for the files, each file and the
+    // index are private, and so are older files replaced.
+    void perTitleFilesArePrivate()
+    {
+        TempProgramDir dir;
+        const QList<BlqTitle> rows = writeTitles(2, 0);
+        const QFile::Permissions open =
+            QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup | QFile::ReadOther;
+        QVERIFY(QFile::setPermissions(dir.file(QStringLiteral("cobrancaKV.db")), open));
+        const QString folder = dir.file(QStringLiteral("nova/por titulo"));
+        Finished f = runPerTitle(QStringLiteral("umask 022"), dir.path(), folder);
+        QCOMPARE(f.exit, 0);
+        QCOMPARE(openToOthers(dir.path()), QStringList());
+
+        // Files of an older run, open to all, replaced by a new one.
+        const QString first = QDir(folder).filePath(fileNameOf(rows[0]));
+        planted(first, open);
+        planted(QDir(folder).filePath(QStringLiteral("indice.csv")), open);
+        f = runPerTitle(QStringLiteral("umask 022"), dir.path(), folder);
+        QCOMPARE(f.exit, 0);
+        QCOMPARE(openToOthers(dir.path()), QStringList());
+        QVERIFY(QFile(first).size() > 1000); // the new file, not the planted one
+
+        // A stricter umask of the user's own stays stricter.
+        QFile::remove(first);
+        f = runPerTitle(QStringLiteral("umask 0277"), dir.path(), folder);
+        QCOMPARE(f.exit, 0);
+        // (Owner, group and others only: the user's own bits depend on who runs the test.)
+        QCOMPARE(QFile(first).permissions() & 0x7077, QFile::ReadOwner);
+    }
+
+    // A run killed while writing leaves hidden temporary files; the next run into the
+    // folder removes them, and nothing else.
+    void perTitleRunRemovesWhatAKilledRunLeft()
+    {
+        TempProgramDir dir;
+        const QList<BlqTitle> rows = writeTitles(1, 0);
+        const QString folder = dir.file(QStringLiteral("saida"));
+        QVERIFY(QDir().mkpath(folder));
+        const QStringList gone = {QStringLiteral(".") + fileNameOf(rows[0]) +
+                                      QStringLiteral(".Xy12Ab"),
+                                  QStringLiteral(".OUTRO TITULO.pdf.000aaa")};
+        const QStringList kept = {
+            QStringLiteral(".notas.pdf.Xy12A"), QStringLiteral(".planilha.ods.Xy12Ab"),
+            QStringLiteral("carta.pdf.Xy12Ab"), QStringLiteral(".indice.csv.Xy12Ab")};
+        for (const QString& name : gone + kept)
+            planted(QDir(folder).filePath(name), QFile::ReadOwner | QFile::WriteOwner);
+        const Finished f = runPerTitle(QStringLiteral("true"), dir.path(), folder);
+        QCOMPARE(f.exit, 0);
+        QCOMPARE(QDir(folder).entryList(QDir::Files | QDir::Hidden, QDir::Name),
+                 sorted(QStringList(kept) << fileNameOf(rows[0]) << QStringLiteral("indice.csv")));
     }
 
     // A write the system refuses halfway through the run (here the session's file size

@@ -218,6 +218,11 @@ private Q_SLOTS:
                                       << "0000000000200"
                                       << "0000000010000"
                                       << "000000" << QString() << QVariant(2.0) << "";
+        QTest::newRow("2% of the thirteen nines stored as zero")
+            << "2"
+            << "0000000000200"
+            << "9999999999999"
+            << "000000" << QString() << QVariant(0.0) << "";
         QTest::newRow("no late fee") << "0"
                                      << "ABC"
                                      << "0000000010000"

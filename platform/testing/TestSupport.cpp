@@ -2,6 +2,7 @@
 
 #include "KvError.h"
 #include "ProgramDir.h"
+#include "RecentFolders.h"
 
 #include <QCoreApplication>
 #include <QFile>
@@ -15,11 +16,14 @@
 TempProgramDir::TempProgramDir()
 {
     ProgramDir::set(m_dir.path());
+    // The dialogs' folders are the user's settings: a test keeps its own.
+    RecentFolders::setFile(m_dir.filePath(QStringLiteral("pastas.conf")));
 }
 
 TempProgramDir::~TempProgramDir()
 {
     ProgramDir::set(QString());
+    RecentFolders::setFile(QString());
 }
 
 QString TestSupport::sourceDir()

@@ -11,6 +11,7 @@
 
 #include <QDialogButtonBox>
 #include <QLabel>
+#include <QLineEdit>
 #include <QPrintDialog>
 #include <QPrinter>
 #include <QPushButton>
@@ -148,6 +149,32 @@ private Q_SLOTS:
         Q_EMIT dialog.currentChanged(text);
         QVERIFY(dialog.preview()->pixmap().isNull());
         QVERIFY(!dialog.preview()->text().isEmpty());
+    }
+
+    // The filters offer bitmaps and icons; a name of another kind typed by the user is
+    // taken all the same (the program then reads it or says it cannot).
+    void thePictureDialogTakesATypedNameOfAnotherKind()
+    {
+        QTemporaryDir dir;
+        QImage logo(30, 10, QImage::Format_RGB32);
+        logo.fill(Qt::green);
+        const QString jpeg = dir.filePath(QStringLiteral("foto.jpg"));
+        QVERIFY(logo.save(jpeg));
+        PictureDialog dialog(nullptr, dir.path(),
+                             QStringLiteral("Imagens (*.bmp *.BMP *.ico *.ICO)"));
+        dialog.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&dialog));
+        auto* name = dialog.findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
+        QVERIFY(name);
+        name->setFocus();
+        QTest::keyClicks(name, QStringLiteral("foto.jpg"));
+        auto* buttons = dialog.findChild<QDialogButtonBox*>(QStringLiteral("buttonBox"));
+        QVERIFY(buttons);
+        QTRY_VERIFY(buttons->button(QDialogButtonBox::Open)->isEnabled());
+        QTest::keyClick(name, Qt::Key_Return);
+        QTRY_VERIFY(!dialog.isVisible());
+        QCOMPARE(dialog.result(), int(QDialog::Accepted));
+        QCOMPARE(dialog.selectedFiles(), QStringList{jpeg});
     }
 
     void adviceForAFileThatCannotBeWritten_data()

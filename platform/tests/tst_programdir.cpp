@@ -1,11 +1,16 @@
 #include "KvError.h"
 #include "PortChannel.h"
+#include "PrivateFiles.h"
 #include "ProgramDir.h"
 #include "TestSupport.h"
 
 #include <QDirIterator>
 #include <QTemporaryDir>
 #include <QtTest>
+
+#include <sys/stat.h>
+
+#include <unistd.h>
 
 using ProgramDir::Source;
 
@@ -121,6 +126,41 @@ private Q_SLOTS:
             QStringLiteral("Pasta do programa: %1 (pasta de dados do usuário)").arg(in.userData));
         ProgramDir::init(in); // the second start finds it
         QCOMPARE(ProgramDir::path(), in.userData);
+    }
+
+    // The data folder holds payers' data: made private, and made private again when an
+    // older version left it open; a folder the user names keeps its permissions, and what
+    // the program creates from then on is private, or stricter when the user's umask is.
+    void theUsersDataFolderIsPrivate()
+    {
+        const mode_t saved = ::umask(022);
+        QTemporaryDir home;
+        ProgramDir::Inputs in;
+        in.installed = true;
+        in.userData = home.filePath(QStringLiteral(".local/share/kvcob"));
+        in.executableDir = QStringLiteral("/usr/bin");
+        ProgramDir::init(in);
+        const QFile::Permissions owner = QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner |
+                                         QFile::ReadUser | QFile::WriteUser | QFile::ExeUser;
+        QCOMPARE(QFileInfo(in.userData).permissions(), owner);
+        QCOMPARE(PrivateFiles::umaskBits(), 077u);
+
+        ::umask(022);
+        const QFile::Permissions open =
+            owner | QFile::ReadGroup | QFile::ExeGroup | QFile::ReadOther | QFile::ExeOther;
+        QVERIFY(QFile::setPermissions(in.userData, open));
+        ProgramDir::init(in);
+        QCOMPARE(QFileInfo(in.userData).permissions(), owner);
+
+        ::umask(0277);
+        const QString chosen = home.filePath(QStringLiteral("escolhida"));
+        QVERIFY(QDir().mkpath(chosen));
+        QVERIFY(QFile::setPermissions(chosen, open));
+        in.option = chosen;
+        ProgramDir::init(in);
+        QCOMPARE(QFileInfo(chosen).permissions(), open);
+        QCOMPARE(PrivateFiles::umaskBits(), 0277u);
+        ::umask(saved);
     }
 
     void aFolderThatCannotServeIsNamedAndNothingIsCreated_data()

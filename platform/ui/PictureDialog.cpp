@@ -1,6 +1,7 @@
 #include "PictureDialog.h"
 
 #include <QFileInfo>
+#include <QFileSystemModel>
 #include <QGridLayout>
 #include <QImageReader>
 #include <QLabel>
@@ -18,6 +19,11 @@ PictureDialog::PictureDialog(QWidget* parent, const QString& startDir, const QSt
     setOption(QFileDialog::DontUseNativeDialog, true);
     setFileMode(QFileDialog::ExistingFile);
     setAcceptMode(QFileDialog::AcceptOpen);
+    // Files the filter leaves out are shown greyed rather than hidden: hidden, a name the
+    // user types (a JPEG logo under the bitmap filter) is not found and the dialog refuses
+    // it, though the program reads that kind.
+    if (auto* model = findChild<QFileSystemModel*>())
+        model->setNameFilterDisables(true);
     m_preview = new QLabel(this);
     m_preview->setObjectName(QStringLiteral("preview"));
     m_preview->setAlignment(Qt::AlignCenter);

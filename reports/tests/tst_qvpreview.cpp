@@ -2,6 +2,7 @@
 // questions, print and PDF, and its life with a report still being produced.
 
 #include "BlqTitles.h"
+#include "CursorAtDialogs.h"
 #include "Database.h"
 #include "Dialogs.h"
 #include "KvError.h"
@@ -327,6 +328,16 @@ private Q_SLOTS:
         QVERIFY(w.Label3->width() >= fm.horizontalAdvance(QStringLiteral("Zoom")));
         QVERIFY(w.Label3->geometry().right() < w.seZoom->x());
         QVERIFY(w.edtPage->width() >= fm.horizontalAdvance(QStringLiteral("33.304")) + 8);
+        // "Fechar" whole, also in the restored window of the design's size ("Fech" was cut).
+        QVERIFY(w.BitBtnExit->width() >= w.BitBtnExit->sizeHint().width());
+        w.showNormal();
+        QTRY_VERIFY(!(w.windowState() & Qt::WindowMaximized));
+        QVERIFY2(
+            w.BitBtnExit->geometry().right() < w.width(),
+            qPrintable(
+                QStringLiteral("%1 of %2").arg(w.BitBtnExit->geometry().right()).arg(w.width())));
+        if (qEnvironmentVariableIsSet("KVCOB_SHOTS"))
+            w.grab().save(qEnvironmentVariable("KVCOB_SHOTS") + QStringLiteral("/preview.png"));
     }
 
     // The first pages arrive before the window has its maximised size: the width was
@@ -434,6 +445,7 @@ private Q_SLOTS:
         TempProgramDir dir;
         BlqTitles::store(BlqTitles::rejected(100)); // four pages
         ScriptedDialogs dlg;
+        const CursorAtDialogs cursor(dlg);
         RelRejeicoes rel;
         rel.open();
         TRpReport& report = *rel.rptRelRejeicoes;
@@ -665,6 +677,7 @@ private Q_SLOTS:
         QCOMPARE(dlg.texts(QStringLiteral("message")),
                  QStringList{QStringLiteral("Relatório enviado para impressora com sucesso")});
         QCOMPARE(dlg.asked.last().caption, QStringLiteral("Informação"));
+        QCOMPARE(cursor.underWaitCursor, QStringList()); // the print was over
         int rc = -1;
         const QString text = QString::fromUtf8(
             TestSupport::run(QStringLiteral("pdftotext"), {pdf, QStringLiteral("-")}, &rc));
