@@ -239,19 +239,16 @@ void Database::closeAll()
     g_open.clear();
 }
 
-void Database::exec(const QString& alias, const QString& statement)
-{
-    QSqlDatabase db = connection(alias);
-    QSqlQuery q(db);
-    if (!q.exec(statement))
-        raise(db, q.lastError());
-}
-
 void Database::raise(const QSqlDatabase& db, const QSqlError& error)
 {
     if (db.driverName() == QStringLiteral("QPSQL"))
         throw DbError(causeOf(error), PgConnection::failure(db, error));
-    raise(error);
+    QString text = error.databaseText().isEmpty() ? error.text() : error.databaseText();
+    if (text.trimmed().isEmpty())
+        text = QStringLiteral("Erro do banco de dados");
+    // The advice names the file of the connection that failed, whichever alias it serves.
+    throw DbError::fromEngine(causeOf(error), text,
+                              advice(error.nativeErrorCode(), text, db.databaseName()));
 }
 
 DbError::Cause Database::causeOf(const QSqlError& error)
@@ -269,18 +266,6 @@ DbError::Cause Database::causeOf(const QSqlError& error)
         text.contains(QStringLiteral("database is locked")))
         return DbError::Cause::Busy;
     return DbError::Cause::Other;
-}
-
-void Database::raise(const QSqlError& error, const QString& context)
-{
-    QString text = error.databaseText().isEmpty() ? error.text() : error.databaseText();
-    if (text.trimmed().isEmpty())
-        text = QStringLiteral("Erro do banco de dados");
-    Q_UNUSED(context);
-    const QSqlDatabase db =
-        QSqlDatabase::database(connectionName(QString::fromLatin1(kDefaultAlias)), false);
-    throw DbError::fromEngine(causeOf(error), text,
-                              advice(error.nativeErrorCode(), text, db.databaseName()));
 }
 
 QString Database::advice(const QString& nativeCode, const QString& engineText, const QString& file)

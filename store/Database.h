@@ -40,15 +40,12 @@ inline constexpr int kPageSize = 65536;
 bool enlargePages(const QString& alias = QString::fromLatin1(kDefaultAlias));
 // Closes every connection; the next use opens them afresh (tests, a changed directory).
 void closeAll();
-// Runs a statement with no result; an engine failure raises its text.
-void exec(const QString& alias, const QString& statement);
-// Raises the engine's failure as the program's error (DbError).
-[[noreturn]] void raise(const QSqlError& error, const QString& context = QString());
 // Portuguese advice for an engine failure the user can act on (a database file or folder
 // that takes no writes, a full disk), naming the file; empty for any other failure.
 // `nativeCode` is the engine's own error number as text.
 QString advice(const QString& nativeCode, const QString& engineText, const QString& file);
-// The same, naming the server and what failed when the connection is a server's.
+// Raises the engine's failure on `db` as the program's error (DbError), with the advice
+// naming that connection's file, or the server and what failed when it is a server's.
 [[noreturn]] void raise(const QSqlDatabase& db, const QSqlError& error);
 // What kind of failure the engine reported: a full disk, a lock held elsewhere, other.
 DbError::Cause causeOf(const QSqlError& error);

@@ -404,12 +404,6 @@ void DbTable::setMemo(const QString& field, const QString& value)
     setMemo(writableIndex(field), value);
 }
 
-QVariant DbTable::pendingValue(const QString& field) const
-{
-    requirePending();
-    return m_pending->at(indexOf(field));
-}
-
 void DbTable::beginBatch()
 {
     requireOpen();
@@ -431,9 +425,15 @@ void DbTable::commitBatch()
         rollbackBatch();
         throw;
     }
+    if (!m_db.commit()) {
+        // A refused COMMIT (another program's lock, a full disk) leaves the transaction
+        // open, and with it the write lock of a connection that lives as long as the
+        // window: undone here, the table is as before and the others can write again.
+        const QSqlError error = m_db.lastError();
+        rollbackBatch();
+        Database::raise(m_db, error);
+    }
     m_inBatch = false;
-    if (!m_db.commit())
-        Database::raise(m_db, m_db.lastError());
 }
 
 void DbTable::rollbackBatch()

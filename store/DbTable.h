@@ -53,7 +53,6 @@ public:
     void setInteger(const QString& field, qint32 value);
     void setIntegerText(const QString& field, const QString& text); // error unless whole
     void setMemo(const QString& field, const QString& value);
-    QVariant pendingValue(const QString& field) const;
 
     // Bulk appends look each field up once and set it by its position from then on.
     int fieldIndex(const QString& field) const; // raises for unknown names

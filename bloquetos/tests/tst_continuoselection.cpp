@@ -3,6 +3,7 @@
 #include "ContinuoRowsModel.h"
 #include "ContinuoSelection.h"
 #include "Database.h"
+#include "DbQuery.h"
 #include "DotMatrixPage.h"
 #include "EngineProgramDir.h"
 #include "KvError.h"
@@ -195,8 +196,11 @@ private Q_SLOTS:
     void emptyFieldsReadAsNothing()
     {
         KV_GLOBAL_ENGINE_DIR(dir);
-        Database::exec(QStringLiteral("cobrancaKV"),
-                       QStringLiteral("INSERT INTO Blq (BlqRegVal) VALUES (TRUE)"));
+        {
+            DbQuery statement;
+            statement.sql() << QStringLiteral("INSERT INTO Blq (BlqRegVal) VALUES (TRUE)");
+            statement.execSql();
+        }
         const QList<BlqTitle> rows = ContinuoSelection::rowsForText(QStringLiteral("Todos"));
         QCOMPARE(rows.size(), 1);
         const BlqTitle& r = rows.first();
@@ -222,9 +226,13 @@ private Q_SLOTS:
         KV_FILE_ENGINE_ONLY();
         QFETCH(QString, stored);
         KV_GLOBAL_ENGINE_DIR(dir);
-        Database::exec(
-            QStringLiteral("cobrancaKV"),
-            QStringLiteral("INSERT INTO Blq (BlqRegVal, BlqTitVal) VALUES (1, %1)").arg(stored));
+        {
+            DbQuery statement;
+            statement.sql() << QStringLiteral(
+                                   "INSERT INTO Blq (BlqRegVal, BlqTitVal) VALUES (1, %1)")
+                                   .arg(stored);
+            statement.execSql();
+        }
         QVERIFY_THROWS_EXCEPTION(KvConversionError,
                                  ContinuoSelection::rowsForText(QStringLiteral("Todos")));
     }

@@ -204,8 +204,12 @@ private Q_SLOTS:
         QFETCH(QString, message);
         TempProgramDir dir;
         BlqUpgrade::upgradeIfNeeded();
-        Database::exec(QStringLiteral("cobrancaKV"),
-                       QStringLiteral("INSERT INTO Blq (%1) VALUES (%2)").arg(column, stored));
+        {
+            DbQuery statement;
+            statement.sql()
+                << QStringLiteral("INSERT INTO Blq (%1) VALUES (%2)").arg(column, stored);
+            statement.execSql();
+        }
         DbQuery q;
         selectAll(q);
         try {

@@ -1,13 +1,16 @@
 // What the user reads when the database refuses to be written: the engine's own words
 // ("attempt to write a readonly database") came alone, in English, naming nothing.
 
+#include "BlqStatements.h"
 #include "Database.h"
+#include "DbQuery.h"
 #include "DbTable.h"
 #include "KvError.h"
 #include "ProgramDir.h"
 #include "TestEnvironment.h"
 #include "TestSupport.h"
 
+#include <QFile>
 #include <QSqlQuery>
 #include <QtTest>
 
@@ -42,6 +45,34 @@ private Q_SLOTS:
                                     "para os dois.")
                          .arg(dir.file(QStringLiteral("cobrancaKV.db"))));
             QVERIFY(e.userText().startsWith(e.message() + QLatin1Char('\n')));
+        }
+    }
+
+    // With the default database open as well, the advice used to name its file whichever
+    // connection had failed.
+    void theFileOfTheFailingConnectionIsNamed()
+    {
+        TempProgramDir dir;
+        {
+            QFile conf(dir.file(QStringLiteral("kvcob.conf")));
+            QVERIFY(conf.open(QIODevice::WriteOnly));
+            conf.write("[OUTRO]\nDriver=QSQLITE\nDatabase=outro.db\n");
+        }
+        DbQuery create(QStringLiteral("outro"));
+        create.setStatement(BlqStatements::createTable());
+        create.execSql();
+        QVERIFY(Database::connection().isOpen()); // the default file, cobrancaKV.db
+        QSqlQuery pragma(Database::connection(QStringLiteral("outro")));
+        QVERIFY(pragma.exec(QStringLiteral("PRAGMA query_only = ON")));
+        DbTable t(QStringLiteral("Blq.DB"), QStringLiteral("outro"));
+        t.open();
+        try {
+            t.emptyTable();
+            QFAIL("the table was emptied");
+        } catch (const KvError& e) {
+            QVERIFY2(e.advice().contains(dir.file(QStringLiteral("outro.db"))),
+                     qPrintable(e.advice()));
+            QVERIFY(!e.advice().contains(QStringLiteral("cobrancaKV")));
         }
     }
 

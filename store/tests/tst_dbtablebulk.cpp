@@ -2,11 +2,14 @@
 // handle, a large table emptied.
 #include "BlqUpgrade.h"
 #include "Database.h"
+#include "DbError.h"
+#include "DbQuery.h"
 #include "DbTable.h"
 #include "KvError.h"
 #include "TestSupport.h"
 
 #include <QFileInfo>
+#include <QSqlError>
 #include <QSqlQuery>
 #include <QtTest>
 
@@ -32,10 +35,13 @@ void storeOneRowThenRefuse(DbTable& t, const QString& when = QString())
     t.open();
     t.append();
     t.post();
-    Database::exec(QStringLiteral("cobrancaKV"),
-                   QStringLiteral("CREATE TRIGGER recusa BEFORE INSERT ON Blq %1 "
-                                  "BEGIN SELECT RAISE(ABORT, 'linha recusada'); END")
-                       .arg(when.isEmpty() ? QString() : QStringLiteral("WHEN ") + when));
+    {
+        DbQuery statement;
+        statement.sql() << QStringLiteral("CREATE TRIGGER recusa BEFORE INSERT ON Blq %1 "
+                                          "BEGIN SELECT RAISE(ABORT, 'linha recusada'); END")
+                               .arg(when.isEmpty() ? QString() : QStringLiteral("WHEN ") + when);
+        statement.execSql();
+    }
 }
 } // namespace
 
@@ -254,6 +260,55 @@ private Q_SLOTS:
         t.append();
         t.post();
         QCOMPARE(stored(QStringLiteral("BlqSeq")).toInt(), 3001);
+    }
+
+    // A COMMIT the engine refuses (here another program reading the file in the old
+    // journal mode, which holds the write back) used to leave the transaction open: the
+    // connection, which lives as long as the window, kept the write lock.
+    void aRefusedCommitUndoesTheBatchAndFreesTheFile()
+    {
+        Database::closeAll();
+        const QString file = m_dir->file(QStringLiteral("cobrancaKV.db"));
+        const QString reader = QStringLiteral("leitor"), writer = QStringLiteral("outro");
+        {
+            QSqlDatabase r = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), reader);
+            r.setDatabaseName(file);
+            QVERIFY(r.open());
+            QSqlQuery q(r);
+            QVERIFY(q.exec(QStringLiteral("PRAGMA journal_mode = DELETE")) && q.next());
+            QCOMPARE(q.value(0).toString(), QStringLiteral("delete"));
+            q.finish();
+            QVERIFY(q.exec(QStringLiteral("INSERT INTO Blq (BlqSeuNum) VALUES ('antes')")));
+            // A read transaction: its shared lock stays until it ends.
+            QVERIFY(r.transaction());
+            QVERIFY(q.exec(QStringLiteral("SELECT count(*) FROM Blq")) && q.next());
+        }
+        DbTable t;
+        t.open();
+        t.beginBatch();
+        t.append();
+        t.setText(QStringLiteral("BlqSeuNum"), QStringLiteral("novo"));
+        t.post();
+        try {
+            t.commitBatch();
+            QFAIL("the batch was committed under another program's read");
+        } catch (const DbError& e) {
+            QCOMPARE(e.cause(), DbError::Cause::Busy);
+        }
+        QSqlDatabase::database(reader).rollback();
+        {
+            QSqlDatabase w = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), writer);
+            w.setDatabaseName(file);
+            w.setConnectOptions(QStringLiteral("QSQLITE_BUSY_TIMEOUT=0"));
+            QVERIFY(w.open());
+            QSqlQuery q(w);
+            QVERIFY2(q.exec(QStringLiteral("BEGIN IMMEDIATE")), qPrintable(q.lastError().text()));
+            QVERIFY(q.exec(QStringLiteral("ROLLBACK")));
+        }
+        QSqlDatabase::removeDatabase(writer);
+        QSqlDatabase::removeDatabase(reader);
+        QCOMPARE(t.rowCount(), 1);
+        QCOMPARE(stored(QStringLiteral("BlqSeuNum")).toString(), QStringLiteral("antes"));
     }
 
 private:

@@ -79,11 +79,16 @@ private Q_SLOTS:
         QFETCH(bool, upgraded);
         QFETCH(int, columns);
         KV_ENGINE_DIR(dir, engine);
-        for (const QString& column : extra.split(QLatin1Char(';'), Qt::SkipEmptyParts))
-            Database::exec(QStringLiteral("cobrancaKV"),
-                           QStringLiteral("ALTER TABLE Blq ADD ") + column);
-        Database::exec(QStringLiteral("cobrancaKV"),
-                       QStringLiteral("INSERT INTO Blq (BlqNosNum) VALUES ('00000000019')"));
+        for (const QString& column : extra.split(QLatin1Char(';'), Qt::SkipEmptyParts)) {
+            DbQuery statement;
+            statement.sql() << QStringLiteral("ALTER TABLE Blq ADD ") + column;
+            statement.execSql();
+        }
+        {
+            DbQuery statement;
+            statement.sql() << QStringLiteral("INSERT INTO Blq (BlqNosNum) VALUES ('00000000019')");
+            statement.execSql();
+        }
         QCOMPARE(BlqUpgrade::upgradeIfNeeded(), upgraded);
         QCOMPARE(BlqUpgrade::upgradeIfNeeded(), false);
         DbTable t;
@@ -422,7 +427,11 @@ private Q_SLOTS:
         QVERIFY(conf.open(QIODevice::WriteOnly));
         conf.write("[COBRANCAKV]\nDriver=QSQLITE\nDatabase=outro.db\n");
         conf.close();
-        Database::exec(QStringLiteral("cobrancaKV"), BlqStatements::createTable().joined(false));
+        {
+            DbQuery statement;
+            statement.setStatement(BlqStatements::createTable());
+            statement.execSql();
+        }
         QVERIFY(QFile::exists(dir.file(QStringLiteral("outro.db"))));
         QVERIFY(!QFile::exists(dir.file(QStringLiteral("cobrancaKV.db"))));
         QVERIFY_THROWS_EXCEPTION(KvError, Database::connection(QStringLiteral("outroAlias")));
