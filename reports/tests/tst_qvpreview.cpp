@@ -356,7 +356,6 @@ private Q_SLOTS:
         TempProgramDir dir;
         BlqTitles::store(BlqTitles::rejected(100)); // four pages
         ScriptedDialogs dlg;
-        const CursorAtDialogs cursor(dlg);
         RelRejeicoes rel;
         rel.open();
         TRpReport& report = *rel.rptRelRejeicoes;
@@ -557,6 +556,7 @@ private Q_SLOTS:
         TempProgramDir dir;
         BlqTitles::store(BlqTitles::rejected(40));
         ScriptedDialogs dlg;
+        const CursorAtDialogs cursor(dlg);
         RelRejeicoes rel;
         rel.open();
         TRpReport& report = *rel.rptRelRejeicoes;
