@@ -247,8 +247,6 @@ private Q_SLOTS:
             w.BitBtnExit->geometry().right() < w.width(),
             qPrintable(
                 QStringLiteral("%1 of %2").arg(w.BitBtnExit->geometry().right()).arg(w.width())));
-        if (qEnvironmentVariableIsSet("KVCOB_SHOTS"))
-            w.grab().save(qEnvironmentVariable("KVCOB_SHOTS") + QStringLiteral("/preview.png"));
     }
 
     // The first pages arrive before the window has its maximised size: the width was
