@@ -336,8 +336,6 @@ private Q_SLOTS:
             w.BitBtnExit->geometry().right() < w.width(),
             qPrintable(
                 QStringLiteral("%1 of %2").arg(w.BitBtnExit->geometry().right()).arg(w.width())));
-        if (qEnvironmentVariableIsSet("KVCOB_SHOTS"))
-            w.grab().save(qEnvironmentVariable("KVCOB_SHOTS") + QStringLiteral("/preview.png"));
     }
 
     // The first pages arrive before the window has its maximised size: the width was
@@ -445,7 +443,6 @@ private Q_SLOTS:
         TempProgramDir dir;
         BlqTitles::store(BlqTitles::rejected(100)); // four pages
         ScriptedDialogs dlg;
-        const CursorAtDialogs cursor(dlg);
         RelRejeicoes rel;
         rel.open();
         TRpReport& report = *rel.rptRelRejeicoes;
@@ -646,6 +643,7 @@ private Q_SLOTS:
         TempProgramDir dir;
         BlqTitles::store(BlqTitles::rejected(40));
         ScriptedDialogs dlg;
+        const CursorAtDialogs cursor(dlg);
         RelRejeicoes rel;
         rel.open();
         TRpReport& report = *rel.rptRelRejeicoes;
