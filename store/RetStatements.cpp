@@ -179,13 +179,13 @@ DbStatement RetStatements::liquidados()
     return {
         {occurrenceFields(), s("from Ret r"), titleJoin(), s("where r.RetCodOco in ('06', '17')"),
          s("and r.RetDatCre >= :ParmDe and r.RetDatCre <= :ParmAte"),
-         s("order by r.RetAgeCod, r.RetCtrCod, b.BlqNomCed, r.RetDatCre, r.RetNosNum, "
-           "r.RetSeq")},
+         s("order by r.RetAgeCod, r.RetCtrCod, (b.BlqSeq is null), b.BlqNomCed, r.RetDatCre, "
+           "r.RetNosNum, r.RetSeq")},
         {occurrenceFields(), s("from Ret r"), titleJoin(), s("where r.RetCodOco in ('06', '17')"),
          s("and r.RetDatCre >= cast(:ParmDe as date) and r.RetDatCre <= cast(:ParmAte as "
            "date)"),
-         s("order by r.RetAgeCod, r.RetCtrCod, b.BlqNomCed, r.RetDatCre, r.RetNosNum, "
-           "r.RetSeq")},
+         s("order by r.RetAgeCod, r.RetCtrCod, (b.BlqSeq is null), b.BlqNomCed, r.RetDatCre, "
+           "r.RetNosNum, r.RetSeq")},
         "text parameters compare as dates only when the server is told so"};
 }
 

@@ -3,6 +3,7 @@
 #include "BankFileImporter.h"
 #include "BankFileWriter.h"
 #include "BlqUpgrade.h"
+#include "Database.h"
 #include "DbQuery.h"
 #include "DbTable.h"
 #include "EngineProgramDir.h"
@@ -10,6 +11,7 @@
 #include "ProgramDir.h"
 #include "RetFileWriter.h"
 #include "RetStatements.h"
+#include "RetTables.h"
 
 #include <QFile>
 
@@ -115,6 +117,7 @@ inline QString keyOf(const Stored& t)
 
 inline int count(const QString& sql)
 {
+    RetTables::ensure(Database::connection());
     DbQuery q;
     q.sql() << sql;
     q.open();
