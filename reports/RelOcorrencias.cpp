@@ -6,6 +6,7 @@
 #include "Regional.h"
 #include "RetCodes.h"
 #include "RetDivergence.h"
+#include "RetProcessor.h"
 #include "RetStatements.h"
 #include "RetTables.h"
 #include "TRpPrinter.h"
@@ -70,7 +71,7 @@ void RelOcorrencias::select(int fileSeq)
         throw KvError(QStringLiteral("Nenhum arquivo de retorno foi processado."),
                       QStringLiteral("Processe um arquivo de retorno antes de pedir o relatório."));
     fileSeq = f.asInteger(QStringLiteral("RetArqSeq"));
-    const QDateTime when = f.value(QStringLiteral("RetArqPro")).toDateTime();
+    const QDateTime when = RetProcessor::processedAt(f.asString(QStringLiteral("RetArqPro")));
     rptOcorrencias->label(QStringLiteral("lblArquivo")).Caption =
         QStringLiteral("Arquivo %1 (CNAB %2) de %3, processado em %4")
             .arg(f.asString(QStringLiteral("RetArqNom")), f.asString(QStringLiteral("RetArqFmt")),

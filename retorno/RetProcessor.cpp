@@ -10,6 +10,7 @@
 #include "RetReader.h"
 #include "RetStatements.h"
 #include "RetTables.h"
+#include "StoreStatements.h"
 
 #include <QCryptographicHash>
 #include <QFile>
@@ -90,6 +91,11 @@ RetProcessor::RetProcessor(const QString& alias, Progress progress)
 {
 }
 
+QDateTime RetProcessor::processedAt(const QString& stored)
+{
+    return QDateTime::fromString(stored, Qt::ISODate);
+}
+
 QByteArray RetProcessor::hashOf(const QByteArray& bytes)
 {
     return QCryptographicHash::hash(bytes, QCryptographicHash::Sha256).toHex();
@@ -111,10 +117,7 @@ QDateTime RetProcessor::processedBefore(const QByteArray& bytes) const
     q.open();
     if (q.eof())
         return {};
-    const QVariant v = q.value(QStringLiteral("RetArqPro"));
-    QDateTime when = v.toDateTime();
-    if (!when.isValid())
-        when = QDateTime::fromString(v.toString(), Qt::ISODateWithMs);
+    const QDateTime when = processedAt(q.asString(QStringLiteral("RetArqPro")));
     return when.isValid() ? when : QDateTime(QDate(1, 1, 1), QTime(0, 0));
 }
 
@@ -151,10 +154,10 @@ RetSummary RetProcessor::processBytes(const QByteArray& bytes, const QString& na
         if (!q.eof()) {
             existing = q.asInteger(QStringLiteral("RetArqSeq"));
             if (!reprocess) {
-                QDateTime when = q.value(QStringLiteral("RetArqPro")).toDateTime();
-                throw KvError(alreadyProcessedMessage(when),
-                              QStringLiteral("Nada foi gravado. Para substituir as ocorrências "
-                                             "dele, processe-o de novo como reprocessamento."));
+                throw KvError(
+                    alreadyProcessedMessage(processedAt(q.asString(QStringLiteral("RetArqPro")))),
+                    QStringLiteral("Nada foi gravado. Para substituir as ocorrências "
+                                   "dele, processe-o de novo como reprocessamento."));
             }
         }
     }
@@ -211,8 +214,9 @@ void RetProcessor::store(const RetFile& file, const QString& name, const QByteAr
 
         const qint64 total = file.occurrences.size();
         if (server)
-            copy = PgCopyInsert::prepare(db, QStringLiteral("Ret"),
-                                         RetStatements::occurrenceColumns());
+            copy = PgCopyInsert::prepare(
+                db, StoreStatements::copyRows(QStringLiteral("Ret"),
+                                              RetStatements::occurrenceColumns()));
         QList<int> order;
         for (int i = 0; i < RetStatements::occurrenceColumns().size(); ++i)
             order << i;

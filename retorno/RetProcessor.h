@@ -26,7 +26,8 @@ public:
     QDateTime processedBefore(const QByteArray& bytes) const;
     // "Este arquivo de retorno já foi processado em dd/mm/aaaa às hh:mm."
     static QString alreadyProcessedMessage(const QDateTime& when);
-    static QByteArray hashOf(const QByteArray& bytes); // hex SHA-256
+    static QByteArray hashOf(const QByteArray& bytes);   // hex SHA-256
+    static QDateTime processedAt(const QString& stored); // RetArqPro as stored
 
 private:
     void store(const RetFile& file, const QString& name, const QByteArray& hash, int existing,

@@ -4,21 +4,19 @@
 #include "ImportGuard.h"
 #include "KvError.h"
 #include "PgConnection.h"
+#include "RetStatements.h"
+#include "StoreStatements.h"
 
 #include <QSqlError>
 #include <QSqlQuery>
 
-namespace {
-// One number for the bloqueto import of a database, the same on every desk.
-constexpr qint64 kImportLockKey = 0x6B76636F62426C71; // "kvcobBlq"
-constexpr qint64 kReturnLockKey = 0x6B76636F62526574; // "kvcobRet"
-} // namespace
-
 PgImportLock::PgImportLock(const QSqlDatabase& db, bool returnFile)
-    : m_db(db), m_key(returnFile ? kReturnLockKey : kImportLockKey)
+    : m_db(db), m_returnFile(returnFile)
 {
     QSqlQuery q(m_db);
-    if (!q.exec(QStringLiteral("SELECT pg_try_advisory_lock(%1)").arg(m_key)) || !q.next())
+    const DbStatement lock =
+        returnFile ? RetStatements::tryLock() : StoreStatements::tryImportLock();
+    if (!q.exec(lock.joined(true)) || !q.next())
         Database::raise(m_db, q.lastError());
     if (!q.value(0).toBool())
         throw KvError(returnFile ? ImportGuard::returnBusyMessage() : ImportGuard::busyMessage());
@@ -30,5 +28,6 @@ PgImportLock::~PgImportLock()
     if (!m_db.isOpen() || PgConnection::isBroken(m_db))
         return;
     QSqlQuery q(m_db);
-    q.exec(QStringLiteral("SELECT pg_advisory_unlock(%1)").arg(m_key));
+    q.exec((m_returnFile ? RetStatements::releaseLock() : StoreStatements::releaseImportLock())
+               .joined(true));
 }

@@ -19,5 +19,5 @@ public:
 
 private:
     QSqlDatabase m_db;
-    qint64 m_key;
+    bool m_returnFile;
 };

@@ -1,5 +1,7 @@
 #include "RetStatements.h"
 
+#include "StoreStatements.h"
+
 namespace {
 QString s(const char* text)
 {
@@ -9,56 +11,77 @@ QString s(const char* text)
 
 DbStatement RetStatements::createRetArq()
 {
-    return {{s("CREATE TABLE IF NOT EXISTS RetArq (RetArqSeq INTEGER PRIMARY KEY AUTOINCREMENT, "
-               "RetArqNom VARCHAR(255), RetArqHash VARCHAR(64) NOT NULL, RetArqDat DATE, "
-               "RetArqPro TIMESTAMP, RetArqFmt VARCHAR(3), RetArqQtd INTEGER, "
-               "RetArqVal REAL)")},
-            {s("CREATE TABLE IF NOT EXISTS RetArq (RetArqSeq INTEGER GENERATED ALWAYS AS "
-               "IDENTITY PRIMARY KEY, RetArqNom VARCHAR(255) COLLATE \"C\", RetArqHash "
-               "VARCHAR(64) COLLATE \"C\" NOT NULL, RetArqDat DATE, RetArqPro TIMESTAMP, "
-               "RetArqFmt VARCHAR(3) COLLATE \"C\", RetArqQtd INTEGER, "
-               "RetArqVal NUMERIC(15,2))")},
-            "identity column, exact money and byte-wise text order on the server"};
+    using K = BlqSchema::Kind;
+    return StoreStatements::createTable(s("RetArq"), {{s("RetArqSeq"), K::AutoInc},
+                                                      {s("RetArqNom"), K::Text, 255},
+                                                      {s("RetArqHash"), K::Text, 64},
+                                                      {s("RetArqDat"), K::Date},
+                                                      {s("RetArqPro"), K::Text, 32},
+                                                      {s("RetArqFmt"), K::Text, 3},
+                                                      {s("RetArqQtd"), K::Integer},
+                                                      {s("RetArqVal"), K::Money}});
 }
 
 DbStatement RetStatements::createRet()
 {
-    return {{s("CREATE TABLE IF NOT EXISTS Ret (RetSeq INTEGER PRIMARY KEY AUTOINCREMENT, "
-               "RetArqSeq INTEGER NOT NULL, RetAgeCod VARCHAR(5), RetCtrCod VARCHAR(13), "
-               "RetNosNum VARCHAR(20), RetSeuNum VARCHAR(15), RetCodOco VARCHAR(2), "
-               "RetDatOco DATE, RetDatCre DATE, RetDatVen DATE, RetTitVal REAL, "
-               "RetValPag REAL, RetValEnc REAL, RetValDst REAL, RetValAbt REAL, "
-               "RetValTar REAL, RetMotRej VARCHAR(10))")},
-            {s("CREATE TABLE IF NOT EXISTS Ret (RetSeq INTEGER GENERATED ALWAYS AS IDENTITY "
-               "PRIMARY KEY, RetArqSeq INTEGER NOT NULL, RetAgeCod VARCHAR(5) COLLATE \"C\", "
-               "RetCtrCod VARCHAR(13) COLLATE \"C\", RetNosNum VARCHAR(20) COLLATE \"C\", "
-               "RetSeuNum VARCHAR(15) COLLATE \"C\", RetCodOco VARCHAR(2) COLLATE \"C\", "
-               "RetDatOco DATE, RetDatCre DATE, RetDatVen DATE, RetTitVal NUMERIC(15,2), "
-               "RetValPag NUMERIC(15,2), RetValEnc NUMERIC(15,2), RetValDst NUMERIC(15,2), "
-               "RetValAbt NUMERIC(15,2), RetValTar NUMERIC(15,2), "
-               "RetMotRej VARCHAR(10) COLLATE \"C\")")},
-            "identity column, exact money and byte-wise text order on the server"};
+    using K = BlqSchema::Kind;
+    return StoreStatements::createTable(s("Ret"), {{s("RetSeq"), K::AutoInc},
+                                                   {s("RetArqSeq"), K::Integer},
+                                                   {s("RetAgeCod"), K::Text, 5},
+                                                   {s("RetCtrCod"), K::Text, 13},
+                                                   {s("RetNosNum"), K::Text, 20},
+                                                   {s("RetSeuNum"), K::Text, 15},
+                                                   {s("RetCodOco"), K::Text, 2},
+                                                   {s("RetDatOco"), K::Date},
+                                                   {s("RetDatCre"), K::Date},
+                                                   {s("RetDatVen"), K::Date},
+                                                   {s("RetTitVal"), K::Money},
+                                                   {s("RetValPag"), K::Money},
+                                                   {s("RetValEnc"), K::Money},
+                                                   {s("RetValDst"), K::Money},
+                                                   {s("RetValAbt"), K::Money},
+                                                   {s("RetValTar"), K::Money},
+                                                   {s("RetMotRej"), K::Text, 10}});
 }
 
-DbStatement RetStatements::createIndexes()
+QList<DbStatement> RetStatements::createIndexes()
 {
     // The same bytes are processed once: the unique hash is the last word on it even when
-    // two desks race past the check.
-    return {{s("CREATE UNIQUE INDEX IF NOT EXISTS RetArqHashIdx ON RetArq (RetArqHash)"),
-             s("CREATE INDEX IF NOT EXISTS RetArqIdx ON Ret (RetArqSeq)"),
-             s("CREATE INDEX IF NOT EXISTS RetTitIdx ON Ret (RetAgeCod, RetCtrCod, RetNosNum)"),
-             s("CREATE INDEX IF NOT EXISTS RetCreIdx ON Ret (RetDatCre)")},
-            {},
-            nullptr};
+    // two desks race past the check. The hash's index is made last: its presence says all
+    // are there (indexPresent).
+    return {{{s("CREATE INDEX IF NOT EXISTS RetArqIdx ON Ret (RetArqSeq)")}},
+            {{s("CREATE INDEX IF NOT EXISTS RetTitIdx ON Ret (RetAgeCod, RetCtrCod, "
+                "RetNosNum)")}},
+            {{s("CREATE INDEX IF NOT EXISTS RetCreIdx ON Ret (RetDatCre)")}},
+            {{s("CREATE UNIQUE INDEX IF NOT EXISTS RetArqHashIdx ON RetArq (RetArqHash)")}}};
 }
 
-DbStatement RetStatements::tablesPresent()
+DbStatement RetStatements::indexPresent()
 {
-    return {{s("SELECT count(*) FROM sqlite_master WHERE type = 'table' AND lower(name) IN "
-               "('ret', 'retarq')")},
-            {s("SELECT (to_regclass('ret') IS NOT NULL)::int + (to_regclass('retarq') IS NOT "
-               "NULL)::int")},
+    return {{s("SELECT count(*) FROM sqlite_master WHERE type = 'index' AND lower(name) = "
+               "'retarqhashidx'")},
+            {s("SELECT (to_regclass('retarqhashidx') IS NOT NULL)::int")},
             "each engine keeps its catalogue in its own way"};
+}
+
+namespace {
+constexpr qint64 kReturnLockKey = 0x6B76636F62526574; // "kvcobRet", the same on every desk
+}
+
+DbStatement RetStatements::tryLock()
+{
+    return {{},
+            {s("SELECT pg_try_advisory_lock(%1)").arg(kReturnLockKey)},
+            "a lock of the server's sessions; the file is locked by the operating system",
+            DbStatement::Runs::OnServerOnly};
+}
+
+DbStatement RetStatements::releaseLock()
+{
+    return {{},
+            {s("SELECT pg_advisory_unlock(%1)").arg(kReturnLockKey)},
+            "a lock of the server's sessions; the file is locked by the operating system",
+            DbStatement::Runs::OnServerOnly};
 }
 
 DbStatement RetStatements::fileByHash()

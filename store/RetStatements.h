@@ -2,16 +2,19 @@
 
 #include "DbStatement.h"
 
+#include <QList>
 #include <QString>
 
 // Every statement over the return-file tables RetArq (one row per processed file) and Ret
 // (one row per occurrence). Both outlive the imports, which empty Blq only; a title meets
 // its occurrences by agência, contrato and nosso número, never by BlqSeq.
 namespace RetStatements {
-DbStatement createRetArq();
+DbStatement createRetArq(); // both tables are in StoreCatalog::tables()
 DbStatement createRet();
-DbStatement createIndexes(); // one statement per line: run line by line
-DbStatement tablesPresent(); // 2 when both tables exist
+QList<DbStatement> createIndexes();
+DbStatement indexPresent(); // 1 when the indexes were made (they come after the tables)
+DbStatement tryLock();      // the server's session lock of one return file at a time
+DbStatement releaseLock();
 
 DbStatement fileByHash();        // RetArqSeq, RetArqPro of :ParmHash
 DbStatement insertFile();        // positional: Nom, Hash, Dat, Pro, Fmt, Qtd, Val; the server

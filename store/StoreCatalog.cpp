@@ -1,0 +1,138 @@
+#include "StoreCatalog.h"
+
+#include "BlqStatements.h"
+#include "Database.h"
+#include "RetStatements.h"
+
+#include "StoreStatements.h"
+#include <QDate>
+
+namespace S = StoreStatements;
+
+namespace {
+// A column of each kind, for the trial of the types each engine declares.
+QList<S::ColumnDef> everyKind()
+{
+    using K = BlqSchema::Kind;
+    return {{QStringLiteral("Seq"), K::AutoInc}, {QStringLiteral("Txt"), K::Text, 4},
+            {QStringLiteral("Dat"), K::Date},    {QStringLiteral("Val"), K::Money},
+            {QStringLiteral("Num"), K::Integer}, {QStringLiteral("Memo"), K::Memo},
+            {QStringLiteral("Flag"), K::Logical}};
+}
+} // namespace
+
+const QList<StoreCatalog::Table>& StoreCatalog::tables()
+{
+    static const QList<Table> all = {
+        {QStringLiteral("Blq"), &BlqStatements::createTable},
+        {QStringLiteral("RetArq"), &RetStatements::createRetArq},
+        {QStringLiteral("Ret"), &RetStatements::createRet},
+    };
+    return all;
+}
+
+QList<StoreCatalog::Entry> StoreCatalog::statements()
+{
+    const QString blq = QStringLiteral("Blq");
+    const QStringList someColumns = {QStringLiteral("BlqSeuNum"), QStringLiteral("BlqRegVal")};
+    // Logicals are bound as booleans and copied as 0/1, as DbTable does.
+    const QVariantList someValues = {QStringLiteral("1"), true};
+    const QVariantList someCopied = {QStringLiteral("1"), 1};
+    return {
+        {QStringLiteral("BlqStatements::createTable"), BlqStatements::createTable(), {}, blq},
+        {QStringLiteral("StoreStatements::createTable"),
+         S::createTable(QStringLiteral("KvEveryKind"), everyKind()),
+         {},
+         QStringLiteral("KvEveryKind")},
+        {QStringLiteral("StoreStatements::tables"), S::tables()},
+        {QStringLiteral("StoreStatements::tableCount"), S::tableCount()},
+        {QStringLiteral("StoreStatements::tableMissing"), S::tableMissing(blq)},
+        {QStringLiteral("StoreStatements::columns"), S::columns(blq), {blq}},
+        {QStringLiteral("BlqStatements::addValMul"), BlqStatements::addValMul()},
+        {QStringLiteral("BlqStatements::addDatMul"), BlqStatements::addDatMul()},
+        {QStringLiteral("BlqStatements::addPixEmv"), BlqStatements::addPixEmv()},
+        {QStringLiteral("StoreStatements::insertRow"), S::insertRow(blq, someColumns), someValues},
+        {QStringLiteral("StoreStatements::copyRows"),
+         S::copyRows(blq, someColumns),
+         someCopied,
+         {},
+         true},
+        {QStringLiteral("BlqStatements::bloquetosByContract"),
+         BlqStatements::bloquetosByContract()},
+        {QStringLiteral("BlqStatements::bloquetosInFileOrder"),
+         BlqStatements::bloquetosInFileOrder()},
+        {QStringLiteral("BlqStatements::rejected"), BlqStatements::rejected()},
+        {QStringLiteral("BlqStatements::beneficiaries"), BlqStatements::beneficiaries()},
+        {QStringLiteral("BlqStatements::contracts"), BlqStatements::contracts()},
+        {QStringLiteral("BlqStatements::continuousRows (all)"),
+         BlqStatements::continuousRows(false)},
+        {QStringLiteral("BlqStatements::continuousRows (one contract)"),
+         BlqStatements::continuousRows(true),
+         {QStringLiteral("0001"), QStringLiteral("000000001")}},
+        {QStringLiteral("StoreStatements::countOf"),
+         S::countOf(BlqStatements::bloquetosInFileOrder())},
+        {QStringLiteral("StoreStatements::countRows"), S::countRows(blq)},
+        {QStringLiteral("StoreStatements::sourceId"), S::sourceId()},
+        {QStringLiteral("StoreStatements::pageSize"), S::pageSize()},
+        {QStringLiteral("StoreStatements::setPageSize"), S::setPageSize(Database::kPageSize)},
+        {QStringLiteral("StoreStatements::journalMode"), S::journalMode()},
+        {QStringLiteral("StoreStatements::setJournalMode"),
+         S::setJournalMode(QStringLiteral("WAL"))},
+        {QStringLiteral("StoreStatements::journalSizeLimit"), S::journalSizeLimit(67108864)},
+        {QStringLiteral("StoreStatements::busyTimeout"), S::busyTimeout(2000)},
+        {QStringLiteral("StoreStatements::secureDelete"), S::secureDelete()},
+        {QStringLiteral("StoreStatements::setSecureDelete"), S::setSecureDelete(0)},
+        {QStringLiteral("StoreStatements::freelistCount"), S::freelistCount()},
+        {QStringLiteral("StoreStatements::pageCount"), S::pageCount()},
+        {QStringLiteral("StoreStatements::tryImportLock"), S::tryImportLock()},
+        {QStringLiteral("StoreStatements::releaseImportLock"), S::releaseImportLock()},
+        {QStringLiteral("RetStatements::createRetArq"),
+         RetStatements::createRetArq(),
+         {},
+         QStringLiteral("RetArq")},
+        {QStringLiteral("RetStatements::createRet"),
+         RetStatements::createRet(),
+         {},
+         QStringLiteral("Ret")},
+        {QStringLiteral("RetStatements::createIndexes (1)"), RetStatements::createIndexes().at(0)},
+        {QStringLiteral("RetStatements::createIndexes (2)"), RetStatements::createIndexes().at(1)},
+        {QStringLiteral("RetStatements::createIndexes (3)"), RetStatements::createIndexes().at(2)},
+        {QStringLiteral("RetStatements::createIndexes (4)"), RetStatements::createIndexes().at(3)},
+        {QStringLiteral("RetStatements::indexPresent"), RetStatements::indexPresent()},
+        {QStringLiteral("RetStatements::tryLock"), RetStatements::tryLock()},
+        {QStringLiteral("RetStatements::releaseLock"), RetStatements::releaseLock()},
+        {QStringLiteral("RetStatements::insertFile"),
+         RetStatements::insertFile(),
+         {QStringLiteral("a.ret"), QStringLiteral("ab12"), QDate(2026, 12, 1),
+          QStringLiteral("2026-12-09T14:05:33"), QStringLiteral("400"), 1, 10.5}},
+        {QStringLiteral("RetStatements::fileByHash"),
+         RetStatements::fileByHash(),
+         {QStringLiteral("ab12")}},
+        {QStringLiteral("RetStatements::updateFile"),
+         RetStatements::updateFile(),
+         {QStringLiteral("b.ret"), QDate(2026, 12, 1), QStringLiteral("2026-12-09T15:00:00"),
+          QStringLiteral("240"), 1, 10.5, 1}},
+        {QStringLiteral("RetStatements::insertOccurrence"),
+         RetStatements::insertOccurrence(),
+         {1, QStringLiteral("0341"), QStringLiteral("001234567"), QStringLiteral("00000000019"),
+          QStringLiteral("DOC1"), QStringLiteral("06"), QDate(2026, 11, 30), QDate(2026, 12, 1),
+          QDate(2026, 11, 25), 10.5, 10.5, 0.0, 0.0, 0.0, 1.25, QStringLiteral("0816")}},
+        {QStringLiteral("RetStatements::titleKeys"), RetStatements::titleKeys()},
+        {QStringLiteral("RetStatements::files"), RetStatements::files()},
+        {QStringLiteral("RetStatements::lastFile"), RetStatements::lastFile()},
+        {QStringLiteral("RetStatements::situacaoPorTitulo"),
+         DbStatement{{RetStatements::situacaoPorTitulo()}}},
+        {QStringLiteral("RetStatements::bloquetosPendentes"), RetStatements::bloquetosPendentes()},
+        {QStringLiteral("RetStatements::liquidados"),
+         RetStatements::liquidados(),
+         {QStringLiteral("2026-12-01"), QStringLiteral("2026-12-31")}},
+        {QStringLiteral("RetStatements::occurrencesOfFile"),
+         RetStatements::occurrencesOfFile(),
+         {QStringLiteral("1")}},
+        {QStringLiteral("RetStatements::deleteOccurrences"),
+         RetStatements::deleteOccurrences(),
+         {1}},
+        {QStringLiteral("StoreStatements::deleteRows"), S::deleteRows(blq)},
+        {QStringLiteral("StoreStatements::vacuum"), S::vacuum()},
+    };
+}
