@@ -13,8 +13,10 @@
 #include "uCarregaArquivo.h"
 #include "uConfiguracoes.h"
 #include "uPreparaPreImpresso.h"
+#include "uProcessaRetorno.h"
 #include "uRelBloqueto.h"
 #include "uRelRejeicoes.h"
+#include "uRelRetorno.h"
 #include "uSobre.h"
 
 #include <QApplication>
@@ -92,6 +94,8 @@ void TFrmPrincipal::buildMenus()
     arquivo->setObjectName(QStringLiteral("Arquivo1"));
     CarregarArquivo1 = item(arquivo, QStringLiteral("&Carregar Arquivo"), "CarregarArquivo1",
                             &TFrmPrincipal::CarregarArquivo1Click);
+    ProcessarRetorno1 = item(arquivo, QStringLiteral("Processar &Retorno"), "ProcessarRetorno1",
+                             &TFrmPrincipal::ProcessarRetorno1Click);
     arquivo->addSeparator()->setObjectName(QStringLiteral("N1"));
     Sair1 = item(arquivo, QStringLiteral("S&air"), "Sair1", &QWidget::close);
 
@@ -106,6 +110,10 @@ void TFrmPrincipal::buildMenus()
     relatorios->addSeparator()->setObjectName(QStringLiteral("N2"));
     TtulosRejeitados1 = item(relatorios, QStringLiteral("&Títulos Rejeitados"), "TtulosRejeitados1",
                              &TFrmPrincipal::TtulosRejeitados1Click);
+    TtulosLiquidados1 = item(relatorios, QStringLiteral("Títulos &Liquidados"), "TtulosLiquidados1",
+                             &TFrmPrincipal::TtulosLiquidados1Click);
+    OcorrenciasRetorno1 = item(relatorios, QStringLiteral("&Ocorrências do Retorno"),
+                               "OcorrenciasRetorno1", &TFrmPrincipal::OcorrenciasRetorno1Click);
 
     QMenu* configuracao = menuBar()->addMenu(QStringLiteral("&Configuração"));
     configuracao->setObjectName(QStringLiteral("Configurao1"));
@@ -195,6 +203,25 @@ void TFrmPrincipal::CarregarArquivo1Click()
 {
     FrmCarregaArquivo = new TFrmCarregaArquivo;
     showChild(FrmCarregaArquivo);
+}
+
+// The return file: its window, and its two reports.
+void TFrmPrincipal::ProcessarRetorno1Click()
+{
+    auto* form = new TfrmProcessaRetorno;
+    showChild(form, QSize(560, 300));
+    // Asked once the window shows beneath the file dialog.
+    QTimer::singleShot(0, form, [form] { runGuarded([form] { form->chooseAndProcess(); }); });
+}
+
+void TFrmPrincipal::TtulosLiquidados1Click()
+{
+    runGuarded([this] { TfrmRelRetorno::liquidados(this); });
+}
+
+void TFrmPrincipal::OcorrenciasRetorno1Click()
+{
+    runGuarded([this] { TfrmRelRetorno::ocorrencias(this); });
 }
 
 void TFrmPrincipal::mnuFolhaSoltaClick()

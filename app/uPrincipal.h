@@ -25,6 +25,9 @@ public:
 
     // Menu items, named as the program's menu knows them.
     QAction* CarregarArquivo1 = nullptr;
+    QAction* ProcessarRetorno1 = nullptr;
+    QAction* TtulosLiquidados1 = nullptr;
+    QAction* OcorrenciasRetorno1 = nullptr;
     QAction* Sair1 = nullptr;
     QAction* mnuFolhaSolta = nullptr;
     QAction* mnuContinuo = nullptr;
@@ -38,6 +41,9 @@ public:
 
 public Q_SLOTS:
     void CarregarArquivo1Click();
+    void ProcessarRetorno1Click();
+    void TtulosLiquidados1Click();
+    void OcorrenciasRetorno1Click();
     void mnuFolhaSoltaClick();
     void mnuContinuoClick();
     void TtulosRejeitados1Click();

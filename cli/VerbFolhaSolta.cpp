@@ -1,8 +1,11 @@
 #include "BloquetoFiles.h"
+#include "Database.h"
 #include "DbTable.h"
 #include "KvError.h"
 #include "QueuePrint.h"
 #include "RelBloqueto.h"
+#include "RetStatements.h"
+#include "RetTables.h"
 #include "Verb.h"
 
 #include <QDir>
@@ -10,7 +13,18 @@
 
 namespace {
 const QString kPerTitle = QStringLiteral("por-titulo");
+const QString kPending = QStringLiteral("pendentes");
 const QString kNothing = QStringLiteral("Nenhum título válido na base: nada a imprimir.");
+
+// The titles still to be paid: those the return files settled or wrote off are left out.
+void selectPending(RelBloqueto& rel)
+{
+    RetTables::ensure(Database::connection());
+    rel.qryTitulo.close();
+    rel.qryTitulo.clearSql();
+    rel.qryTitulo.setStatement(RetStatements::bloquetosPendentes());
+    rel.qryTitulo.open();
+}
 
 int perTitle(const Verb& verb, const QCommandLineParser& args, RelBloqueto& rel)
 {
@@ -47,6 +61,8 @@ int run(const Verb& verb, const QCommandLineParser& args)
     }
     RelBloqueto rel;
     rel.selectValidInFileOrder();
+    if (args.isSet(kPending))
+        selectPending(rel);
     if (eachTitle)
         return perTitle(verb, args, rel);
     if (toQueue) {
@@ -80,6 +96,9 @@ Verb folhaSoltaVerb()
                                                    "faltar), com o índice indice.csv, em vez "
                                                    "de SAIDA.pdf"),
                                     QStringLiteral("PASTA"));
+    v.options << QCommandLineOption(kPending,
+                                    QStringLiteral("deixa de fora os títulos liquidados ou "
+                                                   "baixados segundo os arquivos de retorno"));
     v.run = &run;
     return v;
 }

@@ -4,18 +4,22 @@
 #include "ImportGuard.h"
 #include "KvError.h"
 #include "PgConnection.h"
+#include "RetStatements.h"
 #include "StoreStatements.h"
 
 #include <QSqlError>
 #include <QSqlQuery>
 
-PgImportLock::PgImportLock(const QSqlDatabase& db) : m_db(db)
+PgImportLock::PgImportLock(const QSqlDatabase& db, bool returnFile)
+    : m_db(db), m_returnFile(returnFile)
 {
     QSqlQuery q(m_db);
-    if (!q.exec(StoreStatements::tryImportLock().joined(true)) || !q.next())
+    const DbStatement lock =
+        returnFile ? RetStatements::tryLock() : StoreStatements::tryImportLock();
+    if (!q.exec(lock.joined(true)) || !q.next())
         Database::raise(m_db, q.lastError());
     if (!q.value(0).toBool())
-        throw KvError(ImportGuard::busyMessage());
+        throw KvError(returnFile ? ImportGuard::returnBusyMessage() : ImportGuard::busyMessage());
 }
 
 PgImportLock::~PgImportLock()
@@ -24,5 +28,6 @@ PgImportLock::~PgImportLock()
     if (!m_db.isOpen() || PgConnection::isBroken(m_db))
         return;
     QSqlQuery q(m_db);
-    q.exec(StoreStatements::releaseImportLock().joined(true));
+    q.exec((m_returnFile ? RetStatements::releaseLock() : StoreStatements::releaseImportLock())
+               .joined(true));
 }

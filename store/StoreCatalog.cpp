@@ -2,7 +2,10 @@
 
 #include "BlqStatements.h"
 #include "Database.h"
+#include "RetStatements.h"
+
 #include "StoreStatements.h"
+#include <QDate>
 
 namespace S = StoreStatements;
 
@@ -22,6 +25,8 @@ const QList<StoreCatalog::Table>& StoreCatalog::tables()
 {
     static const QList<Table> all = {
         {QStringLiteral("Blq"), &BlqStatements::createTable},
+        {QStringLiteral("RetArq"), &RetStatements::createRetArq},
+        {QStringLiteral("Ret"), &RetStatements::createRet},
     };
     return all;
 }
@@ -81,6 +86,52 @@ QList<StoreCatalog::Entry> StoreCatalog::statements()
         {QStringLiteral("StoreStatements::pageCount"), S::pageCount()},
         {QStringLiteral("StoreStatements::tryImportLock"), S::tryImportLock()},
         {QStringLiteral("StoreStatements::releaseImportLock"), S::releaseImportLock()},
+        {QStringLiteral("RetStatements::createRetArq"),
+         RetStatements::createRetArq(),
+         {},
+         QStringLiteral("RetArq")},
+        {QStringLiteral("RetStatements::createRet"),
+         RetStatements::createRet(),
+         {},
+         QStringLiteral("Ret")},
+        {QStringLiteral("RetStatements::createIndexes (1)"), RetStatements::createIndexes().at(0)},
+        {QStringLiteral("RetStatements::createIndexes (2)"), RetStatements::createIndexes().at(1)},
+        {QStringLiteral("RetStatements::createIndexes (3)"), RetStatements::createIndexes().at(2)},
+        {QStringLiteral("RetStatements::createIndexes (4)"), RetStatements::createIndexes().at(3)},
+        {QStringLiteral("RetStatements::indexPresent"), RetStatements::indexPresent()},
+        {QStringLiteral("RetStatements::tryLock"), RetStatements::tryLock()},
+        {QStringLiteral("RetStatements::releaseLock"), RetStatements::releaseLock()},
+        {QStringLiteral("RetStatements::insertFile"),
+         RetStatements::insertFile(),
+         {QStringLiteral("a.ret"), QStringLiteral("ab12"), QDate(2026, 12, 1),
+          QStringLiteral("2026-12-09T14:05:33"), QStringLiteral("400"), 1, 10.5}},
+        {QStringLiteral("RetStatements::fileByHash"),
+         RetStatements::fileByHash(),
+         {QStringLiteral("ab12")}},
+        {QStringLiteral("RetStatements::updateFile"),
+         RetStatements::updateFile(),
+         {QStringLiteral("b.ret"), QDate(2026, 12, 1), QStringLiteral("2026-12-09T15:00:00"),
+          QStringLiteral("240"), 1, 10.5, 1}},
+        {QStringLiteral("RetStatements::insertOccurrence"),
+         RetStatements::insertOccurrence(),
+         {1, QStringLiteral("0341"), QStringLiteral("001234567"), QStringLiteral("00000000019"),
+          QStringLiteral("DOC1"), QStringLiteral("06"), QDate(2026, 11, 30), QDate(2026, 12, 1),
+          QDate(2026, 11, 25), 10.5, 10.5, 0.0, 0.0, 0.0, 1.25, QStringLiteral("0816")}},
+        {QStringLiteral("RetStatements::titleKeys"), RetStatements::titleKeys()},
+        {QStringLiteral("RetStatements::files"), RetStatements::files()},
+        {QStringLiteral("RetStatements::lastFile"), RetStatements::lastFile()},
+        {QStringLiteral("RetStatements::situacaoPorTitulo"),
+         DbStatement{{RetStatements::situacaoPorTitulo()}}},
+        {QStringLiteral("RetStatements::bloquetosPendentes"), RetStatements::bloquetosPendentes()},
+        {QStringLiteral("RetStatements::liquidados"),
+         RetStatements::liquidados(),
+         {QStringLiteral("2026-12-01"), QStringLiteral("2026-12-31")}},
+        {QStringLiteral("RetStatements::occurrencesOfFile"),
+         RetStatements::occurrencesOfFile(),
+         {QStringLiteral("1")}},
+        {QStringLiteral("RetStatements::deleteOccurrences"),
+         RetStatements::deleteOccurrences(),
+         {1}},
         {QStringLiteral("StoreStatements::deleteRows"), S::deleteRows(blq)},
         {QStringLiteral("StoreStatements::vacuum"), S::vacuum()},
     };

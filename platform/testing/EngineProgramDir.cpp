@@ -27,7 +27,7 @@ EngineProgramDir::EngineProgramDir(const QString& engine)
     }
     QString error;
     // Every test starts from a server without the table, as a new office would.
-    if (!serverExec(QStringLiteral("DROP TABLE IF EXISTS Blq"), &error)) {
+    if (!serverExec(QStringLiteral("DROP TABLE IF EXISTS Blq, RetArq, Ret"), &error)) {
         m_why = QStringLiteral("o servidor de teste não aceitou a limpeza: ") + error;
         return;
     }
