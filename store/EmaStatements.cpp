@@ -1,0 +1,52 @@
+#include "EmaStatements.h"
+
+namespace {
+// A statement both engines run as written.
+DbStatement same(QStringList lines)
+{
+    DbStatement s;
+    s.sqlite = std::move(lines);
+    return s;
+}
+} // namespace
+
+namespace EmaStatements {
+DbStatement create()
+{
+    return same({QStringLiteral("create table if not exists Ema ("),
+                 QStringLiteral("  EmaCpfCgc varchar(14) not null primary key,"),
+                 QStringLiteral("  EmaEnd varchar(1000) not null)")});
+}
+
+DbStatement find()
+{
+    return same({QStringLiteral("select EmaCpfCgc, EmaEnd from Ema where EmaCpfCgc = :Cpf")});
+}
+
+DbStatement insert()
+{
+    return same({QStringLiteral("insert into Ema (EmaCpfCgc, EmaEnd) values (:Cpf, :End)")});
+}
+
+DbStatement update()
+{
+    return same({QStringLiteral("update Ema set EmaEnd = :End where EmaCpfCgc = :Cpf")});
+}
+
+DbStatement remove()
+{
+    return same({QStringLiteral("delete from Ema where EmaCpfCgc = :Cpf")});
+}
+
+DbStatement all()
+{
+    return same({QStringLiteral("select EmaCpfCgc, EmaEnd from Ema order by EmaCpfCgc")});
+}
+
+DbStatement search()
+{
+    return same({QStringLiteral("select EmaCpfCgc, EmaEnd from Ema"),
+                 QStringLiteral("where EmaCpfCgc like :Texto or lower(EmaEnd) like lower(:Texto)"),
+                 QStringLiteral("order by EmaCpfCgc")});
+}
+} // namespace EmaStatements
