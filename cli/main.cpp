@@ -18,15 +18,15 @@ Verb continuoVerb();
 Verb rejeitadosVerb();
 Verb folhaSoltaVerb();
 Verb importarVerb();
+Verb enderecosVerb();
+Verb enviarVerb();
 
 // The verbs of the tool; each lives in a source file of its own.
 QList<Verb> allVerbs()
 {
     return {
-        importarVerb(),
-        continuoVerb(),
-        rejeitadosVerb(),
-        folhaSoltaVerb(),
+        importarVerb(),   continuoVerb(),  rejeitadosVerb(),
+        folhaSoltaVerb(), enderecosVerb(), enviarVerb(),
     };
 }
 

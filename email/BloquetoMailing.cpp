@@ -61,8 +61,12 @@ Planned makePlan(const QString& alias, const BloquetoMailing::Options& o)
     QStringList wanted;
     for (const QString& n : o.nossosNumeros)
         wanted << n.trimmed();
-    for (q.open(); !q.eof(); q.next()) {
-        const BlqTitle t = BlqTitleRow::read(q);
+    // Read to the end before the look-ups: a server connection runs one statement at a time.
+    QList<BlqTitle> rows;
+    for (q.open(); !q.eof(); q.next())
+        rows << BlqTitleRow::read(q);
+    q.close();
+    for (const BlqTitle& t : rows) {
         if (!wanted.isEmpty() && !wanted.contains(t.nosNum.trimmed()))
             continue;
         if (o.pendingOnly && !o.pendingOnly(t))
@@ -85,7 +89,6 @@ Planned makePlan(const QString& alias, const BloquetoMailing::Options& o)
             }
         }
     }
-    q.close();
     return p;
 }
 

@@ -31,6 +31,7 @@ struct SmtpSession::Handle {
     CURL* curl = nullptr;
     char errorText[CURL_ERROR_SIZE] = {};
     QByteArray lastReply; // the server's last reply line, from the debug stream
+    QByteArray failure;   // its first refusal (4xx, 5xx): a QUIT's "221" may follow it
 
     static int debug(CURL*, curl_infotype type, char* data, size_t size, void* self)
     {
@@ -38,6 +39,8 @@ struct SmtpSession::Handle {
             auto* h = static_cast<Handle*>(self);
             QByteArray line(data, qsizetype(size));
             h->lastReply = line.trimmed();
+            if (h->failure.isEmpty() && (line.startsWith('4') || line.startsWith('5')))
+                h->failure = h->lastReply;
         }
         return 0;
     }
@@ -96,6 +99,7 @@ SmtpSession::Outcome SmtpSession::send(const Mail& m)
     CURL* c = m_h->curl;
     m_h->errorText[0] = 0;
     m_h->lastReply.clear();
+    m_h->failure.clear();
 
     SList headerList;
     for (const QByteArray& line : headers(m))
@@ -132,7 +136,7 @@ SmtpSession::Outcome SmtpSession::send(const Mail& m)
 
     Outcome o;
     o.code = int(code);
-    o.answer = QString::fromUtf8(m_h->lastReply);
+    o.answer = QString::fromUtf8(m_h->failure.isEmpty() ? m_h->lastReply : m_h->failure);
     const QString curlText =
         QString::fromUtf8(m_h->errorText[0] ? m_h->errorText : curl_easy_strerror(rc));
     const QString server = m_config.serverName();

@@ -64,6 +64,11 @@ bool SmtpTestServer::makeCertificate(QString* why)
     return rc == 0;
 }
 
+bool SmtpTestServer::start()
+{
+    return start(Options{}, nullptr);
+}
+
 bool SmtpTestServer::start(const Options& options)
 {
     return start(options, nullptr);

@@ -26,7 +26,8 @@ public:
     // it can.
     static QString missing();
 
-    bool start(const Options& options = {});
+    bool start();
+    bool start(const Options& options);
     bool start(const Options& options, QString* why);
     // Stops the process (it may have ended by itself with stopAfter).
     void stop();

@@ -76,7 +76,8 @@ def main():
         ok = (isinstance(auth_data, LoginPassword)
               and auth_data.login.decode() == args.user
               and auth_data.password.decode() == args.password)
-        return AuthResult(success=ok)
+        # handled=False: the library answers 535 itself.
+        return AuthResult(success=ok, handled=False)
 
     port = args.port or free_port()
     controller = Controller(Handler(args), hostname="127.0.0.1", port=port,
