@@ -57,14 +57,26 @@ QStringList AddressBook::addresses(const QString& doc) const
     const QString d = document(doc);
     if (d.isEmpty())
         return {};
-    DbQuery q(m_alias);
-    q.setStatement(EmaStatements::find());
-    q.setParam(QStringLiteral("Cpf"), d);
-    q.open();
-    const QStringList out =
-        q.eof() ? QStringList() : splitStored(q.asString(QStringLiteral("EmaEnd")));
-    q.close();
-    return out;
+    // The bank's file pads a CPF to 14 digits with zeros ("00012345678909") where the
+    // office's spreadsheet has its 11: each form finds the other. Its own form first, as
+    // a CNPJ may also begin with zeros.
+    QStringList forms{d};
+    if (d.size() == 14 && d.startsWith(QStringLiteral("000")))
+        forms << d.right(11);
+    else if (d.size() == 11)
+        forms << QStringLiteral("000") + d;
+    for (const QString& form : forms) {
+        DbQuery q(m_alias);
+        q.setStatement(EmaStatements::find());
+        q.setParam(QStringLiteral("Cpf"), form);
+        q.open();
+        const QStringList out =
+            q.eof() ? QStringList() : splitStored(q.asString(QStringLiteral("EmaEnd")));
+        q.close();
+        if (!out.isEmpty())
+            return out;
+    }
+    return {};
 }
 
 AddressBook::Change AddressBook::put(const QString& typed, const QStringList& list)
@@ -85,7 +97,16 @@ AddressBook::Change AddressBook::put(const QString& typed, const QStringList& li
         if (!clean.contains(t, Qt::CaseInsensitive))
             clean << t;
     }
-    const QStringList before = addresses(d);
+    QStringList before;
+    {
+        DbQuery find(m_alias);
+        find.setStatement(EmaStatements::find());
+        find.setParam(QStringLiteral("Cpf"), d);
+        find.open();
+        if (!find.eof())
+            before = splitStored(find.asString(QStringLiteral("EmaEnd")));
+        find.close();
+    }
     DbQuery q(m_alias);
     q.setParam(QStringLiteral("Cpf"), d);
     if (clean.isEmpty()) {

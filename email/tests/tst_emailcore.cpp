@@ -304,6 +304,9 @@ private slots:
                  (QStringList{QStringLiteral("fin@empresa.com.br"),
                               QStringLiteral("dir@empresa.com.br")}));
         QCOMPARE(book.addresses(QStringLiteral("98765432100")).size(), 2);
+        // The bank file's CPF padded to 14 digits finds the spreadsheet's 11.
+        QCOMPARE(book.addresses(QStringLiteral("00098765432100")).size(), 2);
+        QCOMPARE(book.addresses(QStringLiteral("00098765432101")).size(), 0);
 
         // UTF-8 with a byte-order mark; one changed, one the same.
         const QByteArray utf8 = "\xEF\xBB\xBF"

@@ -43,6 +43,8 @@ QList<BlqTitle> titles(int n)
     for (int i = 1; i <= n; ++i) {
         BlqTitle t = BlqTitles::numbered(i);
         t.cpfCgcSac = QString::number(10000000000LL + i); // a CPF: 11 digits
+        if (i == 2)
+            t.cpfCgcSac.prepend(QStringLiteral("000")); // as the bank pads it
         if (i == 1)
             t.sacNom = QStringLiteral("JOSÉ CONCEIÇÃO D'ÁVILA");
         out << t;
@@ -358,6 +360,59 @@ private slots:
                      .arg(t.datVen.toString(QStringLiteral("dd/MM/yyyy")), value,
                           code.typeableLine(), t.pixEmv.trimmed(), t.nomCed.trimmed(),
                           t.nosNum.trimmed()));
+    }
+
+    // The batch tool: the address book loaded from a spreadsheet's CSV with a bad line,
+    // the run's summary, the exit status of a run with a refusal.
+    void batchTool()
+    {
+        KV_NEED_SMTP();
+        KV_GLOBAL_ENGINE_DIR(dir);
+        SmtpTestServer server;
+        QString why;
+        QVERIFY2(server.start(SmtpTestServer::Options{{addressOf(3)}, -1}, &why), qPrintable(why));
+        prepare(dir, server, 4, {}, {1, 2, 3, 4});
+        Database::closeAll();
+        QFile csv(dir.file(QStringLiteral("enderecos.csv")));
+        QVERIFY(csv.open(QIODevice::WriteOnly));
+        csv.write("CPF;E-mail\r\n"
+                  "100.000.000-01;pagador1@exemplo.com.br\r\n"
+                  "10000000002;pagador2@exemplo.com.br\r\n"
+                  "10000000003;pagador3@exemplo.com.br\r\n"
+                  "10000000004;pagador4@@exemplo.com.br\r\n");
+        csv.close();
+        TestSupport::ToolRun r = TestSupport::kvcobLote(
+            dir.path(), {QStringLiteral("enderecos"), QStringLiteral("importar"), csv.fileName()});
+        QCOMPARE(r.exitCode, 3);
+        QVERIFY2(r.out.contains(QStringLiteral("linha 5 recusada")), qPrintable(r.out));
+        QVERIFY(r.out.contains(QStringLiteral("3 endereço(s) incluído(s)")));
+        r = TestSupport::kvcobLote(dir.path(),
+                                   {QStringLiteral("enderecos"), QStringLiteral("listar")});
+        QCOMPARE(r.lines().size(), 3);
+        QCOMPARE(r.lines().first(), QStringLiteral("10000000001;pagador1@exemplo.com.br"));
+
+        r = TestSupport::kvcobLote(
+            dir.path(),
+            {QStringLiteral("enviar"), QStringLiteral("--intervalo"), QStringLiteral("10")});
+        QCOMPARE(r.exitCode, 3); // one refused
+        QVERIFY2(r.out.contains(QStringLiteral("2 mensagem(ns) enviada(s)")), qPrintable(r.out));
+        QVERIFY(r.out.contains(QStringLiteral("1 título(s) sem endereço de e-mail")));
+        QVERIFY(r.out.contains(QStringLiteral("1 recusada(s)")));
+        QCOMPARE(server.received().size(), 2);
+
+        const QString second = titles(2).at(1).nosNum.trimmed();
+        r = TestSupport::kvcobLote(dir.path(),
+                                   {QStringLiteral("enviar"), QStringLiteral("--titulo"), second,
+                                    QStringLiteral("--reenviar")});
+        QCOMPARE(r.exitCode, 0);
+        QVERIFY2(r.out.contains(QStringLiteral("1 mensagem(ns) enviada(s)")), qPrintable(r.out));
+        server.stop();
+        r = TestSupport::kvcobLote(dir.path(),
+                                   {QStringLiteral("enviar"), QStringLiteral("--titulo"), second,
+                                    QStringLiteral("--reenviar")});
+        QCOMPARE(r.exitCode, 1);
+        QVERIFY2(r.err.contains(QStringLiteral("127.0.0.1:%1").arg(server.port())),
+                 qPrintable(r.err));
     }
 };
 
