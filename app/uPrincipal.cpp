@@ -12,6 +12,8 @@
 #include "Wall.h"
 #include "uCarregaArquivo.h"
 #include "uConfiguracoes.h"
+#include "uEnderecosEmail.h"
+#include "uEnviarEmail.h"
 #include "uPreparaPreImpresso.h"
 #include "uRelBloqueto.h"
 #include "uRelRejeicoes.h"
@@ -106,6 +108,12 @@ void TFrmPrincipal::buildMenus()
     relatorios->addSeparator()->setObjectName(QStringLiteral("N2"));
     TtulosRejeitados1 = item(relatorios, QStringLiteral("&Títulos Rejeitados"), "TtulosRejeitados1",
                              &TFrmPrincipal::TtulosRejeitados1Click);
+    // Mailing the bloquetos and the payers' addresses.
+    relatorios->addSeparator();
+    mnuEnviarEmail = item(relatorios, QStringLiteral("Enviar Bloquetos por &E-mail"),
+                          "mnuEnviarEmail", &TFrmPrincipal::mnuEnviarEmailClick);
+    mnuEnderecosEmail = item(relatorios, QStringLiteral("Endereços de E-&mail"),
+                             "mnuEnderecosEmail", &TFrmPrincipal::mnuEnderecosEmailClick);
 
     QMenu* configuracao = menuBar()->addMenu(QStringLiteral("&Configuração"));
     configuracao->setObjectName(QStringLiteral("Configurao1"));
@@ -216,6 +224,19 @@ void TFrmPrincipal::mnuFolhaSoltaClick()
 void TFrmPrincipal::mnuContinuoClick()
 {
     runGuarded([this] { showChild(new TFrmPreparaPreImpresso); });
+}
+
+void TFrmPrincipal::mnuEnviarEmailClick()
+{
+    runGuarded([this] {
+        if (tableHasRows())
+            showChild(new TFrmEnviarEmail, QSize(640, 480));
+    });
+}
+
+void TFrmPrincipal::mnuEnderecosEmailClick()
+{
+    showChild(new TFrmEnderecosEmail, QSize(560, 400));
 }
 
 void TFrmPrincipal::TtulosRejeitados1Click()
