@@ -189,7 +189,7 @@ void setPixKeys(const QString& dir, bool on)
         return;
     ProgramDir::set(dir);
     DbQuery q;
-    q.sql() = BlqStatements::beneficiaries();
+    q.setStatement(BlqStatements::beneficiaries());
     q.open();
     for (; !q.eof(); q.next()) {
         BeneficiaryPix{QStringLiteral("123e4567-e12b-12d1-a456-426655440000"),

@@ -33,7 +33,7 @@ QStringList ContinuoSelection::contractEntries(QString* error)
     if (error)
         error->clear();
     DbQuery q;
-    q.sql() = BlqStatements::contracts();
+    q.setStatement(BlqStatements::contracts());
     QStringList entries;
     for (q.open(); !q.eof(); q.next()) {
         try {
@@ -52,7 +52,7 @@ QList<BlqTitle> ContinuoSelection::rows(bool allContracts, const QString& agency
                                         const QString& contract)
 {
     DbQuery q;
-    q.sql() = BlqStatements::continuousRows(!allContracts);
+    q.setStatement(BlqStatements::continuousRows(!allContracts));
     if (!allContracts) {
         q.setParam(QStringLiteral("ParmAgeCod"), agency);
         q.setParam(QStringLiteral("ParmCtrCod"), contract);

@@ -73,7 +73,7 @@ RelBloqueto::RelBloqueto() : m_source(qryTitulo, QStringLiteral("qryTitulo"))
                                      QStringLiteral("Print"),
                                  [this](TRpDBText& t, QString& v) { qdbMovTitValPrint(t, v); });
     }
-    qryTitulo.sql() = BlqStatements::bloquetosByContract();
+    qryTitulo.setStatement(BlqStatements::bloquetosByContract());
 }
 
 RelBloqueto::~RelBloqueto() = default;
@@ -82,8 +82,7 @@ void RelBloqueto::selectValidInFileOrder()
 {
     qryTitulo.close();
     qryTitulo.clearSql();
-    for (const QString& line : BlqStatements::bloquetosInFileOrder())
-        qryTitulo.addLine(line);
+    qryTitulo.setStatement(BlqStatements::bloquetosInFileOrder());
     qryTitulo.open();
 }
 

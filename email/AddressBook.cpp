@@ -25,18 +25,7 @@ QList<AddressBook::Entry> entriesOf(DbQuery& q)
 }
 } // namespace
 
-AddressBook::AddressBook(const QString& alias) : m_alias(alias)
-{
-    ensureTable(alias);
-}
-
-void AddressBook::ensureTable(const QString& alias)
-{
-    // The statement does nothing when the table is there.
-    DbQuery q(alias);
-    q.setStatement(EmaStatements::create());
-    q.execSql();
-}
+AddressBook::AddressBook(const QString& alias) : m_alias(alias) {}
 
 QString AddressBook::document(const QString& typed)
 {

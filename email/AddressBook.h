@@ -6,7 +6,7 @@
 
 // The payers' e-mail addresses, table Ema: one row per CPF/CNPJ (digits only) with one
 // or more addresses separated by ';'. The bank file carries none, so the book is kept
-// apart from the titles and outlives every import. The table is made on first use.
+// apart from the titles and outlives every import.
 class AddressBook {
 public:
     struct Entry {
@@ -29,9 +29,6 @@ public:
     // Entries whose document or addresses hold `text` (without regard to case); all for
     // an empty text.
     QList<Entry> search(const QString& text) const;
-
-    // Creates the table when missing (every member does it first).
-    static void ensureTable(const QString& alias);
 
 private:
     QString m_alias;

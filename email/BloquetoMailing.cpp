@@ -52,11 +52,9 @@ Planned makePlan(const QString& alias, const BloquetoMailing::Options& o)
     SendRecord record(alias);
     DbQuery q(alias);
     if (o.seqs.isEmpty()) {
-        for (const QString& line : BlqStatements::bloquetosInFileOrder())
-            q.addLine(line);
+        q.setStatement(BlqStatements::bloquetosInFileOrder());
     } else {
-        for (const QString& line : EnvStatements::titlesBySeq(o.seqs))
-            q.addLine(line);
+        q.setStatement(EnvStatements::titlesBySeq(o.seqs));
     }
     QStringList wanted;
     for (const QString& n : o.nossosNumeros)
@@ -106,8 +104,7 @@ QHash<int, std::pair<QString, QByteArray>> makePdfs(const QHash<int, BlqTitle>& 
     RelBloqueto rel;
     rel.qryTitulo.close();
     rel.qryTitulo.clearSql();
-    for (const QString& line : EnvStatements::titlesBySeq(seqs))
-        rel.qryTitulo.addLine(line);
+    rel.qryTitulo.setStatement(EnvStatements::titlesBySeq(seqs));
     rel.qryTitulo.open();
     BloquetoFiles::write(rel, dir.path());
     // The index lists the files in the order of the pages, which is the order of BlqSeq.

@@ -35,9 +35,8 @@ SendRecord::SendRecord(const QString& alias) : m_alias(alias)
 
 void SendRecord::ensureTable(const QString& alias)
 {
+    // The table itself is made by Database, when missing; the look-up index with it here.
     DbQuery q(alias);
-    q.setStatement(EnvStatements::create());
-    q.execSql();
     q.setStatement(EnvStatements::index());
     q.execSql();
 }

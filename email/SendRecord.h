@@ -24,6 +24,7 @@ public:
     QString begin(const Key& key, const QString& domain);
     void finish(const QString& messageId, Situation situation, const QString& answer);
 
+    // The look-up index of the table (which Database makes when missing).
     static void ensureTable(const QString& alias);
 
 private:

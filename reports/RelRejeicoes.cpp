@@ -12,7 +12,7 @@ static void initResources()
 RelRejeicoes::RelRejeicoes() : m_source(qryRejeicoes, QStringLiteral("qryRejeicoes"))
 {
     initResources();
-    qryRejeicoes.sql() = BlqStatements::rejected();
+    qryRejeicoes.setStatement(BlqStatements::rejected());
     rptRelRejeicoes = TRpReport::fromFile(definitionPath());
     rptRelRejeicoes->DataSet = &m_source;
 }

@@ -264,7 +264,7 @@ void TfrmConfiguracoes::FormCreate()
 {
     runGuarded([this] {
         DbQuery qryNomeCedente;
-        qryNomeCedente.sql() = BlqStatements::beneficiaries();
+        qryNomeCedente.setStatement(BlqStatements::beneficiaries());
         qryNomeCedente.open();
         QStringList names;
         for (; !qryNomeCedente.eof(); qryNomeCedente.next())

@@ -63,35 +63,3 @@ const BlqSchema::Column* BlqSchema::find(QStringView name)
     }
     return nullptr;
 }
-
-QString BlqSchema::sqlType(Kind kind, int width)
-{
-    switch (kind) {
-    case K::AutoInc:
-        return QStringLiteral("INTEGER PRIMARY KEY AUTOINCREMENT");
-    case K::Text:
-        return QStringLiteral("VARCHAR(%1)").arg(width);
-    case K::Date:
-        return QStringLiteral("DATE");
-    case K::Money:
-        return QStringLiteral("MONEY");
-    case K::Integer:
-        return QStringLiteral("INTEGER");
-    case K::Memo:
-        return QStringLiteral("TEXT");
-    case K::Logical:
-        return QStringLiteral("BOOLEAN");
-    }
-    return QStringLiteral("TEXT");
-}
-
-QString BlqSchema::createStatement()
-{
-    QStringList defs;
-    for (int i = 0; i < kBaseColumns; ++i) {
-        const Column& c = columns().at(i);
-        defs << QLatin1StringView(c.name) + QLatin1Char(' ') + sqlType(c.kind, c.width);
-    }
-    return QStringLiteral("CREATE TABLE Blq (") + defs.join(QStringLiteral(", ")) +
-           QLatin1Char(')');
-}

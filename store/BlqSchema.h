@@ -26,6 +26,4 @@ const QList<Column>& columns();         // all 35
 const QList<QString>& names();          // of columns(), in the same order
 inline constexpr int kBaseColumns = 32; // the table as first installed
 const Column* find(QStringView name);   // case-insensitive; nullptr when unknown
-QString sqlType(Kind kind, int width);  // the declared type of a column
-QString createStatement();              // the table with its first 32 columns
 } // namespace BlqSchema

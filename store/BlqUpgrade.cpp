@@ -19,12 +19,12 @@ bool has(const QStringList& names, const char* column)
     return names.contains(QLatin1StringView(column), Qt::CaseInsensitive);
 }
 
-void run(const QStringList& statement)
+void run(const DbStatement& statement)
 {
     DbQuery q(QStringLiteral("COBRANCAKV"));
     q.close();
     q.clearSql();
-    q.sql() << statement;
+    q.setStatement(statement);
     q.execSql();
 }
 } // namespace

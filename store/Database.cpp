@@ -1,12 +1,12 @@
 #include "Database.h"
 
-#include "BlqSchema.h"
 #include "DbAlias.h"
 #include "DbError.h"
 #include "KvError.h"
 #include "PgConnection.h"
-#include "PgSchema.h"
 #include "ProgramDir.h"
+#include "StoreCatalog.h"
+#include "StoreStatements.h"
 
 #include <QFileInfo>
 #include <QSqlError>
@@ -28,39 +28,42 @@ QString openFailure(const QString& what, const QString& detail)
 // How long a statement waits for a lock held by another program before it fails.
 constexpr int kBusyTimeoutMs = 2000;
 
-// Makes sure the default SQLite file holds the bloqueto table: a new or empty database gets
-// it; one with other tables but no Blq is somebody else's file and is left alone.
-
+// Makes sure the default SQLite file holds the program's tables (StoreCatalog::tables): a
+// new or empty database gets them, and so does one that holds the bloqueto table (a table
+// added by a later release); one with other tables but no Blq is somebody else's file and
+// is left alone.
 void prepareDefault(QSqlDatabase& db, const QString& file)
 {
     QSqlQuery q(db);
-    if (!q.exec(QStringLiteral("SELECT name FROM sqlite_master WHERE type = 'table'")))
+    if (!q.exec(StoreStatements::tables().joined(false)))
         throw KvError(openFailure(file, q.lastError().text()));
-    bool any = false;
-    bool hasBlq = false;
-    while (q.next()) {
-        any = true;
-        if (q.value(0).toString().compare(QStringLiteral("Blq"), Qt::CaseInsensitive) == 0)
-            hasBlq = true;
-    }
+    QStringList present;
+    while (q.next())
+        present << q.value(0).toString().toLower();
     q.finish();
-    if (hasBlq || any)
+    if (!present.isEmpty() && !present.contains(QStringLiteral("blq")))
         return;
-    if (!q.exec(BlqSchema::createStatement()))
-        throw KvError(openFailure(file, q.lastError().text()));
+    for (const StoreCatalog::Table& table : StoreCatalog::tables()) {
+        if (present.contains(table.name.toLower()))
+            continue;
+        if (!q.exec(table.create().joined(false)))
+            throw KvError(openFailure(file, q.lastError().text()));
+    }
 }
 
-// A configured server gets the bloqueto table when it has none. The statement only creates
-// a missing table, so two desks starting at once both succeed.
+// A configured server gets each of the program's tables when it has none. The statements
+// only create a missing table, so two desks starting at once both succeed.
 void prepareServer(QSqlDatabase& db)
 {
-    QSqlQuery q(db);
-    if (!q.exec(QStringLiteral("SELECT to_regclass('blq') IS NULL")) || !q.next())
-        throw KvError(PgConnection::failure(db, q.lastError()));
-    const bool missing = q.value(0).toBool();
-    q.finish();
-    if (missing && !q.exec(PgSchema::createStatement()))
-        throw KvError(PgConnection::failure(db, q.lastError()));
+    for (const StoreCatalog::Table& table : StoreCatalog::tables()) {
+        QSqlQuery q(db);
+        if (!q.exec(StoreStatements::tableMissing(table.name).joined(true)) || !q.next())
+            throw KvError(PgConnection::failure(db, q.lastError()));
+        const bool missing = q.value(0).toBool();
+        q.finish();
+        if (missing && !q.exec(table.create().joined(true)))
+            throw KvError(PgConnection::failure(db, q.lastError()));
+    }
 }
 } // namespace
 
@@ -134,15 +137,15 @@ QSqlDatabase Database::connection(const QString& alias)
             // old mode.
             // Only a file still empty takes it; an older one keeps its pages until an
             // import can enlarge them (enlargePages).
-            pragma.exec(QStringLiteral("PRAGMA page_size = %1").arg(kPageSize));
-            if (pragma.exec(QStringLiteral("PRAGMA journal_mode = WAL")))
+            pragma.exec(StoreStatements::setPageSize(kPageSize).joined(false));
+            if (pragma.exec(StoreStatements::setJournalMode(QStringLiteral("WAL")).joined(false)))
                 pragma.finish();
             // A large import leaves a large log: cut it back once it has been copied over.
-            pragma.exec(QStringLiteral("PRAGMA journal_size_limit = 67108864"));
-            pragma.exec(QStringLiteral("PRAGMA busy_timeout = %1").arg(kBusyTimeoutMs));
+            pragma.exec(StoreStatements::journalSizeLimit(67108864).joined(false));
+            pragma.exec(StoreStatements::busyTimeout(kBusyTimeoutMs).joined(false));
             if (!conf.isConfigured())
                 prepareDefault(db, dbName);
-            else if (!pragma.exec(QStringLiteral("SELECT count(*) FROM sqlite_master")))
+            else if (!pragma.exec(StoreStatements::tableCount().joined(false)))
                 throw KvError(openFailure(dbName, pragma.lastError().text()));
         }
     } catch (...) {
@@ -161,39 +164,41 @@ bool Database::enlargePages(const QString& alias)
     if (db.driverName() != QStringLiteral("QSQLITE"))
         return false;
     QSqlQuery q(db);
-    auto number = [&q](const QString& pragma) {
-        if (!q.exec(pragma) || !q.next())
+    auto run = [&q](const DbStatement& statement) { return q.exec(statement.joined(false)); };
+    auto number = [&q, &run](const DbStatement& pragma) {
+        if (!run(pragma) || !q.next())
             return qint64(-1);
         const qint64 n = q.value(0).toLongLong();
         q.finish();
         return n;
     };
-    auto text = [&q](const QString& pragma) {
+    auto text = [&q, &run](const DbStatement& pragma) {
         QString t;
-        if (q.exec(pragma) && q.next())
+        if (run(pragma) && q.next())
             t = q.value(0).toString().toLower();
         q.finish();
         return t;
     };
-    const qint64 size = number(QStringLiteral("PRAGMA page_size"));
+    const qint64 size = number(StoreStatements::pageSize());
     if (size < 0)
         return false;
     if (size >= kPageSize)
         return true;
     // A write-ahead log fixes the page size: the file leaves it for the moment of the
     // compaction. Leaving it needs the file alone, and asks once instead of waiting.
-    q.exec(QStringLiteral("PRAGMA busy_timeout = 0"));
-    const QString mode = text(QStringLiteral("PRAGMA journal_mode"));
+    run(StoreStatements::busyTimeout(0));
+    const QString mode = text(StoreStatements::journalMode());
     bool done = false;
     if (mode != QStringLiteral("wal") ||
-        text(QStringLiteral("PRAGMA journal_mode = DELETE")) == QStringLiteral("delete")) {
-        q.exec(QStringLiteral("PRAGMA page_size = %1").arg(kPageSize));
-        q.exec(QStringLiteral("VACUUM")); // in one step: a failure leaves the file whole
-        done = number(QStringLiteral("PRAGMA page_size")) >= kPageSize;
+        text(StoreStatements::setJournalMode(QStringLiteral("DELETE"))) ==
+            QStringLiteral("delete")) {
+        run(StoreStatements::setPageSize(kPageSize));
+        run(StoreStatements::vacuum()); // in one step: a failure leaves the file whole
+        done = number(StoreStatements::pageSize()) >= kPageSize;
         if (mode == QStringLiteral("wal"))
-            text(QStringLiteral("PRAGMA journal_mode = WAL"));
+            text(StoreStatements::setJournalMode(QStringLiteral("WAL")));
     }
-    q.exec(QStringLiteral("PRAGMA busy_timeout = %1").arg(kBusyTimeoutMs));
+    run(StoreStatements::busyTimeout(kBusyTimeoutMs));
     return done;
 }
 
@@ -231,7 +236,7 @@ void Database::exec(const QString& alias, const QString& statement)
 {
     QSqlDatabase db = connection(alias);
     QSqlQuery q(db);
-    if (!q.exec(adapt(db, statement)))
+    if (!q.exec(statement))
         raise(db, q.lastError());
 }
 
@@ -240,13 +245,6 @@ void Database::raise(const QSqlDatabase& db, const QSqlError& error)
     if (db.driverName() == QStringLiteral("QPSQL"))
         throw DbError(causeOf(error), PgConnection::failure(db, error));
     raise(error);
-}
-
-QString Database::adapt(const QSqlDatabase& db, const QString& statement)
-{
-    if (db.driverName() == QStringLiteral("QPSQL"))
-        return PgSchema::adapt(statement);
-    return statement;
 }
 
 DbError::Cause Database::causeOf(const QSqlError& error)

@@ -10,9 +10,9 @@ class QSqlError;
 // Database aliases. "cobrancaKV" resolves through the section of that name in kvcob.conf
 // in the program directory, or in the system's for an installed program (ProgramDir::confFile;
 // see DbAlias); with no such section it is the SQLite file cobrancaKV.db in the program
-// directory, created with the bloqueto table's first 32 columns when it is missing. A
-// configured PostgreSQL server gets the table when it has none. A server connection that
-// was lost is opened again by the next use.
+// directory, created with the program's tables (StoreCatalog::tables: the bloqueto table's
+// first 32 columns) when it is missing. A configured PostgreSQL server gets each table when
+// it has none. A server connection that was lost is opened again by the next use.
 namespace Database {
 inline constexpr const char* kDefaultAlias = "cobrancaKV";
 
@@ -50,8 +50,6 @@ void exec(const QString& alias, const QString& statement);
 QString advice(const QString& nativeCode, const QString& engineText, const QString& file);
 // The same, naming the server and what failed when the connection is a server's.
 [[noreturn]] void raise(const QSqlDatabase& db, const QSqlError& error);
-// A statement of the program as the connection's engine must run it (see PgSchema::adapt).
-QString adapt(const QSqlDatabase& db, const QString& statement);
 // What kind of failure the engine reported: a full disk, a lock held elsewhere, other.
 DbError::Cause causeOf(const QSqlError& error);
 // Table names are written with or without the file-table extension: "Blq.DB" is "Blq".

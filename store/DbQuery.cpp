@@ -3,6 +3,7 @@
 #include "Database.h"
 #include "KvError.h"
 #include "Regional.h"
+#include "StoreStatements.h"
 
 #include <QSqlError>
 #include <QSqlField>
@@ -25,9 +26,7 @@ void DbQuery::setStatement(const DbStatement& statement)
 
 QString DbQuery::text(const QSqlDatabase& db) const
 {
-    if (!m_serverLines.isEmpty() && db.driverName() == QStringLiteral("QPSQL"))
-        return m_serverLines.join(QLatin1Char('\n'));
-    return Database::adapt(db, text());
+    return statement().joined(db.driverName() == QStringLiteral("QPSQL"));
 }
 
 void DbQuery::setParam(const QString& name, const QString& value)
@@ -147,8 +146,7 @@ int DbQuery::rowCount()
         return m_rowCount;
     QSqlDatabase db = Database::connection(m_alias);
     QSqlQuery q(db);
-    // The server wants a name for the inner query; the file engine takes one as well.
-    if (!q.prepare(QStringLiteral("SELECT COUNT(*) FROM (\n%1\n) AS n").arg(text(db))))
+    if (!q.prepare(StoreStatements::countOf(statement()).joined(m_server)))
         Database::raise(db, q.lastError());
     bindParams(q);
     if (!q.exec() || !q.next())

@@ -38,8 +38,9 @@ public:
     }
     // The statement's text for each engine; lines added later go to both.
     void setStatement(const DbStatement& statement);
-    QString text() const;                                     // the lines joined with line ends
-    QString text(const QSqlDatabase& db) const;               // as that connection's engine runs it
+    QString text() const;                       // the lines joined with line ends
+    QString text(const QSqlDatabase& db) const; // as that connection's engine runs it
+    DbStatement statement() const { return {m_lines, m_serverLines}; }
     void setParam(const QString& name, const QString& value); // name without the colon
 
     void open(); // runs the statement and stands on its first row

@@ -6,14 +6,24 @@
 // program writes it for its own file, `server` the PostgreSQL text where it must differ
 // (empty: the server runs the SQLite text) and `why` the reason it differs. Lines are kept
 // as the windows hold them. Every statement lives in one `…Statements` file of the store,
-// next to the others over the same table.
+// next to the others over the same table (see StoreStatements.h for the pattern).
 struct DbStatement {
+    // A statement of one engine's own (the file's pragmas, the server's locks and COPY) is
+    // never run on the other; its text for that other engine stays empty.
+    enum class Runs { OnBoth, OnSqliteOnly, OnServerOnly };
+
     QStringList sqlite;
     QStringList server;
     const char* why = nullptr;
+    Runs runs = Runs::OnBoth;
 
     const QStringList& text(bool onServer) const
     {
         return onServer && !server.isEmpty() ? server : sqlite;
+    }
+    QString joined(bool onServer) const { return text(onServer).join(QLatin1Char('\n')); }
+    bool runsOn(bool onServer) const
+    {
+        return runs == Runs::OnBoth || (runs == Runs::OnServerOnly) == onServer;
     }
 };

@@ -4,8 +4,8 @@
 #include "KvError.h"
 #include "PgConnection.h"
 #include "PgCopyInsert.h"
-#include "PgSchema.h"
 #include "SqliteInsert.h"
+#include "StoreStatements.h"
 
 #include <QRegularExpression>
 #include <QSqlError>
@@ -53,16 +53,6 @@ bool DbTable::onServer() const
     return m_db.driverName() == QStringLiteral("QPSQL");
 }
 
-QString DbTable::tableSql() const
-{
-    // The table name is ours, never the user's. On the file engine it is quoted all the
-    // same; on the server it stays unquoted, as the table was created, so that the server
-    // folds it to the lower case it keeps.
-    if (onServer())
-        return m_table;
-    return QLatin1Char('"') + m_table + QLatin1Char('"');
-}
-
 void DbTable::open()
 {
     if (m_open)
@@ -71,12 +61,13 @@ void DbTable::open()
     QSqlQuery info(m_db);
     bool listed = false;
     // Columns: name, declared type, and whether the store numbers it.
+    const QString columns = StoreStatements::columns(m_table).joined(onServer());
     if (onServer()) {
-        listed = info.prepare(PgSchema::columnsQuery());
+        listed = info.prepare(columns);
         info.addBindValue(m_table);
         listed = listed && info.exec();
     } else {
-        listed = info.exec(QStringLiteral("PRAGMA table_info(%1)").arg(tableSql()));
+        listed = info.exec(columns);
     }
     if (!listed)
         Database::raise(m_db, info.lastError());
@@ -140,7 +131,7 @@ int DbTable::rowCount()
     requireOpen();
     finishBulk();
     QSqlQuery q(m_db);
-    if (!q.exec(QStringLiteral("SELECT COUNT(*) FROM %1").arg(tableSql())) || !q.next())
+    if (!q.exec(StoreStatements::countRows(m_table).joined(onServer())) || !q.next())
         Database::raise(m_db, q.lastError());
     return q.value(0).toInt();
 }
@@ -154,7 +145,7 @@ void DbTable::emptyTable()
         // DELETE, not TRUNCATE: TRUNCATE would lock out the desks still printing the
         // previous titles until the new ones are committed; DELETE lets them read on.
         QSqlQuery del(db);
-        if (!del.exec(QStringLiteral("DELETE FROM %1").arg(m_table)))
+        if (!del.exec(StoreStatements::deleteRows(m_table).joined(true)))
             Database::raise(db, del.lastError());
         return;
     }
@@ -167,25 +158,25 @@ void DbTable::emptyTable()
     // (compacting needs a transaction of its own): the new rows overwrite the old rows'
     // pages as they reuse them.
     QString secureDelete;
-    if (sqlite && q.exec(QStringLiteral("PRAGMA secure_delete")) && q.next()) {
+    auto run = [&q](const DbStatement& statement) { return q.exec(statement.joined(false)); };
+    if (sqlite && run(StoreStatements::secureDelete()) && q.next()) {
         secureDelete = q.value(0).toString();
         q.finish();
-        q.exec(QStringLiteral("PRAGMA secure_delete = 0"));
+        run(StoreStatements::setSecureDelete(0));
     }
-    const bool deleted = q.exec(QStringLiteral("DELETE FROM \"%1\"").arg(m_table));
+    const bool deleted = run(StoreStatements::deleteRows(m_table));
     const QSqlError error = q.lastError();
     if (!secureDelete.isEmpty())
-        q.exec(QStringLiteral("PRAGMA secure_delete = %1").arg(secureDelete.toInt()));
+        run(StoreStatements::setSecureDelete(secureDelete.toInt()));
     if (!deleted)
         Database::raise(db, error);
-    if (compact && q.exec(QStringLiteral("PRAGMA freelist_count")) && q.next()) {
+    if (compact && run(StoreStatements::freelistCount()) && q.next()) {
         const qint64 free = q.value(0).toLongLong();
         q.finish();
-        if (q.exec(QStringLiteral("PRAGMA page_count")) && q.next() &&
-            free * 2 > q.value(0).toLongLong()) {
+        if (run(StoreStatements::pageCount()) && q.next() && free * 2 > q.value(0).toLongLong()) {
             q.finish();
             // Only a speed-up: when it cannot run the file keeps its free pages.
-            q.exec(QStringLiteral("VACUUM"));
+            run(StoreStatements::vacuum());
         }
     }
 }
@@ -238,25 +229,22 @@ void DbTable::post()
 
 void DbTable::prepareInsert()
 {
-    QStringList names, marks;
+    QStringList names;
     m_insertColumns.clear();
     const bool server = onServer();
     for (int i = 0; i < m_fields.size(); ++i) {
         const Field& f = m_fields.at(i);
         if (f.kind == BlqSchema::Kind::AutoInc)
             continue;
-        names << (server ? f.name : QLatin1Char('"') + f.name + QLatin1Char('"'));
-        marks << QStringLiteral("?");
+        names << f.name;
         m_insertColumns << i;
     }
     if (server) {
-        m_copy = PgCopyInsert::prepare(m_db, m_table, names);
+        m_copy = PgCopyInsert::prepare(m_db, StoreStatements::copyRows(m_table, names));
         if (m_copy)
             return;
     }
-    const QString sql =
-        QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
-            .arg(tableSql(), names.join(QLatin1Char(',')), marks.join(QLatin1Char(',')));
+    const QString sql = StoreStatements::insertRow(m_table, names).joined(server);
     m_rawInsert = SqliteInsert::prepare(m_db, sql);
     if (m_rawInsert)
         return;

@@ -83,8 +83,7 @@ private:
     QVariant& slot(int field);                     // of the pending row; raises
     void prepareInsert();
     bool onServer() const;
-    QString tableSql() const; // the table's name as statements write it
-    void finishBulk();        // ends a bulk append before any other statement
+    void finishBulk(); // ends a bulk append before any other statement
 
     QString m_table;
     QString m_alias;

@@ -1,5 +1,7 @@
 #include "EmaStatements.h"
 
+#include "StoreStatements.h"
+
 namespace {
 // A statement both engines run as written.
 DbStatement same(QStringList lines)
@@ -11,11 +13,12 @@ DbStatement same(QStringList lines)
 } // namespace
 
 namespace EmaStatements {
-DbStatement create()
+DbStatement createTable()
 {
-    return same({QStringLiteral("create table if not exists Ema ("),
-                 QStringLiteral("  EmaCpfCgc varchar(14) not null primary key,"),
-                 QStringLiteral("  EmaEnd varchar(1000) not null)")});
+    using K = BlqSchema::Kind;
+    return StoreStatements::createTable(
+        QStringLiteral("Ema"),
+        {{QStringLiteral("EmaCpfCgc"), K::Text, 14}, {QStringLiteral("EmaEnd"), K::Memo}});
 }
 
 DbStatement find()

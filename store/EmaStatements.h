@@ -8,12 +8,12 @@
 // (digits only), EmaEnd one or more addresses separated by ';'. The table outlives the
 // imports, which never touch it.
 namespace EmaStatements {
-DbStatement create(); // when missing
-DbStatement find();   // :Cpf
-DbStatement insert(); // :Cpf, :End
-DbStatement update(); // :Cpf, :End
-DbStatement remove(); // :Cpf
-DbStatement all();    // by CPF/CNPJ
+DbStatement createTable(); // made when missing by Database (StoreCatalog)
+DbStatement find();        // :Cpf
+DbStatement insert();      // :Cpf, :End
+DbStatement update();      // :Cpf, :End
+DbStatement remove();      // :Cpf
+DbStatement all();         // by CPF/CNPJ
 // Rows whose document or addresses contain :Texto (case folded on both engines).
 DbStatement search();
 } // namespace EmaStatements

@@ -1,5 +1,7 @@
 #include "EnvStatements.h"
 
+#include "StoreStatements.h"
+
 #include <QString>
 
 namespace {
@@ -13,22 +15,21 @@ DbStatement same(QStringList lines)
 } // namespace
 
 namespace EnvStatements {
-DbStatement create()
+DbStatement createTable()
 {
-    return {
-        {QStringLiteral("create table if not exists Env ("),
-         QStringLiteral("  EnvMsgId varchar(120) not null primary key,"),
-         QStringLiteral("  EnvAgeCod varchar(4), EnvCtrCod varchar(9), EnvNosNum varchar(11),"),
-         QStringLiteral("  EnvDatVen date, EnvVal real, EnvEnd varchar(254) not null,"),
-         QStringLiteral("  EnvDatHor varchar(19) not null, EnvSit char(1) not null,"),
-         QStringLiteral("  EnvRsp varchar(1000))")},
-        {QStringLiteral("create table if not exists Env ("),
-         QStringLiteral("  EnvMsgId varchar(120) not null primary key,"),
-         QStringLiteral("  EnvAgeCod varchar(4), EnvCtrCod varchar(9), EnvNosNum varchar(11),"),
-         QStringLiteral("  EnvDatVen date, EnvVal numeric(15,2), EnvEnd varchar(254) not null,"),
-         QStringLiteral("  EnvDatHor timestamp not null, EnvSit char(1) not null,"),
-         QStringLiteral("  EnvRsp varchar(1000))")},
-        "money exact on the server; the time as a timestamp there, ISO text in the file"};
+    using K = BlqSchema::Kind;
+    return StoreStatements::createTable(
+        QStringLiteral("Env"),
+        {{QStringLiteral("EnvMsgId"), K::Text, 120},
+         {QStringLiteral("EnvAgeCod"), K::Text, 4},
+         {QStringLiteral("EnvCtrCod"), K::Text, 9},
+         {QStringLiteral("EnvNosNum"), K::Text, 11},
+         {QStringLiteral("EnvDatVen"), K::Date},
+         {QStringLiteral("EnvVal"), K::Money},
+         {QStringLiteral("EnvEnd"), K::Text, 254},
+         {QStringLiteral("EnvDatHor"), K::Text, 19}, // ISO date and time, on both engines
+         {QStringLiteral("EnvSit"), K::Text, 1},
+         {QStringLiteral("EnvRsp"), K::Memo}});
 }
 
 DbStatement index()
@@ -83,14 +84,15 @@ DbStatement all()
          QStringLiteral("order by EnvDatHor, EnvMsgId")});
 }
 
-QStringList titlesBySeq(const QList<int>& seqs)
+DbStatement titlesBySeq(const QList<int>& seqs)
 {
     QStringList numbers;
     for (int s : seqs)
         numbers << QString::number(s);
-    return {QStringLiteral("select * from Blq"),
-            QStringLiteral("where BlqRegVal = True and BlqSeq in (%1)")
-                .arg(numbers.isEmpty() ? QStringLiteral("-1") : numbers.join(QLatin1Char(','))),
-            QStringLiteral("order by BlqSeq")};
+    return same(
+        {QStringLiteral("select * from Blq"),
+         QStringLiteral("where BlqRegVal = True and BlqSeq in (%1)")
+             .arg(numbers.isEmpty() ? QStringLiteral("-1") : numbers.join(QLatin1Char(','))),
+         QStringLiteral("order by BlqSeq")});
 }
 } // namespace EnvStatements

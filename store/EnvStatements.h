@@ -12,14 +12,14 @@
 //   EnvAgeCod, EnvCtrCod, EnvNosNum   the title
 //   EnvDatVen, EnvVal                 the due date and value sent
 //   EnvEnd                            the address
-//   EnvDatHor                         when (ISO text on the file, timestamp on the server)
+//   EnvDatHor                         when, ISO text "yyyy-MM-ddTHH:mm:ss"
 //   EnvSit, EnvRsp                    the situation and the server's answer or the failure
 //   EnvMsgId                          the message's Message-ID, the row's key
 namespace EnvStatements {
-DbStatement create();
-DbStatement index();  // the look-up of titles already sent
-DbStatement begin();  // :Age :Ctr :Nos :Ven :Val :End :Hor :MsgId
-DbStatement finish(); // :Sit :Rsp :Hor :MsgId
+DbStatement createTable(); // made when missing by Database (StoreCatalog)
+DbStatement index();       // the look-up of titles already sent
+DbStatement begin();       // :Age :Ctr :Nos :Ven :Val :End :Hor :MsgId
+DbStatement finish();      // :Sit :Rsp :Hor :MsgId
 // Messages accepted for this title, due date, value and address (:Age :Ctr :Nos, :Ven ISO
 // text or empty, :Cents, :End).
 DbStatement accepted();
@@ -27,5 +27,5 @@ DbStatement accepted();
 DbStatement all();
 // The valid titles of the given sequence numbers, in file order (the pages to mail).
 // The numbers are integers written into the text by the caller.
-QStringList titlesBySeq(const QList<int>& seqs);
+DbStatement titlesBySeq(const QList<int>& seqs);
 } // namespace EnvStatements

@@ -10,17 +10,12 @@ namespace {
 constexpr qsizetype kSendAt = 512 * 1024;
 }
 
-std::unique_ptr<PgCopyInsert> PgCopyInsert::prepare(const QSqlDatabase& db, const QString& table,
-                                                    const QStringList& columns)
+std::unique_ptr<PgCopyInsert> PgCopyInsert::prepare(const QSqlDatabase& db, const DbStatement& copy)
 {
     PGconn* conn = PgConnection::handleOf(db);
     if (!conn)
         return nullptr;
-    // Names unquoted, like the table's own definition: the server folds them to lower case.
-    const QByteArray sql = QStringLiteral("COPY %1 (%2) FROM STDIN")
-                               .arg(table, columns.join(QLatin1Char(',')))
-                               .toUtf8();
-    return std::unique_ptr<PgCopyInsert>(new PgCopyInsert(db, conn, sql));
+    return std::unique_ptr<PgCopyInsert>(new PgCopyInsert(db, conn, copy.joined(true).toUtf8()));
 }
 
 PgCopyInsert::~PgCopyInsert()

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "DbStatement.h"
+
 #include <QByteArray>
 #include <QList>
 #include <QSqlDatabase>
@@ -18,8 +20,8 @@ struct pg_conn;
 class PgCopyInsert {
 public:
     // Null when the connection is not a server connection this can drive.
-    static std::unique_ptr<PgCopyInsert> prepare(const QSqlDatabase& db, const QString& table,
-                                                 const QStringList& columns);
+    // `copy` is the server's COPY ... FROM STDIN (StoreStatements::copyRows).
+    static std::unique_ptr<PgCopyInsert> prepare(const QSqlDatabase& db, const DbStatement& copy);
     ~PgCopyInsert();
     PgCopyInsert(const PgCopyInsert&) = delete;
     PgCopyInsert& operator=(const PgCopyInsert&) = delete;

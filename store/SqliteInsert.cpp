@@ -3,6 +3,7 @@
 #include "Database.h"
 #include "DbError.h"
 #include "KvError.h"
+#include "StoreStatements.h"
 
 #include <QSqlDriver>
 #include <QSqlQuery>
@@ -47,7 +48,7 @@ sqlite3* handleOf(const QSqlDatabase& db)
     if (!h.isValid() || qstrcmp(h.typeName(), "sqlite3*") != 0)
         return nullptr;
     QSqlQuery q(db);
-    if (!q.exec(QStringLiteral("SELECT sqlite_source_id()")) || !q.next() ||
+    if (!q.exec(StoreStatements::sourceId().joined(false)) || !q.next() ||
         q.value(0).toString() != QString::fromLatin1(sqlite3_sourceid()))
         return nullptr;
     return *static_cast<sqlite3* const*>(h.constData());

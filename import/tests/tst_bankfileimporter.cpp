@@ -1,6 +1,7 @@
 #include "BankConversions.h"
 #include "BankFileImporter.h"
 #include "BankFileWriter.h"
+#include "BlqStatements.h"
 #include "BlqUpgrade.h"
 #include "Database.h"
 #include "DbTable.h"
@@ -605,7 +606,8 @@ private Q_SLOTS:
         QTest::addColumn<QString>("create");
         QTest::addColumn<QString>("message");
         QTest::newRow("half upgraded")
-            << (BlqSchema::createStatement().chopped(1) + QStringLiteral(", BlqValMul MONEY)"))
+            << (BlqStatements::createTable().joined(false).chopped(1) +
+                QStringLiteral(", BlqValMul MONEY)"))
             << "A tabela Blq não tem as colunas BlqDatMul, BlqPixEmv; a carga não foi feita e "
                "os títulos foram mantidos.";
         QTest::newRow("somebody else's")

@@ -139,7 +139,7 @@ private Q_SLOTS:
         QCOMPARE(raw.value(8).toInt(), 1);
 
         DbQuery q;
-        q.sql() << BlqStatements::bloquetosInFileOrder();
+        q.setStatement(BlqStatements::bloquetosInFileOrder());
         q.open();
         QVERIFY(!q.eof());
         QCOMPARE(q.asDate(QStringLiteral("BLQDATVEN")), QDate(2000, 7, 4));
@@ -189,40 +189,40 @@ private Q_SLOTS:
         BlqUpgrade::upgradeIfNeeded();
 
         DbQuery q3;
-        q3.sql() << BlqStatements::bloquetosByContract();
+        q3.setStatement(BlqStatements::bloquetosByContract());
         QCOMPARE(column(q3, QStringLiteral("BlqSeuNum")).size(), 3);
         QCOMPARE(q3.rowCount(), 3);
 
         DbQuery q4;
-        q4.sql() << BlqStatements::bloquetosInFileOrder();
+        q4.setStatement(BlqStatements::bloquetosInFileOrder());
         QCOMPARE(column(q4, QStringLiteral("BlqSeuNum")),
                  (QStringList{QStringLiteral("C"), QStringLiteral("A"), QStringLiteral("D")}));
 
         DbQuery q5;
-        q5.sql() << BlqStatements::rejected();
+        q5.setStatement(BlqStatements::rejected());
         QCOMPARE(column(q5, QStringLiteral("BlqMsgErr")),
                  QStringList{QStringLiteral("NOS. NÚMERO ZERADO")});
 
         // No order in the statement: the names come in the order their rows were stored,
         // on the server as on the file.
         DbQuery q6;
-        q6.sql() << BlqStatements::beneficiaries();
+        q6.setStatement(BlqStatements::beneficiaries());
         QCOMPARE(column(q6, QStringLiteral("BlqNomCed")),
                  (QStringList{QStringLiteral("CEDENTE 0002"), QStringLiteral("CEDENTE 0001")}));
 
         DbQuery q7;
-        q7.sql() << BlqStatements::contracts();
+        q7.setStatement(BlqStatements::contracts());
         QCOMPARE(column(q7, QStringLiteral("BlqCtrCod")),
                  (QStringList{QStringLiteral("000000019"), QStringLiteral("000000027"),
                               QStringLiteral("000000019")}));
 
         DbQuery all;
-        all.sql() << BlqStatements::continuousRows(false);
+        all.setStatement(BlqStatements::continuousRows(false));
         QCOMPARE(column(all, QStringLiteral("BlqSeuNum")),
                  (QStringList{QStringLiteral("D"), QStringLiteral("A"), QStringLiteral("C")}));
 
         DbQuery one;
-        one.sql() << BlqStatements::continuousRows(true);
+        one.setStatement(BlqStatements::continuousRows(true));
         one.setParam(QStringLiteral("ParmAgeCod"), QStringLiteral("0001"));
         one.setParam(QStringLiteral("ParmCtrCod"), QStringLiteral("000000027"));
         QCOMPARE(column(one, QStringLiteral("BlqSeuNum")), QStringList{QStringLiteral("A")});
@@ -240,7 +240,7 @@ private Q_SLOTS:
         t.open();
         QCOMPARE(t.rowCount(), 1);
         DbQuery q4;
-        q4.sql() << BlqStatements::bloquetosInFileOrder();
+        q4.setStatement(BlqStatements::bloquetosInFileOrder());
         q4.open();
         QVERIFY(q4.eof());
         QCOMPARE(q4.rowCount(), 0);
@@ -264,7 +264,7 @@ private Q_SLOTS:
                                        QStringLiteral("E"), false);
         BlqTitles::store(titles);
         DbQuery q5;
-        q5.sql() << BlqStatements::rejected();
+        q5.setStatement(BlqStatements::rejected());
         QCOMPARE(column(q5, QStringLiteral("BlqSeuNum")),
                  (QStringList{QStringLiteral(" z"), QStringLiteral("B"), QStringLiteral("_x"),
                               QStringLiteral("a"), QStringLiteral("a b"), QStringLiteral("ab"),
@@ -354,7 +354,7 @@ private Q_SLOTS:
             QSqlQuery q(old);
             QVERIFY(q.exec(QStringLiteral("PRAGMA page_size = 4096")));
             QVERIFY(q.exec(QStringLiteral("PRAGMA journal_mode = WAL")));
-            QVERIFY(q.exec(BlqSchema::createStatement()));
+            QVERIFY(q.exec(BlqStatements::createTable().joined(false)));
             QVERIFY(q.exec(QStringLiteral("INSERT INTO Blq (BlqNosNum) VALUES ('26000001010')")));
             QCOMPARE(pragma(old, "page_size"), QStringLiteral("4096"));
 
@@ -421,7 +421,7 @@ private Q_SLOTS:
         QVERIFY(conf.open(QIODevice::WriteOnly));
         conf.write("[COBRANCAKV]\nDriver=QSQLITE\nDatabase=outro.db\n");
         conf.close();
-        Database::exec(QStringLiteral("cobrancaKV"), BlqSchema::createStatement());
+        Database::exec(QStringLiteral("cobrancaKV"), BlqStatements::createTable().joined(false));
         QVERIFY(QFile::exists(dir.file(QStringLiteral("outro.db"))));
         QVERIFY(!QFile::exists(dir.file(QStringLiteral("cobrancaKV.db"))));
         QVERIFY_THROWS_EXCEPTION(KvError, Database::connection(QStringLiteral("outroAlias")));

@@ -31,7 +31,7 @@ void fill(DbTable& t, const QStringList& seuNums)
 QStringList seuNums(const QString& alias = QStringLiteral("cobrancaKV"))
 {
     DbQuery q(alias);
-    q.sql() << BlqStatements::bloquetosInFileOrder();
+    q.setStatement(BlqStatements::bloquetosInFileOrder());
     QStringList out;
     for (q.open(); !q.eof(); q.next())
         out << q.asString(QStringLiteral("BlqSeuNum"));
