@@ -142,6 +142,7 @@ QList<AddressBook::Entry> AddressBook::search(const QString& text) const
     t.replace(QLatin1Char('%'), QString()).replace(QLatin1Char('_'), QString());
     DbQuery q(m_alias);
     q.setStatement(EmaStatements::search());
+    q.setParam(QStringLiteral("Doc"), QLatin1Char('%') + t + QLatin1Char('%'));
     q.setParam(QStringLiteral("Texto"), QLatin1Char('%') + t + QLatin1Char('%'));
     return entriesOf(q);
 }

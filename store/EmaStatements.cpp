@@ -49,7 +49,7 @@ DbStatement all()
 DbStatement search()
 {
     return same({QStringLiteral("select EmaCpfCgc, EmaEnd from Ema"),
-                 QStringLiteral("where EmaCpfCgc like :Texto or lower(EmaEnd) like lower(:Texto)"),
+                 QStringLiteral("where EmaCpfCgc like :Doc or lower(EmaEnd) like lower(:Texto)"),
                  QStringLiteral("order by EmaCpfCgc")});
 }
 } // namespace EmaStatements

@@ -14,6 +14,7 @@ DbStatement insert();      // :Cpf, :End
 DbStatement update();      // :Cpf, :End
 DbStatement remove();      // :Cpf
 DbStatement all();         // by CPF/CNPJ
-// Rows whose document or addresses contain :Texto (case folded on both engines).
+// Rows whose document holds :Doc or whose addresses hold :Texto (patterns of "like",
+// the addresses case folded on both engines).
 DbStatement search();
 } // namespace EmaStatements

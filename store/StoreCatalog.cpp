@@ -104,14 +104,10 @@ QList<StoreCatalog::Entry> StoreCatalog::statements()
         {QStringLiteral("EmaStatements::all"), EmaStatements::all()},
         {QStringLiteral("EmaStatements::search"),
          EmaStatements::search(),
-         {QStringLiteral("%exemplo%"), QStringLiteral("%exemplo%")}},
+         {QStringLiteral("%123%"), QStringLiteral("%exemplo%")}},
         {QStringLiteral("EmaStatements::remove"),
          EmaStatements::remove(),
          {QStringLiteral("12345678909")}},
-        {QStringLiteral("EnvStatements::createTable"),
-         EnvStatements::createTable(),
-         {},
-         QStringLiteral("Env")},
         {QStringLiteral("EnvStatements::index"), EnvStatements::index()},
         {QStringLiteral("EnvStatements::begin"),
          EnvStatements::begin(),
@@ -129,5 +125,10 @@ QList<StoreCatalog::Entry> StoreCatalog::statements()
           QStringLiteral("a@exemplo.com.br")}},
         {QStringLiteral("EnvStatements::all"), EnvStatements::all()},
         {QStringLiteral("EnvStatements::titlesBySeq"), EnvStatements::titlesBySeq({1, 2})},
+        // Last: the trial leaves the record empty, as a new office has it.
+        {QStringLiteral("EnvStatements::createTable"),
+         EnvStatements::createTable(),
+         {},
+         QStringLiteral("Env")},
     };
 }
