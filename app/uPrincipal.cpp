@@ -12,6 +12,8 @@
 #include "Wall.h"
 #include "uCarregaArquivo.h"
 #include "uConfiguracoes.h"
+#include "uEnderecosEmail.h"
+#include "uEnviarEmail.h"
 #include "uPreparaPreImpresso.h"
 #include "uProcessaRetorno.h"
 #include "uRelBloqueto.h"
@@ -114,6 +116,12 @@ void TFrmPrincipal::buildMenus()
                              &TFrmPrincipal::TtulosLiquidados1Click);
     OcorrenciasRetorno1 = item(relatorios, QStringLiteral("&Ocorrências do Retorno"),
                                "OcorrenciasRetorno1", &TFrmPrincipal::OcorrenciasRetorno1Click);
+    // Mailing the bloquetos and the payers' addresses.
+    relatorios->addSeparator();
+    mnuEnviarEmail = item(relatorios, QStringLiteral("Enviar Bloquetos por &E-mail"),
+                          "mnuEnviarEmail", &TFrmPrincipal::mnuEnviarEmailClick);
+    mnuEnderecosEmail = item(relatorios, QStringLiteral("Endereços de E-&mail"),
+                             "mnuEnderecosEmail", &TFrmPrincipal::mnuEnderecosEmailClick);
 
     QMenu* configuracao = menuBar()->addMenu(QStringLiteral("&Configuração"));
     configuracao->setObjectName(QStringLiteral("Configurao1"));
@@ -243,6 +251,19 @@ void TFrmPrincipal::mnuFolhaSoltaClick()
 void TFrmPrincipal::mnuContinuoClick()
 {
     runGuarded([this] { showChild(new TFrmPreparaPreImpresso); });
+}
+
+void TFrmPrincipal::mnuEnviarEmailClick()
+{
+    runGuarded([this] {
+        if (tableHasRows())
+            showChild(new TFrmEnviarEmail, QSize(640, 480));
+    });
+}
+
+void TFrmPrincipal::mnuEnderecosEmailClick()
+{
+    showChild(new TFrmEnderecosEmail, QSize(560, 400));
 }
 
 void TFrmPrincipal::TtulosRejeitados1Click()

@@ -32,6 +32,8 @@ public:
     QAction* mnuFolhaSolta = nullptr;
     QAction* mnuContinuo = nullptr;
     QAction* TtulosRejeitados1 = nullptr;
+    QAction* mnuEnviarEmail = nullptr;
+    QAction* mnuEnderecosEmail = nullptr;
     QAction* PersonalizarBloqueto1 = nullptr;
     QAction* AjudadoDizuvaridAzovadoduKV1 = nullptr;
     QAction* Sobre1 = nullptr;
@@ -47,6 +49,8 @@ public Q_SLOTS:
     void mnuFolhaSoltaClick();
     void mnuContinuoClick();
     void TtulosRejeitados1Click();
+    void mnuEnviarEmailClick();
+    void mnuEnderecosEmailClick();
     void PersonalizarBloqueto1Click();
     void AjudaClick();
     void Sobre1Click();

@@ -20,13 +20,15 @@ Verb folhaSoltaVerb();
 Verb importarVerb();
 Verb retornoVerb();
 Verb liquidadosVerb();
+Verb enderecosVerb();
+Verb enviarVerb();
 
 // The verbs of the tool; each lives in a source file of its own.
 QList<Verb> allVerbs()
 {
     return {
-        importarVerb(),   continuoVerb(), rejeitadosVerb(),
-        folhaSoltaVerb(), retornoVerb(),  liquidadosVerb(),
+        importarVerb(), continuoVerb(),   rejeitadosVerb(), folhaSoltaVerb(),
+        retornoVerb(),  liquidadosVerb(), enderecosVerb(),  enviarVerb(),
     };
 }
 

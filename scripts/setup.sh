@@ -21,6 +21,8 @@ PACKAGES=(
   # A shared PostgreSQL server: Qt's driver, libpq for the bulk path, and the server the
   # tests start a throwaway copy of.
   libqt6sql6-psql libpq-dev postgresql
+  # Mailing the bloquetos: SMTP, TLS and MIME through libcurl; the tests' mail server.
+  libcurl4-openssl-dev python3-aiosmtpd
 )
 
 SUDO=""

@@ -4,6 +4,8 @@
 #include "Database.h"
 #include "RetStatements.h"
 
+#include "EmaStatements.h"
+#include "EnvStatements.h"
 #include "StoreStatements.h"
 #include <QDate>
 
@@ -27,6 +29,8 @@ const QList<StoreCatalog::Table>& StoreCatalog::tables()
         {QStringLiteral("Blq"), &BlqStatements::createTable},
         {QStringLiteral("RetArq"), &RetStatements::createRetArq},
         {QStringLiteral("Ret"), &RetStatements::createRet},
+        {QStringLiteral("Ema"), &EmaStatements::createTable},
+        {QStringLiteral("Env"), &EnvStatements::createTable},
     };
     return all;
 }
@@ -134,5 +138,48 @@ QList<StoreCatalog::Entry> StoreCatalog::statements()
          {1}},
         {QStringLiteral("StoreStatements::deleteRows"), S::deleteRows(blq)},
         {QStringLiteral("StoreStatements::vacuum"), S::vacuum()},
+        // The payers' addresses and the record of the messages sent.
+        {QStringLiteral("EmaStatements::createTable"),
+         EmaStatements::createTable(),
+         {},
+         QStringLiteral("Ema")},
+        {QStringLiteral("EmaStatements::insert"),
+         EmaStatements::insert(),
+         {QStringLiteral("12345678909"), QStringLiteral("a@exemplo.com.br")}},
+        {QStringLiteral("EmaStatements::find"),
+         EmaStatements::find(),
+         {QStringLiteral("12345678909")}},
+        {QStringLiteral("EmaStatements::update"),
+         EmaStatements::update(),
+         {QStringLiteral("b@exemplo.com.br"), QStringLiteral("12345678909")}},
+        {QStringLiteral("EmaStatements::all"), EmaStatements::all()},
+        {QStringLiteral("EmaStatements::search"),
+         EmaStatements::search(),
+         {QStringLiteral("%123%"), QStringLiteral("%exemplo%")}},
+        {QStringLiteral("EmaStatements::remove"),
+         EmaStatements::remove(),
+         {QStringLiteral("12345678909")}},
+        {QStringLiteral("EnvStatements::index"), EnvStatements::index()},
+        {QStringLiteral("EnvStatements::begin"),
+         EnvStatements::begin(),
+         {QStringLiteral("1.x@exemplo.com.br"), QStringLiteral("0001"), QStringLiteral("000000001"),
+          QStringLiteral("00000000001"), QStringLiteral("2026-03-10"), QStringLiteral("12.34"),
+          QStringLiteral("a@exemplo.com.br"), QStringLiteral("2026-03-01T10:00:00")}},
+        {QStringLiteral("EnvStatements::finish"),
+         EnvStatements::finish(),
+         {QStringLiteral("A"), QStringLiteral("250 Ok"), QStringLiteral("2026-03-01T10:00:01"),
+          QStringLiteral("1.x@exemplo.com.br")}},
+        {QStringLiteral("EnvStatements::accepted"),
+         EnvStatements::accepted(),
+         {QStringLiteral("00000000001"), QStringLiteral("0001"), QStringLiteral("000000001"),
+          QStringLiteral("2026-03-10"), QStringLiteral("1234"),
+          QStringLiteral("a@exemplo.com.br")}},
+        {QStringLiteral("EnvStatements::all"), EnvStatements::all()},
+        {QStringLiteral("EnvStatements::titlesBySeq"), EnvStatements::titlesBySeq({1, 2})},
+        // Last: the trial leaves the record empty, as a new office has it.
+        {QStringLiteral("EnvStatements::createTable"),
+         EnvStatements::createTable(),
+         {},
+         QStringLiteral("Env")},
     };
 }

@@ -1,0 +1,109 @@
+#include "AddressBook.h"
+#include "AddressImport.h"
+#include "BloquetoMailing.h"
+#include "KvError.h"
+#include "Verb.h"
+
+#include <QDir>
+
+// Mailing the bloquetos: the payers' address book ("enderecos") and the sending ("enviar").
+namespace {
+const QString kTitulo = QStringLiteral("titulo");
+const QString kPendentes = QStringLiteral("pendentes");
+const QString kReenviar = QStringLiteral("reenviar");
+const QString kIntervalo = QStringLiteral("intervalo");
+
+int enderecos(const Verb& verb, const QCommandLineParser& args)
+{
+    const QStringList pos = args.positionalArguments();
+    const QString what = pos.value(0);
+    if (what == QStringLiteral("importar")) {
+        if (pos.size() != 2)
+            verb.badUsage(QStringLiteral("Informe o arquivo CSV de endereços."));
+        AddressBook book;
+        const AddressImport::Result r =
+            AddressImport::loadFile(book, pos.at(1), QStringLiteral("cobrancaKV"));
+        for (const AddressImport::Refused& f : r.refused)
+            printOut(QStringLiteral("linha %1 recusada: %2").arg(f.line).arg(f.why));
+        printOut(QStringLiteral("%1 endereço(s) incluído(s), %2 alterado(s), %3 sem mudança, %4 "
+                                "linha(s) recusada(s)")
+                     .arg(r.added)
+                     .arg(r.changed)
+                     .arg(r.same)
+                     .arg(r.refused.size()));
+        return r.refused.isEmpty() ? 0 : 3;
+    }
+    if (what == QStringLiteral("listar")) {
+        if (pos.size() != 1)
+            verb.badUsage();
+        AddressBook book;
+        for (const AddressBook::Entry& e : book.all())
+            printOut(e.document + QLatin1Char(';') + e.addresses.join(QLatin1Char(',')));
+        return 0;
+    }
+    verb.badUsage(what.isEmpty() ? QString() : QStringLiteral("Ação desconhecida: %1").arg(what));
+}
+
+int enviar(const Verb& verb, const QCommandLineParser& args)
+{
+    if (!args.positionalArguments().isEmpty())
+        verb.badUsage();
+    BloquetoMailing::Options o;
+    for (const QString& v : args.values(kTitulo))
+        o.nossosNumeros << v.split(QLatin1Char(','), Qt::SkipEmptyParts);
+    o.resend = args.isSet(kReenviar);
+    if (args.isSet(kIntervalo)) {
+        bool ok = false;
+        o.intervalMs = args.value(kIntervalo).toInt(&ok);
+        if (!ok || o.intervalMs < 0 || o.intervalMs > 600000)
+            verb.badUsage(QStringLiteral("--intervalo leva milissegundos, de 0 a 600000."));
+    }
+    if (args.isSet(kPendentes))
+        // The situation of each title comes from the bank's return files, read by the
+        // return-file processing; until it is there every title counts as pending.
+        throw KvError(QStringLiteral("--pendentes precisa da situação dos títulos, que vem dos "
+                                     "arquivos de retorno do banco, ainda não processados "
+                                     "por esta versão."),
+                      QStringLiteral("Envie sem --pendentes, ou escolha os títulos com --titulo."));
+    BloquetoMailing mailing;
+    const BloquetoMailing::Outcome out = mailing.run(o);
+    if (out.plan.titles == 0 && !o.nossosNumeros.isEmpty())
+        throw KvError(QStringLiteral("Nenhum título válido com o nosso número %1.")
+                          .arg(o.nossosNumeros.join(QStringLiteral(", "))));
+    for (const QString& line : BloquetoMailing::summary(out))
+        printOut(line);
+    if (!out.error.isEmpty())
+        throw KvError(out.error, out.advice);
+    return out.refused.isEmpty() ? 0 : 3;
+}
+} // namespace
+
+Verb enderecosVerb()
+{
+    Verb v;
+    v.name = QStringLiteral("enderecos");
+    v.arguments = QStringLiteral("importar ARQUIVO.csv | listar");
+    v.summary = QStringLiteral("carrega (CSV cpf_cnpj;email, UTF-8 ou Windows-1252) ou lista "
+                               "os endereços de e-mail dos sacados");
+    v.run = &enderecos;
+    v.paints = false;
+    return v;
+}
+
+Verb enviarVerb()
+{
+    Verb v;
+    v.name = QStringLiteral("enviar");
+    v.summary = QStringLiteral("envia a cada sacado com endereço o seu bloqueto em PDF por "
+                               "e-mail, pelo servidor da seção [Email] de kvcob.conf");
+    v.options = {
+        {kTitulo, QStringLiteral("só o título deste nosso número (repetível)"),
+         QStringLiteral("NOSSO")},
+        {kPendentes, QStringLiteral("só os títulos ainda não liquidados")},
+        {kReenviar, QStringLiteral("envia de novo os já enviados")},
+        {kIntervalo, QStringLiteral("pausa entre mensagens, em milissegundos"),
+         QStringLiteral("MS")},
+    };
+    v.run = &enviar;
+    return v;
+}
