@@ -1,5 +1,6 @@
 #include "BlqUpgrade.h"
 
+#include "BlqSearchIndex.h"
 #include "BlqStatements.h"
 #include "DbQuery.h"
 #include "DbTable.h"
@@ -68,5 +69,7 @@ bool BlqUpgrade::upgradeIfNeeded()
         run(BlqStatements::addPixEmv());
         changed = true;
     }
+    if (BlqSearchIndex::upgradeIfNeeded())
+        changed = true;
     return changed;
 }
