@@ -12,6 +12,7 @@
 #include "Wall.h"
 #include "uCarregaArquivo.h"
 #include "uConfiguracoes.h"
+#include "uConsultaTitulos.h"
 #include "uPreparaPreImpresso.h"
 #include "uRelBloqueto.h"
 #include "uRelRejeicoes.h"
@@ -92,6 +93,8 @@ void TFrmPrincipal::buildMenus()
     arquivo->setObjectName(QStringLiteral("Arquivo1"));
     CarregarArquivo1 = item(arquivo, QStringLiteral("&Carregar Arquivo"), "CarregarArquivo1",
                             &TFrmPrincipal::CarregarArquivo1Click);
+    ConsultarTitulos1 = item(arquivo, QStringLiteral("Consultar &Títulos"), "ConsultarTitulos1",
+                             &TFrmPrincipal::ConsultarTitulos1Click);
     arquivo->addSeparator()->setObjectName(QStringLiteral("N1"));
     Sair1 = item(arquivo, QStringLiteral("S&air"), "Sair1", &QWidget::close);
 
@@ -195,6 +198,11 @@ void TFrmPrincipal::CarregarArquivo1Click()
 {
     FrmCarregaArquivo = new TFrmCarregaArquivo;
     showChild(FrmCarregaArquivo);
+}
+
+void TFrmPrincipal::ConsultarTitulos1Click()
+{
+    runGuarded([this] { showChild(new TfrmConsultaTitulos); });
 }
 
 void TFrmPrincipal::mnuFolhaSoltaClick()

@@ -25,6 +25,7 @@ public:
 
     // Menu items, named as the program's menu knows them.
     QAction* CarregarArquivo1 = nullptr;
+    QAction* ConsultarTitulos1 = nullptr;
     QAction* Sair1 = nullptr;
     QAction* mnuFolhaSolta = nullptr;
     QAction* mnuContinuo = nullptr;
@@ -38,6 +39,7 @@ public:
 
 public Q_SLOTS:
     void CarregarArquivo1Click();
+    void ConsultarTitulos1Click();
     void mnuFolhaSoltaClick();
     void mnuContinuoClick();
     void TtulosRejeitados1Click();

@@ -1,8 +1,10 @@
 #include "BloquetoFiles.h"
+#include "Clock.h"
 #include "DbTable.h"
 #include "KvError.h"
 #include "QueuePrint.h"
 #include "RelBloqueto.h"
+#include "TitleSearch.h"
 #include "Verb.h"
 
 #include <QDir>
@@ -10,6 +12,8 @@
 
 namespace {
 const QString kPerTitle = QStringLiteral("por-titulo");
+const QString kTitulo = QStringLiteral("titulo");
+const QString kValorAtualizado = QStringLiteral("valor-atualizado");
 const QString kNothing = QStringLiteral("Nenhum título válido na base: nada a imprimir.");
 
 int perTitle(const Verb& verb, const QCommandLineParser& args, RelBloqueto& rel)
@@ -46,7 +50,15 @@ int run(const Verb& verb, const QCommandLineParser& args)
             throw KvError(QStringLiteral("Não há Dados na Base"));
     }
     RelBloqueto rel;
-    rel.selectValidInFileOrder();
+    if (args.isSet(kTitulo)) {
+        // Every number is checked before anything is made: a list with a mistake in it
+        // prints nothing.
+        rel.selectTitles(TitleSearch::validByNossoNumero(args.values(kTitulo)));
+    } else {
+        rel.selectValidInFileOrder();
+    }
+    if (args.isSet(kValorAtualizado))
+        rel.updatedValueOn = Clock::today();
     if (eachTitle)
         return perTitle(verb, args, rel);
     if (toQueue) {
@@ -75,6 +87,13 @@ Verb folhaSoltaVerb()
     v.summary = QStringLiteral("grava os bloquetos dos títulos válidos, um por folha A4, em PDF, "
                                "ou os imprime numa fila do CUPS");
     v.options = QueuePrint::options();
+    v.options << QCommandLineOption(kTitulo,
+                                    QStringLiteral("só o título deste nosso número (repita a "
+                                                   "opção para outros; na ordem dada)"),
+                                    QStringLiteral("NOSSO_NUMERO"))
+              << QCommandLineOption(kValorAtualizado,
+                                    QStringLiteral("acrescenta às instruções o valor atualizado "
+                                                   "até hoje dos títulos vencidos"));
     v.options << QCommandLineOption(kPerTitle,
                                     QStringLiteral("um PDF por título válido na PASTA (criada se "
                                                    "faltar), com o índice indice.csv, em vez "

@@ -18,15 +18,13 @@ Verb continuoVerb();
 Verb rejeitadosVerb();
 Verb folhaSoltaVerb();
 Verb importarVerb();
+Verb titulosVerb();
 
 // The verbs of the tool; each lives in a source file of its own.
 QList<Verb> allVerbs()
 {
     return {
-        importarVerb(),
-        continuoVerb(),
-        rejeitadosVerb(),
-        folhaSoltaVerb(),
+        importarVerb(), continuoVerb(), rejeitadosVerb(), folhaSoltaVerb(), titulosVerb(),
     };
 }
 

@@ -34,7 +34,8 @@ bool BlqSearchIndex::upgradeIfNeeded()
     }
     for (const DbStatement& s : TitulosStatements::addIndexes())
         run(s);
-    return fillMissing() > 0 || changed;
+    fillMissing();
+    return changed;
 }
 
 int BlqSearchIndex::fillMissing()

@@ -5,7 +5,8 @@
 // nosso número and due date. Each step is done only when missing.
 namespace BlqSearchIndex {
 bool hasSearchText(); // the table has BlqBusTxt
-// Adds what is missing; answers whether anything changed.
+// Adds what is missing and fills the column where it is empty; answers whether the
+// column was added.
 bool upgradeIfNeeded();
 // Fills BlqBusTxt of the rows that lack it, in one transaction; answers how many.
 int fillMissing();

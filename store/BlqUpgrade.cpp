@@ -69,7 +69,11 @@ bool BlqUpgrade::upgradeIfNeeded()
         run(BlqStatements::addPixEmv());
         changed = true;
     }
-    if (BlqSearchIndex::upgradeIfNeeded())
+    // The search's column and indexes only on a table the import takes: every late-fee and
+    // PIX column there.
+    const QStringList names = fieldNames();
+    if (has(names, "BlqValMul") && has(names, "BlqDatMul") && has(names, "BlqPixEmv") &&
+        BlqSearchIndex::upgradeIfNeeded())
         changed = true;
     return changed;
 }

@@ -6,7 +6,8 @@
 //   either one of them is left as it is;
 // - a table with both late-fee columns that lacks the PIX payload column BlqPixEmv gains
 //   it;
-// - the titles search gets its folded column and indexes (BlqSearchIndex).
+// - a table with all of those gets the titles search's folded column BlqBusTxt and its
+//   indexes (BlqSearchIndex).
 // Run by the program's start-up and by the import, never by a command that only reads.
 namespace BlqUpgrade {
 bool columnsMissing();   // neither late-fee column: opens the table and scans its fields

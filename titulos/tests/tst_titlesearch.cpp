@@ -169,9 +169,8 @@ private Q_SLOTS:
                        QStringLiteral("update Blq set BlqBusTxt = null"));
         // Before the upgrade: letter case is still ignored, accents are not.
         QCOMPARE(found(QStringLiteral("silva")), QStringList{QStringLiteral("JOSÉ DA SILVA")});
-        QVERIFY(BlqUpgrade::upgradeIfNeeded());
+        QVERIFY(!BlqUpgrade::upgradeIfNeeded()); // no column added, the rows filled
         QCOMPARE(found(QStringLiteral("josé silva")), QStringList{QStringLiteral("JOSÉ DA SILVA")});
-        QVERIFY(!BlqUpgrade::upgradeIfNeeded());
     }
 
     void rowsComeBackInTheOrderAskedWithoutVanishedOnes()
