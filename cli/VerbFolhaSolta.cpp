@@ -1,9 +1,12 @@
 #include "BloquetoFiles.h"
 #include "Clock.h"
+#include "Database.h"
 #include "DbTable.h"
 #include "KvError.h"
 #include "QueuePrint.h"
 #include "RelBloqueto.h"
+#include "RetStatements.h"
+#include "RetTables.h"
 #include "TitleSearch.h"
 #include "Verb.h"
 
@@ -14,7 +17,18 @@ namespace {
 const QString kPerTitle = QStringLiteral("por-titulo");
 const QString kTitulo = QStringLiteral("titulo");
 const QString kValorAtualizado = QStringLiteral("valor-atualizado");
+const QString kPending = QStringLiteral("pendentes");
 const QString kNothing = QStringLiteral("Nenhum título válido na base: nada a imprimir.");
+
+// The titles still to be paid: those the return files settled or wrote off are left out.
+void selectPending(RelBloqueto& rel)
+{
+    RetTables::ensure(Database::connection());
+    rel.qryTitulo.close();
+    rel.qryTitulo.clearSql();
+    rel.qryTitulo.setStatement(RetStatements::bloquetosPendentes());
+    rel.qryTitulo.open();
+}
 
 int perTitle(const Verb& verb, const QCommandLineParser& args, RelBloqueto& rel)
 {
@@ -43,6 +57,8 @@ int run(const Verb& verb, const QCommandLineParser& args)
     const QStringList files = args.positionalArguments();
     if (!toQueue && !eachTitle && files.size() != 1)
         verb.badUsage();
+    if (args.isSet(kTitulo) && args.isSet(kPending))
+        verb.badUsage(QStringLiteral("--titulo escolhe os títulos; não vale com --pendentes."));
     {
         DbTable table;
         table.open();
@@ -56,6 +72,8 @@ int run(const Verb& verb, const QCommandLineParser& args)
         rel.selectTitles(TitleSearch::validByNossoNumero(args.values(kTitulo)));
     } else {
         rel.selectValidInFileOrder();
+        if (args.isSet(kPending))
+            selectPending(rel);
     }
     if (args.isSet(kValorAtualizado))
         rel.updatedValueOn = Clock::today();
@@ -99,6 +117,9 @@ Verb folhaSoltaVerb()
                                                    "faltar), com o índice indice.csv, em vez "
                                                    "de SAIDA.pdf"),
                                     QStringLiteral("PASTA"));
+    v.options << QCommandLineOption(kPending,
+                                    QStringLiteral("deixa de fora os títulos liquidados ou "
+                                                   "baixados segundo os arquivos de retorno"));
     v.run = &run;
     return v;
 }

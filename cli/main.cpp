@@ -18,13 +18,16 @@ Verb continuoVerb();
 Verb rejeitadosVerb();
 Verb folhaSoltaVerb();
 Verb importarVerb();
+Verb retornoVerb();
+Verb liquidadosVerb();
 Verb titulosVerb();
 
 // The verbs of the tool; each lives in a source file of its own.
 QList<Verb> allVerbs()
 {
     return {
-        importarVerb(), continuoVerb(), rejeitadosVerb(), folhaSoltaVerb(), titulosVerb(),
+        importarVerb(), continuoVerb(),   rejeitadosVerb(), folhaSoltaVerb(),
+        retornoVerb(),  liquidadosVerb(), titulosVerb(),
     };
 }
 

@@ -12,7 +12,7 @@ cd "$(dirname "$0")/.."
 BUILD_DIR=${BUILD_DIR:-build-fuzz}
 export FUZZ_SECONDS=${FUZZ_SECONDS:-60}
 FUZZ_PARALLEL=${FUZZ_PARALLEL:-2}
-read -r -a TARGETS <<<"${FUZZ_TARGETS:-picture dotmatrixpage kvr bankfile profile conf}"
+read -r -a TARGETS <<<"${FUZZ_TARGETS:-picture dotmatrixpage kvr bankfile profile conf retorno}"
 
 cmake -S . -B "$BUILD_DIR" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DKVCOB_FUZZ=ON -DKVCOB_BENCH=OFF \
   -DCMAKE_CXX_COMPILER=clang++ >/dev/null

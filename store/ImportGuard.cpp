@@ -29,9 +29,11 @@ QHash<QString, Held>& held()
     return locks;
 }
 
-QString lockFileOf(const QSqlDatabase& db)
+QString lockFileOf(const QSqlDatabase& db, ImportGuard::Load load)
 {
-    return QDir::cleanPath(db.databaseName()) + QStringLiteral("-carga");
+    return QDir::cleanPath(db.databaseName()) + (load == ImportGuard::Load::BankFile
+                                                     ? QStringLiteral("-carga")
+                                                     : QStringLiteral("-retorno"));
 }
 } // namespace
 
@@ -40,19 +42,26 @@ QString ImportGuard::busyMessage()
     return QStringLiteral("Outra carga em andamento; tente novamente quando ela terminar.");
 }
 
-ImportGuard::ImportGuard(const QString& alias)
+QString ImportGuard::returnBusyMessage()
 {
+    return QStringLiteral("Outro arquivo de retorno está sendo processado; tente novamente "
+                          "quando ele terminar.");
+}
+
+ImportGuard::ImportGuard(const QString& alias, Load load)
+{
+    const QString busy = load == Load::BankFile ? busyMessage() : returnBusyMessage();
     const QSqlDatabase db = Database::connection(alias);
     if (db.driverName() == QStringLiteral("QPSQL")) {
         // Taken again by a nested guard of the same session: the server counts them.
-        m_server = std::make_unique<PgImportLock>(db);
+        m_server = std::make_unique<PgImportLock>(db, load == Load::ReturnFile);
         return;
     }
     if (db.driverName() != QStringLiteral("QSQLITE"))
         return;
     if (db.databaseName().isEmpty() || db.databaseName() == QStringLiteral(":memory:"))
         return; // a private database has no other program to meet
-    const QString path = lockFileOf(db);
+    const QString path = lockFileOf(db, load);
     auto& locks = held();
     if (auto it = locks.find(path); it != locks.end()) {
         ++it->count;
@@ -77,7 +86,7 @@ ImportGuard::ImportGuard(const QString& alias)
         const int err = errno;
         ::close(fd);
         if (err == EWOULDBLOCK)
-            throw KvError(busyMessage());
+            throw KvError(busy);
         throw KvError(
             QStringLiteral("Não foi possível reservar o banco de dados para a carga "
                            "(%1): %2")

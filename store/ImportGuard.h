@@ -18,12 +18,18 @@ class PgImportLock;
 // check and the import).
 class ImportGuard {
 public:
-    explicit ImportGuard(const QString& alias = QStringLiteral("cobrancaKV"));
+    // What is loaded: each has its own lock, so that a return file and a bank file may be
+    // processed side by side while two of a kind refuse each other.
+    enum class Load { BankFile, ReturnFile };
+
+    explicit ImportGuard(const QString& alias = QStringLiteral("cobrancaKV"),
+                         Load load = Load::BankFile);
     ~ImportGuard();
     ImportGuard(const ImportGuard&) = delete;
     ImportGuard& operator=(const ImportGuard&) = delete;
 
     static QString busyMessage();
+    static QString returnBusyMessage();
 
 private:
     QString m_key; // empty when nothing is held

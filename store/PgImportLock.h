@@ -11,11 +11,13 @@ class PgImportLock {
 public:
     // Takes the lock on the server connection `db`; raises with ImportGuard's message when
     // another session holds it. The same session may take it again (nested guards).
-    explicit PgImportLock(const QSqlDatabase& db);
+    // `returnFile`: the lock of the return-file processing, apart from the import's.
+    explicit PgImportLock(const QSqlDatabase& db, bool returnFile = false);
     ~PgImportLock();
     PgImportLock(const PgImportLock&) = delete;
     PgImportLock& operator=(const PgImportLock&) = delete;
 
 private:
     QSqlDatabase m_db;
+    qint64 m_key;
 };

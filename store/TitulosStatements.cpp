@@ -10,6 +10,19 @@ QString numberList(const QList<qint32>& seqs)
     return out.join(QLatin1Char(','));
 }
 
+// A title the return files say nothing of is open.
+QString situacaoOf()
+{
+    return QStringLiteral("coalesce(RetSit.RetSituacao, 'Em aberto')");
+}
+
+QString situacaoJoin(const QString& table)
+{
+    return QStringLiteral("left join (%1) RetSit on RetSit.RetAgeCod = BlqAgeCod and "
+                          "RetSit.RetCtrCod = BlqCtrCod and RetSit.RetNosNum = BlqNosNum")
+        .arg(table);
+}
+
 QString orderColumn(TitulosStatements::Order o)
 {
     using O = TitulosStatements::Order;
@@ -30,6 +43,8 @@ QString orderColumn(TitulosStatements::Order o)
         return QStringLiteral("BlqTitVal");
     case O::NomCed:
         return QStringLiteral("BlqNomCed");
+    case O::Situacao:
+        return QString();
     case O::MsgErr:
         return QStringLiteral("BlqMsgErr");
     }
@@ -80,7 +95,10 @@ DbStatement TitulosStatements::search(const Search& s)
         "coalesce(BlqNomCed, ''))");
     const QString text =
         s.foldedColumn ? QStringLiteral("coalesce(BlqBusTxt, %1)").arg(rawText) : rawText;
-    QStringList lines = {QStringLiteral("select BlqSeq from Blq"), QStringLiteral("where 1 = 1")};
+    QStringList lines = {QStringLiteral("select BlqSeq from Blq")};
+    if (!s.situacaoTable.isEmpty())
+        lines << situacaoJoin(s.situacaoTable);
+    lines << QStringLiteral("where 1 = 1");
     for (int i = 0; i < s.words; ++i)
         lines << QStringLiteral("and %1 like :ParmPalavra%2 escape '\\'").arg(text).arg(i);
     if (s.dueFrom)
@@ -91,13 +109,15 @@ DbStatement TitulosStatements::search(const Search& s)
         lines << QStringLiteral("and BlqRegVal = True");
     else if (s.valid == 0)
         lines << QStringLiteral("and BlqRegVal = False");
-    if (!s.situacao.isEmpty())
-        lines << QStringLiteral("and (%1)").arg(s.situacao);
+    if (s.situacaoFilter && !s.situacaoTable.isEmpty())
+        lines << QStringLiteral("and %1 = :ParmSituacao").arg(situacaoOf());
     // Names in alphabetical order, "Érica" among the E's: by the folded text, which starts
     // with the folded name.
-    const QString column = s.order == Order::SacNom && s.foldedColumn
-                               ? QStringLiteral("coalesce(BlqBusTxt, lower(BlqSacNom))")
-                               : orderColumn(s.order);
+    QString column = orderColumn(s.order);
+    if (s.order == Order::SacNom && s.foldedColumn)
+        column = QStringLiteral("coalesce(BlqBusTxt, lower(BlqSacNom))");
+    else if (s.order == Order::Situacao && !s.situacaoTable.isEmpty())
+        column = situacaoOf();
     const QString direction = s.descending ? QStringLiteral(" desc") : QString();
     if (column.isEmpty())
         lines << QStringLiteral("order by BlqSeq%1").arg(direction);
@@ -126,6 +146,15 @@ DbStatement TitulosStatements::titlesInOrder(const QList<qint32>& seqs)
     return {{QStringLiteral("select * from Blq"),
              QStringLiteral("where BlqSeq in (%1)").arg(numberList(seqs)),
              QStringLiteral("order by case BlqSeq%1 end").arg(cases)},
+            {},
+            nullptr};
+}
+
+DbStatement TitulosStatements::situacoes(const QList<qint32>& seqs, const QString& situacaoTable)
+{
+    return {{QStringLiteral("select BlqSeq, %1 as Situacao from Blq").arg(situacaoOf()),
+             situacaoJoin(situacaoTable),
+             QStringLiteral("where BlqSeq in (%1)").arg(numberList(seqs))},
             {},
             nullptr};
 }

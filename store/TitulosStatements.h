@@ -15,15 +15,29 @@ DbStatement missingSearchText(); // rows without their folded text, with what ma
 DbStatement setSearchText();     // :ParmBusTxt of the row :ParmSeq
 
 // The grid's columns a search may be ordered by.
-enum class Order { Seq, NosNum, SeuNum, SacNom, CpfCgcSac, DatVen, TitVal, NomCed, MsgErr };
+enum class Order {
+    Seq,
+    NosNum,
+    SeuNum,
+    SacNom,
+    CpfCgcSac,
+    DatVen,
+    TitVal,
+    NomCed,
+    Situacao,
+    MsgErr
+};
 
 struct Search {
-    int words = 0;            // parameters :ParmPalavra0 … each a LIKE pattern
-    bool dueFrom = false;     // :ParmVenDe
-    bool dueUntil = false;    // :ParmVenAte
-    int valid = -1;           // -1 every title, 1 the valid ones, 0 the rejected ones
-    QString situacao;         // a condition on the row's situação; empty: none
-    bool foldedColumn = true; // the table has BlqBusTxt
+    int words = 0;         // parameters :ParmPalavra0 … each a LIKE pattern
+    bool dueFrom = false;  // :ParmVenDe
+    bool dueUntil = false; // :ParmVenAte
+    int valid = -1;        // -1 every title, 1 the valid ones, 0 the rejected ones
+    // The situação of each title, a derived table of RetAgeCod, RetCtrCod, RetNosNum and
+    // RetSituacao (RetStatements::situacaoPorTitulo); empty: the search needs none.
+    QString situacaoTable;
+    bool situacaoFilter = false; // :ParmSituacao, with situacaoTable
+    bool foldedColumn = true;    // the table has BlqBusTxt
     Order order = Order::Seq;
     bool descending = false;
 };
@@ -34,6 +48,9 @@ DbStatement gridRows(const QList<qint32>& seqs);
 // Every column of the rows numbered `seqs`, in the order given: the single-sheet report of
 // chosen titles.
 DbStatement titlesInOrder(const QList<qint32>& seqs);
+// The situação ("Situacao") of the rows numbered `seqs` from the derived table `situacaoTable`
+// (see Search); a title it does not name is "Em aberto".
+DbStatement situacoes(const QList<qint32>& seqs, const QString& situacaoTable);
 // Every row of nosso número :ParmNosNum, in file order.
 DbStatement byNossoNumero();
 } // namespace TitulosStatements

@@ -128,9 +128,9 @@ void TitleListModel::fetchMore(const QModelIndex& parent)
 
 void TitleListModel::sort(int column, Qt::SortOrder order)
 {
-    static const Order orders[ColumnCount] = {Order::NosNum,    Order::SeuNum, Order::SacNom,
-                                              Order::CpfCgcSac, Order::DatVen, Order::TitVal,
-                                              Order::NomCed,    Order::Seq,    Order::MsgErr};
+    static const Order orders[ColumnCount] = {Order::NosNum,    Order::SeuNum,   Order::SacNom,
+                                              Order::CpfCgcSac, Order::DatVen,   Order::TitVal,
+                                              Order::NomCed,    Order::Situacao, Order::MsgErr};
     TitleSearch::Criteria c = m_criteria;
     c.order = column >= 0 && column < ColumnCount ? orders[column] : Order::Seq;
     c.descending = order == Qt::DescendingOrder;

@@ -25,8 +25,15 @@ QList<qint32> TitleSearch::find(const Criteria& c)
     s.dueFrom = c.dueFrom.isValid();
     s.dueUntil = c.dueUntil.isValid();
     s.valid = c.validity == Validity::Valid ? 1 : c.validity == Validity::Rejected ? 0 : -1;
-    if (!c.situacao.isEmpty())
-        s.situacao = TitleSituacao::condition(c.situacao);
+    const QString situacoes = TitleSituacao::table();
+    if (!c.situacao.isEmpty()) {
+        // Without return data every title is open.
+        if (situacoes.isEmpty() && c.situacao != TitleSituacao::emAberto())
+            return {};
+        s.situacaoFilter = !situacoes.isEmpty();
+    }
+    if (s.situacaoFilter || c.order == TitulosStatements::Order::Situacao)
+        s.situacaoTable = situacoes;
     s.foldedColumn = BlqSearchIndex::hasSearchText();
     s.order = c.order;
     s.descending = c.descending;
@@ -39,6 +46,8 @@ QList<qint32> TitleSearch::find(const Criteria& c)
         q.setParam(QStringLiteral("ParmVenDe"), isoDate(c.dueFrom));
     if (s.dueUntil)
         q.setParam(QStringLiteral("ParmVenAte"), isoDate(c.dueUntil));
+    if (s.situacaoFilter)
+        q.setParam(QStringLiteral("ParmSituacao"), c.situacao);
     q.open();
     QList<qint32> out;
     const QString seq = QStringLiteral("BlqSeq");

@@ -1,5 +1,9 @@
 #include "TitleSituacao.h"
 
+#include "DbQuery.h"
+#include "RetStatements.h"
+#include "TitulosStatements.h"
+
 QString TitleSituacao::emAberto()
 {
     return QStringLiteral("Em aberto");
@@ -11,15 +15,30 @@ QStringList TitleSituacao::names()
             QStringLiteral("Rejeitado"), QStringLiteral("Em protesto")};
 }
 
+QString TitleSituacao::table()
+{
+    DbQuery q;
+    q.setStatement(RetStatements::tablesPresent());
+    q.open();
+    if (q.eof() || q.fieldNames().isEmpty() || q.value(q.fieldNames().first()).toInt() != 2)
+        return QString();
+    return RetStatements::situacaoPorTitulo();
+}
+
 QHash<qint32, QString> TitleSituacao::of(const QList<qint32>& seqs)
 {
     QHash<qint32, QString> out;
-    for (qint32 s : seqs)
-        out.insert(s, emAberto());
+    const QString derived = seqs.isEmpty() ? QString() : table();
+    if (!derived.isEmpty()) {
+        DbQuery q;
+        q.setStatement(TitulosStatements::situacoes(seqs, derived));
+        for (q.open(); !q.eof(); q.next())
+            out.insert(q.value(QStringLiteral("BlqSeq")).toInt(),
+                       q.asString(QStringLiteral("Situacao")));
+    }
+    for (qint32 s : seqs) {
+        if (!out.contains(s))
+            out.insert(s, emAberto());
+    }
     return out;
-}
-
-QString TitleSituacao::condition(const QString& situacao)
-{
-    return situacao == emAberto() ? QStringLiteral("1 = 1") : QStringLiteral("1 = 0");
 }

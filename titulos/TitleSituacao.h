@@ -6,13 +6,14 @@
 #include <QStringList>
 
 // The situação of a title as the bank's return files tell it ("Em aberto", "Liquidado",
-// "Baixado", "Rejeitado", "Em protesto"). The one place the titles search and its grid
-// learn it: with no return data every title is "Em aberto".
+// "Baixado", "Rejeitado", "Em protesto"), from its latest occurrence in Ret. The one place
+// the titles search and its grid learn it: with no return data every title is "Em aberto".
 namespace TitleSituacao {
 QString emAberto();
 QStringList names(); // the five, in the order the filter lists them
 // Of the titles numbered `seqs`; a title the returns say nothing of is "Em aberto".
 QHash<qint32, QString> of(const QList<qint32>& seqs);
-// A condition on Blq's row for the search's "where" that holds for titles in `situacao`.
-QString condition(const QString& situacao);
+// The derived table of each title's situação to join to Blq (see TitulosStatements::Search);
+// empty when the return-file tables are not there.
+QString table();
 } // namespace TitleSituacao

@@ -9,6 +9,7 @@
 #include "DbQuery.h"
 #include "EngineProgramDir.h"
 #include "KvError.h"
+#include "RetTables.h"
 #include "TitleListModel.h"
 #include "TitleSearch.h"
 
@@ -171,6 +172,52 @@ private Q_SLOTS:
         QCOMPARE(found(QStringLiteral("silva")), QStringList{QStringLiteral("JOSÉ DA SILVA")});
         QVERIFY(!BlqUpgrade::upgradeIfNeeded()); // no column added, the rows filled
         QCOMPARE(found(QStringLiteral("josé silva")), QStringList{QStringLiteral("JOSÉ DA SILVA")});
+    }
+
+    void theReturnFilesGiveEachTitleItsSituacao()
+    {
+        KV_GLOBAL_ENGINE_DIR(dir);
+        storeTitles();
+        auto situacoes = [](const QString& situacao, bool bySituacao = false) {
+            TitleSearch::Criteria c;
+            c.situacao = situacao;
+            if (bySituacao)
+                c.order = TitulosStatements::Order::Situacao;
+            QStringList out;
+            for (const TitleSearch::Row& r : TitleSearch::rows(TitleSearch::find(c)))
+                out << QStringLiteral("%1 %2").arg(r.seq).arg(r.situacao);
+            return out;
+        };
+        // No return data yet: every title is open.
+        QCOMPARE(situacoes(QStringLiteral("Em aberto")).size(), 7);
+        QVERIFY(situacoes(QStringLiteral("Liquidado")).isEmpty());
+
+        RetTables::ensure(Database::connection());
+        auto occurrence = [](int n, const char* code, const char* day) {
+            const BlqTitle t = BlqTitles::numbered(n);
+            Database::exec(QStringLiteral("cobrancaKV"),
+                           QStringLiteral("insert into Ret (RetArqSeq, RetAgeCod, RetCtrCod, "
+                                          "RetNosNum, RetCodOco, RetDatOco) values "
+                                          "(1, '%1', '%2', '%3', '%4', '%5')")
+                               .arg(t.ageCod, t.ctrCod, t.nosNum, QLatin1StringView(code),
+                                    QLatin1StringView(day)));
+        };
+        occurrence(2, "02", "2026-03-01"); // registered: still open
+        occurrence(2, "06", "2026-03-20"); // then paid
+        occurrence(3, "09", "2026-03-05"); // written off
+        occurrence(6, "23", "2026-04-01"); // protested
+        QCOMPARE(situacoes(QStringLiteral("Liquidado")),
+                 QStringList{QStringLiteral("2 Liquidado")});
+        QCOMPARE(situacoes(QStringLiteral("Em protesto")),
+                 QStringList{QStringLiteral("6 Em protesto")});
+        QCOMPARE(situacoes(QStringLiteral("Em aberto")),
+                 (QStringList{QStringLiteral("1 Em aberto"), QStringLiteral("4 Em aberto"),
+                              QStringLiteral("5 Em aberto"), QStringLiteral("7 Em aberto")}));
+        // Ordered by situação: Baixado, Em aberto …, Em protesto, Liquidado.
+        const QStringList all = situacoes(QString(), true);
+        QCOMPARE(all.size(), 7);
+        QCOMPARE(all.first(), QStringLiteral("3 Baixado"));
+        QCOMPARE(all.last(), QStringLiteral("2 Liquidado"));
     }
 
     void rowsComeBackInTheOrderAskedWithoutVanishedOnes()

@@ -1,0 +1,282 @@
+#include "RetProcessor.h"
+
+#include "Clock.h"
+#include "Database.h"
+#include "DbError.h"
+#include "DbQuery.h"
+#include "ImportGuard.h"
+#include "PgCopyInsert.h"
+#include "RetCodes.h"
+#include "RetReader.h"
+#include "RetStatements.h"
+#include "RetTables.h"
+
+#include <QCryptographicHash>
+#include <QFile>
+#include <QFileInfo>
+#include <QSet>
+#include <QSqlError>
+#include <QSqlQuery>
+
+namespace {
+QVariant money(qint64 cents)
+{
+    return QVariant(double(cents) / 100.0);
+}
+
+QVariant date(const QDate& d)
+{
+    return d.isValid() ? QVariant(d) : QVariant(QMetaType(QMetaType::QDate));
+}
+
+QString undone(const DbError& e)
+{
+    QString cause;
+    switch (e.cause()) {
+    case DbError::Cause::Full:
+        cause = QStringLiteral("Disco cheio");
+        break;
+    case DbError::Cause::Busy:
+        cause = QStringLiteral("O banco de dados foi bloqueado por outro programa");
+        break;
+    case DbError::Cause::Other:
+        cause = QStringLiteral("Erro do banco de dados (%1)").arg(e.message());
+        break;
+    }
+    return cause + QStringLiteral(": o arquivo de retorno não foi gravado e as ocorrências "
+                                  "anteriores foram mantidas.");
+}
+
+QString keyOf(const QString& age, const QString& ctr, const QString& nos)
+{
+    return age + QLatin1Char('|') + ctr + QLatin1Char('|') + nos;
+}
+
+void tally(const RetFile& file, RetSummary& s)
+{
+    s.occurrences = int(file.occurrences.size());
+    for (const RetOccurrence& o : file.occurrences) {
+        switch (RetCodes::kindOf(o.codOco)) {
+        case RetCodes::Kind::Entry:
+            ++s.entries;
+            break;
+        case RetCodes::Kind::Rejection:
+            ++s.rejections;
+            break;
+        case RetCodes::Kind::Settlement:
+            ++s.settlements;
+            s.settledSum += o.valPag;
+            break;
+        case RetCodes::Kind::WriteOff:
+            ++s.writeOffs;
+            break;
+        case RetCodes::Kind::Protest:
+            ++s.protests;
+            break;
+        case RetCodes::Kind::Fee:
+            ++s.fees;
+            s.feeSum += o.valTar;
+            break;
+        case RetCodes::Kind::Other:
+            ++s.others;
+            break;
+        }
+    }
+}
+} // namespace
+
+RetProcessor::RetProcessor(const QString& alias, Progress progress)
+    : m_alias(alias), m_progress(std::move(progress))
+{
+}
+
+QByteArray RetProcessor::hashOf(const QByteArray& bytes)
+{
+    return QCryptographicHash::hash(bytes, QCryptographicHash::Sha256).toHex();
+}
+
+QString RetProcessor::alreadyProcessedMessage(const QDateTime& when)
+{
+    return QStringLiteral("Este arquivo de retorno já foi processado em %1 às %2.")
+        .arg(when.date().toString(QStringLiteral("dd/MM/yyyy")),
+             when.time().toString(QStringLiteral("HH:mm")));
+}
+
+QDateTime RetProcessor::processedBefore(const QByteArray& bytes) const
+{
+    RetTables::ensure(Database::connection(m_alias));
+    DbQuery q(m_alias);
+    q.setStatement(RetStatements::fileByHash());
+    q.setParam(QStringLiteral("ParmHash"), QString::fromLatin1(hashOf(bytes)));
+    q.open();
+    if (q.eof())
+        return {};
+    const QVariant v = q.value(QStringLiteral("RetArqPro"));
+    QDateTime when = v.toDateTime();
+    if (!when.isValid())
+        when = QDateTime::fromString(v.toString(), Qt::ISODateWithMs);
+    return when.isValid() ? when : QDateTime(QDate(1, 1, 1), QTime(0, 0));
+}
+
+RetSummary RetProcessor::process(const QString& path, bool reprocess)
+{
+    QFile f(path);
+    if (!f.open(QIODevice::ReadOnly))
+        throw KvError(QStringLiteral("Não foi possível abrir o arquivo de retorno %1: %2")
+                          .arg(path, f.errorString()),
+                      QStringLiteral("Confira o nome e a pasta do arquivo."));
+    const QByteArray bytes = f.readAll();
+    if (f.error() != QFileDevice::NoError)
+        throw KvError(QStringLiteral("Não foi possível ler o arquivo de retorno %1: %2")
+                          .arg(path, f.errorString()),
+                      QStringLiteral("Nada foi gravado."));
+    return processBytes(bytes, QFileInfo(path).fileName(), reprocess);
+}
+
+RetSummary RetProcessor::processBytes(const QByteArray& bytes, const QString& name, bool reprocess)
+{
+    // One at a time, refused at once; then the whole file checked before anything is written.
+    ImportGuard guard(m_alias, ImportGuard::Load::ReturnFile);
+    const RetFile file = RetReader::read(bytes);
+    const QByteArray hash = hashOf(bytes);
+
+    QSqlDatabase db = Database::connection(m_alias);
+    RetTables::ensure(db);
+    int existing = 0;
+    {
+        DbQuery q(m_alias);
+        q.setStatement(RetStatements::fileByHash());
+        q.setParam(QStringLiteral("ParmHash"), QString::fromLatin1(hash));
+        q.open();
+        if (!q.eof()) {
+            existing = q.asInteger(QStringLiteral("RetArqSeq"));
+            if (!reprocess) {
+                QDateTime when = q.value(QStringLiteral("RetArqPro")).toDateTime();
+                throw KvError(alreadyProcessedMessage(when),
+                              QStringLiteral("Nada foi gravado. Para substituir as ocorrências "
+                                             "dele, processe-o de novo como reprocessamento."));
+            }
+        }
+    }
+    RetSummary summary;
+    summary.fileName = name;
+    summary.reprocessed = existing != 0;
+    tally(file, summary);
+    store(file, name, hash, existing, summary);
+    countUnidentified(file, summary);
+    return summary;
+}
+
+void RetProcessor::store(const RetFile& file, const QString& name, const QByteArray& hash,
+                         int existing, RetSummary& summary)
+{
+    QSqlDatabase db = Database::connection(m_alias);
+    const bool server = db.driverName() == QStringLiteral("QPSQL");
+    const QDateTime now = Clock::now();
+    const QDateTime processed(now.date(),
+                              QTime(now.time().hour(), now.time().minute(), now.time().second()));
+    if (!db.transaction())
+        Database::raise(db, db.lastError());
+    std::unique_ptr<PgCopyInsert> copy;
+    try {
+        QSqlQuery q(db);
+        auto run = [&](const DbStatement& st, const QVariantList& values) {
+            if (!q.prepare(st.text(server).join(QLatin1Char('\n'))))
+                Database::raise(db, q.lastError());
+            for (int i = 0; i < values.size(); ++i)
+                q.bindValue(i, values.at(i));
+            if (!q.exec())
+                Database::raise(db, q.lastError());
+        };
+        int seq = existing;
+        if (existing) {
+            run(RetStatements::deleteOccurrences(), {existing});
+            run(RetStatements::updateFile(),
+                {name, date(file.fileDate), processed, file.formatName(),
+                 int(file.occurrences.size()), money(file.sumPaid), existing});
+        } else {
+            run(RetStatements::insertFile(),
+                {name, QString::fromLatin1(hash), date(file.fileDate), processed, file.formatName(),
+                 int(file.occurrences.size()), money(file.sumPaid)});
+            if (server) {
+                if (!q.next())
+                    Database::raise(db, q.lastError());
+                seq = q.value(0).toInt();
+            } else {
+                seq = q.lastInsertId().toInt();
+            }
+        }
+        q.finish();
+        summary.fileSeq = seq;
+
+        const qint64 total = file.occurrences.size();
+        if (server)
+            copy = PgCopyInsert::prepare(db, QStringLiteral("Ret"),
+                                         RetStatements::occurrenceColumns());
+        QList<int> order;
+        for (int i = 0; i < RetStatements::occurrenceColumns().size(); ++i)
+            order << i;
+        if (!copy &&
+            !q.prepare(RetStatements::insertOccurrence().text(server).join(QLatin1Char('\n'))))
+            Database::raise(db, q.lastError());
+        qint64 done = 0;
+        for (const RetOccurrence& o : file.occurrences) {
+            const QList<QVariant> row = {seq,
+                                         o.ageCod,
+                                         o.ctrCod,
+                                         o.nosNum,
+                                         o.seuNum,
+                                         o.codOco,
+                                         date(o.datOco),
+                                         date(o.datCre),
+                                         date(o.datVen),
+                                         money(o.titVal),
+                                         money(o.valPag),
+                                         money(o.valEnc),
+                                         money(o.valDst),
+                                         money(o.valAbt),
+                                         money(o.valTar),
+                                         o.motRej};
+            if (copy) {
+                copy->exec(row, order);
+            } else {
+                for (int i = 0; i < row.size(); ++i)
+                    q.bindValue(i, row.at(i));
+                if (!q.exec())
+                    Database::raise(db, q.lastError());
+            }
+            if (m_progress && (++done % 1000 == 0 || done == total))
+                m_progress(done, total);
+        }
+        if (copy)
+            copy->finish();
+        q.finish();
+        if (!db.commit())
+            Database::raise(db, db.lastError());
+    } catch (const DbError& e) {
+        if (copy)
+            copy->abort();
+        db.rollback();
+        throw DbError(e.cause(), undone(e), e.advice());
+    } catch (...) {
+        if (copy)
+            copy->abort();
+        db.rollback();
+        throw;
+    }
+}
+
+void RetProcessor::countUnidentified(const RetFile& file, RetSummary& summary) const
+{
+    QSet<QString> keys;
+    DbQuery q(m_alias);
+    q.setStatement(RetStatements::titleKeys());
+    for (q.open(); !q.eof(); q.next())
+        keys.insert(keyOf(q.asString(QStringLiteral("BlqAgeCod")),
+                          q.asString(QStringLiteral("BlqCtrCod")),
+                          q.asString(QStringLiteral("BlqNosNum"))));
+    for (const RetOccurrence& o : file.occurrences) {
+        if (!keys.contains(keyOf(o.ageCod, o.ctrCod, o.nosNum)))
+            ++summary.unidentified;
+    }
+}

@@ -1,0 +1,44 @@
+#pragma once
+
+#include "DbStatement.h"
+
+#include <QString>
+
+// Every statement over the return-file tables RetArq (one row per processed file) and Ret
+// (one row per occurrence). Both outlive the imports, which empty Blq only; a title meets
+// its occurrences by agência, contrato and nosso número, never by BlqSeq.
+namespace RetStatements {
+DbStatement createRetArq();
+DbStatement createRet();
+DbStatement createIndexes(); // one statement per line: run line by line
+DbStatement tablesPresent(); // 2 when both tables exist
+
+DbStatement fileByHash();        // RetArqSeq, RetArqPro of :ParmHash
+DbStatement insertFile();        // positional: Nom, Hash, Dat, Pro, Fmt, Qtd, Val; the server
+                                 // answers RetArqSeq
+DbStatement updateFile();        // positional: Nom, Dat, Pro, Fmt, Qtd, Val, Seq
+DbStatement deleteOccurrences(); // positional: RetArqSeq
+DbStatement insertOccurrence();  // positional, in occurrenceColumns() order
+QStringList occurrenceColumns(); // the columns an occurrence fills, RetArqSeq first
+DbStatement titleKeys();         // agência, contrato, nosso número of every Blq row
+DbStatement files();             // processed files, latest first
+DbStatement lastFile();          // RetArqSeq of the latest processed file
+
+// A title's situação from its latest occurrence that is not a fee record (by occurrence
+// date, then file, then line): a derived table of RetAgeCod, RetCtrCod, RetNosNum,
+// RetSituacao ("Liquidado", "Baixado", "Rejeitado", "Em protesto", "Em aberto"), one row
+// per title that has occurrences. Join it to Blq; a title without a row is "Em aberto":
+//   select b.*, coalesce(s.RetSituacao, 'Em aberto') as Situacao from Blq b
+//   left join (<situacaoPorTitulo()>) s on s.RetAgeCod = b.BlqAgeCod
+//     and s.RetCtrCod = b.BlqCtrCod and s.RetNosNum = b.BlqNosNum
+// The same text runs on both engines.
+QString situacaoPorTitulo();
+
+// "&Folha Solta" without the titles settled or written off (--pendentes).
+DbStatement bloquetosPendentes();
+// Settlements whose credit date lies in [:ParmDe, :ParmAte], with what the store knows of
+// their titles (left join: an unidentified one keeps its occurrence's own data).
+DbStatement liquidados();
+// Every occurrence of file :ParmArq, with its title's data where there is a title.
+DbStatement occurrencesOfFile();
+} // namespace RetStatements
