@@ -12,6 +12,7 @@
 #include "Wall.h"
 #include "uCarregaArquivo.h"
 #include "uConfiguracoes.h"
+#include "uConsultaTitulos.h"
 #include "uEnderecosEmail.h"
 #include "uEnviarEmail.h"
 #include "uPreparaPreImpresso.h"
@@ -98,6 +99,8 @@ void TFrmPrincipal::buildMenus()
                             &TFrmPrincipal::CarregarArquivo1Click);
     ProcessarRetorno1 = item(arquivo, QStringLiteral("Processar &Retorno"), "ProcessarRetorno1",
                              &TFrmPrincipal::ProcessarRetorno1Click);
+    ConsultarTitulos1 = item(arquivo, QStringLiteral("Consultar &Títulos"), "ConsultarTitulos1",
+                             &TFrmPrincipal::ConsultarTitulos1Click);
     arquivo->addSeparator()->setObjectName(QStringLiteral("N1"));
     Sair1 = item(arquivo, QStringLiteral("S&air"), "Sair1", &QWidget::close);
 
@@ -230,6 +233,11 @@ void TFrmPrincipal::TtulosLiquidados1Click()
 void TFrmPrincipal::OcorrenciasRetorno1Click()
 {
     runGuarded([this] { TfrmRelRetorno::ocorrencias(this); });
+}
+
+void TFrmPrincipal::ConsultarTitulos1Click()
+{
+    runGuarded([this] { showChild(new TfrmConsultaTitulos); });
 }
 
 void TFrmPrincipal::mnuFolhaSoltaClick()

@@ -28,6 +28,7 @@ public:
     QAction* ProcessarRetorno1 = nullptr;
     QAction* TtulosLiquidados1 = nullptr;
     QAction* OcorrenciasRetorno1 = nullptr;
+    QAction* ConsultarTitulos1 = nullptr;
     QAction* Sair1 = nullptr;
     QAction* mnuFolhaSolta = nullptr;
     QAction* mnuContinuo = nullptr;
@@ -46,6 +47,7 @@ public Q_SLOTS:
     void ProcessarRetorno1Click();
     void TtulosLiquidados1Click();
     void OcorrenciasRetorno1Click();
+    void ConsultarTitulos1Click();
     void mnuFolhaSoltaClick();
     void mnuContinuoClick();
     void TtulosRejeitados1Click();

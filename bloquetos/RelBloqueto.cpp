@@ -13,6 +13,8 @@
 #include "Report.h"
 #include "RpModules.h"
 #include "RpTextWidths.h"
+#include "TitulosStatements.h"
+#include "UpdatedValue.h"
 
 #include <QDir>
 #include <QFontMetricsF>
@@ -87,6 +89,14 @@ void RelBloqueto::selectValidInFileOrder()
     qryTitulo.open();
 }
 
+void RelBloqueto::selectTitles(const QList<qint32>& seqs)
+{
+    qryTitulo.close();
+    qryTitulo.clearSql();
+    qryTitulo.setStatement(TitulosStatements::titlesInOrder(seqs));
+    qryTitulo.open();
+}
+
 void RelBloqueto::produce(TRpPrinter& store)
 {
     rptBloqueto->produce(store);
@@ -121,6 +131,16 @@ void RelBloqueto::RpBand1BeforePrint(TRpBand&, bool&)
     for (int k = 0; k < BloquetoTexts::kSliceCount; ++k) {
         m_el.RpLblLinhaMensagem[k]->Caption = message.at(k);
         m_el.RpLblLinha[k]->Caption = instructions.at(k);
+    }
+    if (updatedValueOn.isValid()) {
+        const QString sentence = UpdatedValue::sentence(UpdatedValue::compute(t, updatedValueOn));
+        if (!sentence.isEmpty()) {
+            // The line after the instructions; six full lines give up their last one.
+            int k = BloquetoTexts::kSliceCount - 1;
+            while (k > 0 && instructions.at(k - 1).isEmpty())
+                --k;
+            m_el.RpLblLinha[k]->Caption = sentence;
+        }
     }
 
     BloquetoTexts::Charges charges;

@@ -38,6 +38,13 @@ public:
     void open() { qryTitulo.open(); } // what the form's creation does
     // What "&Folha Solta" does before the preview: the valid rows in file order.
     void selectValidInFileOrder();
+    // The titles numbered `seqs` (BlqSeq), in that order, whatever their validity: the
+    // caller chooses which may print.
+    void selectTitles(const QList<qint32>& seqs);
+    // When valid, an overdue title gets the sentence of its updated value on that day
+    // (UpdatedValue) as one more line of the cashier's instructions: the line after the
+    // instruction text. The value fields, barcode and typeable line stay the title's own.
+    QDate updatedValueOn;
     // One pass of the report into a fresh store (tests).
     void produce(TRpPrinter& store);
     // One pass written straight to a PDF file, page by page, keeping no page in memory;

@@ -1,4 +1,5 @@
 #include "BloquetoFiles.h"
+#include "Clock.h"
 #include "Database.h"
 #include "DbTable.h"
 #include "KvError.h"
@@ -6,6 +7,7 @@
 #include "RelBloqueto.h"
 #include "RetStatements.h"
 #include "RetTables.h"
+#include "TitleSearch.h"
 #include "Verb.h"
 
 #include <QDir>
@@ -13,6 +15,8 @@
 
 namespace {
 const QString kPerTitle = QStringLiteral("por-titulo");
+const QString kTitulo = QStringLiteral("titulo");
+const QString kValorAtualizado = QStringLiteral("valor-atualizado");
 const QString kPending = QStringLiteral("pendentes");
 const QString kNothing = QStringLiteral("Nenhum título válido na base: nada a imprimir.");
 
@@ -53,6 +57,8 @@ int run(const Verb& verb, const QCommandLineParser& args)
     const QStringList files = args.positionalArguments();
     if (!toQueue && !eachTitle && files.size() != 1)
         verb.badUsage();
+    if (args.isSet(kTitulo) && args.isSet(kPending))
+        verb.badUsage(QStringLiteral("--titulo escolhe os títulos; não vale com --pendentes."));
     {
         DbTable table;
         table.open();
@@ -60,9 +66,17 @@ int run(const Verb& verb, const QCommandLineParser& args)
             throw KvError(QStringLiteral("Não há Dados na Base"));
     }
     RelBloqueto rel;
-    rel.selectValidInFileOrder();
-    if (args.isSet(kPending))
-        selectPending(rel);
+    if (args.isSet(kTitulo)) {
+        // Every number is checked before anything is made: a list with a mistake in it
+        // prints nothing.
+        rel.selectTitles(TitleSearch::validByNossoNumero(args.values(kTitulo)));
+    } else {
+        rel.selectValidInFileOrder();
+        if (args.isSet(kPending))
+            selectPending(rel);
+    }
+    if (args.isSet(kValorAtualizado))
+        rel.updatedValueOn = Clock::today();
     if (eachTitle)
         return perTitle(verb, args, rel);
     if (toQueue) {
@@ -91,6 +105,13 @@ Verb folhaSoltaVerb()
     v.summary = QStringLiteral("grava os bloquetos dos títulos válidos, um por folha A4, em PDF, "
                                "ou os imprime numa fila do CUPS");
     v.options = QueuePrint::options();
+    v.options << QCommandLineOption(kTitulo,
+                                    QStringLiteral("só o título deste nosso número (repita a "
+                                                   "opção para outros; na ordem dada)"),
+                                    QStringLiteral("NOSSO_NUMERO"))
+              << QCommandLineOption(kValorAtualizado,
+                                    QStringLiteral("acrescenta às instruções o valor atualizado "
+                                                   "até hoje dos títulos vencidos"));
     v.options << QCommandLineOption(kPerTitle,
                                     QStringLiteral("um PDF por título válido na PASTA (criada se "
                                                    "faltar), com o índice indice.csv, em vez "

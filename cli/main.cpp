@@ -22,13 +22,14 @@ Verb retornoVerb();
 Verb liquidadosVerb();
 Verb enderecosVerb();
 Verb enviarVerb();
+Verb titulosVerb();
 
 // The verbs of the tool; each lives in a source file of its own.
 QList<Verb> allVerbs()
 {
     return {
-        importarVerb(), continuoVerb(),   rejeitadosVerb(), folhaSoltaVerb(),
-        retornoVerb(),  liquidadosVerb(), enderecosVerb(),  enviarVerb(),
+        importarVerb(),   continuoVerb(), rejeitadosVerb(), folhaSoltaVerb(), retornoVerb(),
+        liquidadosVerb(), titulosVerb(),  enderecosVerb(),  enviarVerb(),
     };
 }
 

@@ -1,5 +1,6 @@
 #include "BlqTitleRow.h"
 
+#include "BlqSearchText.h"
 #include "DbQuery.h"
 #include "DbTable.h"
 #include "KvError.h"
@@ -64,12 +65,17 @@ BlqTitleRow::BlqTitleRow(DbTable& table) : m_table(table)
     const QStringList present = table.fieldNames();
     for (const QString& name : BlqSchema::names())
         m_positions << (present.contains(name, Qt::CaseInsensitive) ? table.fieldIndex(name) : -1);
+    const QString search = QLatin1StringView(BlqSearchText::kColumn);
+    if (present.contains(search, Qt::CaseInsensitive))
+        m_searchText = table.fieldIndex(search);
 }
 
 void BlqTitleRow::write(const BlqTitle& title)
 {
     for (int i = 0; i < m_positions.size(); ++i)
         write(title, i);
+    if (m_searchText >= 0)
+        m_table.setMemo(m_searchText, BlqSearchText::of(title));
 }
 
 void BlqTitleRow::write(const BlqTitle& title, const BlqSchema::Member& member)

@@ -20,7 +20,8 @@ public:
     // Writes into the pending rows of an open table, whose columns are looked up once.
     explicit BlqTitleRow(DbTable& table);
 
-    // Sets every present member on the pending row; absent members leave their columns
+    // Sets every present member on the pending row, and the folded search text
+    // (BlqSearchText) when the table has its column; absent members leave their columns
     // null. A present member whose column the table lacks raises the table's complaint.
     void write(const BlqTitle& title);
     // Sets one member only (a text that comes after its title).
@@ -31,4 +32,5 @@ private:
 
     DbTable& m_table;
     QList<int> m_positions; // of the schema's columns in the table; -1 when it lacks one
+    int m_searchText = -1;  // BlqBusTxt's position; -1 when the table lacks it
 };

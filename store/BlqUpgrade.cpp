@@ -1,5 +1,6 @@
 #include "BlqUpgrade.h"
 
+#include "BlqSearchIndex.h"
 #include "BlqStatements.h"
 #include "DbQuery.h"
 #include "DbTable.h"
@@ -68,5 +69,11 @@ bool BlqUpgrade::upgradeIfNeeded()
         run(BlqStatements::addPixEmv());
         changed = true;
     }
+    // The search's column and indexes only on a table the import takes: every late-fee and
+    // PIX column there.
+    const QStringList names = fieldNames();
+    if (has(names, "BlqValMul") && has(names, "BlqDatMul") && has(names, "BlqPixEmv") &&
+        BlqSearchIndex::upgradeIfNeeded())
+        changed = true;
     return changed;
 }

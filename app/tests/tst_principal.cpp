@@ -72,10 +72,11 @@ private Q_SLOTS:
         w.Timer1Timer();
         QCOMPARE(w.clockPanel()->text(), QStringLiteral("08/12/2026 13:05:09"));
         QVERIFY(dlg.asked.isEmpty());
-        // the start-up check added the late-fee and PIX payload columns to the new table
+        // the start-up check added the late-fee, PIX payload and search columns to the new
+        // table
         DbTable t;
         t.open();
-        QCOMPARE(t.fieldCount(), 35);
+        QCOMPARE(t.fieldCount(), 36);
     }
 
     void reportCommandsAnswerAnEmptyTable()

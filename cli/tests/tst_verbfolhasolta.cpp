@@ -300,7 +300,7 @@ private Q_SLOTS:
             QStringList{QStringLiteral("--dir"), dir.path(), QStringLiteral("folha-solta")} + args);
         QCOMPARE(f.exit, 1);
         QVERIFY2(f.output.contains(message), qPrintable(f.output));
-        QVERIFY2(f.output.contains(QStringLiteral("[--por-titulo PASTA] SAIDA.pdf")),
+        QVERIFY2(f.output.contains(QStringLiteral("[--por-titulo PASTA] [--pendentes] SAIDA.pdf")),
                  qPrintable(f.output));
         QCOMPARE(QDir(dir.path()).entryList(QDir::Dirs | QDir::NoDotAndDotDot), QStringList());
     }

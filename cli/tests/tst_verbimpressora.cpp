@@ -142,7 +142,8 @@ private Q_SLOTS:
         const QString q = QStringLiteral("--impressora");
         const QString usage = QStringLiteral(
             "\nUso: kvcob-lote folha-solta [--impressora FILA] [--copias N] [--paginas A-B] "
-            "[--por-titulo PASTA] SAIDA.pdf");
+            "[--titulo NOSSO_NUMERO] [--valor-atualizado] [--por-titulo PASTA] [--pendentes] "
+            "SAIDA.pdf");
         QTest::newRow("unknown queue")
             << QStringList() << QStringList{fs, q, QStringLiteral("Sala2")}
             << QStringLiteral("Impressora Sala2 não encontrada\n"

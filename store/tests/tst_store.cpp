@@ -58,7 +58,7 @@ private Q_SLOTS:
         QTest::addColumn<bool>("upgraded");
         QTest::addColumn<int>("columns");
         for (const QString& e : EngineProgramDir::engines()) {
-            QTest::addRow("%s: neither", qPrintable(e)) << e << QString() << true << 35;
+            QTest::addRow("%s: neither", qPrintable(e)) << e << QString() << true << 36;
             // One late-fee column only: a table the import refuses, left as it is.
             QTest::addRow("%s: value only", qPrintable(e))
                 << e << QStringLiteral("BlqValMul MONEY") << false << 33;
@@ -66,10 +66,15 @@ private Q_SLOTS:
                 << e << QStringLiteral("blqdatmul DATE") << false << 33;
             // The table of the release before the PIX payloads.
             QTest::addRow("%s: both late-fee columns, no PIX payload", qPrintable(e))
-                << e << QStringLiteral("BlqValMul MONEY;BlqDatMul DATE") << true << 35;
+                << e << QStringLiteral("BlqValMul MONEY;BlqDatMul DATE") << true << 36;
+            // The release before the titles search.
+            QTest::addRow("%s: no search column", qPrintable(e))
+                << e << QStringLiteral("BlqValMul MONEY;BlqDatMul DATE;blqpixemv TEXT") << true
+                << 36;
             QTest::addRow("%s: all of them", qPrintable(e))
-                << e << QStringLiteral("BlqValMul MONEY;BlqDatMul DATE;blqpixemv TEXT") << false
-                << 35;
+                << e
+                << QStringLiteral("BlqValMul MONEY;BlqDatMul DATE;blqpixemv TEXT;BlqBusTxt TEXT")
+                << false << 36;
         }
     }
     void schemaUpgrade()
@@ -94,14 +99,16 @@ private Q_SLOTS:
         DbTable t;
         t.open();
         QCOMPARE(t.fieldCount(), columns);
-        if (columns == 35) {
+        if (columns == 36) {
             QCOMPARE(t.fieldName(32), QStringLiteral("BlqValMul"));
             QCOMPARE(t.fieldName(33), QStringLiteral("BlqDatMul"));
             QCOMPARE(t.fieldName(34), QStringLiteral("BlqPixEmv"));
+            // Not a column of the title's: the server names it in its own lower case.
+            QCOMPARE(t.fieldName(35).toLower(), QStringLiteral("blqbustxt"));
         }
         // The titles already there stay, without a payload of their own.
         QCOMPARE(t.rowCount(), 1);
-        if (columns == 35) {
+        if (columns == 36) {
             DbQuery q;
             q.sql() << QStringLiteral("select * from Blq");
             q.open();

@@ -217,6 +217,9 @@ private Q_SLOTS:
         QVERIFY(q.next());
         QCOMPARE(q.value(0).toString(), QStringLiteral("blqpixemv"));
         QCOMPARE(q.value(1).toString(), QStringLiteral("text"));
+        QVERIFY(q.next());
+        QCOMPARE(q.value(0).toString(), QStringLiteral("blqbustxt"));
+        QCOMPARE(q.value(1).toString(), QStringLiteral("text"));
         QVERIFY(!q.next());
         q.finish();
 

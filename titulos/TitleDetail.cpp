@@ -1,0 +1,38 @@
+#include "TitleDetail.h"
+
+#include "BeneficiaryPix.h"
+#include "BloquetoCode.h"
+#include "BloquetoPix.h"
+#include "KvError.h"
+#include "UpdatedValue.h"
+
+TitleDetail TitleDetail::of(const BlqTitle& t, const QDate& today)
+{
+    TitleDetail d;
+    if (!BlqTitle::isSet(t.regVal))
+        return d;
+    d.updatedValue = UpdatedValue::sentence(UpdatedValue::compute(t, today));
+    // What would stop the printing of this page is told here instead of the codes.
+    try {
+        BloquetoCode::Input in;
+        in.ageCod = t.ageCod;
+        in.nosNum = t.nosNum;
+        in.ctrCod = t.ctrCod;
+        in.cents = BlqTitle::cents(t.titVal);
+        in.datVen = t.datVen;
+        d.typeableLine = BloquetoCode::compose(in, today).typeableLine();
+
+        const BeneficiaryPix settings = BeneficiaryPix::read(t.nomCed);
+        BloquetoPix::Title pix;
+        pix.imported = t.pixEmv;
+        pix.codMoe = t.codMoe;
+        pix.cents = in.cents;
+        pix.nomCed = t.nomCed;
+        pix.nosNum = t.nosNum;
+        d.pixPayload =
+            BloquetoPix::payload(pix, BloquetoPix::checkedKey(t.nomCed, settings), settings.cidade);
+    } catch (const KvError& e) {
+        d.problem = e.message();
+    }
+    return d;
+}
