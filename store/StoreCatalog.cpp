@@ -7,11 +7,24 @@
 #include "EmaStatements.h"
 #include "EnvStatements.h"
 #include "StoreStatements.h"
+#include "TitulosStatements.h"
 #include <QDate>
 
 namespace S = StoreStatements;
 
 namespace {
+// A titles search with every clause but the situação's, for the trial.
+TitulosStatements::Search titlesSearch()
+{
+    TitulosStatements::Search s;
+    s.words = 1;
+    s.dueFrom = true;
+    s.dueUntil = true;
+    s.valid = 1;
+    s.order = TitulosStatements::Order::SacNom;
+    return s;
+}
+
 // A column of each kind, for the trial of the types each engine declares.
 QList<S::ColumnDef> everyKind()
 {
@@ -136,6 +149,28 @@ QList<StoreCatalog::Entry> StoreCatalog::statements()
         {QStringLiteral("RetStatements::deleteOccurrences"),
          RetStatements::deleteOccurrences(),
          {1}},
+        // The titles search: its column and indexes, then the statements that read them.
+        {QStringLiteral("TitulosStatements::addSearchText"), TitulosStatements::addSearchText()},
+        {QStringLiteral("TitulosStatements::addIndexes (1)"),
+         TitulosStatements::addIndexes().at(0)},
+        {QStringLiteral("TitulosStatements::addIndexes (2)"),
+         TitulosStatements::addIndexes().at(1)},
+        {QStringLiteral("TitulosStatements::missingSearchText"),
+         TitulosStatements::missingSearchText()},
+        {QStringLiteral("TitulosStatements::setSearchText"),
+         TitulosStatements::setSearchText(),
+         {QStringLiteral("jose da silva"), 1}},
+        {QStringLiteral("TitulosStatements::search"),
+         TitulosStatements::search(titlesSearch()),
+         {QStringLiteral("%silva%"), QDate(2026, 1, 1), QDate(2026, 12, 31)}},
+        {QStringLiteral("TitulosStatements::gridRows"), TitulosStatements::gridRows({1, 2})},
+        {QStringLiteral("TitulosStatements::titlesInOrder"),
+         TitulosStatements::titlesInOrder({2, 1})},
+        {QStringLiteral("TitulosStatements::situacoes"),
+         TitulosStatements::situacoes({1, 2}, RetStatements::situacaoPorTitulo())},
+        {QStringLiteral("TitulosStatements::byNossoNumero"),
+         TitulosStatements::byNossoNumero(),
+         {QStringLiteral("00000000019")}},
         {QStringLiteral("StoreStatements::deleteRows"), S::deleteRows(blq)},
         {QStringLiteral("StoreStatements::vacuum"), S::vacuum()},
         // The payers' addresses and the record of the messages sent.

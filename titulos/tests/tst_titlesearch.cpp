@@ -16,6 +16,16 @@
 #include <QtTest>
 
 namespace {
+// A statement of the test's own on the default alias.
+void runSql(const QString& text)
+{
+    DbQuery q;
+    q.sql() << text;
+    q.execSql();
+}
+} // namespace
+
+namespace {
 BlqTitle payer(int n, const QString& name, const QString& document)
 {
     BlqTitle t = BlqTitles::numbered(n);
@@ -166,8 +176,7 @@ private Q_SLOTS:
     {
         KV_GLOBAL_ENGINE_DIR(dir);
         storeTitles();
-        Database::exec(QStringLiteral("cobrancaKV"),
-                       QStringLiteral("update Blq set BlqBusTxt = null"));
+        runSql(QStringLiteral("update Blq set BlqBusTxt = null"));
         // Before the upgrade: letter case is still ignored, accents are not.
         QCOMPARE(found(QStringLiteral("silva")), QStringList{QStringLiteral("JOSÉ DA SILVA")});
         QVERIFY(!BlqUpgrade::upgradeIfNeeded()); // no column added, the rows filled
@@ -195,12 +204,11 @@ private Q_SLOTS:
         RetTables::ensure(Database::connection());
         auto occurrence = [](int n, const char* code, const char* day) {
             const BlqTitle t = BlqTitles::numbered(n);
-            Database::exec(QStringLiteral("cobrancaKV"),
-                           QStringLiteral("insert into Ret (RetArqSeq, RetAgeCod, RetCtrCod, "
-                                          "RetNosNum, RetCodOco, RetDatOco) values "
-                                          "(1, '%1', '%2', '%3', '%4', '%5')")
-                               .arg(t.ageCod, t.ctrCod, t.nosNum, QLatin1StringView(code),
-                                    QLatin1StringView(day)));
+            runSql(QStringLiteral("insert into Ret (RetArqSeq, RetAgeCod, RetCtrCod, "
+                                  "RetNosNum, RetCodOco, RetDatOco) values "
+                                  "(1, '%1', '%2', '%3', '%4', '%5')")
+                       .arg(t.ageCod, t.ctrCod, t.nosNum, QLatin1StringView(code),
+                            QLatin1StringView(day)));
         };
         occurrence(2, "02", "2026-03-01"); // registered: still open
         occurrence(2, "06", "2026-03-20"); // then paid
