@@ -1,5 +1,6 @@
 #include "RetTables.h"
 
+#include "BlqUpgrade.h"
 #include "Database.h"
 #include "RetStatements.h"
 #include "StoreStatements.h"
@@ -12,6 +13,8 @@ void RetTables::ensure(const QSqlDatabase& db)
     // Database makes the tables of every default file and server (StoreCatalog); a file
     // named in kvcob.conf gets them here, with the indexes that every engine needs.
     const bool server = db.driverName() == QStringLiteral("QPSQL");
+    // The reports read the late fee of the titles, a column of the upgraded table.
+    BlqUpgrade::upgradeIfNeeded();
     QSqlQuery q(db);
     if (!q.exec(RetStatements::indexPresent().joined(server)) || !q.next())
         Database::raise(db, q.lastError());
