@@ -1,5 +1,4 @@
 #include "BloquetoFiles.h"
-#include "DbTable.h"
 #include "KvError.h"
 #include "QueuePrint.h"
 #include "RelBloqueto.h"
@@ -39,12 +38,7 @@ int run(const Verb& verb, const QCommandLineParser& args)
     const QStringList files = args.positionalArguments();
     if (!toQueue && !eachTitle && files.size() != 1)
         verb.badUsage();
-    {
-        DbTable table;
-        table.open();
-        if (table.rowCount() == 0)
-            throw KvError(QStringLiteral("Não há Dados na Base"));
-    }
+    requireTitles();
     RelBloqueto rel;
     rel.selectValidInFileOrder();
     if (eachTitle)
