@@ -36,7 +36,8 @@ QString BloquetoPix::payload(const Title& t, const QString& key, const QString& 
     const PixPayload::Static in{key, t.cents, t.nomCed, city, t.nosNum};
     // Fields 59 and 60 may not be empty: a name or city with no printable letter gives
     // no payload rather than one a banking app refuses.
-    if (PixPayload::fold(in.name, 25).isEmpty() || PixPayload::fold(in.city, 15).isEmpty())
+    if (PixPayload::fold(in.name, PixPayload::kNameWidth).isEmpty() ||
+        PixPayload::fold(in.city, PixPayload::kCityWidth).isEmpty())
         return {};
     return PixPayload::build(in);
 }

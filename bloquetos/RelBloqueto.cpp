@@ -13,6 +13,7 @@
 #include "Report.h"
 #include "RpModules.h"
 #include "RpTextWidths.h"
+#include "RpTypes.h"
 #include "TitulosStatements.h"
 #include "UpdatedValue.h"
 
@@ -27,7 +28,6 @@ namespace {
 // Height of the barcode's box and of its bars, in tenths of a millimetre.
 constexpr double kBarcodeBoxHeight = 151.0;
 constexpr double kBarHeight = 130.0;
-constexpr double kUmPerTenth = 100.0;
 
 QString numbered(const QString& stem, int k)
 {
@@ -204,9 +204,10 @@ void RelBloqueto::showPix(const QString& payload)
     }
     RpTextWidths& widths = *m_pixWidths;
     const QFontMetricsF& fm = widths.metrics();
-    const double width = memo.Width * kUmPerTenth;
+    const double width = memo.Width * Rp::kUmPerTenth;
     const double lineCount =
-        1 + std::max(0.0, std::floor((memo.Height * kUmPerTenth - fm.ascent()) / fm.lineSpacing()));
+        1 +
+        std::max(0.0, std::floor((memo.Height * Rp::kUmPerTenth - fm.ascent()) / fm.lineSpacing()));
     memo.Lines = BloquetoPix::lines(QStringLiteral("PIX copia e cola: ") + payload, widths,
                                     QList<double>(qsizetype(lineCount), width));
 }
@@ -252,10 +253,11 @@ void RelBloqueto::qdbMovTitValPrint(TRpDBText&, QString& value)
 
 QList<QRectF> RelBloqueto::barcodeBars(const QString& digits)
 {
-    const double left = Interleaved2of5::kLightMargin / kUmPerTenth;
+    const double left = Interleaved2of5::kLightMargin / Rp::kUmPerTenth;
     const double top = (kBarcodeBoxHeight - kBarHeight) / 2;
     QList<QRectF> out;
     for (const Interleaved2of5::Bar& b : Interleaved2of5::bars(digits))
-        out.append(QRectF(left + b.x / kUmPerTenth, top, b.width / kUmPerTenth, kBarHeight));
+        out.append(
+            QRectF(left + b.x / Rp::kUmPerTenth, top, b.width / Rp::kUmPerTenth, kBarHeight));
     return out;
 }

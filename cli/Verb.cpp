@@ -1,6 +1,7 @@
 #include "Verb.h"
 
 #include "CommandLine.h"
+#include "DbTable.h"
 #include "KvError.h"
 
 #include <cstdio>
@@ -25,6 +26,14 @@ void Verb::badUsage(const QString& why) const
 {
     const QString line = QStringLiteral("Uso: kvcob-lote %1 %2").arg(name, usage());
     throw KvError(why.isEmpty() ? line : why + QLatin1Char('\n') + line);
+}
+
+void requireTitles()
+{
+    DbTable table;
+    table.open();
+    if (table.rowCount() == 0)
+        throw KvError(QStringLiteral("Não há Dados na Base"));
 }
 
 void printOut(const QString& line)

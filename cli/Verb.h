@@ -34,6 +34,10 @@ struct Verb {
     [[noreturn]] void badUsage(const QString& why = QString()) const;
 };
 
+// Raises "Não há Dados na Base" when the bloqueto table holds no titles, as the window does
+// before any report.
+void requireTitles();
+
 // Writes a line of text to standard output / standard error in the locale's encoding.
 void printOut(const QString& line);
 void printErr(const QString& line);

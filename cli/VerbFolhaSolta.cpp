@@ -1,7 +1,6 @@
 #include "BloquetoFiles.h"
 #include "Clock.h"
 #include "Database.h"
-#include "DbTable.h"
 #include "KvError.h"
 #include "QueuePrint.h"
 #include "RelBloqueto.h"
@@ -59,12 +58,7 @@ int run(const Verb& verb, const QCommandLineParser& args)
         verb.badUsage();
     if (args.isSet(kTitulo) && args.isSet(kPending))
         verb.badUsage(QStringLiteral("--titulo escolhe os títulos; não vale com --pendentes."));
-    {
-        DbTable table;
-        table.open();
-        if (table.rowCount() == 0)
-            throw KvError(QStringLiteral("Não há Dados na Base"));
-    }
+    requireTitles();
     RelBloqueto rel;
     if (args.isSet(kTitulo)) {
         // Every number is checked before anything is made: a list with a mistake in it

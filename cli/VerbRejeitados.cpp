@@ -1,4 +1,3 @@
-#include "DbTable.h"
 #include "KvError.h"
 #include "QueuePrint.h"
 #include "RelRejeicoes.h"
@@ -18,12 +17,7 @@ Verb rejeitadosVerb()
         const QStringList files = args.positionalArguments();
         if (!toQueue && files.size() != 1)
             verb.badUsage();
-        {
-            DbTable table;
-            table.open();
-            if (table.rowCount() == 0)
-                throw KvError(QStringLiteral("Não há Dados na Base"));
-        }
+        requireTitles();
         RelRejeicoes rel;
         rel.open();
         if (toQueue) {

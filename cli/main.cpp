@@ -36,19 +36,11 @@ QList<Verb> allVerbs()
 namespace {
 // Without windows, notices go to standard output and errors to standard error; questions
 // and dialogs have nobody to answer them and are declined.
-class CliDialogs final : public Dialogs {
+// Messages on standard output without a caption, errors on standard error.
+class CliDialogs final : public ConsoleDialogs {
 public:
     void message(const QString& text, const QString&) override { printOut(text); }
-    Answer question(const QString&, const QString&, Buttons) override { return Answer::Cancel; }
     void error(const QString& text) override { printErr(text); }
-    QString openFile(const QString&, const QString&, const QString&) override { return {}; }
-    QString saveFile(const QString&, const QString&, const QString&, const QString&) override
-    {
-        return {};
-    }
-    QString openPicture(const QString&, const QString&) override { return {}; }
-    QString chooseFolder(const QString&, const QString&) override { return {}; }
-    bool choosePrinter(QPrinter*, int) override { return false; }
 };
 
 const QString kDir = QStringLiteral("dir");

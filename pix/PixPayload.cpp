@@ -5,8 +5,6 @@
 #include <array>
 
 namespace {
-constexpr int kNameWidth = 25;
-constexpr int kCityWidth = 15;
 const QLatin1StringView kGui("br.gov.bcb.pix");
 
 void appendTwoDigits(QString& out, qsizetype n)
@@ -121,8 +119,8 @@ QString PixPayload::build(const Static& in)
     appendField(p, QLatin1StringView("53"), QLatin1StringView("986"));
     appendField(p, QLatin1StringView("54"), amount(in.cents));
     appendField(p, QLatin1StringView("58"), QLatin1StringView("BR"));
-    appendField(p, QLatin1StringView("59"), fold(in.name, kNameWidth));
-    appendField(p, QLatin1StringView("60"), fold(in.city, kCityWidth));
+    appendField(p, QLatin1StringView("59"), fold(in.name, PixPayload::kNameWidth));
+    appendField(p, QLatin1StringView("60"), fold(in.city, PixPayload::kCityWidth));
     appendTemplate(p, QLatin1StringView("62"), 4 + txid.size());
     appendField(p, QLatin1StringView("05"), txid);
     p += QLatin1StringView("6304");

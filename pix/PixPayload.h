@@ -19,6 +19,9 @@ struct Static {
 // that is not printable ASCII dropped, upper case, blanks at both ends removed, cut to
 // `width` characters.
 QString fold(QStringView text, int width);
+// The widths of the beneficiary's name and city in a payload.
+inline constexpr int kNameWidth = 25;
+inline constexpr int kCityWidth = 15;
 
 // The static payload of a title: id 00 "01", 26 {00 "br.gov.bcb.pix", 01 key}, 52 "0000",
 // 53 "986", 54 value ("1234.56"), 58 "BR", 59 name (folded, 25), 60 city (folded, 15),

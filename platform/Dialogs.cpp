@@ -5,29 +5,18 @@
 #include <cstdio>
 #include <new>
 
-namespace {
-class ConsoleDialogs final : public Dialogs {
-public:
-    void message(const QString& text, const QString& caption) override
-    {
-        std::fprintf(stderr, "%s: %s\n", caption.toLocal8Bit().constData(),
-                     text.toLocal8Bit().constData());
-    }
-    Answer question(const QString&, const QString&, Buttons) override { return Answer::Cancel; }
-    void error(const QString& text) override
-    {
-        std::fprintf(stderr, "%s\n", text.toLocal8Bit().constData());
-    }
-    QString openFile(const QString&, const QString&, const QString&) override { return {}; }
-    QString saveFile(const QString&, const QString&, const QString&, const QString&) override
-    {
-        return {};
-    }
-    QString openPicture(const QString&, const QString&) override { return {}; }
-    QString chooseFolder(const QString&, const QString&) override { return {}; }
-    bool choosePrinter(QPrinter*, int) override { return false; }
-};
+void ConsoleDialogs::message(const QString& text, const QString& caption)
+{
+    std::fprintf(stderr, "%s: %s\n", caption.toLocal8Bit().constData(),
+                 text.toLocal8Bit().constData());
+}
 
+void ConsoleDialogs::error(const QString& text)
+{
+    std::fprintf(stderr, "%s\n", text.toLocal8Bit().constData());
+}
+
+namespace {
 ConsoleDialogs g_console;
 Dialogs* g_current = nullptr;
 } // namespace

@@ -36,6 +36,23 @@ public:
     virtual bool choosePrinter(QPrinter* printer, int pageCount) = 0;
 };
 
+// Dialogs without a window: messages and errors on standard error, no answers, no files,
+// no printer. Programs without windows derive from it to say things their own way.
+class ConsoleDialogs : public Dialogs {
+public:
+    void message(const QString& text, const QString& caption) override;
+    Answer question(const QString&, const QString&, Buttons) override { return Answer::Cancel; }
+    void error(const QString& text) override;
+    QString openFile(const QString&, const QString&, const QString&) override { return {}; }
+    QString saveFile(const QString&, const QString&, const QString&, const QString&) override
+    {
+        return {};
+    }
+    QString openPicture(const QString&, const QString&) override { return {}; }
+    QString chooseFolder(const QString&, const QString&) override { return {}; }
+    bool choosePrinter(QPrinter*, int) override { return false; }
+};
+
 Dialogs& dialogs();
 // Installs a dialogs implementation (not owned); nullptr restores the default, which
 // writes notices and errors to standard error and cancels every question and dialog.
