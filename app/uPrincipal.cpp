@@ -237,7 +237,15 @@ void TFrmPrincipal::OcorrenciasRetorno1Click()
 
 void TFrmPrincipal::ConsultarTitulos1Click()
 {
-    runGuarded([this] { showChild(new TfrmConsultaTitulos); });
+    runGuarded([this] {
+        auto* form = new TfrmConsultaTitulos;
+        connect(form, &TfrmConsultaTitulos::enviarPorEmail, this,
+                [this](const QList<qint32>& seqs) {
+                    showChild(new TFrmEnviarEmail(QList<int>(seqs.cbegin(), seqs.cend())),
+                              QSize(640, 480));
+                });
+        showChild(form);
+    });
 }
 
 void TFrmPrincipal::mnuFolhaSoltaClick()

@@ -1,10 +1,16 @@
 #include "AddressBook.h"
 #include "AddressImport.h"
 #include "BloquetoMailing.h"
+#include "BlqTitle.h"
+#include "Database.h"
+#include "DbQuery.h"
 #include "KvError.h"
+#include "RetStatements.h"
+#include "RetTables.h"
 #include "Verb.h"
 
 #include <QDir>
+#include <QSet>
 
 // Mailing the bloquetos: the payers' address book ("enderecos") and the sending ("enviar").
 namespace {
@@ -12,6 +18,32 @@ const QString kTitulo = QStringLiteral("titulo");
 const QString kPendentes = QStringLiteral("pendentes");
 const QString kReenviar = QStringLiteral("reenviar");
 const QString kIntervalo = QStringLiteral("intervalo");
+
+QString titleKey(const QString& ageCod, const QString& ctrCod, const QString& nosNum)
+{
+    return ageCod + QLatin1Char('/') + ctrCod + QLatin1Char('/') + nosNum;
+}
+
+QString titleKey(const BlqTitle& t)
+{
+    return titleKey(t.ageCod, t.ctrCod, t.nosNum);
+}
+
+// The titles the bank's return files say were settled or written off, read once: the
+// sending looks each title up as it goes.
+QSet<QString> closedTitles()
+{
+    RetTables::ensure(Database::connection());
+    DbQuery q;
+    q.setStatement(RetStatements::titulosEncerrados());
+    QSet<QString> keys;
+    for (q.open(); !q.eof(); q.next()) {
+        keys.insert(titleKey(q.asString(QStringLiteral("RetAgeCod")),
+                             q.asString(QStringLiteral("RetCtrCod")),
+                             q.asString(QStringLiteral("RetNosNum"))));
+    }
+    return keys;
+}
 
 int enderecos(const Verb& verb, const QCommandLineParser& args)
 {
@@ -58,13 +90,10 @@ int enviar(const Verb& verb, const QCommandLineParser& args)
         if (!ok || o.intervalMs < 0 || o.intervalMs > 600000)
             verb.badUsage(QStringLiteral("--intervalo leva milissegundos, de 0 a 600000."));
     }
-    if (args.isSet(kPendentes))
-        // The situation of each title comes from the bank's return files, read by the
-        // return-file processing; until it is there every title counts as pending.
-        throw KvError(QStringLiteral("--pendentes precisa da situação dos títulos, que vem dos "
-                                     "arquivos de retorno do banco, ainda não processados "
-                                     "por esta versão."),
-                      QStringLiteral("Envie sem --pendentes, ou escolha os títulos com --titulo."));
+    if (args.isSet(kPendentes)) {
+        const QSet<QString> closed = closedTitles();
+        o.pendingOnly = [closed](const BlqTitle& t) { return !closed.contains(titleKey(t)); };
+    }
     BloquetoMailing mailing;
     const BloquetoMailing::Outcome out = mailing.run(o);
     if (out.plan.titles == 0 && !o.nossosNumeros.isEmpty())

@@ -176,6 +176,15 @@ DbStatement RetStatements::bloquetosPendentes()
             nullptr};
 }
 
+DbStatement RetStatements::titulosEncerrados()
+{
+    return {
+        {s("select RetAgeCod, RetCtrCod, RetNosNum from (") + situacaoPorTitulo() + s(") RetSit"),
+         s("where RetSituacao in ('Liquidado', 'Baixado')")},
+        {},
+        nullptr};
+}
+
 namespace {
 QString occurrenceFields()
 {

@@ -39,6 +39,9 @@ QString situacaoPorTitulo();
 
 // "&Folha Solta" without the titles settled or written off (--pendentes).
 DbStatement bloquetosPendentes();
+// Agência, contrato and nosso número of the titles settled or written off: the ones the
+// e-mail run leaves out with --pendentes.
+DbStatement titulosEncerrados();
 // Settlements whose credit date lies in [:ParmDe, :ParmAte], with what the store knows of
 // their titles (left join: an unidentified one keeps its occurrence's own data).
 DbStatement liquidados();

@@ -140,6 +140,7 @@ QList<StoreCatalog::Entry> StoreCatalog::statements()
         {QStringLiteral("RetStatements::situacaoPorTitulo"),
          DbStatement{{RetStatements::situacaoPorTitulo()}}},
         {QStringLiteral("RetStatements::bloquetosPendentes"), RetStatements::bloquetosPendentes()},
+        {QStringLiteral("RetStatements::titulosEncerrados"), RetStatements::titulosEncerrados()},
         {QStringLiteral("RetStatements::liquidados"),
          RetStatements::liquidados(),
          {QStringLiteral("2026-12-01"), QStringLiteral("2026-12-31")}},

@@ -81,6 +81,7 @@ TfrmConsultaTitulos::TfrmConsultaTitulos(QWidget* parent) : QWidget(parent)
     connect(btnVisualizar, &QPushButton::clicked, this, &TfrmConsultaTitulos::btnVisualizarClick);
     connect(btnImprimir, &QPushButton::clicked, this, &TfrmConsultaTitulos::btnImprimirClick);
     connect(btnExportarPdf, &QPushButton::clicked, this, &TfrmConsultaTitulos::btnExportarPdfClick);
+    connect(btnEnviarEmail, &QPushButton::clicked, this, &TfrmConsultaTitulos::btnEnviarEmailClick);
     connect(btnCopiarLinha, &QPushButton::clicked, this, &TfrmConsultaTitulos::btnCopiarLinhaClick);
     connect(btnCopiarPix, &QPushButton::clicked, this, &TfrmConsultaTitulos::btnCopiarPixClick);
     connect(grdTitulos->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
@@ -198,9 +199,11 @@ void TfrmConsultaTitulos::buildLayout()
     btnImprimir->setObjectName(QStringLiteral("btnImprimir"));
     btnExportarPdf = new QPushButton(QStringLiteral("Exportar &PDF"));
     btnExportarPdf->setObjectName(QStringLiteral("btnExportarPdf"));
+    btnEnviarEmail = new QPushButton(QStringLiteral("Enviar por &e-mail"));
+    btnEnviarEmail->setObjectName(QStringLiteral("btnEnviarEmail"));
     chkValorAtualizado = new QCheckBox(QStringLiteral("Imprimir com o valor atualizado"));
     chkValorAtualizado->setObjectName(QStringLiteral("chkValorAtualizado"));
-    for (QPushButton* b : {btnVisualizar, btnImprimir, btnExportarPdf})
+    for (QPushButton* b : {btnVisualizar, btnImprimir, btnExportarPdf, btnEnviarEmail})
         b->setAutoDefault(false);
     pnlAcoes = new QWidget;
     pnlAcoes->setObjectName(QStringLiteral("pnlAcoes"));
@@ -209,6 +212,7 @@ void TfrmConsultaTitulos::buildLayout()
     layAcoes->addWidget(btnVisualizar);
     layAcoes->addWidget(btnImprimir);
     layAcoes->addWidget(btnExportarPdf);
+    layAcoes->addWidget(btnEnviarEmail);
     layAcoes->addStretch(1);
     layAcoes->addWidget(chkValorAtualizado);
 
@@ -395,6 +399,13 @@ void TfrmConsultaTitulos::btnImprimirClick()
         dialogs().message(QStringLiteral("Relatório enviado para impressora com sucesso"),
                           QStringLiteral("Informação"));
     });
+}
+
+void TfrmConsultaTitulos::btnEnviarEmailClick()
+{
+    const QList<qint32> seqs = printable();
+    if (!seqs.isEmpty())
+        Q_EMIT enviarPorEmail(seqs);
 }
 
 void TfrmConsultaTitulos::btnExportarPdfClick()

@@ -49,6 +49,7 @@ public:
     QPushButton* btnVisualizar = nullptr;
     QPushButton* btnImprimir = nullptr;
     QPushButton* btnExportarPdf = nullptr;
+    QPushButton* btnEnviarEmail = nullptr;
     QCheckBox* chkValorAtualizado = nullptr;
     TitleListModel* model() const { return m_model; }
 
@@ -57,8 +58,14 @@ public Q_SLOTS:
     void btnVisualizarClick();
     void btnImprimirClick();
     void btnExportarPdfClick();
+    void btnEnviarEmailClick();
     void btnCopiarLinhaClick();
     void btnCopiarPixClick();
+
+Q_SIGNALS:
+    // The valid titles chosen for "Enviar por &e-mail" (BlqSeq): the frame opens the
+    // sending window on them.
+    void enviarPorEmail(const QList<qint32>& seqs);
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;

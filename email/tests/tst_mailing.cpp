@@ -414,6 +414,36 @@ private slots:
         QVERIFY2(r.err.contains(QStringLiteral("127.0.0.1:%1").arg(server.port())),
                  qPrintable(r.err));
     }
+
+    // --pendentes leaves out the titles the bank's return files say were settled or
+    // written off, and sends the rest.
+    void pendentesLeavesSettledTitlesOut()
+    {
+        KV_NEED_SMTP();
+        KV_GLOBAL_ENGINE_DIR(dir);
+        SmtpTestServer server;
+        QString why;
+        QVERIFY2(server.start(SmtpTestServer::Options{{}, -1}, &why), qPrintable(why));
+        prepare(dir, server, 3);
+        const QList<BlqTitle> rows = titles(3);
+        const auto occurrence = [](const BlqTitle& t, const char* code) {
+            DbQuery q;
+            q.sql() << QStringLiteral("insert into Ret (RetArqSeq, RetAgeCod, RetCtrCod, "
+                                      "RetNosNum, RetCodOco, RetDatOco) values "
+                                      "(1, '%1', '%2', '%3', '%4', '2026-03-01')")
+                           .arg(t.ageCod, t.ctrCod, t.nosNum, QLatin1StringView(code));
+            q.execSql();
+        };
+        occurrence(rows.at(0), "06"); // settled
+        occurrence(rows.at(1), "09"); // written off
+        occurrence(rows.at(2), "02"); // entry confirmed: still to be paid
+        Database::closeAll();
+        const TestSupport::ToolRun r = TestSupport::kvcobLote(
+            dir.path(), {QStringLiteral("enviar"), QStringLiteral("--pendentes")});
+        QCOMPARE(r.exitCode, 0);
+        QVERIFY2(r.out.contains(QStringLiteral("1 mensagem(ns) enviada(s)")), qPrintable(r.out));
+        QCOMPARE(server.received().size(), 1);
+    }
 };
 
 QTEST_MAIN(TestMailing)

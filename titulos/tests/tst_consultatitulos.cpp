@@ -16,6 +16,7 @@
 #include "TitleListModel.h"
 #include "UpdatedValue.h"
 #include "uConsultaTitulos.h"
+#include "uEnviarEmail.h"
 #include "uPrincipal.h"
 #include "uQvPreview.h"
 
@@ -132,7 +133,9 @@ private Q_SLOTS:
         main.activateWindow();
         QVERIFY(QTest::qWaitForWindowActive(&main));
         auto* arquivo = main.findChild<QMenu*>(QStringLiteral("Arquivo1"));
-        QCOMPARE(arquivo->actions().at(1), main.ConsultarTitulos1);
+        // After "Processar &Retorno", which follows "&Carregar Arquivo".
+        QCOMPARE(arquivo->actions().at(1), main.ProcessarRetorno1);
+        QCOMPARE(arquivo->actions().at(2), main.ConsultarTitulos1);
         QCOMPARE(main.ConsultarTitulos1->text(), QStringLiteral("Consultar &Títulos"));
         QTest::keyClick(&main, Qt::Key_A, Qt::AltModifier);
         QTRY_COMPARE(QApplication::activePopupWidget(), arquivo);
@@ -144,6 +147,14 @@ private Q_SLOTS:
         QTRY_COMPARE(QApplication::focusWidget(), w->edtBusca);
         QCOMPARE(w->lblEncontrados->text(), QStringLiteral("6 títulos encontrados"));
         QVERIFY(dlg.asked.isEmpty());
+
+        // "Enviar por e-mail" opens the sending window on the chosen titles.
+        w->grdTitulos->setFocus();
+        w->grdTitulos->selectRow(2);
+        w->btnEnviarEmail->click();
+        QTRY_COMPARE(main.mdiArea()->subWindowList().size(), 2);
+        QVERIFY(
+            qobject_cast<TFrmEnviarEmail*>(main.mdiArea()->subWindowList().constLast()->widget()));
     }
 
     void findsCopiesAndPreviewsByKeys()
