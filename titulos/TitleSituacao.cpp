@@ -17,11 +17,7 @@ QStringList TitleSituacao::names()
 
 QString TitleSituacao::table()
 {
-    DbQuery q;
-    q.setStatement(RetStatements::tablesPresent());
-    q.open();
-    if (q.eof() || q.fieldNames().isEmpty() || q.value(q.fieldNames().first()).toInt() != 2)
-        return QString();
+    // The store makes the return tables with the others whenever they are missing.
     return RetStatements::situacaoPorTitulo();
 }
 

@@ -14,6 +14,6 @@ QStringList names(); // the five, in the order the filter lists them
 // Of the titles numbered `seqs`; a title the returns say nothing of is "Em aberto".
 QHash<qint32, QString> of(const QList<qint32>& seqs);
 // The derived table of each title's situação to join to Blq (see TitulosStatements::Search);
-// empty when the return-file tables are not there.
+// the store makes the return tables whenever they are missing.
 QString table();
 } // namespace TitleSituacao

@@ -390,7 +390,8 @@ void TfrmConsultaTitulos::btnImprimirClick()
             return;
         std::unique_ptr<TfrmRelBloqueto> form = reportOf(seqs);
         QPrinter& printer = form->rptBloqueto().printer();
-        if (!dialogs().choosePrinter(&printer))
+        // One sheet a title.
+        if (!dialogs().choosePrinter(&printer, int(seqs.size())))
             return;
         {
             const WaitCursor wait;

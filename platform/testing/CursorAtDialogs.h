@@ -43,7 +43,10 @@ public:
     {
         return m_script.chooseFolder(caption, startDir);
     }
-    bool choosePrinter(QPrinter* printer) override { return m_script.choosePrinter(printer); }
+    bool choosePrinter(QPrinter* printer, int pageCount) override
+    {
+        return m_script.choosePrinter(printer, pageCount);
+    }
 
 private:
     ScriptedDialogs& m_script;
