@@ -22,7 +22,7 @@ PACKAGES=(
   # tests start a throwaway copy of.
   libqt6sql6-psql libpq-dev postgresql
   # Mailing the bloquetos: SMTP, TLS and MIME through libcurl; the tests' mail server.
-  libcurl4-openssl-dev python3-aiosmtpd
+  libcurl4-openssl-dev python3-aiosmtpd openssl
 )
 
 SUDO=""
