@@ -105,9 +105,11 @@ QSqlDatabase Database::connection(const QString& alias)
     if (!conf.user().isEmpty())
         db.setUserName(conf.user());
     if (conf.isServer()) {
-        // A server that does not answer must not hang the desk; the office's own options
-        // come last, so that they win.
-        QString options = QStringLiteral("connect_timeout=10;application_name=kvcob");
+        // A server that does not answer must not hang the desk; the server's notices
+        // ("already exists, skipping") are for its administrator and would otherwise reach
+        // the clerk's terminal. The office's own options come last, so that they win.
+        QString options = QStringLiteral("connect_timeout=10;application_name=kvcob;"
+                                         "options='-c client_min_messages=warning'");
         if (!conf.options().trimmed().isEmpty())
             options += QLatin1Char(';') + conf.options().trimmed();
         db.setConnectOptions(options);
