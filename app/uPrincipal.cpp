@@ -9,6 +9,7 @@
 #include "ProgramIcon.h"
 #include "Regional.h"
 #include "ShellPictures.h"
+#include "WaitCursor.h"
 #include "Wall.h"
 #include "uCarregaArquivo.h"
 #include "uConfiguracoes.h"
@@ -32,16 +33,6 @@
 #include <QStatusBar>
 #include <QTimer>
 #include <memory>
-
-namespace {
-// The hourglass for the length of a scope, restored on every way out.
-struct WaitCursor {
-    WaitCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
-    ~WaitCursor() { QApplication::restoreOverrideCursor(); }
-    WaitCursor(const WaitCursor&) = delete;
-    WaitCursor& operator=(const WaitCursor&) = delete;
-};
-} // namespace
 
 TFrmPrincipal::TFrmPrincipal(QWidget* parent) : QMainWindow(parent)
 {

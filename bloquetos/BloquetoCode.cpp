@@ -1,5 +1,7 @@
 #include "BloquetoCode.h"
 
+#include "BlqTitle.h"
+
 #include "Clock.h"
 #include "KvError.h"
 
@@ -113,4 +115,15 @@ BloquetoCode BloquetoCode::compose(const Input& in, const QDate& today)
                          withDot(field3, 12) + blank + result.m_checkDigit + blank + valueBlock)
                             .left(54);
     return result;
+}
+
+BloquetoCode::Input BloquetoCode::inputOf(const BlqTitle& title)
+{
+    Input in;
+    in.ageCod = title.ageCod;
+    in.nosNum = title.nosNum;
+    in.ctrCod = title.ctrCod;
+    in.cents = BlqTitle::cents(title.titVal);
+    in.datVen = title.datVen;
+    return in;
 }

@@ -3,6 +3,8 @@
 #include <QDate>
 #include <QString>
 
+struct BlqTitle;
+
 // The check digits of the bloqueto. Each character must be a decimal digit: anything else
 // (a blank included) raises KvConversionError "'c' is not a valid integer value".
 
@@ -29,6 +31,9 @@ public:
     };
 
     // Uses Clock::today() for the switch date and for titles without a due date.
+    // The fields of a stored title the codes are made of.
+    static Input inputOf(const BlqTitle& title);
+
     static BloquetoCode compose(const Input& in);
     static BloquetoCode compose(const Input& in, const QDate& today);
 

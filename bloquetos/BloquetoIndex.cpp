@@ -5,8 +5,9 @@
 namespace {
 const char kSeparator = ';';
 const char* const kEnd = "\r\n";
+} // namespace
 
-QString amount(qint64 cents)
+QString BloquetoIndex::amount(qint64 cents)
 {
     const qint64 whole = cents < 0 ? -cents : cents;
     return QStringLiteral("%1%2,%3")
@@ -14,7 +15,6 @@ QString amount(qint64 cents)
         .arg(whole / 100)
         .arg(whole % 100, 2, 10, QLatin1Char('0'));
 }
-} // namespace
 
 QByteArray BloquetoIndex::header()
 {

@@ -27,5 +27,7 @@ QByteArray header();
 QByteArray line(const Line& line);
 // One field of outside text as the file carries it.
 QByteArray field(const QString& text);
+// An amount as the file writes it: 1234,56, a minus sign before a negative one.
+QString amount(qint64 cents);
 
 } // namespace BloquetoIndex

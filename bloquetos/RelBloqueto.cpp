@@ -154,12 +154,7 @@ void RelBloqueto::RpBand1BeforePrint(TRpBand&, bool&)
     for (TRpMemo* e : m_el.qMemInstrucoes)
         e->Lines = lines;
 
-    BloquetoCode::Input in;
-    in.ageCod = t.ageCod;
-    in.nosNum = t.nosNum;
-    in.ctrCod = t.ctrCod;
-    in.cents = BlqTitle::cents(t.titVal);
-    in.datVen = t.datVen;
+    const BloquetoCode::Input in = BloquetoCode::inputOf(t);
     const BloquetoCode code = BloquetoCode::compose(in);
     m_el.qLblCodBarra->Bars = barcodeBars(code.barcode());
     m_el.qLblLinhaDig->Caption = code.typeableLine();

@@ -17,6 +17,14 @@ struct DbStatement {
     const char* why = nullptr;
     Runs runs = Runs::OnBoth;
 
+    // A statement both engines run as written.
+    static DbStatement onBoth(QStringList lines)
+    {
+        DbStatement s;
+        s.sqlite = std::move(lines);
+        return s;
+    }
+
     const QStringList& text(bool onServer) const
     {
         return onServer && !server.isEmpty() ? server : sqlite;

@@ -2,16 +2,6 @@
 
 #include "StoreStatements.h"
 
-namespace {
-// A statement both engines run as written.
-DbStatement same(QStringList lines)
-{
-    DbStatement s;
-    s.sqlite = std::move(lines);
-    return s;
-}
-} // namespace
-
 namespace EmaStatements {
 DbStatement createTable()
 {
@@ -23,33 +13,38 @@ DbStatement createTable()
 
 DbStatement find()
 {
-    return same({QStringLiteral("select EmaCpfCgc, EmaEnd from Ema where EmaCpfCgc = :Cpf")});
+    return DbStatement::onBoth(
+        {QStringLiteral("select EmaCpfCgc, EmaEnd from Ema where EmaCpfCgc = :Cpf")});
 }
 
 DbStatement insert()
 {
-    return same({QStringLiteral("insert into Ema (EmaCpfCgc, EmaEnd) values (:Cpf, :End)")});
+    return DbStatement::onBoth(
+        {QStringLiteral("insert into Ema (EmaCpfCgc, EmaEnd) values (:Cpf, :End)")});
 }
 
 DbStatement update()
 {
-    return same({QStringLiteral("update Ema set EmaEnd = :End where EmaCpfCgc = :Cpf")});
+    return DbStatement::onBoth(
+        {QStringLiteral("update Ema set EmaEnd = :End where EmaCpfCgc = :Cpf")});
 }
 
 DbStatement remove()
 {
-    return same({QStringLiteral("delete from Ema where EmaCpfCgc = :Cpf")});
+    return DbStatement::onBoth({QStringLiteral("delete from Ema where EmaCpfCgc = :Cpf")});
 }
 
 DbStatement all()
 {
-    return same({QStringLiteral("select EmaCpfCgc, EmaEnd from Ema order by EmaCpfCgc")});
+    return DbStatement::onBoth(
+        {QStringLiteral("select EmaCpfCgc, EmaEnd from Ema order by EmaCpfCgc")});
 }
 
 DbStatement search()
 {
-    return same({QStringLiteral("select EmaCpfCgc, EmaEnd from Ema"),
-                 QStringLiteral("where EmaCpfCgc like :Doc or lower(EmaEnd) like lower(:Texto)"),
-                 QStringLiteral("order by EmaCpfCgc")});
+    return DbStatement::onBoth(
+        {QStringLiteral("select EmaCpfCgc, EmaEnd from Ema"),
+         QStringLiteral("where EmaCpfCgc like :Doc or lower(EmaEnd) like lower(:Texto)"),
+         QStringLiteral("order by EmaCpfCgc")});
 }
 } // namespace EmaStatements

@@ -4,16 +4,6 @@
 
 #include <QString>
 
-namespace {
-// A statement both engines run as written.
-DbStatement same(QStringList lines)
-{
-    DbStatement s;
-    s.sqlite = std::move(lines);
-    return s;
-}
-} // namespace
-
 namespace EnvStatements {
 DbStatement createTable()
 {
@@ -34,7 +24,7 @@ DbStatement createTable()
 
 DbStatement index()
 {
-    return same(
+    return DbStatement::onBoth(
         {QStringLiteral("create index if not exists EnvTitulo on Env (EnvNosNum, EnvAgeCod, "
                         "EnvCtrCod)")});
 }
@@ -55,8 +45,9 @@ DbStatement begin()
 
 DbStatement finish()
 {
-    return same({QStringLiteral("update Env set EnvSit = :Sit, EnvRsp = :Rsp, EnvDatHor = :Hor"),
-                 QStringLiteral("where EnvMsgId = :MsgId")});
+    return DbStatement::onBoth(
+        {QStringLiteral("update Env set EnvSit = :Sit, EnvRsp = :Rsp, EnvDatHor = :Hor"),
+         QStringLiteral("where EnvMsgId = :MsgId")});
 }
 
 DbStatement accepted()
@@ -78,7 +69,7 @@ DbStatement accepted()
 
 DbStatement all()
 {
-    return same(
+    return DbStatement::onBoth(
         {QStringLiteral("select EnvAgeCod, EnvCtrCod, EnvNosNum, EnvDatVen, EnvVal, EnvEnd,"),
          QStringLiteral("  EnvDatHor, EnvSit, EnvRsp, EnvMsgId from Env"),
          QStringLiteral("order by EnvDatHor, EnvMsgId")});
@@ -89,7 +80,7 @@ DbStatement titlesBySeq(const QList<int>& seqs)
     QStringList numbers;
     for (int s : seqs)
         numbers << QString::number(s);
-    return same(
+    return DbStatement::onBoth(
         {QStringLiteral("select * from Blq"),
          QStringLiteral("where BlqRegVal = True and BlqSeq in (%1)")
              .arg(numbers.isEmpty() ? QStringLiteral("-1") : numbers.join(QLatin1Char(','))),

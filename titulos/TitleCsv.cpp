@@ -6,17 +6,6 @@
 
 #include <QIODevice>
 
-namespace {
-QString amount(qint64 cents)
-{
-    const qint64 whole = cents < 0 ? -cents : cents;
-    return QStringLiteral("%1%2,%3")
-        .arg(cents < 0 ? QStringLiteral("-") : QString())
-        .arg(whole / 100)
-        .arg(whole % 100, 2, 10, QLatin1Char('0'));
-}
-} // namespace
-
 QByteArray TitleCsv::header()
 {
     return QByteArrayLiteral("\xEF\xBB\xBF"
@@ -31,8 +20,8 @@ QByteArray TitleCsv::line(const TitleSearch::Row& r)
         if (c > 0)
             out += ';';
         // Every field through the index's own quoting, so both files read alike.
-        const QString text =
-            c == TitleListModel::Valor ? amount(r.cents) : TitleListModel::text(r, c).trimmed();
+        const QString text = c == TitleListModel::Valor ? BloquetoIndex::amount(r.cents)
+                                                        : TitleListModel::text(r, c).trimmed();
         out += BloquetoIndex::field(text);
     }
     return out + "\r\n";

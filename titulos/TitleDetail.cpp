@@ -14,12 +14,7 @@ TitleDetail TitleDetail::of(const BlqTitle& t, const QDate& today)
     d.updatedValue = UpdatedValue::sentence(UpdatedValue::compute(t, today));
     // What would stop the printing of this page is told here instead of the codes.
     try {
-        BloquetoCode::Input in;
-        in.ageCod = t.ageCod;
-        in.nosNum = t.nosNum;
-        in.ctrCod = t.ctrCod;
-        in.cents = BlqTitle::cents(t.titVal);
-        in.datVen = t.datVen;
+        const BloquetoCode::Input in = BloquetoCode::inputOf(t);
         d.typeableLine = BloquetoCode::compose(in, today).typeableLine();
 
         const BeneficiaryPix settings = BeneficiaryPix::read(t.nomCed);

@@ -1,5 +1,7 @@
 #include "uConsultaTitulos.h"
 
+#include "WaitCursor.h"
+
 #include "BloquetoFiles.h"
 #include "Clock.h"
 #include "Dialogs.h"
@@ -31,12 +33,6 @@
 #include <QVBoxLayout>
 
 namespace {
-struct WaitCursor {
-    WaitCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
-    ~WaitCursor() { QApplication::restoreOverrideCursor(); }
-    WaitCursor(const WaitCursor&) = delete;
-    WaitCursor& operator=(const WaitCursor&) = delete;
-};
 
 const QString kAtencao = QStringLiteral("Atenção");
 
