@@ -105,6 +105,11 @@ private Q_SLOTS:
         QCOMPARE(StagedFolder(dir.path(), QStringLiteral(".pdf")).removed(), 0);
         ::kill(-pid_t(holder.processId()), SIGKILL);
         QVERIFY(holder.waitForFinished());
+        // The command flock started shares the lock and may outlive flock by a moment.
+        QTRY_COMPARE_WITH_TIMEOUT(
+            QProcess::execute(QStringLiteral("flock"),
+                              {QStringLiteral("-n"), dir.path(), QStringLiteral("true")}),
+            0, 5000);
         QCOMPARE(StagedFolder(dir.path(), QStringLiteral(".pdf")).removed(), 1);
     }
 };
