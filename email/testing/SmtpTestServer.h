@@ -8,6 +8,16 @@
 #include <QTemporaryDir>
 #include <memory>
 
+#include "TestSupport.h"
+
+// First line of a test that needs the mail server: without its programs the case is
+// skipped, saying why, or fails under KVCOB_REQUIRE_ALL=1 (TestSupport::skipOrFail).
+#define KV_NEED_SMTP()                                                                             \
+    do {                                                                                           \
+        if (const QString why = SmtpTestServer::missing(); !why.isEmpty())                         \
+            KV_SKIP_OR_FAIL(why);                                                                  \
+    } while (false)
+
 // A real mail server for one test (Debian's python3-aiosmtpd) in a temporary folder, on a
 // free local port: STARTTLS over a throwaway certificate made with the openssl program,
 // AUTH with user "cobranca" and password "s3nha", each message it accepts kept as a file

@@ -23,18 +23,6 @@
 // Each payer's bloqueto mailed through a real mail server (python3-aiosmtpd with STARTTLS
 // and a login), read back as a mail program would.
 namespace {
-// Without the server's programs the cases are skipped, saying why; a run that must test
-// everything (KVCOB_REQUIRE_ALL=1) fails instead.
-#define KV_NEED_SMTP()                                                                             \
-    do {                                                                                           \
-        const QString why = SmtpTestServer::missing();                                             \
-        if (!why.isEmpty()) {                                                                      \
-            if (qEnvironmentVariableIntValue("KVCOB_REQUIRE_ALL"))                                 \
-                QFAIL(qPrintable(why));                                                            \
-            QSKIP(qPrintable(why));                                                                \
-        }                                                                                          \
-    } while (false)
-
 // Titles 1..n; the payer of title 1 has an accented name and two addresses, every other
 // one address, except the titles listed in `withoutAddress`.
 QList<BlqTitle> titles(int n)

@@ -18,16 +18,6 @@
 
 // The two windows of the mailing, offscreen, over a real mail server.
 namespace {
-#define KV_NEED_SMTP()                                                                             \
-    do {                                                                                           \
-        const QString why = SmtpTestServer::missing();                                             \
-        if (!why.isEmpty()) {                                                                      \
-            if (qEnvironmentVariableIntValue("KVCOB_REQUIRE_ALL"))                                 \
-                QFAIL(qPrintable(why));                                                            \
-            QSKIP(qPrintable(why));                                                                \
-        }                                                                                          \
-    } while (false)
-
 // What a user sees, kept beside the build for a look.
 void snapshot(QWidget& w, const QString& name)
 {
