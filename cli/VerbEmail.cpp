@@ -4,13 +4,19 @@
 #include "BlqTitle.h"
 #include "Database.h"
 #include "DbQuery.h"
+#include "EmailConfig.h"
 #include "KvError.h"
+#include "MailKeyring.h"
 #include "RetStatements.h"
 #include "RetTables.h"
 #include "Verb.h"
 
 #include <QDir>
 #include <QSet>
+
+#include <cstdio>
+#include <termios.h>
+#include <unistd.h>
 
 // Mailing the bloquetos: the payers' address book ("enderecos") and the sending ("enviar").
 namespace {
@@ -105,7 +111,63 @@ int enviar(const Verb& verb, const QCommandLineParser& args)
         throw KvError(out.error, out.advice);
     return out.refused.isEmpty() ? 0 : 3;
 }
+// One line of standard input, not echoed when a person types it.
+QString readSecretLine(const QString& prompt)
+{
+    const bool typed = ::isatty(STDIN_FILENO);
+    termios before{};
+    if (typed) {
+        printErr(prompt);
+        ::tcgetattr(STDIN_FILENO, &before);
+        termios quiet = before;
+        quiet.c_lflag &= ~tcflag_t(ECHO);
+        ::tcsetattr(STDIN_FILENO, TCSAFLUSH, &quiet);
+    }
+    QByteArray line;
+    for (int c = std::getchar(); c != EOF && c != '\n'; c = std::getchar())
+        line += char(c);
+    if (typed) {
+        ::tcsetattr(STDIN_FILENO, TCSAFLUSH, &before);
+        printErr(QString());
+    }
+    if (line.endsWith('\r'))
+        line.chop(1);
+    return QString::fromUtf8(line);
+}
+
+int senhaEmail(const Verb& verb, const QCommandLineParser& args)
+{
+    if (!args.positionalArguments().isEmpty())
+        verb.badUsage();
+    const EmailConfig config = EmailConfig::read();
+    if (config.user.isEmpty())
+        throw KvError(QStringLiteral("A seção [Email] de %1 não tem Usuario=: o servidor não "
+                                     "pede senha.")
+                          .arg(QDir::toNativeSeparators(config.confPath)));
+    const QString password =
+        readSecretLine(QStringLiteral("Senha de %1 em %2: ").arg(config.user, config.server));
+    if (password.isEmpty())
+        throw KvError(QStringLiteral("Nenhuma senha foi informada; nada foi guardado."));
+    MailKeyring::store(config.server, config.user, password);
+    printOut(QStringLiteral("Senha de %1 em %2 guardada no chaveiro da sessão.")
+                 .arg(config.user, config.server));
+    if (!config.passwordFile.isEmpty())
+        printOut(QStringLiteral("Enquanto SenhaArquivo= estiver na seção [Email], a senha "
+                                "desse arquivo é a usada."));
+    return 0;
+}
 } // namespace
+
+Verb senhaEmailVerb()
+{
+    Verb v;
+    v.name = QStringLiteral("senha-email");
+    v.summary = QStringLiteral("guarda no chaveiro da sessão a senha do usuário da seção "
+                               "[Email] (lida da entrada, sem eco)");
+    v.run = &senhaEmail;
+    v.paints = false;
+    return v;
+}
 
 Verb enderecosVerb()
 {

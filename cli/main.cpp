@@ -22,6 +22,7 @@ Verb retornoVerb();
 Verb liquidadosVerb();
 Verb enderecosVerb();
 Verb enviarVerb();
+Verb senhaEmailVerb();
 Verb titulosVerb();
 
 // The verbs of the tool; each lives in a source file of its own.
@@ -29,7 +30,7 @@ QList<Verb> allVerbs()
 {
     return {
         importarVerb(),   continuoVerb(), rejeitadosVerb(), folhaSoltaVerb(), retornoVerb(),
-        liquidadosVerb(), titulosVerb(),  enderecosVerb(),  enviarVerb(),
+        liquidadosVerb(), titulosVerb(),  enderecosVerb(),  enviarVerb(),     senhaEmailVerb(),
     };
 }
 

@@ -9,6 +9,7 @@
 #include "BlqTitleRow.h"
 #include "DbQuery.h"
 #include "EnvStatements.h"
+#include "ImportGuard.h"
 #include "KvError.h"
 #include "MailAddress.h"
 #include "RelBloqueto.h"
@@ -20,6 +21,8 @@
 #include <QHash>
 #include <QTemporaryDir>
 #include <QThread>
+
+#include <optional>
 
 namespace {
 struct Planned {
@@ -132,6 +135,25 @@ QString domainOf(const QString& address)
 {
     return address.section(QLatin1Char('@'), 1);
 }
+
+// The message of one title to one address, without its attachment and Message-ID.
+SmtpSession::Mail mailOf(const EmailConfig& config, const MailAddress::Named& from,
+                         const QByteArray& replyTo, const BlqTitle& t, const QString& address)
+{
+    const BloquetoCode code =
+        BloquetoCode::compose({t.ageCod, t.nosNum, t.ctrCod, BlqTitle::cents(t.titVal), t.datVen});
+    const BloquetoMessage::Fields fields{
+        t.sacNom, t.datVen, BlqTitle::cents(t.titVal), code.typeableLine(), t.pixEmv,
+        t.nomCed, t.nosNum};
+    SmtpSession::Mail mail;
+    mail.fromAddress = config.senderAddress;
+    mail.fromHeader = from.header();
+    mail.to = address;
+    mail.replyTo = replyTo;
+    mail.subject = BloquetoMessage::subject(config.subject, fields);
+    mail.body = BloquetoMessage::body(config.body, fields);
+    return mail;
+}
 } // namespace
 
 BloquetoMailing::BloquetoMailing(const QString& alias) : m_alias(alias) {}
@@ -150,6 +172,9 @@ BloquetoMailing::Outcome BloquetoMailing::run(const EmailConfig& config, const O
                                               const Progress& progress)
 {
     const QString password = config.password();
+    // Held to the end: another desk's run is refused at once rather than sending the
+    // titles this one is sending.
+    const ImportGuard sending(m_alias, ImportGuard::Load::Mailing);
     Planned planned = makePlan(m_alias, options);
     Outcome out;
     out.plan = planned.plan;
@@ -162,61 +187,70 @@ BloquetoMailing::Outcome BloquetoMailing::run(const EmailConfig& config, const O
     const QByteArray replyTo =
         config.replyTo.isEmpty() ? QByteArray() : MailAddress::parseNamed(config.replyTo).header();
     const int total = int(planned.plan.toSend.size());
-    for (int n = 0; n < total; ++n) {
-        Item item = planned.plan.toSend.at(n);
-        if (!out.error.isEmpty() || out.cancelled) {
-            out.notSent << item;
-            continue;
+    // The last answer not yet written: it goes with the next message's row, or alone at
+    // the end.
+    std::optional<SendRecord::Answer> unwritten;
+    auto writeUnwritten = [&] {
+        if (unwritten)
+            record.finish(unwritten->messageId, unwritten->situation, unwritten->text);
+        unwritten.reset();
+    };
+    try {
+        for (int n = 0; n < total; ++n) {
+            Item item = planned.plan.toSend.at(n);
+            if (!out.error.isEmpty() || out.cancelled) {
+                out.notSent << item;
+                continue;
+            }
+            const BlqTitle& t = planned.titles[item.seq];
+            const SendRecord::Key key = keyOf(t, item.address);
+            // Another desk may have sent it since the plan was made.
+            if (!options.resend && record.accepted(key)) {
+                out.plan.alreadySent << item;
+                continue;
+            }
+            SmtpSession::Mail mail = mailOf(config, from, replyTo, t, item.address);
+            const QString domain = domainOf(config.senderAddress);
+            const QString id = unwritten ? record.finishAndBegin(*unwritten, key, domain)
+                                         : record.begin(key, domain);
+            unwritten.reset();
+            if (n > 0 && options.intervalMs > 0)
+                QThread::msleep(ulong(options.intervalMs));
+            const auto& pdf = pdfs.value(item.seq);
+            mail.attachmentName = pdf.first;
+            mail.attachment = pdf.second;
+            mail.messageId = id.toLatin1();
+            const SmtpSession::Outcome o = session.send(mail);
+            item.answer = o.kind == SmtpSession::Outcome::Fatal ? o.error : o.answer;
+            switch (o.kind) {
+            case SmtpSession::Outcome::Accepted:
+                unwritten = {id, SendRecord::Situation::Accepted, o.answer};
+                item.sent = true;
+                out.sent << item;
+                break;
+            case SmtpSession::Outcome::Refused:
+                unwritten = {id, SendRecord::Situation::Refused, o.answer};
+                out.refused << item;
+                break;
+            case SmtpSession::Outcome::Fatal:
+                unwritten = {id, SendRecord::Situation::Failed, o.answer};
+                writeUnwritten();
+                out.error = o.error;
+                out.advice = o.advice;
+                out.notSent << item;
+                break;
+            }
+            if (progress && !progress(n + 1, total, item))
+                out.cancelled = true;
         }
-        const BlqTitle& t = planned.titles[item.seq];
-        const SendRecord::Key key = keyOf(t, item.address);
-        // Another desk may have sent it since the plan was made.
-        if (!options.resend && record.accepted(key)) {
-            out.plan.alreadySent << item;
-            continue;
+        writeUnwritten();
+    } catch (...) {
+        // The server has answered that message: its answer goes before the error does.
+        try {
+            writeUnwritten();
+        } catch (...) {
         }
-        if (n > 0 && options.intervalMs > 0)
-            QThread::msleep(ulong(options.intervalMs));
-        const BloquetoCode code = BloquetoCode::compose(
-            {t.ageCod, t.nosNum, t.ctrCod, BlqTitle::cents(t.titVal), t.datVen});
-        const BloquetoMessage::Fields fields{
-            t.sacNom, t.datVen, BlqTitle::cents(t.titVal), code.typeableLine(), t.pixEmv,
-            t.nomCed, t.nosNum};
-        SmtpSession::Mail mail;
-        mail.fromAddress = config.senderAddress;
-        mail.fromHeader = from.header();
-        mail.to = item.address;
-        mail.replyTo = replyTo;
-        mail.subject = BloquetoMessage::subject(config.subject, fields);
-        mail.body = BloquetoMessage::body(config.body, fields);
-        const auto& pdf = pdfs.value(item.seq);
-        mail.attachmentName = pdf.first;
-        mail.attachment = pdf.second;
-        mail.messageId = record.begin(key, domainOf(config.senderAddress)).toLatin1();
-        const SmtpSession::Outcome o = session.send(mail);
-        item.answer = o.kind == SmtpSession::Outcome::Fatal ? o.error : o.answer;
-        switch (o.kind) {
-        case SmtpSession::Outcome::Accepted:
-            record.finish(QString::fromLatin1(mail.messageId), SendRecord::Situation::Accepted,
-                          o.answer);
-            item.sent = true;
-            out.sent << item;
-            break;
-        case SmtpSession::Outcome::Refused:
-            record.finish(QString::fromLatin1(mail.messageId), SendRecord::Situation::Refused,
-                          o.answer);
-            out.refused << item;
-            break;
-        case SmtpSession::Outcome::Fatal:
-            record.finish(QString::fromLatin1(mail.messageId), SendRecord::Situation::Failed,
-                          o.answer);
-            out.error = o.error;
-            out.advice = o.advice;
-            out.notSent << item;
-            break;
-        }
-        if (progress && !progress(n + 1, total, item))
-            out.cancelled = true;
+        throw;
     }
     return out;
 }

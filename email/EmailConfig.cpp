@@ -2,6 +2,7 @@
 
 #include "KvError.h"
 #include "MailAddress.h"
+#include "MailKeyring.h"
 #include "ProgramDir.h"
 
 #include <QDir>
@@ -194,11 +195,15 @@ QString EmailConfig::password() const
 {
     if (user.isEmpty())
         return {};
-    if (passwordFile.isEmpty())
+    if (passwordFile.isEmpty()) {
+        if (const std::optional<QString> kept = MailKeyring::lookup(server, user))
+            return *kept;
         throw KvError(QStringLiteral("Falta a senha do usuário %1 do e-mail.").arg(user),
                       QStringLiteral("Grave a senha num arquivo só seu (chmod 600) e indique-o "
-                                     "em SenhaArquivo= na seção [Email] de %1.")
+                                     "em SenhaArquivo= na seção [Email] de %1, ou guarde-a no "
+                                     "chaveiro da sessão com: kvcob-lote senha-email")
                           .arg(QDir::toNativeSeparators(confPath)));
+    }
     checkPrivate(passwordFile);
     QFile f(passwordFile);
     if (!f.open(QIODevice::ReadOnly))

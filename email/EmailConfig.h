@@ -18,7 +18,8 @@
 //
 // kvcob.conf is read by every desk's clerk, so a password there is refused: it lives in
 // the file SenhaArquivo names, which is refused when anyone but its owner may read it (as
-// ssh and libpq refuse their key and password files).
+// ssh and libpq refuse their key and password files), or, without SenhaArquivo, in the
+// session's keyring under the server and user (MailKeyring; `kvcob-lote senha-email`).
 class EmailConfig {
 public:
     enum class Security { StartTls, Tls, None };
@@ -28,8 +29,9 @@ public:
     // The same over a given file (tests).
     static EmailConfig read(const QString& confPath);
 
-    // The password from SenhaArquivo (empty without Usuario). Raises when the file is
-    // missing, unreadable or readable by others than its owner.
+    // The password from SenhaArquivo, else from the session's keyring (empty without
+    // Usuario). Raises when the file is missing, unreadable or readable by others than its
+    // owner, and when neither holds one.
     QString password() const;
     // Checks a password file's owner and mode; raises KvError saying what to do.
     static void checkPrivate(const QString& path);

@@ -1,10 +1,13 @@
 #include "SendRecord.h"
 
+#include "Database.h"
 #include "DbQuery.h"
 #include "EnvStatements.h"
 
 #include <QDateTime>
 #include <QSet>
+#include <QSqlDatabase>
+#include <QSqlError>
 #include <QUuid>
 
 namespace {
@@ -66,6 +69,23 @@ QString SendRecord::begin(const Key& key, const QString& domain)
     q.setParam(QStringLiteral("MsgId"), id);
     q.execSql();
     return id;
+}
+
+QString SendRecord::finishAndBegin(const Answer& answered, const Key& key, const QString& domain)
+{
+    QSqlDatabase db = Database::connection(m_alias);
+    if (!db.transaction())
+        Database::raise(db, db.lastError());
+    try {
+        finish(answered.messageId, answered.situation, answered.text);
+        const QString id = begin(key, domain);
+        if (!db.commit())
+            Database::raise(db, db.lastError());
+        return id;
+    } catch (...) {
+        db.rollback();
+        throw;
+    }
 }
 
 void SendRecord::finish(const QString& messageId, Situation situation, const QString& answer)

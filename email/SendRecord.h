@@ -24,6 +24,17 @@ public:
     QString begin(const Key& key, const QString& domain);
     void finish(const QString& messageId, Situation situation, const QString& answer);
 
+    // A message's answer, kept to be written with the next message's row.
+    struct Answer {
+        QString messageId;
+        Situation situation = Situation::Sending;
+        QString text;
+    };
+    // finish(answered) and begin(key) in one commit: a run waits for the disk once a
+    // message instead of twice. A crash leaves what two commits would: the answered
+    // message still at 'E' (sent again by the next run) until both rows are written.
+    QString finishAndBegin(const Answer& answered, const Key& key, const QString& domain);
+
     // The look-up index of the table (which Database makes when missing).
     static void ensureTable(const QString& alias);
 

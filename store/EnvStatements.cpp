@@ -86,4 +86,24 @@ DbStatement titlesBySeq(const QList<int>& seqs)
              .arg(numbers.isEmpty() ? QStringLiteral("-1") : numbers.join(QLatin1Char(','))),
          QStringLiteral("order by BlqSeq")});
 }
+
+namespace {
+constexpr qint64 kSendLockKey = 0x6B76636F62456E76; // "kvcobEnv", the same on every desk
+}
+
+DbStatement tryLock()
+{
+    return {{},
+            {QStringLiteral("SELECT pg_try_advisory_lock(%1)").arg(kSendLockKey)},
+            "a lock of the server's sessions; the file is locked by the operating system",
+            DbStatement::Runs::OnServerOnly};
+}
+
+DbStatement releaseLock()
+{
+    return {{},
+            {QStringLiteral("SELECT pg_advisory_unlock(%1)").arg(kSendLockKey)},
+            "a lock of the server's sessions; the file is locked by the operating system",
+            DbStatement::Runs::OnServerOnly};
+}
 } // namespace EnvStatements

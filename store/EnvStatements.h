@@ -28,4 +28,8 @@ DbStatement all();
 // The valid titles of the given sequence numbers, in file order (the pages to mail).
 // The numbers are integers written into the text by the caller.
 DbStatement titlesBySeq(const QList<int>& seqs);
+// One sending at a time per database, on the server (on SQLite a file beside the
+// database is locked by the operating system).
+DbStatement tryLock();
+DbStatement releaseLock();
 } // namespace EnvStatements

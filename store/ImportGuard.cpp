@@ -31,9 +31,15 @@ QHash<QString, Held>& held()
 
 QString lockFileOf(const QSqlDatabase& db, ImportGuard::Load load)
 {
-    return QDir::cleanPath(db.databaseName()) + (load == ImportGuard::Load::BankFile
-                                                     ? QStringLiteral("-carga")
-                                                     : QStringLiteral("-retorno"));
+    switch (load) {
+    case ImportGuard::Load::ReturnFile:
+        return QDir::cleanPath(db.databaseName()) + QStringLiteral("-retorno");
+    case ImportGuard::Load::Mailing:
+        return QDir::cleanPath(db.databaseName()) + QStringLiteral("-envio");
+    case ImportGuard::Load::BankFile:
+        break;
+    }
+    return QDir::cleanPath(db.databaseName()) + QStringLiteral("-carga");
 }
 } // namespace
 
@@ -48,13 +54,27 @@ QString ImportGuard::returnBusyMessage()
                           "quando ele terminar.");
 }
 
+QString ImportGuard::busyMessage(Load load)
+{
+    switch (load) {
+    case Load::ReturnFile:
+        return returnBusyMessage();
+    case Load::Mailing:
+        return QStringLiteral("Outro envio de bloquetos por e-mail está em andamento; tente "
+                              "novamente quando ele terminar.");
+    case Load::BankFile:
+        break;
+    }
+    return busyMessage();
+}
+
 ImportGuard::ImportGuard(const QString& alias, Load load)
 {
-    const QString busy = load == Load::BankFile ? busyMessage() : returnBusyMessage();
+    const QString busy = busyMessage(load);
     const QSqlDatabase db = Database::connection(alias);
     if (db.driverName() == QStringLiteral("QPSQL")) {
         // Taken again by a nested guard of the same session: the server counts them.
-        m_server = std::make_unique<PgImportLock>(db, load == Load::ReturnFile);
+        m_server = std::make_unique<PgImportLock>(db, load);
         return;
     }
     if (db.driverName() != QStringLiteral("QSQLITE"))

@@ -19,8 +19,10 @@ class PgImportLock;
 class ImportGuard {
 public:
     // What is loaded: each has its own lock, so that a return file and a bank file may be
-    // processed side by side while two of a kind refuse each other.
-    enum class Load { BankFile, ReturnFile };
+    // processed side by side while two of a kind refuse each other. The sending of the
+    // bloquetos by e-mail takes one too: two desks mailing at once would both find a title
+    // not yet sent and both send it.
+    enum class Load { BankFile, ReturnFile, Mailing };
 
     explicit ImportGuard(const QString& alias = QStringLiteral("cobrancaKV"),
                          Load load = Load::BankFile);
@@ -30,6 +32,7 @@ public:
 
     static QString busyMessage();
     static QString returnBusyMessage();
+    static QString busyMessage(Load load);
 
 private:
     QString m_key; // empty when nothing is held

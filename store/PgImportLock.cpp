@@ -1,6 +1,7 @@
 #include "PgImportLock.h"
 
 #include "Database.h"
+#include "EnvStatements.h"
 #include "ImportGuard.h"
 #include "KvError.h"
 #include "PgConnection.h"
@@ -10,16 +11,41 @@
 #include <QSqlError>
 #include <QSqlQuery>
 
-PgImportLock::PgImportLock(const QSqlDatabase& db, bool returnFile)
-    : m_db(db), m_returnFile(returnFile)
+namespace {
+DbStatement lockOf(ImportGuard::Load load)
+{
+    switch (load) {
+    case ImportGuard::Load::ReturnFile:
+        return RetStatements::tryLock();
+    case ImportGuard::Load::Mailing:
+        return EnvStatements::tryLock();
+    case ImportGuard::Load::BankFile:
+        break;
+    }
+    return StoreStatements::tryImportLock();
+}
+
+DbStatement unlockOf(ImportGuard::Load load)
+{
+    switch (load) {
+    case ImportGuard::Load::ReturnFile:
+        return RetStatements::releaseLock();
+    case ImportGuard::Load::Mailing:
+        return EnvStatements::releaseLock();
+    case ImportGuard::Load::BankFile:
+        break;
+    }
+    return StoreStatements::releaseImportLock();
+}
+} // namespace
+
+PgImportLock::PgImportLock(const QSqlDatabase& db, ImportGuard::Load load) : m_db(db), m_load(load)
 {
     QSqlQuery q(m_db);
-    const DbStatement lock =
-        returnFile ? RetStatements::tryLock() : StoreStatements::tryImportLock();
-    if (!q.exec(lock.joined(true)) || !q.next())
+    if (!q.exec(lockOf(load).joined(true)) || !q.next())
         Database::raise(m_db, q.lastError());
     if (!q.value(0).toBool())
-        throw KvError(returnFile ? ImportGuard::returnBusyMessage() : ImportGuard::busyMessage());
+        throw KvError(ImportGuard::busyMessage(load));
 }
 
 PgImportLock::~PgImportLock()
@@ -28,6 +54,5 @@ PgImportLock::~PgImportLock()
     if (!m_db.isOpen() || PgConnection::isBroken(m_db))
         return;
     QSqlQuery q(m_db);
-    q.exec((m_returnFile ? RetStatements::releaseLock() : StoreStatements::releaseImportLock())
-               .joined(true));
+    q.exec(unlockOf(m_load).joined(true));
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "ImportGuard.h"
+
 #include <QSqlDatabase>
 #include <QString>
 
@@ -11,13 +13,14 @@ class PgImportLock {
 public:
     // Takes the lock on the server connection `db`; raises with ImportGuard's message when
     // another session holds it. The same session may take it again (nested guards).
-    // `returnFile`: the lock of the return-file processing, apart from the import's.
-    explicit PgImportLock(const QSqlDatabase& db, bool returnFile = false);
+    // Each kind of load has a lock of its own (see ImportGuard::Load).
+    explicit PgImportLock(const QSqlDatabase& db,
+                          ImportGuard::Load load = ImportGuard::Load::BankFile);
     ~PgImportLock();
     PgImportLock(const PgImportLock&) = delete;
     PgImportLock& operator=(const PgImportLock&) = delete;
 
 private:
     QSqlDatabase m_db;
-    bool m_returnFile;
+    ImportGuard::Load m_load;
 };

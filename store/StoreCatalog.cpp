@@ -212,6 +212,8 @@ QList<StoreCatalog::Entry> StoreCatalog::statements()
           QStringLiteral("a@exemplo.com.br")}},
         {QStringLiteral("EnvStatements::all"), EnvStatements::all()},
         {QStringLiteral("EnvStatements::titlesBySeq"), EnvStatements::titlesBySeq({1, 2})},
+        {QStringLiteral("EnvStatements::tryLock"), EnvStatements::tryLock()},
+        {QStringLiteral("EnvStatements::releaseLock"), EnvStatements::releaseLock()},
         // Last: the trial leaves the record empty, as a new office has it.
         {QStringLiteral("EnvStatements::createTable"),
          EnvStatements::createTable(),

@@ -9,6 +9,7 @@
 #include "EmailConfig.h"
 #include "EngineProgramDir.h"
 #include "EnvStatements.h"
+#include "ImportGuard.h"
 #include "KvError.h"
 #include "PageImages.h"
 #include "ReceivedMail.h"
@@ -401,6 +402,32 @@ private slots:
         QCOMPARE(r.exitCode, 1);
         QVERIFY2(r.err.contains(QStringLiteral("127.0.0.1:%1").arg(server.port())),
                  qPrintable(r.err));
+    }
+
+    // Two desks mailing the same titles at once would both find them not yet sent: the
+    // second is refused at once, and sends everything once the first has finished.
+    void secondDeskRefusedWhileOneSends()
+    {
+        KV_NEED_SMTP();
+        KV_GLOBAL_ENGINE_DIR(dir);
+        SmtpTestServer server;
+        QString why;
+        QVERIFY2(server.start(SmtpTestServer::Options{{}, -1}, &why), qPrintable(why));
+        prepare(dir, server, 2);
+        {
+            const ImportGuard firstDesk(QStringLiteral("cobrancaKV"), ImportGuard::Load::Mailing);
+            const TestSupport::ToolRun r =
+                TestSupport::kvcobLote(dir.path(), {QStringLiteral("enviar")});
+            QCOMPARE(r.exitCode, 1);
+            QCOMPARE(r.errText, ImportGuard::busyMessage(ImportGuard::Load::Mailing));
+            QCOMPARE(server.received().size(), 0);
+            // A bank file may still be imported meanwhile: each has a lock of its own.
+            const ImportGuard import(QStringLiteral("cobrancaKV"));
+        }
+        const TestSupport::ToolRun r =
+            TestSupport::kvcobLote(dir.path(), {QStringLiteral("enviar")});
+        QVERIFY2(r.exitCode == 0, qPrintable(r.errText));
+        QCOMPARE(server.received().size(), 3); // title 1's payer has two addresses
     }
 
     // --pendentes leaves out the titles the bank's return files say were settled or

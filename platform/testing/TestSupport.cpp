@@ -76,9 +76,17 @@ QString TestSupport::program(const QString& name)
 TestSupport::ToolRun TestSupport::kvcobLote(const QString& dir, const QStringList& args,
                                             int timeoutMs)
 {
+    return kvcobLote(dir, args, QByteArray(), timeoutMs);
+}
+
+TestSupport::ToolRun TestSupport::kvcobLote(const QString& dir, const QStringList& args,
+                                            const QByteArray& input, int timeoutMs)
+{
     QProcess p;
     p.start(program(QStringLiteral("kvcob-lote")),
             QStringList{QStringLiteral("--dir"), dir} + args);
+    p.write(input);
+    p.closeWriteChannel();
     ToolRun r;
     if (!p.waitForFinished(timeoutMs)) {
         p.kill();

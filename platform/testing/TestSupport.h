@@ -43,6 +43,9 @@ struct ToolRun {
     QStringList lines() const; // the non-empty lines of the output
 };
 ToolRun kvcobLote(const QString& dir, const QStringList& args, int timeoutMs = 120000);
+// The same with `input` on its standard input (then closed).
+ToolRun kvcobLote(const QString& dir, const QStringList& args, const QByteArray& input,
+                  int timeoutMs = 120000);
 // The path of one of the build's programs (kvcob-lote, kvcob-gera-exemplo, ...).
 QString program(const QString& name);
 // A bank file of `titles` generated titles at `path` (kvcob-gera-exemplo); false on failure.
