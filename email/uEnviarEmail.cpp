@@ -95,9 +95,14 @@ void TFrmEnviarEmail::addResult(const BloquetoMailing::Item& item, const QString
     const int row = tblResultado->rowCount();
     tblResultado->insertRow(row);
     const QStringList cells{item.nossoNumero, item.sacado, item.address, result};
-    for (int c = 0; c < cells.size(); ++c)
-        tblResultado->setItem(row, c, new QTableWidgetItem(cells.at(c)));
-    tblResultado->resizeColumnsToContents();
+    for (int c = 0; c < cells.size(); ++c) {
+        auto* cell = new QTableWidgetItem(cells.at(c));
+        cell->setToolTip(cells.at(c)); // a server's long answer is cut at the edge
+        tblResultado->setItem(row, c, cell);
+    }
+    // The result takes what is left of the width rather than running past the edge.
+    for (int c = 0; c + 1 < cells.size(); ++c)
+        tblResultado->resizeColumnToContents(c);
 }
 
 void TFrmEnviarEmail::btnEnviarClick()

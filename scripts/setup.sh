@@ -23,6 +23,8 @@ PACKAGES=(
   libqt6sql6-psql libpq-dev postgresql
   # Mailing the bloquetos: SMTP, TLS and MIME through libcurl; the tests' mail server.
   libcurl4-openssl-dev python3-aiosmtpd openssl
+  # The password in the session's keyring (libsecret); the tests' private keyring.
+  libsecret-1-dev gnome-keyring dbus-daemon
 )
 
 SUDO=""
