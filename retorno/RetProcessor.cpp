@@ -16,7 +16,6 @@
 #include <QCryptographicHash>
 #include <QFile>
 #include <QFileInfo>
-#include <QSet>
 #include <QSqlError>
 #include <QSqlQuery>
 
@@ -49,11 +48,6 @@ QString undone(const DbError& e)
     }
     return cause + QStringLiteral(": o arquivo de retorno não foi gravado e as ocorrências "
                                   "anteriores foram mantidas.");
-}
-
-QString keyOf(const QString& age, const QString& ctr, const QString& nos)
-{
-    return age + QLatin1Char('|') + ctr + QLatin1Char('|') + nos;
 }
 
 void tally(const RetFile& file, RetSummary& s)
@@ -172,7 +166,7 @@ RetSummary RetProcessor::processBytes(const QByteArray& bytes, const QString& na
     summary.reprocessed = existing != 0;
     tally(file, summary);
     store(file, name, hash, existing, summary);
-    countUnidentified(file, summary);
+    countUnidentified(summary);
     return summary;
 }
 
@@ -292,17 +286,11 @@ void RetProcessor::store(const RetFile& file, const QString& name, const QByteAr
     }
 }
 
-void RetProcessor::countUnidentified(const RetFile& file, RetSummary& summary) const
+void RetProcessor::countUnidentified(RetSummary& summary) const
 {
-    QSet<QString> keys;
     DbQuery q(m_alias);
-    q.setStatement(RetStatements::titleKeys());
-    for (q.open(); !q.eof(); q.next())
-        keys.insert(keyOf(q.asString(QStringLiteral("BlqAgeCod")),
-                          q.asString(QStringLiteral("BlqCtrCod")),
-                          q.asString(QStringLiteral("BlqNosNum"))));
-    for (const RetOccurrence& o : file.occurrences) {
-        if (!keys.contains(keyOf(o.ageCod, o.ctrCod, o.nosNum)))
-            ++summary.unidentified;
-    }
+    q.setStatement(RetStatements::unidentifiedCount());
+    q.setParam(QStringLiteral("ParmArq"), QString::number(summary.fileSeq));
+    q.open();
+    summary.unidentified = q.eof() ? 0 : q.asInteger(QStringLiteral("RetQtd"));
 }

@@ -133,9 +133,17 @@ DbStatement RetStatements::insertOccurrence()
             nullptr};
 }
 
-DbStatement RetStatements::titleKeys()
+DbStatement RetStatements::unidentifiedCount()
 {
-    return {{s("select BlqAgeCod, BlqCtrCod, BlqNosNum from Blq")}, {}, nullptr};
+    // Matched as the reports match them (titleJoin), through the index of the nosso número.
+    return {{s("select count(*) as RetQtd from Ret r where r.RetArqSeq = :ParmArq"),
+             s("and not exists (select 1 from Blq x where x.BlqNosNum = r.RetNosNum"),
+             s("  and x.BlqAgeCod = r.RetAgeCod and x.BlqCtrCod = r.RetCtrCod)")},
+            {s("select count(*) as RetQtd from Ret r where r.RetArqSeq = cast(:ParmArq as "
+               "integer)"),
+             s("and not exists (select 1 from Blq x where x.BlqNosNum = r.RetNosNum"),
+             s("  and x.BlqAgeCod = r.RetAgeCod and x.BlqCtrCod = r.RetCtrCod)")},
+            "text parameters compare as numbers only when the server is told so"};
 }
 
 DbStatement RetStatements::files()
