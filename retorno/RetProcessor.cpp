@@ -182,8 +182,10 @@ void RetProcessor::store(const RetFile& file, const QString& name, const QByteAr
         Database::raise(db, db.lastError());
     std::unique_ptr<PgCopyInsert> copy;
     std::unique_ptr<SqliteInsert> raw;
+    // Outlives the try: a prepared statement freed before the rollback would be refused by
+    // the server's failed transaction, with a warning on the clerk's terminal.
+    QSqlQuery q(db);
     try {
-        QSqlQuery q(db);
         auto run = [&](const DbStatement& st, const QVariantList& values) {
             if (!q.prepare(st.text(server).join(QLatin1Char('\n'))))
                 Database::raise(db, q.lastError());
