@@ -44,6 +44,16 @@ struct Totals {
     }
 };
 
+// The payer's column holds this many capitals of the report's font: a longer name is cut
+// there rather than run over the due date beside it.
+constexpr qsizetype kPayerChars = 33;
+
+QString payer(const QString& name)
+{
+    const QString t = name.trimmed();
+    return t.size() <= kPayerChars ? t : t.left(kPayerChars - 1).trimmed() + QChar(u'…');
+}
+
 QString titlesText(int n)
 {
     return n == 1 ? QStringLiteral("1 título") : QStringLiteral("%1 títulos").arg(n);
@@ -140,7 +150,7 @@ int RelLiquidados::select(const QDate& from, const QDate& to)
         groupTotals.add(line);
         m_rows.append({QString(), q.asString(QStringLiteral("RetNosNum")),
                        q.asString(QStringLiteral("RetSeuNum")),
-                       known ? q.asString(QStringLiteral("BlqSacNom")).trimmed() : QString(),
+                       known ? payer(q.asString(QStringLiteral("BlqSacNom"))) : QString(),
                        Regional::shortDate(due), money(value), money(s.valPag), money(s.valEnc),
                        money(line.difference),
                        Regional::shortDate(q.asDate(QStringLiteral("RetDatCre"))),

@@ -150,11 +150,12 @@ void RelOcorrencias::select(int fileSeq)
     }
     m_rows.append({});
 
-    auto list = [&](const QString& title, const QList<Line>& lines, const QString& sixth,
-                    bool third) {
+    // "Nenhum." or "Nenhuma.", agreeing with the section's noun.
+    auto list = [&](const QString& title, const QString& none, const QList<Line>& lines,
+                    const QString& sixth, bool third) {
         section(title);
         if (lines.isEmpty()) {
-            m_rows.append({QString(), QString(), QStringLiteral("Nenhuma.")});
+            m_rows.append({QString(), QString(), none});
             m_rows.append({});
             return;
         }
@@ -167,10 +168,11 @@ void RelOcorrencias::select(int fileSeq)
                            third ? l.sacado : l.where, money(l.value), money(l.paid), l.text});
         m_rows.append({});
     };
-    list(QStringLiteral("Títulos rejeitados"), rejected, QStringLiteral("Motivos"), true);
-    list(QStringLiteral("Divergências"), divergent, QStringLiteral("Divergência"), true);
-    list(QStringLiteral("Ocorrências não identificadas"), unknown, QStringLiteral("Ocorrência"),
-         false);
+    const QString noTitle = QStringLiteral("Nenhum."), noOther = QStringLiteral("Nenhuma.");
+    list(QStringLiteral("Títulos rejeitados"), noTitle, rejected, QStringLiteral("Motivos"), true);
+    list(QStringLiteral("Divergências"), noOther, divergent, QStringLiteral("Divergência"), true);
+    list(QStringLiteral("Ocorrências não identificadas"), noOther, unknown,
+         QStringLiteral("Ocorrência"), false);
 }
 
 void RelOcorrencias::produce(TRpPrinter& store)

@@ -4,12 +4,19 @@
 
 RowsDataSource::RowsDataSource(QString name, const QStringList& fields) : m_name(std::move(name))
 {
-    for (int i = 0; i < fields.size(); ++i)
+    for (int i = 0; i < fields.size(); ++i) {
         m_fields.insert(fields.at(i).toLower(), i);
+        m_exact.insert(fields.at(i), i);
+    }
 }
 
 int RowsDataSource::index(const QString& field) const
 {
+    // Definitions name the fields as the code does: found without a lower-case copy, which
+    // would cost an allocation per field of every row.
+    const auto exact = m_exact.constFind(field);
+    if (exact != m_exact.cend())
+        return *exact;
     const auto it = m_fields.constFind(field.toLower());
     if (it == m_fields.cend())
         throw KvError(QStringLiteral("Campo %1 não encontrado em %2").arg(field, m_name));

@@ -33,6 +33,7 @@ private:
 
     QString m_name;
     QHash<QString, int> m_fields; // lower-case name -> column
+    QHash<QString, int> m_exact;  // name as given -> column
     QList<QStringList> m_rows;
     qsizetype m_at = 0;
 };

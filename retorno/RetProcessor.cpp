@@ -10,14 +10,16 @@
 #include "RetReader.h"
 #include "RetStatements.h"
 #include "RetTables.h"
+#include "SqliteInsert.h"
 #include "StoreStatements.h"
 
 #include <QCryptographicHash>
 #include <QFile>
 #include <QFileInfo>
-#include <QSet>
 #include <QSqlError>
 #include <QSqlQuery>
+
+#include <future>
 
 namespace {
 QVariant money(qint64 cents)
@@ -46,11 +48,6 @@ QString undone(const DbError& e)
     }
     return cause + QStringLiteral(": o arquivo de retorno não foi gravado e as ocorrências "
                                   "anteriores foram mantidas.");
-}
-
-QString keyOf(const QString& age, const QString& ctr, const QString& nos)
-{
-    return age + QLatin1Char('|') + ctr + QLatin1Char('|') + nos;
 }
 
 void tally(const RetFile& file, RetSummary& s)
@@ -140,8 +137,11 @@ RetSummary RetProcessor::processBytes(const QByteArray& bytes, const QString& na
 {
     // One at a time, refused at once; then the whole file checked before anything is written.
     ImportGuard guard(m_alias, ImportGuard::Load::ReturnFile);
+    // The hash of a large file costs as much as reading it: both at once.
+    std::future<QByteArray> hashing =
+        std::async(std::launch::async, [&bytes] { return hashOf(bytes); });
     const RetFile file = RetReader::read(bytes);
-    const QByteArray hash = hashOf(bytes);
+    const QByteArray hash = hashing.get();
 
     QSqlDatabase db = Database::connection(m_alias);
     RetTables::ensure(db);
@@ -166,7 +166,7 @@ RetSummary RetProcessor::processBytes(const QByteArray& bytes, const QString& na
     summary.reprocessed = existing != 0;
     tally(file, summary);
     store(file, name, hash, existing, summary);
-    countUnidentified(file, summary);
+    countUnidentified(summary);
     return summary;
 }
 
@@ -181,8 +181,11 @@ void RetProcessor::store(const RetFile& file, const QString& name, const QByteAr
     if (!db.transaction())
         Database::raise(db, db.lastError());
     std::unique_ptr<PgCopyInsert> copy;
+    std::unique_ptr<SqliteInsert> raw;
+    // Outlives the try: a prepared statement freed before the rollback would be refused by
+    // the server's failed transaction, with a warning on the clerk's terminal.
+    QSqlQuery q(db);
     try {
-        QSqlQuery q(db);
         auto run = [&](const DbStatement& st, const QVariantList& values) {
             if (!q.prepare(st.text(server).join(QLatin1Char('\n'))))
                 Database::raise(db, q.lastError());
@@ -213,36 +216,45 @@ void RetProcessor::store(const RetFile& file, const QString& name, const QByteAr
         summary.fileSeq = seq;
 
         const qint64 total = file.occurrences.size();
+        // The fast paths of each engine: COPY on the server; on the file, the rows bound
+        // straight on SQLite's handle by a thread of their own while the next are made.
         if (server)
             copy = PgCopyInsert::prepare(
                 db, StoreStatements::copyRows(QStringLiteral("Ret"),
                                               RetStatements::occurrenceColumns()));
+        else
+            raw = SqliteInsert::prepare(
+                db, RetStatements::insertOccurrence().text(false).join(QLatin1Char('\n')));
         QList<int> order;
         for (int i = 0; i < RetStatements::occurrenceColumns().size(); ++i)
             order << i;
-        if (!copy &&
+        if (!copy && !raw &&
             !q.prepare(RetStatements::insertOccurrence().text(server).join(QLatin1Char('\n'))))
             Database::raise(db, q.lastError());
         qint64 done = 0;
+        QList<QVariant> row(order.size());
         for (const RetOccurrence& o : file.occurrences) {
-            const QList<QVariant> row = {seq,
-                                         o.ageCod,
-                                         o.ctrCod,
-                                         o.nosNum,
-                                         o.seuNum,
-                                         o.codOco,
-                                         date(o.datOco),
-                                         date(o.datCre),
-                                         date(o.datVen),
-                                         money(o.titVal),
-                                         money(o.valPag),
-                                         money(o.valEnc),
-                                         money(o.valDst),
-                                         money(o.valAbt),
-                                         money(o.valTar),
-                                         o.motRej};
+            QVariant* v = row.data();
+            *v++ = seq;
+            *v++ = o.ageCod;
+            *v++ = o.ctrCod;
+            *v++ = o.nosNum;
+            *v++ = o.seuNum;
+            *v++ = o.codOco;
+            *v++ = date(o.datOco);
+            *v++ = date(o.datCre);
+            *v++ = date(o.datVen);
+            *v++ = money(o.titVal);
+            *v++ = money(o.valPag);
+            *v++ = money(o.valEnc);
+            *v++ = money(o.valDst);
+            *v++ = money(o.valAbt);
+            *v++ = money(o.valTar);
+            *v++ = o.motRej;
             if (copy) {
                 copy->exec(row, order);
+            } else if (raw) {
+                raw->queue(row, order);
             } else {
                 for (int i = 0; i < row.size(); ++i)
                     q.bindValue(i, row.at(i));
@@ -254,33 +266,33 @@ void RetProcessor::store(const RetFile& file, const QString& name, const QByteAr
         }
         if (copy)
             copy->finish();
+        if (raw)
+            raw->finish();
         q.finish();
         if (!db.commit())
             Database::raise(db, db.lastError());
     } catch (const DbError& e) {
         if (copy)
             copy->abort();
+        if (raw)
+            raw->abort();
         db.rollback();
         throw DbError(e.cause(), undone(e), e.advice());
     } catch (...) {
         if (copy)
             copy->abort();
+        if (raw)
+            raw->abort();
         db.rollback();
         throw;
     }
 }
 
-void RetProcessor::countUnidentified(const RetFile& file, RetSummary& summary) const
+void RetProcessor::countUnidentified(RetSummary& summary) const
 {
-    QSet<QString> keys;
     DbQuery q(m_alias);
-    q.setStatement(RetStatements::titleKeys());
-    for (q.open(); !q.eof(); q.next())
-        keys.insert(keyOf(q.asString(QStringLiteral("BlqAgeCod")),
-                          q.asString(QStringLiteral("BlqCtrCod")),
-                          q.asString(QStringLiteral("BlqNosNum"))));
-    for (const RetOccurrence& o : file.occurrences) {
-        if (!keys.contains(keyOf(o.ageCod, o.ctrCod, o.nosNum)))
-            ++summary.unidentified;
-    }
+    q.setStatement(RetStatements::unidentifiedCount());
+    q.setParam(QStringLiteral("ParmArq"), QString::number(summary.fileSeq));
+    q.open();
+    summary.unidentified = q.eof() ? 0 : q.asInteger(QStringLiteral("RetQtd"));
 }

@@ -32,7 +32,7 @@ public:
 private:
     void store(const RetFile& file, const QString& name, const QByteArray& hash, int existing,
                RetSummary& summary);
-    void countUnidentified(const RetFile& file, RetSummary& summary) const;
+    void countUnidentified(RetSummary& summary) const;
 
     QString m_alias;
     Progress m_progress;

@@ -107,6 +107,7 @@ struct Line {
 QList<Line> splitLines(const QByteArray& bytes)
 {
     QList<Line> lines;
+    lines.reserve(bytes.size() / RetLayout::Cnab240::kLineLength + 1);
     qsizetype start = 0;
     int number = 0;
     while (start < bytes.size()) {
@@ -170,6 +171,7 @@ RetFile read400(const QList<Line>& lines)
 
     RetFile file;
     file.format = RetFile::Format::Cnab400;
+    file.occurrences.reserve(lines.size());
     file.fileDate = h.date(L::kFileDate, QStringLiteral("Data do arquivo"));
     file.beneficiary = h.text(L::kBeneficiary);
 
@@ -261,6 +263,7 @@ RetFile read240(const QList<Line>& lines)
 
     RetFile file;
     file.format = RetFile::Format::Cnab240;
+    file.occurrences.reserve(lines.size() / 2);
     file.fileDate = h.date(L::kFileDate, QStringLiteral("Data do arquivo"));
     file.beneficiary = h.text(L::kBeneficiary);
 

@@ -39,6 +39,11 @@ QDateEdit* dateEdit(const QDate& d)
 }
 } // namespace
 
+QString TfrmRelRetorno::badPeriodMessage()
+{
+    return QStringLiteral("A data inicial do período é posterior à data final.");
+}
+
 void TfrmRelRetorno::liquidados(QWidget* parent, bool lastFile)
 {
     auto [from, to] = RelLiquidados::lastFilePeriod();
@@ -55,7 +60,18 @@ void TfrmRelRetorno::liquidados(QWidget* parent, bool lastFile)
         ate->setObjectName(QStringLiteral("edtAte"));
         form->addRow(QStringLiteral("Crédito &de:"), de);
         form->addRow(QStringLiteral("&até:"), ate);
-        form->addRow(okCancel(d));
+        QDialogButtonBox* box = okCancel(d);
+        // A period that ends before it starts is refused where it is typed.
+        QObject::disconnect(box, &QDialogButtonBox::accepted, &d, &QDialog::accept);
+        QObject::connect(box, &QDialogButtonBox::accepted, &d, [&d, de, ate] {
+            if (de->date() > ate->date()) {
+                dialogs().message(badPeriodMessage(), QStringLiteral("Atenção"));
+                de->setFocus();
+                return;
+            }
+            d.accept();
+        });
+        form->addRow(box);
         if (d.exec() != QDialog::Accepted)
             return;
         from = de->date();

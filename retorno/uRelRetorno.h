@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QString>
+
 class QWidget;
 
 // The return file's reports from the windows: "Títulos &Liquidados" over a period of credit
@@ -11,4 +13,6 @@ public:
     static void liquidados(QWidget* parent, bool lastFile = false);
     // `fileSeq` 0: the user picks the file.
     static void ocorrencias(QWidget* parent, int fileSeq = 0);
+    // Said when the period's first credit date is after its last.
+    static QString badPeriodMessage();
 };

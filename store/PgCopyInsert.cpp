@@ -24,10 +24,16 @@ PgCopyInsert::~PgCopyInsert()
         abort();
 }
 
-void PgCopyInsert::raise(const QString& serverText)
+void PgCopyInsert::raise(const QString& serverText, const QByteArray& sqlState)
 {
     m_open = false;
     m_buffer.clear();
+    // The server's disk full (disk_full): said as such, whatever the server's language.
+    if (sqlState == "53100")
+        throw DbError(DbError::Cause::Full, QStringLiteral("Disco cheio"),
+                      QStringLiteral("Libere espaço no disco do servidor de banco de dados (%1) "
+                                     "e tente de novo.")
+                          .arg(PgConnection::serverName(m_db)));
     throw DbError(DbError::Cause::Other,
                   PgConnection::failure(m_db, serverText, PQstatus(m_conn) != CONNECTION_OK));
 }
@@ -158,13 +164,16 @@ void PgCopyInsert::finish()
         raise(QString::fromUtf8(PQerrorMessage(m_conn)));
     m_open = false;
     QString error;
+    QByteArray state;
     while (PGresult* r = PQgetResult(m_conn)) {
-        if (PQresultStatus(r) != PGRES_COMMAND_OK && error.isEmpty())
+        if (PQresultStatus(r) != PGRES_COMMAND_OK && error.isEmpty()) {
             error = QString::fromUtf8(PQresultErrorMessage(r));
+            state = PQresultErrorField(r, PG_DIAG_SQLSTATE);
+        }
         PQclear(r);
     }
     if (!error.isEmpty() || PQstatus(m_conn) != CONNECTION_OK)
-        raise(error.isEmpty() ? QString::fromUtf8(PQerrorMessage(m_conn)) : error);
+        raise(error.isEmpty() ? QString::fromUtf8(PQerrorMessage(m_conn)) : error, state);
 }
 
 void PgCopyInsert::abort()

@@ -43,7 +43,7 @@ private:
     void send();
     void appendValue(const QVariant& value);
     void appendText(QStringView text);
-    [[noreturn]] void raise(const QString& serverText);
+    [[noreturn]] void raise(const QString& serverText, const QByteArray& sqlState = {});
 
     QSqlDatabase m_db;
     pg_conn* m_conn;

@@ -23,7 +23,7 @@ DbStatement updateFile();        // positional: Nom, Dat, Pro, Fmt, Qtd, Val, Se
 DbStatement deleteOccurrences(); // positional: RetArqSeq
 DbStatement insertOccurrence();  // positional, in occurrenceColumns() order
 QStringList occurrenceColumns(); // the columns an occurrence fills, RetArqSeq first
-DbStatement titleKeys();         // agência, contrato, nosso número of every Blq row
+DbStatement unidentifiedCount(); // occurrences of a file that match no Blq row (RetQtd)
 DbStatement files();             // processed files, latest first
 DbStatement lastFile();          // RetArqSeq of the latest processed file
 

@@ -4,6 +4,7 @@
 #include "Database.h"
 #include "EngineProgramDir.h"
 #include "ImportGuard.h"
+#include "PgTestServer.h"
 #include "RetTestSupport.h"
 #include "TestSupport.h"
 
@@ -13,6 +14,7 @@
 
 #include <csignal>
 #include <sys/mount.h>
+#include <sys/stat.h>
 
 using namespace RetTestSupport;
 using TestSupport::kvcobLote;
@@ -60,6 +62,65 @@ private:
     QTemporaryDir m_dir;
     bool m_mounted = false;
 };
+
+// A small disk of the server's own: a tmpfs that the server's account owns, made a
+// tablespace of the throwaway server, onto which the return file's tables and indexes are
+// moved. The server then meets a full disk in the middle of a file, as an office's server
+// whose disk fills up would. Everything is put back (tables dropped, tablespace removed,
+// disk unmounted) at the end, for the other tests of the same server.
+class ServerSmallDisk {
+public:
+    ServerSmallDisk(const EngineProgramDir& dir, const QString& size) : m_dir(dir)
+    {
+        PgTestServer* server = PgTestServer::instance();
+        struct stat owner {};
+        if (!server || !m_tmp.isValid() ||
+            ::stat(QFile::encodeName(server->dataDir()).constData(), &owner) != 0)
+            return;
+        const QByteArray options = "size=" + size.toLatin1() +
+                                   ",mode=0700,uid=" + QByteArray::number(owner.st_uid) +
+                                   ",gid=" + QByteArray::number(owner.st_gid);
+        m_mounted = ::mount("tmpfs", QFile::encodeName(m_tmp.path()).constData(), "tmpfs", 0,
+                            options.constData()) == 0;
+    }
+    ~ServerSmallDisk()
+    {
+        Database::closeAll();
+        m_dir.serverExec(QStringLiteral("DROP TABLE IF EXISTS Ret, RetArq"));
+        m_dir.serverExec(QStringLiteral("DROP TABLESPACE IF EXISTS kvcobcheio"));
+        if (m_mounted)
+            ::umount2(QFile::encodeName(m_tmp.path()).constData(), MNT_DETACH);
+    }
+    bool mounted() const { return m_mounted; }
+
+    // Moves the return file's tables and their indexes onto the small disk.
+    bool take(QString* error) const
+    {
+        const QString to = QStringLiteral(" SET TABLESPACE kvcobcheio");
+        QStringList statements = {QStringLiteral("CREATE TABLESPACE kvcobcheio LOCATION '") +
+                                  m_tmp.path() + QLatin1Char('\'')};
+        for (const char* table : {"Ret", "RetArq"})
+            statements << QStringLiteral("ALTER TABLE ") + QLatin1StringView(table) + to;
+        for (const char* index : {"RetArqIdx", "RetTitIdx", "RetCreIdx", "RetArqHashIdx"})
+            statements << QStringLiteral("ALTER INDEX ") + QLatin1StringView(index) + to;
+        for (const QString& statement : statements) {
+            if (!m_dir.serverExec(statement, error))
+                return false;
+        }
+        return true;
+    }
+
+private:
+    const EngineProgramDir& m_dir;
+    QTemporaryDir m_tmp;
+    bool m_mounted = false;
+};
+
+QString fullDiskMessage()
+{
+    return QStringLiteral("Disco cheio: o arquivo de retorno não foi gravado e as ocorrências "
+                          "anteriores foram mantidas.");
+}
 } // namespace
 
 class TstRetornoFaults : public QObject {
@@ -137,7 +198,7 @@ private Q_SLOTS:
         KV_FILE_ENGINE_ONLY();
         SmallDisk disk(QStringLiteral("4m"));
         if (!disk.mounted())
-            QSKIP("montar um sistema de arquivos pequeno exige root");
+            KV_SKIP_OR_FAIL(QStringLiteral("montar um sistema de arquivos pequeno exige root"));
         QTemporaryDir files;
         const QString small = writeFile(files.filePath(QStringLiteral("p.ret")), bigFile(100, 1));
         QCOMPARE(kvcobLote(disk.path(), {QStringLiteral("retorno"), small}).exitCode, 0);
@@ -145,10 +206,7 @@ private Q_SLOTS:
             writeFile(files.filePath(QStringLiteral("g.ret")), bigFile(60000, 1000));
         const auto r = kvcobLote(disk.path(), {QStringLiteral("retorno"), big});
         QCOMPARE(r.exitCode, 1);
-        QVERIFY2(r.err.startsWith(QStringLiteral("Disco cheio: o arquivo de retorno não foi "
-                                                 "gravado e as ocorrências anteriores foram "
-                                                 "mantidas.")),
-                 qPrintable(r.err));
+        QVERIFY2(r.err.startsWith(fullDiskMessage()), qPrintable(r.err));
         TempProgramDir reader; // the disk's database, read as another program would
         QSqlDatabase db =
             QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("leitor"));
@@ -163,6 +221,36 @@ private Q_SLOTS:
         db.close();
         db = QSqlDatabase();
         QSqlDatabase::removeDatabase(QStringLiteral("leitor"));
+    }
+
+    // The server's disk fills up in the middle of a large file: the file is refused as a
+    // full disk, with what to do, and the server keeps the occurrences of before.
+    void serverFullDiskStoresNothing()
+    {
+        KV_GLOBAL_ENGINE_DIR(dir);
+        if (!dir.isServer())
+            QSKIP("só se aplica ao servidor");
+        dropTables(dir);
+        const QString small = writeFile(dir.file(QStringLiteral("p.ret")), bigFile(100, 1));
+        QCOMPARE(kvcobLote(dir.path(), {QStringLiteral("retorno"), small}).exitCode, 0);
+        Database::closeAll();
+        ServerSmallDisk disk(dir, QStringLiteral("4m"));
+        if (!disk.mounted())
+            KV_SKIP_OR_FAIL(QStringLiteral("montar um sistema de arquivos pequeno exige root"));
+        QString error;
+        QVERIFY2(disk.take(&error), qPrintable(error));
+
+        const QString big =
+            writeFile(dir.file(QStringLiteral("g.ret")), bigFile(60000, 1000, Format::Cnab240));
+        const auto r = kvcobLote(dir.path(), {QStringLiteral("retorno"), big});
+        QCOMPARE(r.exitCode, 1);
+        QVERIFY2(r.err.startsWith(fullDiskMessage()), qPrintable(r.err));
+        QVERIFY2(r.err.contains(QStringLiteral("Libere espaço no disco do servidor")),
+                 qPrintable(r.err));
+        QCOMPARE(rows(QStringLiteral("Ret")), 100);
+        QCOMPARE(rows(QStringLiteral("RetArq")), 1);
+        QCOMPARE(count(QStringLiteral("select count(*) from RetArq where RetArqNom = 'p.ret'")), 1);
+        Database::closeAll();
     }
 };
 
