@@ -51,6 +51,7 @@
 #include <algorithm>
 #include <benchmark/benchmark.h>
 #include <cstdio>
+#include <functional>
 #include <memory>
 #include <sys/resource.h>
 #include <sys/wait.h>
@@ -158,6 +159,12 @@ void reportRounds(benchmark::State& state, const std::vector<double>& wall,
     state.counters[std::string(rate) + " best"] = units / w.best;
 }
 
+// The sizes every run of the single-sheet benchmarks covers, each timed by the benchmark.
+void thousandsOfTitles(benchmark::internal::Benchmark* b)
+{
+    b->Arg(1000)->Arg(10000)->UseManualTime();
+}
+
 void BM_FolhaSoltaPdf(benchmark::State& state)
 {
     const int titles = int(state.range(0));
@@ -183,12 +190,7 @@ void BM_FolhaSoltaPdf(benchmark::State& state)
     if (pdfPages(pdf) != titles)
         state.SkipWithError("not one page per title");
 }
-BENCHMARK(BM_FolhaSoltaPdf)
-    ->Arg(1000)
-    ->Arg(10000)
-    ->UseManualTime()
-    ->Unit(benchmark::kSecond)
-    ->Iterations(5);
+BENCHMARK(BM_FolhaSoltaPdf)->Apply(thousandsOfTitles)->Unit(benchmark::kSecond)->Iterations(5);
 
 void BM_FolhaSoltaPorTitulo(benchmark::State& state)
 {
@@ -236,9 +238,7 @@ void BM_FolhaSoltaPorTitulo(benchmark::State& state)
         QDir(folder).removeRecursively();
 }
 BENCHMARK(BM_FolhaSoltaPorTitulo)
-    ->Arg(1000)
-    ->Arg(10000)
-    ->UseManualTime()
+    ->Apply(thousandsOfTitles)
     ->Unit(benchmark::kSecond)
     ->Iterations(5);
 
@@ -307,45 +307,53 @@ void BM_FolhaSoltaPixPdf(benchmark::State& state)
     state.counters["plain KB/page"] = kb[0];
     state.counters["pix KB/page"] = kb[1];
 }
-BENCHMARK(BM_FolhaSoltaPixPdf)
-    ->Arg(1000)
-    ->Arg(10000)
-    ->UseManualTime()
-    ->Unit(benchmark::kSecond)
-    ->Iterations(7);
+BENCHMARK(BM_FolhaSoltaPixPdf)->Apply(thousandsOfTitles)->Unit(benchmark::kSecond)->Iterations(7);
+
+// Opens the preview of every valid title and polls it every `intervalMs` until `ready`
+// says the window holds what is measured; then `measured` reads the window and it closes.
+// Returns the seconds until ready, or -1.
+double timePreview(int intervalMs, const std::function<bool(TfrmQvPreview&)>& ready,
+                   const std::function<void(TfrmQvPreview&)>& measured = {})
+{
+    TfrmRelBloqueto form;
+    form.rel().selectValidInFileOrder();
+    QElapsedTimer clock;
+    double took = -1;
+    QTimer poll;
+    poll.setInterval(intervalMs);
+    QObject::connect(&poll, &QTimer::timeout, [&] {
+        TfrmQvPreview* w = frmQvPreview;
+        if (!w || !w->pageStore() || !ready(*w))
+            return;
+        took = clock.nsecsElapsed() / 1e9;
+        if (measured)
+            measured(*w);
+        poll.stop();
+        w->close();
+    });
+    clock.start();
+    poll.start();
+    form.preview();
+    return took;
+}
 
 void BM_PreviewFirstPage(benchmark::State& state)
 {
     const int titles = int(state.range(0));
     ProgramDir::set(programDir(titles));
     for (auto _ : state) {
-        TfrmRelBloqueto form;
-        form.rel().selectValidInFileOrder();
-        QElapsedTimer clock;
-        double firstPage = -1;
         // Once page 1 is in the window, paint it as the screen would and close.
-        QTimer poll;
-        poll.setInterval(0);
-        QObject::connect(&poll, &QTimer::timeout, [&] {
-            TfrmQvPreview* w = frmQvPreview;
-            if (!w || !w->pageStore() || w->pageStore()->pageCount() < 1)
-                return;
-            w->RpPreview->viewport()->grab();
-            firstPage = clock.nsecsElapsed() / 1e9;
-            poll.stop();
-            w->close();
-        });
-        clock.start();
-        poll.start();
-        form.preview();
-        state.SetIterationTime(firstPage);
+        state.SetIterationTime(timePreview(0, [](TfrmQvPreview& w) {
+            if (w.pageStore()->pageCount() < 1)
+                return false;
+            w.RpPreview->viewport()->grab();
+            return true;
+        }));
         Database::closeAll();
     }
 }
 BENCHMARK(BM_PreviewFirstPage)
-    ->Arg(1000)
-    ->Arg(10000)
-    ->UseManualTime()
+    ->Apply(thousandsOfTitles)
     ->Unit(benchmark::kMillisecond)
     ->Iterations(3);
 long residentKb()
@@ -362,27 +370,14 @@ void BM_PreviewMemory(benchmark::State& state)
     const int titles = int(state.range(0));
     ProgramDir::set(programDir(titles));
     for (auto _ : state) {
-        TfrmRelBloqueto form;
-        form.rel().selectValidInFileOrder();
-        QElapsedTimer clock;
-        double all = -1;
         qsizetype held = 0;
         long resident = 0;
-        QTimer poll;
-        poll.setInterval(5);
-        QObject::connect(&poll, &QTimer::timeout, [&] {
-            TfrmQvPreview* w = frmQvPreview;
-            if (!w || !w->pageStore() || !w->pageStore()->isFinished())
-                return;
-            all = clock.nsecsElapsed() / 1e9;
-            held = w->pageStore()->bytes();
-            resident = residentKb();
-            poll.stop();
-            w->close();
-        });
-        clock.start();
-        poll.start();
-        form.preview();
+        const double all = timePreview(
+            5, [](TfrmQvPreview& w) { return w.pageStore()->isFinished(); },
+            [&](TfrmQvPreview& w) {
+                held = w.pageStore()->bytes();
+                resident = residentKb();
+            });
         state.SetIterationTime(all);
         state.counters["KB/page"] = held / 1024.0 / titles;
         state.counters["RSS MB"] = resident / 1024.0;

@@ -20,6 +20,8 @@
 #include <QTimer>
 #include <benchmark/benchmark.h>
 
+#include <functional>
+
 namespace {
 constexpr int kRows = 100000;
 
@@ -35,6 +37,18 @@ void ensureRows()
     BlqTitles::store(BlqTitles::rejected(kRows));
 }
 
+// Previews the report as the window does; `opened` gets the page store and its preview
+// window as they open, to watch the production.
+void preview(const std::function<void(TRpPrinter&, TfrmQvPreview*)>& opened)
+{
+    TfrmRelRejeicoes form;
+    form.rptRelRejeicoes().OnPreview = [&](TRpPrinter& store) {
+        opened(store, TfrmQvPreview::openFor(store));
+    };
+    form.preview();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+}
+
 void BM_FirstPageInPreview(benchmark::State& state)
 {
     ensureRows();
@@ -42,9 +56,7 @@ void BM_FirstPageInPreview(benchmark::State& state)
         QElapsedTimer clock;
         clock.start();
         double firstPage = 0;
-        TfrmRelRejeicoes form;
-        form.rptRelRejeicoes().OnPreview = [&](TRpPrinter& store) {
-            TfrmQvPreview* w = TfrmQvPreview::openFor(store);
+        preview([&](TRpPrinter& store, TfrmQvPreview* w) {
             QObject::connect(&store, &TRpPrinter::pageAdded, w, [&, w](int count) {
                 if (count != 1)
                     return;
@@ -53,9 +65,7 @@ void BM_FirstPageInPreview(benchmark::State& state)
                 firstPage = double(clock.nsecsElapsed()) / 1e9;
                 w->close(); // closing early ends the production
             });
-        };
-        form.preview();
-        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        });
         state.SetIterationTime(firstPage);
     }
 }
@@ -84,17 +94,13 @@ void BM_AllPagesInPreview(benchmark::State& state)
         clock.start();
         double produced = 0;
         int pages = 0;
-        TfrmRelRejeicoes form;
-        form.rptRelRejeicoes().OnPreview = [&](TRpPrinter& store) {
-            TfrmQvPreview* w = TfrmQvPreview::openFor(store);
+        preview([&](TRpPrinter& store, TfrmQvPreview* w) {
             QObject::connect(&store, &TRpPrinter::stateChanged, w, [&, w] {
                 produced = double(clock.nsecsElapsed()) / 1e9;
                 pages = store.pageCount();
                 QTimer::singleShot(0, w, &QWidget::close);
             });
-        };
-        form.preview();
-        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        });
         state.SetIterationTime(produced);
         state.counters["pages"] = pages;
     }
