@@ -38,12 +38,15 @@ void ensureRows()
 }
 
 // Previews the report as the window does; `opened` gets the page store and its preview
-// window as they open, to watch the production.
-void preview(const std::function<void(TRpPrinter&, TfrmQvPreview*)>& opened)
+// window as they open, to watch the production, and the clock started before the form.
+using Opened = std::function<void(TRpPrinter&, TfrmQvPreview*, const QElapsedTimer&)>;
+void preview(const Opened& opened)
 {
+    QElapsedTimer clock;
+    clock.start();
     TfrmRelRejeicoes form;
     form.rptRelRejeicoes().OnPreview = [&](TRpPrinter& store) {
-        opened(store, TfrmQvPreview::openFor(store));
+        opened(store, TfrmQvPreview::openFor(store), clock);
     };
     form.preview();
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
@@ -53,10 +56,8 @@ void BM_FirstPageInPreview(benchmark::State& state)
 {
     ensureRows();
     for (auto _ : state) {
-        QElapsedTimer clock;
-        clock.start();
         double firstPage = 0;
-        preview([&](TRpPrinter& store, TfrmQvPreview* w) {
+        preview([&](TRpPrinter& store, TfrmQvPreview* w, const QElapsedTimer& clock) {
             QObject::connect(&store, &TRpPrinter::pageAdded, w, [&, w](int count) {
                 if (count != 1)
                     return;
@@ -90,11 +91,9 @@ void BM_AllPagesInPreview(benchmark::State& state)
 {
     ensureRows();
     for (auto _ : state) {
-        QElapsedTimer clock;
-        clock.start();
         double produced = 0;
         int pages = 0;
-        preview([&](TRpPrinter& store, TfrmQvPreview* w) {
+        preview([&](TRpPrinter& store, TfrmQvPreview* w, const QElapsedTimer& clock) {
             QObject::connect(&store, &TRpPrinter::stateChanged, w, [&, w] {
                 produced = double(clock.nsecsElapsed()) / 1e9;
                 pages = store.pageCount();

@@ -124,7 +124,7 @@ struct ExampleGaps {
     int number, due, seuNumero, especie, aceite, currency, value, memo;
 };
 
-QByteArray example(const ExampleGaps& g)
+QByteArray exampleBytes(const ExampleGaps& g)
 {
     QByteArray out = line(blanks(g.number) + blanks(5) + "7" + blanks(g.due) + "05/03/2003");
     out += line(" ") + line(" ") + line(" ");
@@ -138,12 +138,12 @@ QByteArray example(const ExampleGaps& g)
 
 QByteArray ContinuoFixtures::exampleSmall()
 {
-    return example({43, 6, 3, 4, 5, 17, 31, 48});
+    return exampleBytes({43, 6, 3, 4, 5, 17, 31, 48});
 }
 
 QByteArray ContinuoFixtures::exampleLarge()
 {
-    return example({54, 9, 13, 6, 6, 29, 33, 60});
+    return exampleBytes({54, 9, 13, 6, 6, 29, 33, 60});
 }
 
 QByteArray ContinuoFixtures::defaultInit()
