@@ -159,6 +159,26 @@ void reportRounds(benchmark::State& state, const std::vector<double>& wall,
     state.counters[std::string(rate) + " best"] = units / w.best;
 }
 
+// What the rounds of one benchmark measured.
+struct Rounds {
+    std::vector<double> wall, cpu;
+    long peak = 0;
+
+    // Times a round of the tool; a failed run stops the benchmark (false).
+    bool add(benchmark::State& state, const Run& r)
+    {
+        if (r.status != 0) {
+            state.SkipWithError("kvcob-lote failed");
+            return false;
+        }
+        state.SetIterationTime(r.wallS);
+        wall.push_back(r.wallS);
+        cpu.push_back(r.cpuS);
+        peak = std::max(peak, r.maxRssKb);
+        return true;
+    }
+};
+
 // The sizes every run of the single-sheet benchmarks covers, each timed by the benchmark.
 void thousandsOfTitles(benchmark::internal::Benchmark* b)
 {
@@ -170,23 +190,15 @@ void BM_FolhaSoltaPdf(benchmark::State& state)
     const int titles = int(state.range(0));
     const QString dir = programDir(titles);
     const QString pdf = dir + QStringLiteral("/saida.pdf");
-    Run last;
-    std::vector<double> wall, cpu;
-    long peak = 0;
+    Rounds rounds;
     for (auto _ : state) {
-        last = runTool({QStringLiteral("--dir"), dir, QStringLiteral("folha-solta"), pdf});
-        if (last.status != 0) {
-            state.SkipWithError("kvcob-lote failed");
+        if (!rounds.add(
+                state, runTool({QStringLiteral("--dir"), dir, QStringLiteral("folha-solta"), pdf})))
             return;
-        }
-        state.SetIterationTime(last.wallS);
-        wall.push_back(last.wallS);
-        cpu.push_back(last.cpuS);
-        peak = std::max(peak, last.maxRssKb);
     }
-    reportRounds(state, wall, cpu, titles, "pages/s");
+    reportRounds(state, rounds.wall, rounds.cpu, titles, "pages/s");
     state.counters["KB/page"] = QFileInfo(pdf).size() / 1024.0 / titles;
-    state.counters["peak MB"] = peak / 1024.0;
+    state.counters["peak MB"] = rounds.peak / 1024.0;
     if (pdfPages(pdf) != titles)
         state.SkipWithError("not one page per title");
 }
@@ -196,8 +208,7 @@ void BM_FolhaSoltaPorTitulo(benchmark::State& state)
 {
     const int titles = int(state.range(0));
     const QString dir = programDir(titles);
-    std::vector<double> wall, cpu;
-    long peak = 0;
+    Rounds rounds;
     QStringList folders;
     for (auto _ : state) {
         // A new folder each round, all removed at the end: on a file system without a
@@ -205,16 +216,9 @@ void BM_FolhaSoltaPorTitulo(benchmark::State& state)
         // of thousands of files just deleted are recent, which is no work of ours.
         folders << dir + QStringLiteral("/por-titulo-%1").arg(folders.size());
         QDir(folders.last()).removeRecursively();
-        const Run r = runTool({QStringLiteral("--dir"), dir, QStringLiteral("folha-solta"),
-                               QStringLiteral("--por-titulo"), folders.last()});
-        if (r.status != 0) {
-            state.SkipWithError("kvcob-lote failed");
+        if (!rounds.add(state, runTool({QStringLiteral("--dir"), dir, QStringLiteral("folha-solta"),
+                                        QStringLiteral("--por-titulo"), folders.last()})))
             return;
-        }
-        state.SetIterationTime(r.wallS);
-        wall.push_back(r.wallS);
-        cpu.push_back(r.cpuS);
-        peak = std::max(peak, r.maxRssKb);
     }
     qint64 bytes = 0;
     int files = 0, pagesWrong = 0;
@@ -227,9 +231,9 @@ void BM_FolhaSoltaPorTitulo(benchmark::State& state)
     // A sample of the files, read back: one page each.
     for (qsizetype i = 0; i < pdfs.size(); i += std::max<qsizetype>(1, pdfs.size() / 20))
         pagesWrong += pdfPages(pdfs.at(i).filePath()) != 1;
-    reportRounds(state, wall, cpu, titles, "files/s");
+    reportRounds(state, rounds.wall, rounds.cpu, titles, "files/s");
     state.counters["KB/file"] = files ? bytes / 1024.0 / files : 0;
-    state.counters["peak MB"] = peak / 1024.0;
+    state.counters["peak MB"] = rounds.peak / 1024.0;
     if (files != titles)
         state.SkipWithError("not one file per title");
     else if (pagesWrong)
