@@ -51,6 +51,7 @@
 #include <algorithm>
 #include <benchmark/benchmark.h>
 #include <cstdio>
+#include <functional>
 #include <memory>
 #include <sys/resource.h>
 #include <sys/wait.h>
@@ -158,44 +159,56 @@ void reportRounds(benchmark::State& state, const std::vector<double>& wall,
     state.counters[std::string(rate) + " best"] = units / w.best;
 }
 
+// What the rounds of one benchmark measured.
+struct Rounds {
+    std::vector<double> wall, cpu;
+    long peak = 0;
+
+    // Times a round of the tool; a failed run stops the benchmark (false).
+    bool add(benchmark::State& state, const Run& r)
+    {
+        if (r.status != 0) {
+            state.SkipWithError("kvcob-lote failed");
+            return false;
+        }
+        state.SetIterationTime(r.wallS);
+        wall.push_back(r.wallS);
+        cpu.push_back(r.cpuS);
+        peak = std::max(peak, r.maxRssKb);
+        return true;
+    }
+};
+
+// The sizes every run of the single-sheet benchmarks covers, each timed by the benchmark.
+void thousandsOfTitles(benchmark::internal::Benchmark* b)
+{
+    b->Arg(1000)->Arg(10000)->UseManualTime();
+}
+
 void BM_FolhaSoltaPdf(benchmark::State& state)
 {
     const int titles = int(state.range(0));
     const QString dir = programDir(titles);
     const QString pdf = dir + QStringLiteral("/saida.pdf");
-    Run last;
-    std::vector<double> wall, cpu;
-    long peak = 0;
+    Rounds rounds;
     for (auto _ : state) {
-        last = runTool({QStringLiteral("--dir"), dir, QStringLiteral("folha-solta"), pdf});
-        if (last.status != 0) {
-            state.SkipWithError("kvcob-lote failed");
+        if (!rounds.add(
+                state, runTool({QStringLiteral("--dir"), dir, QStringLiteral("folha-solta"), pdf})))
             return;
-        }
-        state.SetIterationTime(last.wallS);
-        wall.push_back(last.wallS);
-        cpu.push_back(last.cpuS);
-        peak = std::max(peak, last.maxRssKb);
     }
-    reportRounds(state, wall, cpu, titles, "pages/s");
+    reportRounds(state, rounds.wall, rounds.cpu, titles, "pages/s");
     state.counters["KB/page"] = QFileInfo(pdf).size() / 1024.0 / titles;
-    state.counters["peak MB"] = peak / 1024.0;
+    state.counters["peak MB"] = rounds.peak / 1024.0;
     if (pdfPages(pdf) != titles)
         state.SkipWithError("not one page per title");
 }
-BENCHMARK(BM_FolhaSoltaPdf)
-    ->Arg(1000)
-    ->Arg(10000)
-    ->UseManualTime()
-    ->Unit(benchmark::kSecond)
-    ->Iterations(5);
+BENCHMARK(BM_FolhaSoltaPdf)->Apply(thousandsOfTitles)->Unit(benchmark::kSecond)->Iterations(5);
 
 void BM_FolhaSoltaPorTitulo(benchmark::State& state)
 {
     const int titles = int(state.range(0));
     const QString dir = programDir(titles);
-    std::vector<double> wall, cpu;
-    long peak = 0;
+    Rounds rounds;
     QStringList folders;
     for (auto _ : state) {
         // A new folder each round, all removed at the end: on a file system without a
@@ -203,16 +216,9 @@ void BM_FolhaSoltaPorTitulo(benchmark::State& state)
         // of thousands of files just deleted are recent, which is no work of ours.
         folders << dir + QStringLiteral("/por-titulo-%1").arg(folders.size());
         QDir(folders.last()).removeRecursively();
-        const Run r = runTool({QStringLiteral("--dir"), dir, QStringLiteral("folha-solta"),
-                               QStringLiteral("--por-titulo"), folders.last()});
-        if (r.status != 0) {
-            state.SkipWithError("kvcob-lote failed");
+        if (!rounds.add(state, runTool({QStringLiteral("--dir"), dir, QStringLiteral("folha-solta"),
+                                        QStringLiteral("--por-titulo"), folders.last()})))
             return;
-        }
-        state.SetIterationTime(r.wallS);
-        wall.push_back(r.wallS);
-        cpu.push_back(r.cpuS);
-        peak = std::max(peak, r.maxRssKb);
     }
     qint64 bytes = 0;
     int files = 0, pagesWrong = 0;
@@ -225,9 +231,9 @@ void BM_FolhaSoltaPorTitulo(benchmark::State& state)
     // A sample of the files, read back: one page each.
     for (qsizetype i = 0; i < pdfs.size(); i += std::max<qsizetype>(1, pdfs.size() / 20))
         pagesWrong += pdfPages(pdfs.at(i).filePath()) != 1;
-    reportRounds(state, wall, cpu, titles, "files/s");
+    reportRounds(state, rounds.wall, rounds.cpu, titles, "files/s");
     state.counters["KB/file"] = files ? bytes / 1024.0 / files : 0;
-    state.counters["peak MB"] = peak / 1024.0;
+    state.counters["peak MB"] = rounds.peak / 1024.0;
     if (files != titles)
         state.SkipWithError("not one file per title");
     else if (pagesWrong)
@@ -236,9 +242,7 @@ void BM_FolhaSoltaPorTitulo(benchmark::State& state)
         QDir(folder).removeRecursively();
 }
 BENCHMARK(BM_FolhaSoltaPorTitulo)
-    ->Arg(1000)
-    ->Arg(10000)
-    ->UseManualTime()
+    ->Apply(thousandsOfTitles)
     ->Unit(benchmark::kSecond)
     ->Iterations(5);
 
@@ -307,45 +311,53 @@ void BM_FolhaSoltaPixPdf(benchmark::State& state)
     state.counters["plain KB/page"] = kb[0];
     state.counters["pix KB/page"] = kb[1];
 }
-BENCHMARK(BM_FolhaSoltaPixPdf)
-    ->Arg(1000)
-    ->Arg(10000)
-    ->UseManualTime()
-    ->Unit(benchmark::kSecond)
-    ->Iterations(7);
+BENCHMARK(BM_FolhaSoltaPixPdf)->Apply(thousandsOfTitles)->Unit(benchmark::kSecond)->Iterations(7);
+
+// Opens the preview of every valid title and polls it every `intervalMs` until `ready`
+// says the window holds what is measured; then `measured` reads the window and it closes.
+// Returns the seconds until ready, or -1.
+double timePreview(int intervalMs, const std::function<bool(TfrmQvPreview&)>& ready,
+                   const std::function<void(TfrmQvPreview&)>& measured = {})
+{
+    TfrmRelBloqueto form;
+    form.rel().selectValidInFileOrder();
+    QElapsedTimer clock;
+    double took = -1;
+    QTimer poll;
+    poll.setInterval(intervalMs);
+    QObject::connect(&poll, &QTimer::timeout, [&] {
+        TfrmQvPreview* w = frmQvPreview;
+        if (!w || !w->pageStore() || !ready(*w))
+            return;
+        took = clock.nsecsElapsed() / 1e9;
+        if (measured)
+            measured(*w);
+        poll.stop();
+        w->close();
+    });
+    clock.start();
+    poll.start();
+    form.preview();
+    return took;
+}
 
 void BM_PreviewFirstPage(benchmark::State& state)
 {
     const int titles = int(state.range(0));
     ProgramDir::set(programDir(titles));
     for (auto _ : state) {
-        TfrmRelBloqueto form;
-        form.rel().selectValidInFileOrder();
-        QElapsedTimer clock;
-        double firstPage = -1;
         // Once page 1 is in the window, paint it as the screen would and close.
-        QTimer poll;
-        poll.setInterval(0);
-        QObject::connect(&poll, &QTimer::timeout, [&] {
-            TfrmQvPreview* w = frmQvPreview;
-            if (!w || !w->pageStore() || w->pageStore()->pageCount() < 1)
-                return;
-            w->RpPreview->viewport()->grab();
-            firstPage = clock.nsecsElapsed() / 1e9;
-            poll.stop();
-            w->close();
-        });
-        clock.start();
-        poll.start();
-        form.preview();
-        state.SetIterationTime(firstPage);
+        state.SetIterationTime(timePreview(0, [](TfrmQvPreview& w) {
+            if (w.pageStore()->pageCount() < 1)
+                return false;
+            w.RpPreview->viewport()->grab();
+            return true;
+        }));
         Database::closeAll();
     }
 }
 BENCHMARK(BM_PreviewFirstPage)
-    ->Arg(1000)
-    ->Arg(10000)
-    ->UseManualTime()
+    ->Apply(thousandsOfTitles)
     ->Unit(benchmark::kMillisecond)
     ->Iterations(3);
 long residentKb()
@@ -362,27 +374,14 @@ void BM_PreviewMemory(benchmark::State& state)
     const int titles = int(state.range(0));
     ProgramDir::set(programDir(titles));
     for (auto _ : state) {
-        TfrmRelBloqueto form;
-        form.rel().selectValidInFileOrder();
-        QElapsedTimer clock;
-        double all = -1;
         qsizetype held = 0;
         long resident = 0;
-        QTimer poll;
-        poll.setInterval(5);
-        QObject::connect(&poll, &QTimer::timeout, [&] {
-            TfrmQvPreview* w = frmQvPreview;
-            if (!w || !w->pageStore() || !w->pageStore()->isFinished())
-                return;
-            all = clock.nsecsElapsed() / 1e9;
-            held = w->pageStore()->bytes();
-            resident = residentKb();
-            poll.stop();
-            w->close();
-        });
-        clock.start();
-        poll.start();
-        form.preview();
+        const double all = timePreview(
+            5, [](TfrmQvPreview& w) { return w.pageStore()->isFinished(); },
+            [&](TfrmQvPreview& w) {
+                held = w.pageStore()->bytes();
+                resident = residentKb();
+            });
         state.SetIterationTime(all);
         state.counters["KB/page"] = held / 1024.0 / titles;
         state.counters["RSS MB"] = resident / 1024.0;

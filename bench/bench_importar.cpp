@@ -6,20 +6,15 @@
 // import and at most three times SQLite's own copy.
 //
 //   bench_importar [--titulos N] [benchmark options]
-#include "BankFileWriter.h"
-#include "SampleBankFile.h"
+#include "ImportBench.h"
 
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
-#include <QProcess>
 #include <QTemporaryDir>
-#include <benchmark/benchmark.h>
 #include <sqlite3.h>
 
-#include <chrono>
 #include <cstdio>
-#include <map>
 #include <string>
 #include <vector>
 
@@ -46,16 +41,7 @@ QString importDir()
 
 void runImport()
 {
-    QProcess p;
-    p.setProgram(QCoreApplication::applicationDirPath() + QStringLiteral("/kvcob-lote"));
-    p.setArguments({QStringLiteral("--dir"), importDir(), QStringLiteral("importar"), g_bankFile});
-    p.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-    p.start();
-    if (!p.waitForFinished(-1) || p.exitCode() != 0) {
-        std::fprintf(stderr, "kvcob-lote importar failed\n");
-        std::exit(1);
-    }
-    p.readAllStandardOutput();
+    ImportBench::runImport(importDir(), g_bankFile, "kvcob-lote importar");
 }
 
 void check(int rc, sqlite3* db, const char* what)
@@ -165,84 +151,46 @@ void copyInside()
     sqlite3_close(db);
 }
 
-std::map<std::string, double> g_seconds; // best wall time of each benchmark
-
-template <typename Work> void timed(benchmark::State& state, const char* name, Work work)
-{
-    for (auto _ : state) {
-        const auto start = std::chrono::steady_clock::now();
-        work();
-        const std::chrono::duration<double> took = std::chrono::steady_clock::now() - start;
-        state.SetIterationTime(took.count());
-        auto [it, fresh] = g_seconds.emplace(name, took.count());
-        if (!fresh && took.count() < it->second)
-            it->second = took.count();
-    }
-    state.counters["titulos"] = g_titles;
-}
-
 void BM_KvcobLoteImportar(benchmark::State& state)
 {
-    timed(state, "importar", runImport);
+    ImportBench::timed(state, "importar", g_titles, runImport);
 }
 
 void BM_SqliteBulkInsert(benchmark::State& state)
 {
     if (g_rows.empty())
         loadImportedRows();
-    timed(state, "sqlite", bareInsert);
+    ImportBench::timed(state, "sqlite", g_titles, bareInsert);
 }
 void BM_SqliteCopyInside(benchmark::State& state)
 {
     if (g_rows.empty())
         loadImportedRows();
-    timed(state, "copia", copyInside);
+    ImportBench::timed(state, "copia", g_titles, copyInside);
 }
 } // namespace
 
-BENCHMARK(BM_KvcobLoteImportar)
-    ->UseManualTime()
-    ->Unit(benchmark::kMillisecond)
-    ->Iterations(3)
-    ->Repetitions(1);
-BENCHMARK(BM_SqliteBulkInsert)
-    ->UseManualTime()
-    ->Unit(benchmark::kMillisecond)
-    ->Iterations(3)
-    ->Repetitions(1);
-BENCHMARK(BM_SqliteCopyInside)
-    ->UseManualTime()
-    ->Unit(benchmark::kMillisecond)
-    ->Iterations(3)
-    ->Repetitions(1);
+BENCHMARK(BM_KvcobLoteImportar)->Apply(ImportBench::threeRuns)->Repetitions(1);
+BENCHMARK(BM_SqliteBulkInsert)->Apply(ImportBench::threeRuns)->Repetitions(1);
+BENCHMARK(BM_SqliteCopyInside)->Apply(ImportBench::threeRuns)->Repetitions(1);
 
 int main(int argc, char** argv)
 {
     QCoreApplication app(argc, argv);
-    for (int i = 1; i + 1 < argc; ++i) {
-        if (std::string(argv[i]) == "--titulos")
-            g_titles = std::atoi(argv[i + 1]);
-    }
+    g_titles = ImportBench::titlesArgument(argc, argv, g_titles);
     QTemporaryDir dir;
     g_dir = &dir;
     QDir().mkpath(importDir());
-    g_bankFile = dir.filePath(QStringLiteral("titulos.rem"));
-    {
-        QFile out(g_bankFile);
-        if (!out.open(QIODevice::WriteOnly))
-            return 1;
-        BankFileWriter writer(&out);
-        SampleBankFile::writeBulk(writer, g_titles);
-    }
+    g_bankFile = ImportBench::writeBankFile(dir, g_titles);
     runImport(); // warms the page cache and gives the rows for the bare insert
 
     benchmark::Initialize(&argc, argv);
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();
 
-    const double import = g_seconds["importar"];
-    const double bare = g_seconds["sqlite"];
-    const double copy = g_seconds["copia"];
+    const double import = ImportBench::bestSeconds()["importar"];
+    const double bare = ImportBench::bestSeconds()["sqlite"];
+    const double copy = ImportBench::bestSeconds()["copia"];
     std::printf("\n%d títulos: importar %.3f s, SQLite puro %.3f s (razão %.2f), cópia "
                 "dentro do SQLite %.3f s (razão %.2f; metas: <= 0,7 s e <= 3,0)\n",
                 g_titles, import, bare, bare > 0 ? import / bare : 0.0, copy,

@@ -20,6 +20,8 @@
 #include <QTimer>
 #include <benchmark/benchmark.h>
 
+#include <functional>
+
 namespace {
 constexpr int kRows = 100000;
 
@@ -35,16 +37,27 @@ void ensureRows()
     BlqTitles::store(BlqTitles::rejected(kRows));
 }
 
+// Previews the report as the window does; `opened` gets the page store and its preview
+// window as they open, to watch the production, and the clock started before the form.
+using Opened = std::function<void(TRpPrinter&, TfrmQvPreview*, const QElapsedTimer&)>;
+void preview(const Opened& opened)
+{
+    QElapsedTimer clock;
+    clock.start();
+    TfrmRelRejeicoes form;
+    form.rptRelRejeicoes().OnPreview = [&](TRpPrinter& store) {
+        opened(store, TfrmQvPreview::openFor(store), clock);
+    };
+    form.preview();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+}
+
 void BM_FirstPageInPreview(benchmark::State& state)
 {
     ensureRows();
     for (auto _ : state) {
-        QElapsedTimer clock;
-        clock.start();
         double firstPage = 0;
-        TfrmRelRejeicoes form;
-        form.rptRelRejeicoes().OnPreview = [&](TRpPrinter& store) {
-            TfrmQvPreview* w = TfrmQvPreview::openFor(store);
+        preview([&](TRpPrinter& store, TfrmQvPreview* w, const QElapsedTimer& clock) {
             QObject::connect(&store, &TRpPrinter::pageAdded, w, [&, w](int count) {
                 if (count != 1)
                     return;
@@ -53,9 +66,7 @@ void BM_FirstPageInPreview(benchmark::State& state)
                 firstPage = double(clock.nsecsElapsed()) / 1e9;
                 w->close(); // closing early ends the production
             });
-        };
-        form.preview();
-        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        });
         state.SetIterationTime(firstPage);
     }
 }
@@ -80,21 +91,15 @@ void BM_AllPagesInPreview(benchmark::State& state)
 {
     ensureRows();
     for (auto _ : state) {
-        QElapsedTimer clock;
-        clock.start();
         double produced = 0;
         int pages = 0;
-        TfrmRelRejeicoes form;
-        form.rptRelRejeicoes().OnPreview = [&](TRpPrinter& store) {
-            TfrmQvPreview* w = TfrmQvPreview::openFor(store);
+        preview([&](TRpPrinter& store, TfrmQvPreview* w, const QElapsedTimer& clock) {
             QObject::connect(&store, &TRpPrinter::stateChanged, w, [&, w] {
                 produced = double(clock.nsecsElapsed()) / 1e9;
                 pages = store.pageCount();
                 QTimer::singleShot(0, w, &QWidget::close);
             });
-        };
-        form.preview();
-        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        });
         state.SetIterationTime(produced);
         state.counters["pages"] = pages;
     }

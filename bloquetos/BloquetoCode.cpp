@@ -107,12 +107,12 @@ BloquetoCode BloquetoCode::compose(const Input& in, const QDate& today)
     code.replace(QLatin1Char(' '), QLatin1Char('0'));
 
     BloquetoCode result;
-    result.m_checkDigit = DigitoModulo11(code);
-    result.m_barcode = code.left(4) + result.m_checkDigit + code.mid(4);
+    const QChar checkDigit = DigitoModulo11(code);
+    result.m_barcode = code.left(4) + checkDigit + code.mid(4);
     result.m_valueBlock = valueBlock;
     const QChar blank = QLatin1Char(' ');
     result.m_typeable = (withDot(field1, 11) + blank + withDot(field2, 12) + blank +
-                         withDot(field3, 12) + blank + result.m_checkDigit + blank + valueBlock)
+                         withDot(field3, 12) + blank + checkDigit + blank + valueBlock)
                             .left(54);
     return result;
 }

@@ -48,12 +48,9 @@ public:
     const QString& barcode() const { return m_barcode; }       // normally 44 digits
     const QString& typeableLine() const { return m_typeable; } // printed form, 54 characters
     const QString& valueBlock() const { return m_valueBlock; } // 14 characters, blanks kept
-    QChar checkDigit() const { return m_checkDigit; }
-    QString barcodeText() const { return CodificaBarras(m_barcode); }
 
 private:
     QString m_barcode;
     QString m_typeable;
     QString m_valueBlock;
-    QChar m_checkDigit;
 };

@@ -20,6 +20,17 @@ QString BloquetoPix::checkedKey(const QString& beneficiary, const BeneficiaryPix
     return key->value();
 }
 
+BloquetoPix::Title BloquetoPix::titleOf(const BlqTitle& t)
+{
+    Title pix;
+    pix.imported = t.pixEmv;
+    pix.codMoe = t.codMoe;
+    pix.cents = BlqTitle::cents(t.titVal);
+    pix.nomCed = t.nomCed;
+    pix.nosNum = t.nosNum;
+    return pix;
+}
+
 QString BloquetoPix::payload(const Title& t, const QString& key, const QString& city)
 {
     if (!t.imported.isEmpty()) {

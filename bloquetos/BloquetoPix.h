@@ -1,6 +1,7 @@
 #pragma once
 
 #include "BeneficiaryPix.h"
+#include "BlqTitle.h"
 
 #include <QList>
 #include <QString>
@@ -21,6 +22,9 @@ struct Title {
     QString nomCed;   // BlqNomCed
     QString nosNum;   // BlqNosNum
 };
+
+// The PIX fields of a stored title.
+Title titleOf(const BlqTitle& t);
 
 // The beneficiary's key in the form payloads carry it, or empty when none is set. A key
 // the customisation window would refuse (a hand-edited file) stops the printing with

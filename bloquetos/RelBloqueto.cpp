@@ -159,13 +159,7 @@ void RelBloqueto::RpBand1BeforePrint(TRpBand&, bool&)
     m_el.qLblCodBarra->Bars = barcodeBars(code.barcode());
     m_el.qLblLinhaDig->Caption = code.typeableLine();
 
-    BloquetoPix::Title pix;
-    pix.imported = t.pixEmv;
-    pix.codMoe = t.codMoe;
-    pix.cents = in.cents;
-    pix.nomCed = t.nomCed;
-    pix.nosNum = in.nosNum;
-    showPix(BloquetoPix::payload(pix, m_pixKey, m_pixCity));
+    showPix(BloquetoPix::payload(BloquetoPix::titleOf(t), m_pixKey, m_pixCity));
     if (titleFilled)
         titleFilled(t, code);
 }

@@ -3,6 +3,7 @@
 #include "CommandLine.h"
 #include "DbTable.h"
 #include "KvError.h"
+#include "Regional.h"
 
 #include <cstdio>
 
@@ -26,6 +27,20 @@ void Verb::badUsage(const QString& why) const
 {
     const QString line = QStringLiteral("Uso: kvcob-lote %1 %2").arg(name, usage());
     throw KvError(why.isEmpty() ? line : why + QLatin1Char('\n') + line);
+}
+
+QDate Verb::dateOption(const QCommandLineParser& args, const QString& name, bool alsoIso) const
+{
+    if (!args.isSet(name))
+        return {};
+    const QString text = args.value(name).trimmed();
+    QDate d = Regional::parseShortDate(text);
+    if (!d.isValid() && alsoIso)
+        d = QDate::fromString(text, Qt::ISODate);
+    if (!d.isValid())
+        badUsage(QStringLiteral("Data inválida em --%1: %2 (use dd/mm/aaaa).")
+                     .arg(name, args.value(name)));
+    return d;
 }
 
 void requireTitles()

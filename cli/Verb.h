@@ -2,6 +2,7 @@
 
 #include <QCommandLineOption>
 #include <QCommandLineParser>
+#include <QDate>
 #include <QList>
 #include <QString>
 #include <QStringList>
@@ -16,6 +17,12 @@
 // They may stand anywhere after the verb, as "--name value" or "--name=value"; the verb
 // reads them with args.isSet(name) and args.value(name).
 struct Verb {
+    Verb() = default;
+    Verb(const QString& name, const QString& arguments, const QString& summary)
+        : name(name), arguments(arguments), summary(summary)
+    {
+    }
+
     QString name;
     QString arguments; // what follows the options in the synopsis ("SAIDA.pdf")
     QString summary;   // one line, for --help
@@ -32,6 +39,10 @@ struct Verb {
     QString usage() const;
     // Raises KvError with `why` (when given) and then "Uso: kvcob-lote VERB …".
     [[noreturn]] void badUsage(const QString& why = QString()) const;
+    // The date of option `name` as dd/mm/aaaa (or, with `alsoIso`, aaaa-mm-dd); an invalid
+    // date is bad usage. Null when the option is not given.
+    QDate dateOption(const QCommandLineParser& args, const QString& name,
+                     bool alsoIso = false) const;
 };
 
 // Raises "Não há Dados na Base" when the bloqueto table holds no titles, as the window does

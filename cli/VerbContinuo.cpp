@@ -78,12 +78,10 @@ int run(const Verb& verb, const QCommandLineParser& args)
 
 Verb continuoVerb()
 {
-    Verb v;
-    v.name = QStringLiteral("continuo");
-    v.arguments = QStringLiteral("SAIDA");
-    v.summary = QStringLiteral("imprime os bloquetos válidos em formulário contínuo, num arquivo, "
-                               "numa porta configurada em kvcob.conf ou numa fila do CUPS "
-                               "(cups:FILA)");
+    Verb v(QStringLiteral("continuo"), QStringLiteral("SAIDA"),
+           QStringLiteral("imprime os bloquetos válidos em formulário contínuo, num arquivo, "
+                          "numa porta configurada em kvcob.conf ou numa fila do CUPS "
+                          "(cups:FILA)"));
     v.options = {
         {kModelo, QStringLiteral("o formulário pré-impresso da impressora"),
          QStringLiteral("pequeno|grande")},

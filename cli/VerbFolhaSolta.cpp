@@ -93,11 +93,9 @@ int run(const Verb& verb, const QCommandLineParser& args)
 
 Verb folhaSoltaVerb()
 {
-    Verb v;
-    v.name = QStringLiteral("folha-solta");
-    v.arguments = QStringLiteral("SAIDA.pdf");
-    v.summary = QStringLiteral("grava os bloquetos dos títulos válidos, um por folha A4, em PDF, "
-                               "ou os imprime numa fila do CUPS");
+    Verb v(QStringLiteral("folha-solta"), QStringLiteral("SAIDA.pdf"),
+           QStringLiteral("grava os bloquetos dos títulos válidos, um por folha A4, em PDF, "
+                          "ou os imprime numa fila do CUPS"));
     v.options = QueuePrint::options();
     v.options << QCommandLineOption(kTitulo,
                                     QStringLiteral("só o título deste nosso número (repita a "

@@ -7,11 +7,9 @@
 // line is printed whether the import ends well or not, as the window keeps showing it.
 Verb importarVerb()
 {
-    Verb v;
-    v.name = QStringLiteral("importar");
+    Verb v(QStringLiteral("importar"), QStringLiteral("ARQUIVO"),
+           QStringLiteral("substitui os títulos da base pelos do arquivo do banco"));
     v.paints = false;
-    v.arguments = QStringLiteral("ARQUIVO");
-    v.summary = QStringLiteral("substitui os títulos da base pelos do arquivo do banco");
     v.options = {{QStringLiteral("forcar"),
                   QStringLiteral("carrega também um arquivo que não começa por um registro "
                                  "header")}};

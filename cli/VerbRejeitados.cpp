@@ -6,11 +6,9 @@
 // kvcob-lote rejeitados SAIDA.pdf: the rejected-titles report as PDF, or on a CUPS queue.
 Verb rejeitadosVerb()
 {
-    Verb v;
-    v.name = QStringLiteral("rejeitados");
-    v.arguments = QStringLiteral("SAIDA.pdf");
-    v.summary = QStringLiteral("grava o relatório de títulos rejeitados em PDF, ou o imprime "
-                               "numa fila do CUPS");
+    Verb v(QStringLiteral("rejeitados"), QStringLiteral("SAIDA.pdf"),
+           QStringLiteral("grava o relatório de títulos rejeitados em PDF, ou o imprime "
+                          "numa fila do CUPS"));
     v.options = QueuePrint::options();
     v.run = [](const Verb& verb, const QCommandLineParser& args) {
         const bool toQueue = QueuePrint::requested(verb, args);

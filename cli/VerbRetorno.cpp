@@ -14,27 +14,15 @@ QString pagesText(int pages)
     return pages == 1 ? QStringLiteral("1 página") : QStringLiteral("%1 páginas").arg(pages);
 }
 
-QDate dateOption(const Verb& verb, const QCommandLineParser& args, const QString& name)
-{
-    if (!args.isSet(name))
-        return {};
-    const QDate d = Regional::parseShortDate(args.value(name).trimmed());
-    if (!d.isValid())
-        verb.badUsage(QStringLiteral("Data inválida em --%1: %2 (use dd/mm/aaaa).")
-                          .arg(name, args.value(name)));
-    return d;
-}
 } // namespace
 
 // kvcob-lote retorno [--reprocessar] ARQUIVO [--relatorio SAIDA.pdf]: the processing
 // window's work without the window.
 Verb retornoVerb()
 {
-    Verb v;
-    v.name = QStringLiteral("retorno");
-    v.arguments = QStringLiteral("ARQUIVO");
-    v.summary = QStringLiteral("processa o arquivo de retorno do banco: liquidações, baixas, "
-                               "rejeições e tarifas de cada título");
+    Verb v(QStringLiteral("retorno"), QStringLiteral("ARQUIVO"),
+           QStringLiteral("processa o arquivo de retorno do banco: liquidações, baixas, "
+                          "rejeições e tarifas de cada título"));
     v.options = {{QStringLiteral("reprocessar"),
                   QStringLiteral("substitui as ocorrências de um arquivo já processado")},
                  {QStringLiteral("relatorio"),
@@ -68,11 +56,9 @@ Verb retornoVerb()
 // kvcob-lote liquidados [--de dd/mm/aaaa] [--ate dd/mm/aaaa] SAIDA.pdf
 Verb liquidadosVerb()
 {
-    Verb v;
-    v.name = QStringLiteral("liquidados");
-    v.arguments = QStringLiteral("SAIDA.pdf");
-    v.summary = QStringLiteral("grava o relatório de títulos liquidados num período de datas "
-                               "de crédito (sem período: as do último retorno) em PDF");
+    Verb v(QStringLiteral("liquidados"), QStringLiteral("SAIDA.pdf"),
+           QStringLiteral("grava o relatório de títulos liquidados num período de datas "
+                          "de crédito (sem período: as do último retorno) em PDF"));
     v.options = {{QStringLiteral("de"), QStringLiteral("primeira data de crédito"),
                   QStringLiteral("dd/mm/aaaa")},
                  {QStringLiteral("ate"), QStringLiteral("última data de crédito"),
@@ -81,8 +67,8 @@ Verb liquidadosVerb()
         const QStringList files = args.positionalArguments();
         if (files.size() != 1)
             verb.badUsage();
-        QDate from = dateOption(verb, args, QStringLiteral("de"));
-        QDate to = dateOption(verb, args, QStringLiteral("ate"));
+        QDate from = verb.dateOption(args, QStringLiteral("de"));
+        QDate to = verb.dateOption(args, QStringLiteral("ate"));
         // Without a period: the credit dates of the latest file. One end alone runs from the
         // beginning, or up to today.
         if (!from.isValid() && !to.isValid()) {

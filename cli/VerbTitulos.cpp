@@ -1,6 +1,5 @@
 #include "BloquetoIndex.h"
 #include "KvError.h"
-#include "Regional.h"
 #include "TitleCsv.h"
 #include "TitleListModel.h"
 #include "TitleSearch.h"
@@ -17,20 +16,6 @@ const QString kDe = QStringLiteral("vencimento-de");
 const QString kAte = QStringLiteral("vencimento-ate");
 const QString kSituacao = QStringLiteral("situacao");
 const QString kCsv = QStringLiteral("csv");
-
-QDate dateOption(const Verb& verb, const QCommandLineParser& args, const QString& name)
-{
-    if (!args.isSet(name))
-        return {};
-    const QString text = args.value(name).trimmed();
-    QDate d = Regional::parseShortDate(text);
-    if (!d.isValid())
-        d = QDate::fromString(text, Qt::ISODate);
-    if (!d.isValid())
-        verb.badUsage(
-            QStringLiteral("Data inválida em --%1: %2 (use dd/mm/aaaa).").arg(name, text));
-    return d;
-}
 
 QString situacaoOption(const Verb& verb, const QCommandLineParser& args)
 {
@@ -51,8 +36,8 @@ int run(const Verb& verb, const QCommandLineParser& args)
         verb.badUsage();
     TitleSearch::Criteria c;
     c.text = args.value(kBusca);
-    c.dueFrom = dateOption(verb, args, kDe);
-    c.dueUntil = dateOption(verb, args, kAte);
+    c.dueFrom = verb.dateOption(args, kDe, true);
+    c.dueUntil = verb.dateOption(args, kAte, true);
     c.situacao = situacaoOption(verb, args);
     const QList<qint32> seqs = TitleSearch::find(c);
     if (args.isSet(kCsv)) {
@@ -83,10 +68,9 @@ int run(const Verb& verb, const QCommandLineParser& args)
 
 Verb titulosVerb()
 {
-    Verb v;
-    v.name = QStringLiteral("titulos");
-    v.summary = QStringLiteral("lista os títulos encontrados pelo nome ou documento do pagador, "
-                               "nosso número, seu número ou beneficiário");
+    Verb v(QStringLiteral("titulos"), QString(),
+           QStringLiteral("lista os títulos encontrados pelo nome ou documento do pagador, "
+                          "nosso número, seu número ou beneficiário"));
     v.options = {
         {kBusca,
          QStringLiteral("parte do nome, CPF/CNPJ, nosso número, seu número ou "

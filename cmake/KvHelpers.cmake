@@ -17,3 +17,19 @@ function(kv_add_test name)
     SKIP_REGULAR_EXPRESSION "Totals: [0-2] passed, 0 failed, [1-9][0-9]* skipped"
     TIMEOUT 300)
 endfunction()
+
+# kv_link_options(DIR): links kvcob_options to every library and program defined in DIR and
+# the folders below it, so that none is left out, whoever adds it.
+function(kv_link_options dir)
+  get_property(targets DIRECTORY ${dir} PROPERTY BUILDSYSTEM_TARGETS)
+  foreach(target ${targets})
+    get_target_property(type ${target} TYPE)
+    if(type MATCHES "^(STATIC_LIBRARY|SHARED_LIBRARY|MODULE_LIBRARY|OBJECT_LIBRARY|EXECUTABLE)$")
+      target_link_libraries(${target} PRIVATE kvcob_options)
+    endif()
+  endforeach()
+  get_property(subdirs DIRECTORY ${dir} PROPERTY SUBDIRECTORIES)
+  foreach(sub ${subdirs})
+    kv_link_options(${sub})
+  endforeach()
+endfunction()

@@ -27,6 +27,12 @@ enum Field : quint32 {
     TextUtf16 = 1 << 13,
 };
 
+// The bit of field `f` when it changed, else none.
+quint32 ifChanged(bool changed, Field f)
+{
+    return changed ? quint32(f) : 0u;
+}
+
 void putVarint(QByteArray& out, quint64 v)
 {
     while (v >= 0x80) {
@@ -139,16 +145,16 @@ std::optional<QByteArray> RpCompactPages::changes(const RpPage& page, const Refe
         quint32 mask = 0;
         if (a.kind != b.kind || a.style != b.style || a.reserved != b.reserved)
             mask |= KindStyle;
-        mask |= (a.x != b.x ? X : 0) | (a.y != b.y ? Y : 0) | (a.w != b.w ? W : 0) |
-                (a.h != b.h ? H : 0) | (a.color != b.color ? Color : 0) |
-                (a.fill != b.fill ? Fill : 0) | (a.arg != b.arg ? Arg : 0) |
-                (a.w2 != b.w2 ? W2 : 0) | (a.h2 != b.h2 ? H2 : 0);
+        mask |= ifChanged(a.x != b.x, X) | ifChanged(a.y != b.y, Y) | ifChanged(a.w != b.w, W) |
+                ifChanged(a.h != b.h, H) | ifChanged(a.color != b.color, Color) |
+                ifChanged(a.fill != b.fill, Fill) | ifChanged(a.arg != b.arg, Arg) |
+                ifChanged(a.w2 != b.w2, W2) | ifChanged(a.h2 != b.h2, H2);
         if (text) {
             const QString& then = b.holdsText() ? reference.texts.at(i) : QString();
             if (now != then)
                 mask |= fitsLatin1(now) ? TextLatin1 : TextUtf16;
         } else {
-            mask |= (a.p1 != b.p1 ? P1 : 0) | (a.p2 != b.p2 ? P2 : 0);
+            mask |= ifChanged(a.p1 != b.p1, P1) | ifChanged(a.p2 != b.p2, P2);
         }
         if (!mask)
             continue;

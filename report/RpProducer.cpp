@@ -13,6 +13,16 @@
 #include <cmath>
 
 namespace {
+// Sets the kind of an operation and the rectangle it covers.
+void place(RpOp& op, quint8 kind, qint32 x, qint32 y, qint32 w, qint32 h)
+{
+    op.kind = kind;
+    op.x = x;
+    op.y = y;
+    op.w = w;
+    op.h = h;
+}
+
 qint32 um(double tenths)
 {
     return Rp::tenthsToUm(tenths);
@@ -399,11 +409,7 @@ void RpProducer::renderShape(const TRpShape& s, qint32 x, qint32 y, qint32 w, qi
     op.color = argb(s.Pen.color);
     switch (s.Shape) {
     case RpShapeKind::Rectangle:
-        op.kind = RpOp::Box;
-        op.x = x;
-        op.y = y;
-        op.w = w;
-        op.h = h;
+        place(op, RpOp::Box, x, y, w, h);
         op.fill = s.Brush.clear ? 0u : argb(s.Brush.color);
         if (op.fill == 0 && s.Pen.style == RpPenStyle::Clear)
             return;
@@ -411,18 +417,12 @@ void RpProducer::renderShape(const TRpShape& s, qint32 x, qint32 y, qint32 w, qi
     case RpShapeKind::HorLine:
         if (s.Pen.style == RpPenStyle::Clear)
             return;
-        op.kind = RpOp::Line;
-        op.x = x;
-        op.y = y + h / 2;
-        op.w = w;
+        place(op, RpOp::Line, x, y + h / 2, w, 0);
         break;
     case RpShapeKind::VertLine:
         if (s.Pen.style == RpPenStyle::Clear)
             return;
-        op.kind = RpOp::Line;
-        op.x = x + w / 2;
-        op.y = y;
-        op.h = h;
+        place(op, RpOp::Line, x + w / 2, y, 0, h);
         break;
     }
     m_page.ops.append(op);
@@ -434,11 +434,7 @@ void RpProducer::renderImage(const TRpImage& i, qint32 x, qint32 y, qint32 w, qi
     if (pic.isNull())
         return;
     RpOp op;
-    op.kind = RpOp::Picture;
-    op.x = x;
-    op.y = y;
-    op.w = w;
-    op.h = h;
+    place(op, RpOp::Picture, x, y, w, h);
     op.arg = m_store.pictureIndex(pic);
     if (i.Stretch) {
         op.p1 = x;
@@ -482,11 +478,7 @@ void RpProducer::fill(qint32 x, qint32 y, qint32 w, qint32 h, const QColor& colo
     if (w <= 0 || h <= 0)
         return;
     RpOp op;
-    op.kind = RpOp::Fill;
-    op.x = x;
-    op.y = y;
-    op.w = w;
-    op.h = h;
+    place(op, RpOp::Fill, x, y, w, h);
     op.fill = argb(color);
     m_page.ops.append(op);
 }

@@ -14,14 +14,8 @@ fail() { echo "check-package: $*" >&2; exit 1; }
 
 # dpkg-shlibdeps (dpkg-dev) and file compute the dependencies; the rest check the result.
 TOOLS=(dpkg-dev file lintian desktop-file-utils poppler-utils)
-missing=()
-for p in "${TOOLS[@]}"; do
-  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
-done
-if [ ${#missing[@]} -gt 0 ]; then
-  $SUDO apt-get update -qq
-  DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y -qq --no-install-recommends "${missing[@]}"
-fi
+source scripts/install-missing.sh
+install_missing "${TOOLS[@]}"
 
 rm -f "$BUILD_DIR"/kvcob_*.deb
 # A build folder configured before the prefix default became /usr still says /usr/local.

@@ -13,7 +13,7 @@ struct DbStatement {
     enum class Runs { OnBoth, OnSqliteOnly, OnServerOnly };
 
     QStringList sqlite;
-    QStringList server;
+    QStringList server = {}; // empty: the server runs `sqlite` (a statement may leave it out)
     const char* why = nullptr;
     Runs runs = Runs::OnBoth;
 

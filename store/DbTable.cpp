@@ -292,13 +292,6 @@ int DbTable::fieldIndex(const QString& field) const
     return indexOf(field);
 }
 
-int DbTable::writableIndex(const QString& field) const
-{
-    requireOpen();
-    requirePending();
-    return indexOf(field);
-}
-
 QVariant& DbTable::slot(int field)
 {
     requireOpen();
@@ -363,45 +356,6 @@ void DbTable::setInteger(int field, qint32 value)
 void DbTable::setMemo(int field, const QString& value)
 {
     slot(field) = value;
-}
-
-void DbTable::setText(const QString& field, const QString& value)
-{
-    setText(writableIndex(field), value);
-}
-
-void DbTable::setFloat(const QString& field, double value)
-{
-    setFloat(writableIndex(field), value);
-}
-
-void DbTable::setDate(const QString& field, const QDate& value)
-{
-    setDate(writableIndex(field), value);
-}
-
-void DbTable::setBool(const QString& field, bool value)
-{
-    setBool(writableIndex(field), value);
-}
-
-void DbTable::setInteger(const QString& field, qint32 value)
-{
-    setInteger(writableIndex(field), value);
-}
-
-void DbTable::setIntegerText(const QString& field, const QString& text)
-{
-    bool ok = false;
-    const qint32 v = text.trimmed().toInt(&ok);
-    if (!ok)
-        throw KvConversionError(QStringLiteral("'%1' não é um valor inteiro válido").arg(text));
-    setInteger(field, v);
-}
-
-void DbTable::setMemo(const QString& field, const QString& value)
-{
-    setMemo(writableIndex(field), value);
 }
 
 void DbTable::beginBatch()

@@ -32,8 +32,6 @@ public:
     const QString& tableName() const { return m_table; }
     const QString& alias() const { return m_alias; }
 
-    int fieldCount() const { return int(m_fields.size()); }
-    QString fieldName(int index) const { return m_fields.at(index).name; }
     QStringList fieldNames() const;
     int rowCount();
 
@@ -46,19 +44,12 @@ public:
     void post();   // error when there is no pending row
     void cancel(); // drops the pending row
 
-    void setText(const QString& field, const QString& value);
-    void setFloat(const QString& field, double value);
-    void setDate(const QString& field, const QDate& value); // a null date stores null
-    void setBool(const QString& field, bool value);
-    void setInteger(const QString& field, qint32 value);
-    void setIntegerText(const QString& field, const QString& text); // error unless whole
-    void setMemo(const QString& field, const QString& value);
-
-    // Bulk appends look each field up once and set it by its position from then on.
+    // Fields are set by position: appends look each field up once (any spelling of its
+    // name) and set it by its position from then on.
     int fieldIndex(const QString& field) const; // raises for unknown names
     void setText(int field, const QString& value);
     void setFloat(int field, double value);
-    void setDate(int field, const QDate& value);
+    void setDate(int field, const QDate& value); // a null date stores null
     void setBool(int field, bool value);
     void setInteger(int field, qint32 value);
     void setMemo(int field, const QString& value);
@@ -78,8 +69,7 @@ private:
     int indexOf(const QString& field) const; // raises for unknown names
     void requireOpen() const;
     void requirePending() const;
-    int writableIndex(const QString& field) const; // of the pending row; raises
-    QVariant& slot(int field);                     // of the pending row; raises
+    QVariant& slot(int field); // of the pending row; raises
     void prepareInsert();
     bool onServer() const;
     void finishBulk(); // ends a bulk append before any other statement

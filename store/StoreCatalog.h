@@ -22,9 +22,9 @@ const QList<Table>& tables();
 struct Entry {
     QString name;
     DbStatement statement;
-    QVariantList values; // bound in order to the engine's "?" or ":name" parameters
-    QString creates;     // the table the statement creates: dropped before the trial
-    bool copy = false;   // the server's COPY, run through PgCopyInsert
+    QVariantList values = {}; // bound in order to the engine's "?" or ":name" parameters
+    QString creates = {};     // the table the statement creates: dropped before the trial
+    bool copy = false;        // the server's COPY, run through PgCopyInsert
 };
 QList<Entry> statements();
 } // namespace StoreCatalog

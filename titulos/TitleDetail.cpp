@@ -18,14 +18,8 @@ TitleDetail TitleDetail::of(const BlqTitle& t, const QDate& today)
         d.typeableLine = BloquetoCode::compose(in, today).typeableLine();
 
         const BeneficiaryPix settings = BeneficiaryPix::read(t.nomCed);
-        BloquetoPix::Title pix;
-        pix.imported = t.pixEmv;
-        pix.codMoe = t.codMoe;
-        pix.cents = in.cents;
-        pix.nomCed = t.nomCed;
-        pix.nosNum = t.nosNum;
-        d.pixPayload =
-            BloquetoPix::payload(pix, BloquetoPix::checkedKey(t.nomCed, settings), settings.cidade);
+        d.pixPayload = BloquetoPix::payload(
+            BloquetoPix::titleOf(t), BloquetoPix::checkedKey(t.nomCed, settings), settings.cidade);
     } catch (const KvError& e) {
         d.problem = e.message();
     }

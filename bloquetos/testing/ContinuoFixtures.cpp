@@ -117,24 +117,33 @@ QByteArray ContinuoFixtures::readFile(const QString& path)
     return TestSupport::readFile(path);
 }
 
+namespace {
+// The blanks before each field of the worked example on one model of form, and the width
+// of its memo.
+struct ExampleGaps {
+    int number, due, seuNumero, especie, aceite, currency, value, memo;
+};
+
+QByteArray exampleBytes(const ExampleGaps& g)
+{
+    QByteArray out = line(blanks(g.number) + blanks(5) + "7" + blanks(g.due) + "05/03/2003");
+    out += line(" ") + line(" ") + line(" ");
+    out += line("01/02/2003" + blanks(g.seuNumero) + "ABC" + blanks(7) + blanks(g.especie) + "DM" +
+                blanks(g.aceite) + "N");
+    out += line(" ");
+    out += line(blanks(g.currency) + "R$" + blanks(g.value) + blanks(7) + "1.234,50");
+    return out + exampleTail(g.memo);
+}
+} // namespace
+
 QByteArray ContinuoFixtures::exampleSmall()
 {
-    QByteArray out = line(blanks(43) + blanks(5) + "7" + blanks(6) + "05/03/2003");
-    out += line(" ") + line(" ") + line(" ");
-    out += line("01/02/2003" + blanks(3) + "ABC" + blanks(7) + blanks(4) + "DM" + blanks(5) + "N");
-    out += line(" ");
-    out += line(blanks(17) + "R$" + blanks(31) + blanks(7) + "1.234,50");
-    return out + exampleTail(48);
+    return exampleBytes({43, 6, 3, 4, 5, 17, 31, 48});
 }
 
 QByteArray ContinuoFixtures::exampleLarge()
 {
-    QByteArray out = line(blanks(54) + blanks(5) + "7" + blanks(9) + "05/03/2003");
-    out += line(" ") + line(" ") + line(" ");
-    out += line("01/02/2003" + blanks(13) + "ABC" + blanks(7) + blanks(6) + "DM" + blanks(6) + "N");
-    out += line(" ");
-    out += line(blanks(29) + "R$" + blanks(33) + blanks(7) + "1.234,50");
-    return out + exampleTail(60);
+    return exampleBytes({54, 9, 13, 6, 6, 29, 33, 60});
 }
 
 QByteArray ContinuoFixtures::defaultInit()

@@ -22,18 +22,21 @@ const QByteArray kDefinition = R"({ "name": "rptArquivo", "title": "Arquivo",
     { "name": "Cab", "type": "rbPageHeader", "height": 200, "color": "cl3DLight", "elements": [
       { "kind": "TRpImage", "name": "img", "size": [164, 0, -7.9, 396.9], "stretch": true },
       { "kind": "TRpLabel", "name": "t", "size": [45, 0, 34, 600], "caption": "RELATÓRIO DE TESTE",
-        "font": { "name": "Arial Black", "size": 12 }, "alignment": "taCenter", "alignToBand": true,
-        "autoSize": true, "transparent": false },
+        "font": { "name": "Arial Black", "size": 12 }, "alignment": "taCenter",
+        "alignToBand": true, "autoSize": true, "transparent": false },
       { "kind": "TRpSysData", "name": "p", "size": [45, 0, 100, 300], "data": "rpsPageNumber",
-        "text": "Página ", "alignment": "taRightJustify", "alignToBand": true, "autoSize": true } ] },
+        "text": "Página ", "alignment": "taRightJustify", "alignToBand": true,
+        "autoSize": true } ] },
     { "name": "Det", "type": "rbDetail", "height": 90, "elements": [
       { "kind": "TRpShape", "name": "r", "size": [11, 0, 80, 1899], "shape": "rpsHorLine",
         "pen": { "width": 3, "style": "psDot" } },
-      { "kind": "TRpShape", "name": "g", "size": [60, 1500, 10, 390], "brush": { "color": 14606046 } },
+      { "kind": "TRpShape", "name": "g", "size": [60, 1500, 10, 390],
+        "brush": { "color": 14606046 } },
       { "kind": "TRpDBText", "name": "n", "size": [45, 20, 10, 600], "dataField": "BlqNomCed",
         "font": { "name": "Small Fonts", "size": 7, "bold": true } },
       { "kind": "TRpExpr", "name": "e", "size": [45, 800, 10, 600],
-        "expression": "'Nº ' + qryArquivo.BlqSeq", "font": { "name": "MS Serif", "size": 9 } } ] } ] })";
+        "expression": "'Nº ' + qryArquivo.BlqSeq",
+        "font": { "name": "MS Serif", "size": 9 } } ] } ] })";
 
 struct Produced {
     std::unique_ptr<MemoryDataSource> source;

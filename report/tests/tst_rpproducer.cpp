@@ -46,15 +46,17 @@ QByteArray bandsReport(double header, double column, double detail,
       "page": { "values": [100, 2970, 100, 2100, 100, 100, 0] },
       "bands": [
         { "name": "Cabecalho", "type": "rbPageHeader", "height": %1, "elements": [
-          { "kind": "TRpLabel", "name": "lblTitulo", "size": [40, 0, 0, 500], "caption": "CABEÇALHO" },
+          { "kind": "TRpLabel", "name": "lblTitulo", "size": [40, 0, 0, 500],
+            "caption": "CABEÇALHO" },
           { "kind": "TRpSysData", "name": "sysPagina", "size": [40, 1500, 0, 300],
             "data": "rpsPageNumber", "text": "Página " } ] },
         { "name": "Colunas", "type": "rbColumnHeader", "height": %2, "elements": [
-          { "kind": "TRpLabel", "name": "lblColuna", "size": [40, 0, 0, 500], "caption": "COLUNA" } ] },
+          { "kind": "TRpLabel", "name": "lblColuna", "size": [40, 0, 0, 500],
+            "caption": "COLUNA" } ] },
         { "name": "Detalhe", "type": "rbDetail", "height": %3, "beforePrint": "DetalheBeforePrint",
           "elements": [
-          { "kind": "TRpDBText", "name": "qdbNome", "size": [40, 0, 0, 500], "dataField": "BlqNomCed",
-            "onPrint": "qdbNomePrint" } %4 ] } ] })")
+          { "kind": "TRpDBText", "name": "qdbNome", "size": [40, 0, 0, 500],
+            "dataField": "BlqNomCed", "onPrint": "qdbNomePrint" } %4 ] } ] })")
         .arg(header)
         .arg(column)
         .arg(detail)
@@ -429,7 +431,8 @@ private Q_SLOTS:
               "pen": { "width": 2 } },
             { "kind": "TRpShape", "name": "g", "size": [127, 1339, 98, 463],
               "brush": { "color": 14606046 }, "pen": { "style": "psClear" } },
-            { "kind": "TRpShape", "name": "off", "size": [127, 1339, 98, 463], "enabled": false })")),
+            { "kind": "TRpShape", "name": "off", "size": [127, 1339, 98, 463],
+              "enabled": false })")),
                 1);
         TRpPrinter store;
         run.report->produce(store);
@@ -496,14 +499,12 @@ private Q_SLOTS:
                            R"({ "kind": "TRpLabel", "name": "lbl", "size": [1,1,1] } ] } ] })")
             << QStringLiteral("lbl");
         QTest::newRow("bad colour")
-            << start +
-                   QStringLiteral(
-                       R"({ "kind": "TRpLabel", "name": "lbl", "size": [1,1,1,1], "color": "clRosa" } ] } ] })")
+            << start + QStringLiteral(R"({ "kind": "TRpLabel", "name": "lbl", "size": [1,1,1,1], )"
+                                      R"("color": "clRosa" } ] } ] })")
             << QStringLiteral("color");
         QTest::newRow("key of another kind")
-            << start +
-                   QStringLiteral(
-                       R"({ "kind": "TRpLabel", "name": "lbl", "size": [1,1,1,1], "dataField": "x" } ] } ] })")
+            << start + QStringLiteral(R"({ "kind": "TRpLabel", "name": "lbl", "size": [1,1,1,1], )"
+                                      R"("dataField": "x" } ] } ] })")
             << QStringLiteral("dataField");
         QTest::newRow("repeated name")
             << start + QStringLiteral(R"({ "kind": "TRpLabel", "name": "a", "size": [1,1,1,1] },
@@ -513,9 +514,8 @@ private Q_SLOTS:
             << QStringLiteral(R"({ "page": { "values": [100, 2970, 100, 2100, 1100, 1100, 0] } })")
             << QStringLiteral("margens");
         QTest::newRow("missing picture")
-            << start +
-                   QStringLiteral(
-                       R"({ "kind": "TRpImage", "name": "img", "size": [1,1,1,1], "picture": "nada.png" } ] } ] })")
+            << start + QStringLiteral(R"({ "kind": "TRpImage", "name": "img", "size": [1,1,1,1], )"
+                                      R"("picture": "nada.png" } ] } ] })")
             << QStringLiteral("nada.png");
     }
     void definitionsWithMistakesAreRefused()

@@ -27,7 +27,7 @@ void addBeneficiaries(const QStringList& names)
     t.open();
     for (const QString& name : names) {
         t.append();
-        t.setText(QStringLiteral("BlqNomCed"), name);
+        t.setText(t.fieldIndex(QStringLiteral("BlqNomCed")), name);
         t.post();
     }
     t.close();

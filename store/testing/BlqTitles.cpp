@@ -4,6 +4,21 @@
 #include "BlqUpgrade.h"
 #include "DbTable.h"
 
+namespace {
+// Every amount zero, valid, neither notice flag: a title as the import stores one
+// without charges.
+void zeroCharges(BlqTitle& t)
+{
+    t.titVal = 0.0;
+    t.abtAtrVal = 0.0;
+    t.dstVal = 0.0;
+    t.jurDiaVal = 0.0;
+    t.regVal = true;
+    t.idcAvi = false;
+    t.idcCAp = false;
+}
+} // namespace
+
 BlqTitle BlqTitles::complete()
 {
     BlqTitle t;
@@ -18,10 +33,8 @@ BlqTitle BlqTitles::complete()
     t.espDoc = QStringLiteral("DM");
     t.codMoe = QStringLiteral("REAL");
     t.qtdMoe = 0;
+    zeroCharges(t);
     t.titVal = 150.75;
-    t.abtAtrVal = 0.0;
-    t.dstVal = 0.0;
-    t.jurDiaVal = 0.0;
     t.cpfCgcSac = QStringLiteral("12345678000195");
     t.sacNom = QStringLiteral("MERCEARIA BOA ESPERANCA LTDA");
     t.sacEnd = QStringLiteral("RUA DAS PALMEIRAS, 120");
@@ -29,9 +42,6 @@ BlqTitle BlqTitles::complete()
     t.sacCid = QStringLiteral("CAMPINAS");
     t.sacEtd = QStringLiteral("SP");
     t.sacCep = QStringLiteral("13010000");
-    t.regVal = true;
-    t.idcAvi = false;
-    t.idcCAp = false;
     t.cpfCgcCed = QStringLiteral("98765432000110");
     t.valMul = 0.0;
     return t;
@@ -66,13 +76,7 @@ BlqTitle BlqTitles::ofContract()
     t.ageCod = QStringLiteral("0123");
     t.ctrCod = QStringLiteral("567890123");
     t.nomCed = QStringLiteral("CEDENTE UM");
-    t.titVal = 0.0;
-    t.jurDiaVal = 0.0;
-    t.dstVal = 0.0;
-    t.abtAtrVal = 0.0;
-    t.regVal = true;
-    t.idcAvi = false;
-    t.idcCAp = false;
+    zeroCharges(t);
     return t;
 }
 

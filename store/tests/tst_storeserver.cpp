@@ -22,8 +22,8 @@ void fill(DbTable& t, const QStringList& seuNums)
 {
     for (const QString& s : seuNums) {
         t.append();
-        t.setText(QStringLiteral("BlqSeuNum"), s);
-        t.setBool(QStringLiteral("BlqRegVal"), true);
+        t.setText(t.fieldIndex(QStringLiteral("BlqSeuNum")), s);
+        t.setBool(t.fieldIndex(QStringLiteral("BlqRegVal")), true);
     }
     if (t.hasPending())
         t.post();
@@ -225,13 +225,13 @@ private Q_SLOTS:
 
         DbTable t;
         t.open();
-        QCOMPARE(t.fieldName(33), QStringLiteral("BlqDatMul"));
+        QCOMPARE(t.fieldNames().at(33), QStringLiteral("BlqDatMul"));
         t.beginBatch();
         fill(t, {QStringLiteral("A"), QStringLiteral("B")});
         t.commitBatch();
         t.append();
-        t.setFloat(QStringLiteral("BlqValMul"), 0.1 + 0.2);
-        t.setFloat(QStringLiteral("BlqTitVal"), 10.25);
+        t.setFloat(t.fieldIndex(QStringLiteral("BlqValMul")), 0.1 + 0.2);
+        t.setFloat(t.fieldIndex(QStringLiteral("BlqTitVal")), 10.25);
         t.post();
         // The serial column numbers the rows as the identity column would.
         DbQuery rows;
@@ -325,8 +325,8 @@ private Q_SLOTS:
         if (batch)
             t.beginBatch();
         t.append();
-        t.setMemo(QStringLiteral("BlqMsg"), text);
-        t.setText(QStringLiteral("BlqSeuNum"), QStringLiteral("X"));
+        t.setMemo(t.fieldIndex(QStringLiteral("BlqMsg")), text);
+        t.setText(t.fieldIndex(QStringLiteral("BlqSeuNum")), QStringLiteral("X"));
         t.post();
         t.commitBatch();
         QSqlQuery q(Database::connection());
