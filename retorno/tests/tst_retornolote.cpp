@@ -21,8 +21,9 @@ QString pdfText(const QString& path)
     return rc == 0 ? QString::fromUtf8(text) : QString();
 }
 
-// Titles of two beneficiaries, imported by the batch tool; their keys as stored.
-QList<Stored> importByTool(const QString& dir)
+// Titles of two beneficiaries, stored and the connection closed for the batch tool's runs;
+// their keys as stored.
+QList<Stored> importForTool()
 {
     const QList<Stored> t =
         importTitles({QStringLiteral("CEDENTE SÃO JOÃO"), QStringLiteral("CEDENTE AÇAÍ")}, 3, 25);
@@ -51,7 +52,7 @@ private Q_SLOTS:
     {
         KV_GLOBAL_ENGINE_DIR(dir);
         dropTables(dir);
-        const QList<Stored> t = importByTool(dir.path());
+        const QList<Stored> t = importForTool();
         const QDate paid(2026, 11, 10); // the titles fall due on 10/11/2026
         RetOccurrence late = occurrenceOf(t[1], QStringLiteral("06"), paid.addDays(4));
         RetOccurrence rejected = occurrenceOf(t[2], QStringLiteral("03"), paid);
