@@ -160,10 +160,9 @@ int senhaEmail(const Verb& verb, const QCommandLineParser& args)
 
 Verb senhaEmailVerb()
 {
-    Verb v;
-    v.name = QStringLiteral("senha-email");
-    v.summary = QStringLiteral("guarda no chaveiro da sessão a senha do usuário da seção "
-                               "[Email] (lida da entrada, sem eco)");
+    Verb v(QStringLiteral("senha-email"), QString(),
+           QStringLiteral("guarda no chaveiro da sessão a senha do usuário da seção [Email] "
+                          "(lida da entrada, sem eco)"));
     v.run = &senhaEmail;
     v.paints = false;
     return v;
@@ -171,11 +170,9 @@ Verb senhaEmailVerb()
 
 Verb enderecosVerb()
 {
-    Verb v;
-    v.name = QStringLiteral("enderecos");
-    v.arguments = QStringLiteral("importar ARQUIVO.csv | listar");
-    v.summary = QStringLiteral("carrega (CSV cpf_cnpj;email, UTF-8 ou Windows-1252) ou lista "
-                               "os endereços de e-mail dos sacados");
+    Verb v(QStringLiteral("enderecos"), QStringLiteral("importar ARQUIVO.csv | listar"),
+           QStringLiteral("carrega (CSV cpf_cnpj;email, UTF-8 ou Windows-1252) ou lista os "
+                          "endereços de e-mail dos sacados"));
     v.run = &enderecos;
     v.paints = false;
     return v;
@@ -183,10 +180,9 @@ Verb enderecosVerb()
 
 Verb enviarVerb()
 {
-    Verb v;
-    v.name = QStringLiteral("enviar");
-    v.summary = QStringLiteral("envia a cada sacado com endereço o seu bloqueto em PDF por "
-                               "e-mail, pelo servidor da seção [Email] de kvcob.conf");
+    Verb v(QStringLiteral("enviar"), QString(),
+           QStringLiteral("envia a cada sacado com endereço o seu bloqueto em PDF por e-mail, "
+                          "pelo servidor da seção [Email] de kvcob.conf"));
     v.options = {
         {kTitulo, QStringLiteral("só o título deste nosso número (repetível)"),
          QStringLiteral("NOSSO")},
