@@ -8,6 +8,7 @@
 //   bench_retorno --gerar PASTA [--titulos N]   a program folder with N titles and the
 //       return file PASTA/retorno.ret that settles them, for timing the programs by hand:
 //       /usr/bin/time kvcob-lote --dir PASTA retorno PASTA/retorno.ret
+#include "BenchEngines.h"
 #include "BlqTitles.h"
 #include "Database.h"
 #include "EngineProgramDir.h"
@@ -20,6 +21,7 @@
 #include "TRpPrinter.h"
 
 #include <QApplication>
+#include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
@@ -34,7 +36,6 @@
 
 namespace {
 int g_titles = 100000;
-std::map<std::string, std::unique_ptr<EngineProgramDir>> g_dirs;
 const QDate kPaid(2026, 11, 3); // credited the day after
 
 // A return file that settles the titles BlqTitles::fill() stored, one occurrence each.
@@ -57,15 +58,7 @@ QString returnPath(const EngineProgramDir& dir)
     return dir.file(QStringLiteral("retorno.ret"));
 }
 
-bool use(const std::string& engine)
-{
-    auto it = g_dirs.find(engine);
-    if (it == g_dirs.end())
-        return false;
-    Database::closeAll();
-    ProgramDir::set(it->second->path());
-    return true;
-}
+using BenchEngines::use;
 
 // Empty tables, with their indexes, before each timed processing.
 void forget()
@@ -86,7 +79,7 @@ void process(benchmark::State& state, const std::string& engine)
         state.SkipWithError("engine not available");
         return;
     }
-    const QString path = returnPath(*g_dirs[engine]);
+    const QString path = returnPath(BenchEngines::dir(engine));
     for (auto _ : state) {
         forget();
         QElapsedTimer clock;
@@ -109,7 +102,7 @@ void lote(benchmark::State& state, const std::string& engine)
         state.SkipWithError("engine not available");
         return;
     }
-    const EngineProgramDir& dir = *g_dirs[engine];
+    const EngineProgramDir& dir = BenchEngines::dir(engine);
     for (auto _ : state) {
         forget();
         QElapsedTimer clock;
@@ -218,6 +211,7 @@ int main(int argc, char** argv)
     const QString generate = takeOption(argc, argv, "--gerar");
     QApplication app(argc, argv);
     if (!generate.isEmpty()) {
+        QDir().mkpath(generate);
         ProgramDir::set(generate);
         BlqTitles::fill(g_titles);
         Database::closeAll();
@@ -225,25 +219,20 @@ int main(int argc, char** argv)
     }
     PgTestServer::setDurable(true); // measured as an office's server would run
     benchmark::Initialize(&argc, argv);
-    for (const QString& engine : EngineProgramDir::engines()) {
-        auto dir = std::make_unique<EngineProgramDir>(engine);
-        if (!dir->ready()) {
-            std::fprintf(stderr, "%s: %s\n", qPrintable(engine), qPrintable(dir->skipReason()));
-            continue;
-        }
-        if (dir->isServer())
-            dir->serverExec(QStringLiteral("DROP TABLE IF EXISTS Ret, RetArq"));
+    const bool filled = BenchEngines::prepare([](EngineProgramDir& dir) {
+        if (dir.isServer())
+            dir.serverExec(QStringLiteral("DROP TABLE IF EXISTS Ret, RetArq"));
         BlqTitles::fill(g_titles);
-        if (!writeReturnFile(returnPath(*dir)))
-            return 1;
-        RetProcessor().process(returnPath(*dir)); // the earlier file, and warm caches
-        Database::closeAll();
-        g_dirs.emplace(engine.toStdString(), std::move(dir));
-    }
+        if (!writeReturnFile(returnPath(dir)))
+            return false;
+        RetProcessor().process(returnPath(dir)); // the earlier file, and warm caches
+        return true;
+    });
+    if (!filled)
+        return 1;
     registerAll();
     benchmark::RunSpecifiedBenchmarks();
-    Database::closeAll();
-    g_dirs.clear();
+    BenchEngines::clear();
     benchmark::Shutdown();
     return 0;
 }

@@ -5,6 +5,7 @@
 // listed. Targets: a search at most 100 ms, the window open in at most 1 s.
 //
 //   bench_titulos [--titulos N] [benchmark options]
+#include "BenchEngines.h"
 #include "BlqTitles.h"
 #include "Database.h"
 #include "EngineProgramDir.h"
@@ -22,17 +23,7 @@
 
 namespace {
 int g_titles = 100000;
-std::map<std::string, std::unique_ptr<EngineProgramDir>> g_dirs;
-
-bool use(const std::string& engine)
-{
-    auto it = g_dirs.find(engine);
-    if (it == g_dirs.end())
-        return false;
-    Database::closeAll();
-    ProgramDir::set(it->second->path());
-    return true;
-}
+using BenchEngines::use;
 
 void search(benchmark::State& state, const std::string& engine, const char* text)
 {
@@ -112,20 +103,13 @@ int main(int argc, char** argv)
     }
     QApplication app(argc, argv);
     benchmark::Initialize(&argc, argv);
-    for (const QString& engine : EngineProgramDir::engines()) {
-        auto dir = std::make_unique<EngineProgramDir>(engine);
-        if (!dir->ready()) {
-            std::fprintf(stderr, "%s: %s\n", qPrintable(engine), qPrintable(dir->skipReason()));
-            continue;
-        }
+    BenchEngines::prepare([](EngineProgramDir&) {
         BlqTitles::fill(g_titles);
-        Database::closeAll();
-        g_dirs.emplace(engine.toStdString(), std::move(dir));
-    }
+        return true;
+    });
     registerAll();
     benchmark::RunSpecifiedBenchmarks();
-    Database::closeAll();
-    g_dirs.clear();
+    BenchEngines::clear();
     benchmark::Shutdown();
     return 0;
 }

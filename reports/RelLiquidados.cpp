@@ -20,11 +20,6 @@ const QStringList kFields = {
     QStringLiteral("Pago"),    QStringLiteral("Encargos"),   QStringLiteral("Diferenca"),
     QStringLiteral("Credito"), QStringLiteral("Atraso"),     QStringLiteral("Divergencia")};
 
-QString money(qint64 cents)
-{
-    return Regional::formatCents(cents);
-}
-
 struct Totals {
     int titles = 0;
     qint64 value = 0, paid = 0, charges = 0, difference = 0;
@@ -39,8 +34,15 @@ struct Totals {
     }
     QStringList row(const QString& label) const
     {
-        return {label,        QString(),   QString(),      QString(),        QString(),
-                money(value), money(paid), money(charges), money(difference)};
+        return {label,
+                QString(),
+                QString(),
+                QString(),
+                QString(),
+                Regional::formatCents(value),
+                Regional::formatCents(paid),
+                Regional::formatCents(charges),
+                Regional::formatCents(difference)};
     }
 };
 
@@ -151,8 +153,9 @@ int RelLiquidados::select(const QDate& from, const QDate& to)
         m_rows.append({QString(), q.asString(QStringLiteral("RetNosNum")),
                        q.asString(QStringLiteral("RetSeuNum")),
                        known ? payer(q.asString(QStringLiteral("BlqSacNom"))) : QString(),
-                       Regional::shortDate(due), money(value), money(s.valPag), money(s.valEnc),
-                       money(line.difference),
+                       Regional::shortDate(due), Regional::formatCents(value),
+                       Regional::formatCents(s.valPag), Regional::formatCents(s.valEnc),
+                       Regional::formatCents(line.difference),
                        Regional::shortDate(q.asDate(QStringLiteral("RetDatCre"))),
                        late > 0 ? QString::number(late) : QString(), RetDivergence::of(s, title)});
     }

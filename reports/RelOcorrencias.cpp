@@ -25,11 +25,6 @@ const QStringList kFields = {
     QStringLiteral("C1"),   QStringLiteral("C2"),    QStringLiteral("C3"),
     QStringLiteral("C4"),   QStringLiteral("C5"),    QStringLiteral("C6")};
 
-QString money(qint64 cents)
-{
-    return Regional::formatCents(cents);
-}
-
 struct Line {
     QString nosNum, seuNum, sacado, where, text;
     qint64 value = 0, paid = 0;
@@ -141,7 +136,7 @@ void RelOcorrencias::select(int fileSeq)
          {K::Entry, K::Rejection, K::Settlement, K::WriteOff, K::Protest, K::Fee, K::Other}) {
         const auto k = kinds.value(kind);
         m_rows.append({QString(), QString(), RetCodes::kindName(kind), QString(), QString(),
-                       QString(), QString::number(k.first), money(k.second)});
+                       QString(), QString::number(k.first), Regional::formatCents(k.second)});
         if (kind == K::Rejection) {
             for (auto it = reasons.cbegin(); it != reasons.cend(); ++it)
                 m_rows.append({QString(), QString(), QStringLiteral("      ") + it.key(), QString(),
@@ -165,7 +160,8 @@ void RelOcorrencias::select(int fileSeq)
                        QStringLiteral("Valor"), QStringLiteral("Pago"), sixth});
         for (const Line& l : lines)
             m_rows.append({QString(), QString(), QString(), l.nosNum, l.seuNum,
-                           third ? l.sacado : l.where, money(l.value), money(l.paid), l.text});
+                           third ? l.sacado : l.where, Regional::formatCents(l.value),
+                           Regional::formatCents(l.paid), l.text});
         m_rows.append({});
     };
     const QString noTitle = QStringLiteral("Nenhum."), noOther = QStringLiteral("Nenhuma.");
