@@ -143,7 +143,7 @@ void liquidadosPdf(benchmark::State& state, const std::string& engine)
         state.SkipWithError("engine not available");
         return;
     }
-    const QString path = g_dirs[engine]->file(QStringLiteral("liquidados.pdf"));
+    const QString path = BenchEngines::dir(engine).file(QStringLiteral("liquidados.pdf"));
     for (auto _ : state) {
         QElapsedTimer clock;
         clock.start();
