@@ -8,6 +8,11 @@
 #include "RetTables.h"
 #include "TRpPrinter.h"
 
+#include <algorithm>
+#include <map>
+#include <optional>
+#include <vector>
+
 static void initResources()
 {
     Q_INIT_RESOURCE(retorno);
@@ -60,6 +65,108 @@ QString titlesText(int n)
 {
     return n == 1 ? QStringLiteral("1 título") : QStringLiteral("%1 títulos").arg(n);
 }
+
+// One settlement as read, with what orders it on the report.
+// What a line is listed under: agência, contrato, and the beneficiary of an identified title.
+struct Group {
+    QString age, ctr, nomCed;
+    bool known = false;
+    bool nomCedNull = false;
+
+    bool operator==(const Group&) const = default;
+    // Identified before unidentified. Text compares by code point, as the file engine and a
+    // server in the C locale do: a server in another collation does not reorder the report.
+    bool operator<(const Group& o) const
+    {
+        if (int c = age.compare(o.age))
+            return c < 0;
+        if (int c = ctr.compare(o.ctr))
+            return c < 0;
+        if (known != o.known)
+            return known;
+        if (nomCedNull != o.nomCedNull)
+            return nomCedNull;
+        return nomCed.compare(o.nomCed) < 0;
+    }
+};
+
+struct Line {
+    int group = 0; // rank of its group once read
+    qint64 seq = 0;
+    QDate datCre;
+    QString nosNum, seuNum, sacNom;
+    RetDivergence::Settlement s;
+    std::optional<RetDivergence::Title> title;
+};
+
+struct Lines {
+    std::vector<Group> groups; // by rank
+    std::vector<Line> lines;   // in the report's order
+};
+
+// Reads the settlements and orders them by group, credit date, nosso número, then as stored.
+// The groups are few: each line keeps its group's rank, so that ordering 100,000 lines
+// compares numbers rather than names.
+Lines readLines(DbQuery& q)
+{
+    std::map<Group, int> seen;
+    std::vector<const Group*> byIndex;
+    Lines r;
+    int last = -1;
+    for (q.open(); !q.eof(); q.next()) {
+        Group g;
+        g.known = !q.isNull(QStringLiteral("BlqSeq"));
+        g.age = q.asString(QStringLiteral("RetAgeCod"));
+        g.ctr = q.asString(QStringLiteral("RetCtrCod"));
+        g.nomCedNull = q.isNull(QStringLiteral("BlqNomCed"));
+        g.nomCed = q.value(QStringLiteral("BlqNomCed")).toString();
+        const bool known = g.known;
+        if (last < 0 || !(*byIndex[last] == g)) {
+            const auto [it, added] = seen.emplace(std::move(g), int(byIndex.size()));
+            if (added)
+                byIndex.push_back(&it->first);
+            last = it->second;
+        }
+        Line l;
+        l.group = last;
+        l.seq = q.value(QStringLiteral("RetSeq")).toLongLong();
+        l.datCre = q.asDate(QStringLiteral("RetDatCre"));
+        l.nosNum = q.asString(QStringLiteral("RetNosNum"));
+        l.seuNum = q.asString(QStringLiteral("RetSeuNum"));
+        l.s.codOco = q.asString(QStringLiteral("RetCodOco"));
+        l.s.datOco = q.asDate(QStringLiteral("RetDatOco"));
+        l.s.datVen = q.asDate(QStringLiteral("RetDatVen"));
+        l.s.titVal = q.asCents(QStringLiteral("RetTitVal"));
+        l.s.valPag = q.asCents(QStringLiteral("RetValPag"));
+        l.s.valDst = q.asCents(QStringLiteral("RetValDst"));
+        l.s.valAbt = q.asCents(QStringLiteral("RetValAbt"));
+        l.s.valEnc = q.asCents(QStringLiteral("RetValEnc"));
+        if (known) {
+            l.sacNom = q.asString(QStringLiteral("BlqSacNom"));
+            l.title = RetDivergence::Title{
+                q.asCents(QStringLiteral("BlqTitVal")), q.asCents(QStringLiteral("BlqJurDiaVal")),
+                q.asCents(QStringLiteral("BlqValMul")), q.asDate(QStringLiteral("BlqDatVen"))};
+        }
+        r.lines.push_back(std::move(l));
+    }
+    std::vector<int> rank(byIndex.size());
+    for (const auto& [g, index] : seen) {
+        rank[index] = int(r.groups.size());
+        r.groups.push_back(g);
+    }
+    for (Line& l : r.lines)
+        l.group = rank[l.group];
+    std::sort(r.lines.begin(), r.lines.end(), [](const Line& a, const Line& b) {
+        if (a.group != b.group)
+            return a.group < b.group;
+        if (a.datCre != b.datCre)
+            return a.datCre < b.datCre;
+        if (int c = a.nosNum.compare(b.nosNum))
+            return c < 0;
+        return a.seq < b.seq;
+    });
+    return r;
+}
 } // namespace
 
 RelLiquidados::RelLiquidados() : m_rows(QStringLiteral("qryLiquidados"), kFields)
@@ -80,9 +187,7 @@ std::pair<QDate, QDate> RelLiquidados::lastFilePeriod(const QString& alias)
 {
     RetTables::ensure(Database::connection(alias));
     DbQuery q(alias);
-    q.sql() << QStringLiteral("select min(RetDatCre) as De, max(RetDatCre) as Ate from Ret")
-            << QStringLiteral("where RetCodOco in ('06', '17') and RetArqSeq = (")
-            << RetStatements::lastFile().sqlite.join(QLatin1Char(' ')) + QLatin1Char(')');
+    q.setStatement(RetStatements::lastFileCredits());
     q.open();
     if (q.eof())
         return {};
@@ -112,52 +217,34 @@ int RelLiquidados::select(const QDate& from, const QDate& to)
         all.add(groupTotals);
         groupTotals = Totals();
     };
-    for (q.open(); !q.eof(); q.next()) {
-        const bool known = !q.isNull(QStringLiteral("BlqSeq"));
-        const QString age = q.asString(QStringLiteral("RetAgeCod"));
-        const QString ctr = q.asString(QStringLiteral("RetCtrCod"));
-        const QString name = known ? q.asString(QStringLiteral("BlqNomCed")).trimmed()
-                                   : QStringLiteral("Títulos não identificados");
-        const QString key = age + QLatin1Char('|') + ctr + QLatin1Char('|') + name;
+    const Lines read = readLines(q);
+    for (const Line& l : read.lines) {
+        const Group& g = read.groups[l.group];
+        const QString name =
+            g.known ? g.nomCed.trimmed() : QStringLiteral("Títulos não identificados");
+        const QString key = g.age + QLatin1Char('|') + g.ctr + QLatin1Char('|') + name;
         if (key != group) {
             closeGroup();
             group = key;
             groupName = name;
-            m_rows.append({QStringLiteral("%1 - agência %2, contrato %3").arg(name, age, ctr)});
+            m_rows.append({QStringLiteral("%1 - agência %2, contrato %3").arg(name, g.age, g.ctr)});
         }
-        RetDivergence::Settlement s;
-        s.codOco = q.asString(QStringLiteral("RetCodOco"));
-        s.datOco = q.asDate(QStringLiteral("RetDatOco"));
-        s.datVen = q.asDate(QStringLiteral("RetDatVen"));
-        s.titVal = q.asCents(QStringLiteral("RetTitVal"));
-        s.valPag = q.asCents(QStringLiteral("RetValPag"));
-        s.valDst = q.asCents(QStringLiteral("RetValDst"));
-        s.valAbt = q.asCents(QStringLiteral("RetValAbt"));
-        s.valEnc = q.asCents(QStringLiteral("RetValEnc"));
-        std::optional<RetDivergence::Title> title;
-        if (known) {
-            title = RetDivergence::Title{
-                q.asCents(QStringLiteral("BlqTitVal")), q.asCents(QStringLiteral("BlqJurDiaVal")),
-                q.asCents(QStringLiteral("BlqValMul")), q.asDate(QStringLiteral("BlqDatVen"))};
-        }
-        const qint64 value = title ? title->titVal : s.titVal;
-        const QDate due = title && title->datVen.isValid() ? title->datVen : s.datVen;
-        const int late = RetDivergence::daysLate(due, s.datOco);
+        const qint64 value = l.title ? l.title->titVal : l.s.titVal;
+        const QDate due = l.title && l.title->datVen.isValid() ? l.title->datVen : l.s.datVen;
+        const int late = RetDivergence::daysLate(due, l.s.datOco);
         Totals line;
         line.titles = 1;
         line.value = value;
-        line.paid = s.valPag;
-        line.charges = s.valEnc;
-        line.difference = s.valPag - value;
+        line.paid = l.s.valPag;
+        line.charges = l.s.valEnc;
+        line.difference = l.s.valPag - value;
         groupTotals.add(line);
-        m_rows.append({QString(), q.asString(QStringLiteral("RetNosNum")),
-                       q.asString(QStringLiteral("RetSeuNum")),
-                       known ? payer(q.asString(QStringLiteral("BlqSacNom"))) : QString(),
+        m_rows.append({QString(), l.nosNum, l.seuNum, g.known ? payer(l.sacNom) : QString(),
                        Regional::shortDate(due), Regional::formatCents(value),
-                       Regional::formatCents(s.valPag), Regional::formatCents(s.valEnc),
-                       Regional::formatCents(line.difference),
-                       Regional::shortDate(q.asDate(QStringLiteral("RetDatCre"))),
-                       late > 0 ? QString::number(late) : QString(), RetDivergence::of(s, title)});
+                       Regional::formatCents(l.s.valPag), Regional::formatCents(l.s.valEnc),
+                       Regional::formatCents(line.difference), Regional::shortDate(l.datCre),
+                       late > 0 ? QString::number(late) : QString(),
+                       RetDivergence::of(l.s, l.title)});
     }
     closeGroup();
     if (all.titles > 0)

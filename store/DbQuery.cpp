@@ -194,12 +194,17 @@ BlqSchema::Kind DbQuery::fieldKind(const QString& field) const
     return m_kinds.at(column(field));
 }
 
-QVariant DbQuery::value(const QString& field) const
+QVariant DbQuery::driverValue(const QString& field) const
 {
     const int c = column(field);
     if (m_eof)
         return {};
-    QVariant v = m_query->value(c);
+    return m_query->value(c);
+}
+
+QVariant DbQuery::value(const QString& field) const
+{
+    QVariant v = driverValue(field);
     if (m_server && !v.isNull()) {
         // Raw values as the file engine gives them, so that no caller sees which engine
         // holds the table: dates as ISO text, logicals as 0/1.
@@ -213,7 +218,7 @@ QVariant DbQuery::value(const QString& field) const
 
 bool DbQuery::isNull(const QString& field) const
 {
-    return value(field).isNull();
+    return driverValue(field).isNull();
 }
 
 QString DbQuery::asString(const QString& field) const
@@ -228,9 +233,11 @@ QString DbQuery::asString(const QString& field) const
 
 QDate DbQuery::asDate(const QString& field) const
 {
-    const QVariant v = value(field);
+    const QVariant v = driverValue(field);
     if (v.isNull())
         return {};
+    if (v.typeId() == QMetaType::QDate)
+        return v.toDate();
     return QDate::fromString(v.toString().left(10), Qt::ISODate);
 }
 

@@ -70,6 +70,8 @@ public:
     QString displayText(const QString& field) const;
 
 private:
+    // The driver's value, dates still as dates on the server.
+    QVariant driverValue(const QString& field) const;
     int column(const QString& field) const; // raises for unknown names
     int find(const QString& field) const;   // -1 for unknown names
     void fetch();

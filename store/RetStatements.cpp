@@ -160,6 +160,15 @@ DbStatement RetStatements::lastFile()
     return {{s("select max(RetArqSeq) as RetArqSeq from RetArq")}, {}, nullptr};
 }
 
+DbStatement RetStatements::lastFileCredits()
+{
+    return {{s("select min(RetDatCre) as De, max(RetDatCre) as Ate from Ret"),
+             s("where RetCodOco in ('06', '17') and RetArqSeq = ("),
+             lastFile().sqlite.join(QLatin1Char(' ')) + QLatin1Char(')')},
+            {},
+            nullptr};
+}
+
 QString RetStatements::situacaoPorTitulo()
 {
     // A null occurrence date counts as the oldest. Fee records never change a situação.
@@ -223,15 +232,11 @@ DbStatement RetStatements::liquidados()
 {
     return {{occurrenceFields(), s("from Ret r"), titleJoin(false),
              s("where r.RetCodOco in ('06', '17')"),
-             s("and r.RetDatCre >= :ParmDe and r.RetDatCre <= :ParmAte"),
-             s("order by r.RetAgeCod, r.RetCtrCod, (b.BlqSeq is null), b.BlqNomCed, r.RetDatCre, "
-               "r.RetNosNum, r.RetSeq")},
+             s("and r.RetDatCre >= :ParmDe and r.RetDatCre <= :ParmAte")},
             {occurrenceFields(), s("from Ret r"), titleJoin(true),
              s("where r.RetCodOco in ('06', '17')"),
              s("and r.RetDatCre >= cast(:ParmDe as date) and r.RetDatCre <= cast(:ParmAte as "
-               "date)"),
-             s("order by r.RetAgeCod, r.RetCtrCod, (b.BlqSeq is null), b.BlqNomCed, r.RetDatCre, "
-               "r.RetNosNum, r.RetSeq")},
+               "date)")},
             "text parameters compare as dates only when the server is told so; the title is "
             "joined as each engine does it faster"};
 }

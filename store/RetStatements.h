@@ -26,6 +26,8 @@ QStringList occurrenceColumns(); // the columns an occurrence fills, RetArqSeq f
 DbStatement unidentifiedCount(); // occurrences of a file that match no Blq row (RetQtd)
 DbStatement files();             // processed files, latest first
 DbStatement lastFile();          // RetArqSeq of the latest processed file
+// The first and last credit dates (De, Ate) of the latest processed file's settlements.
+DbStatement lastFileCredits();
 
 // A title's situação from its latest occurrence that is not a fee record (by occurrence
 // date, then file, then line): a derived table of RetAgeCod, RetCtrCod, RetNosNum,
@@ -43,7 +45,9 @@ DbStatement bloquetosPendentes();
 // e-mail run leaves out with --pendentes.
 DbStatement titulosEncerrados();
 // Settlements whose credit date lies in [:ParmDe, :ParmAte], with what the store knows of
-// their titles (left join: an unidentified one keeps its occurrence's own data).
+// their titles (left join: an unidentified one keeps its occurrence's own data). In no
+// order: the report orders its lines itself, the same way on both engines; a server sorting
+// the wide rows by text took longer than all the rest of the report.
 DbStatement liquidados();
 // Every occurrence of file :ParmArq, with its title's data where there is a title.
 DbStatement occurrencesOfFile();

@@ -139,6 +139,7 @@ QList<StoreCatalog::Entry> StoreCatalog::statements()
          {QStringLiteral("1")}},
         {QStringLiteral("RetStatements::files"), RetStatements::files()},
         {QStringLiteral("RetStatements::lastFile"), RetStatements::lastFile()},
+        {QStringLiteral("RetStatements::lastFileCredits"), RetStatements::lastFileCredits()},
         {QStringLiteral("RetStatements::situacaoPorTitulo"),
          DbStatement{{RetStatements::situacaoPorTitulo()}}},
         {QStringLiteral("RetStatements::bloquetosPendentes"), RetStatements::bloquetosPendentes()},

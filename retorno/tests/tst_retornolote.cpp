@@ -75,7 +75,7 @@ private Q_SLOTS:
 
         auto r = kvcobLote(dir.path(),
                            {QStringLiteral("retorno"), ret, QStringLiteral("--relatorio"), report});
-        QVERIFY2(r.exitCode == 0, qPrintable(QString::number(r.exitCode) + r.err + r.out));
+        QVERIFY2(r.exitCode == 0, qPrintable(r.err));
         const QStringList lines = r.lines();
         QVERIFY(lines.contains(QStringLiteral("Ocorrências: 6")));
         const qint64 settled = t[0].value + t[1].value + t[4].value + t[5].value - 10;
@@ -134,6 +134,50 @@ private Q_SLOTS:
         QVERIFY2(r.out.startsWith(QStringLiteral("3 bloqueto(s)")), qPrintable(r.out));
         r = kvcobLote(dir.path(), {QStringLiteral("folha-solta"), pend});
         QVERIFY(r.out.startsWith(QStringLiteral("6 bloqueto(s)")));
+    }
+
+    // The lines come in the report's order whatever order the file lists them in, and the
+    // same on both engines: by agência and contrato, a contract's unidentified settlements
+    // after its titles, then by credit date and nosso número.
+    void settledLinesInReportOrder()
+    {
+        KV_GLOBAL_ENGINE_DIR(dir);
+        dropTables(dir);
+        const QList<Stored> t =
+            importTitles({QStringLiteral("CEDENTE ZULU"), QStringLiteral("CEDENTE ALFA")}, 2);
+        Database::closeAll();
+        const QDate day(2026, 11, 12);
+        RetOccurrence unknown = occurrenceOf(t[0], QStringLiteral("06"), day.addDays(-2));
+        unknown.nosNum = QStringLiteral("00000000019");
+        RetFileWriter w(Format::Cnab240, day);
+        w.add(occurrenceOf(t[3], QStringLiteral("06"), day))
+            .add(occurrenceOf(t[2], QStringLiteral("06"), day.addDays(-1)))
+            .add(unknown)
+            .add(occurrenceOf(t[1], QStringLiteral("06"), day))
+            .add(occurrenceOf(t[0], QStringLiteral("17"), day));
+        const QString ret = writeFile(dir.file(QStringLiteral("ordem.ret")), w.bytes());
+        auto r = kvcobLote(dir.path(), {QStringLiteral("retorno"), ret});
+        QVERIFY2(r.exitCode == 0, qPrintable(r.err));
+        const QString liq = dir.file(QStringLiteral("liquidados.pdf"));
+        r = kvcobLote(dir.path(), {QStringLiteral("liquidados"), liq});
+        QVERIFY2(r.exitCode == 0, qPrintable(r.err));
+
+        const QString text = simplified(pdfText(liq));
+        const QStringList expected = {QStringLiteral("CEDENTE ZULU - agência"),
+                                      t[0].nos,
+                                      t[1].nos,
+                                      QStringLiteral("Títulos não identificados - agência"),
+                                      unknown.nosNum,
+                                      QStringLiteral("CEDENTE ALFA - agência"),
+                                      t[2].nos,
+                                      t[3].nos,
+                                      QStringLiteral("Total geral: 5 títulos")};
+        qsizetype at = 0;
+        for (const QString& e : expected) {
+            const qsizetype found = text.indexOf(e, at);
+            QVERIFY2(found >= 0, qPrintable(e + QStringLiteral(" fora de ordem em: ") + text));
+            at = found + e.size();
+        }
     }
 
     void refusedFilesSayWhy_data()
