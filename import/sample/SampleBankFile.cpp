@@ -44,45 +44,58 @@ QString wrongDigit(const QString& digits)
 }
 
 struct Payer {
-    const char* name;
-    const char* street;
-    const char* district;
-    const char* cep;
-    const char* city;
-    const char* state;
+    QString name, street, district, cep, city, state;
 };
 
-// Payers of the sample (UTF-8 here; the file gets them in Windows-1252).
-const Payer kPayers[] = {
-    {"JOSÉ DA CONCEIÇÃO", "RUA DAS ACÁCIAS, 123", "JD AMÉRICA", "13015904", "CAMPINAS", "SP"},
-    {"MARIA APARECIDA GONÇALVES", "AV. BRASIL, 2045 AP 31", "CENTRO", "80010000", "CURITIBA", "PR"},
-    {"JOÃO BATISTA DE ASSUNÇÃO", "TRAVESSA DO OUVIDOR, 7", "LAPA", "20040030", "RIO DE JANEIRO",
-     "RJ"},
-    {"ANA LÚCIA FERNANDES", "RUA PIAUÍ, 88", "SAVASSI", "30150320", "BELO HORIZONTE", "MG"},
-    {"ANTÔNIO CARLOS MONTEIRO", "RUA GENERAL OSÓRIO, 510", "VILA TIBÉRIO", "14050100",
-     "RIBEIRÃO PRETO", "SP"},
-    {"FRANCISCA DAS CHAGAS LIMA", "RUA SÃO BENTO, 1200", "CENTRO", "01011100", "SÃO PAULO", "SP"},
-    {"PAULO SÉRGIO RIBEIRO", "RODOVIA SC-401, KM 4", "SACO GRANDE", "88032005", "FLORIANÓPOLIS",
-     "SC"},
-    {"LUÍZA HELENA PRADO", "RUA MARECHAL DEODORO, 45", "CENTRO", "90010300", "PORTO ALEGRE", "RS"},
-    {"SEBASTIÃO ALVES CORRÊA", "AV. ANHANGÜERA, 3300", "SETOR OESTE", "74110010", "GOIÂNIA", "GO"},
-    {"CLÁUDIA REGINA TAVARES", "RUA DA AURORA, 220", "BOA VISTA", "50050000", "RECIFE", "PE"},
-    {"MÁRCIO VINÍCIUS ARRUDA", "AV. SETE DE SETEMBRO, 90", "VITÓRIA", "40080001", "SALVADOR", "BA"},
-    {"PADARIA PÃO DOURADO LTDA", "RUA XV DE NOVEMBRO, 1500", "CENTRO", "89010001", "BLUMENAU",
-     "SC"},
-    {"MERCEARIA BOA ESPERANÇA ME", "RUA CEARÁ, 312", "FÁTIMA", "60040230", "FORTALEZA", "CE"},
-    {"TERESA CRISTINA BRANDÃO", "RUA DOM PEDRO II, 77", "CENTRO", "36010010", "JUIZ DE FORA", "MG"},
-    {"ÍRIS MAGALHÃES DE SÁ", "AV. BEIRA-MAR, 4100", "MEIRELES", "60165121", "FORTALEZA", "CE"},
-};
+// Payers of the sample, one a line: name, street, district, CEP, city and state (UTF-8 here;
+// the file gets them in Windows-1252).
+constexpr char kPayerLines[] =
+    R"(JOSÉ DA CONCEIÇÃO|RUA DAS ACÁCIAS, 123|JD AMÉRICA|13015904|CAMPINAS|SP
+MARIA APARECIDA GONÇALVES|AV. BRASIL, 2045 AP 31|CENTRO|80010000|CURITIBA|PR
+JOÃO BATISTA DE ASSUNÇÃO|TRAVESSA DO OUVIDOR, 7|LAPA|20040030|RIO DE JANEIRO|RJ
+ANA LÚCIA FERNANDES|RUA PIAUÍ, 88|SAVASSI|30150320|BELO HORIZONTE|MG
+ANTÔNIO CARLOS MONTEIRO|RUA GENERAL OSÓRIO, 510|VILA TIBÉRIO|14050100|RIBEIRÃO PRETO|SP
+FRANCISCA DAS CHAGAS LIMA|RUA SÃO BENTO, 1200|CENTRO|01011100|SÃO PAULO|SP
+PAULO SÉRGIO RIBEIRO|RODOVIA SC-401, KM 4|SACO GRANDE|88032005|FLORIANÓPOLIS|SC
+LUÍZA HELENA PRADO|RUA MARECHAL DEODORO, 45|CENTRO|90010300|PORTO ALEGRE|RS
+SEBASTIÃO ALVES CORRÊA|AV. ANHANGÜERA, 3300|SETOR OESTE|74110010|GOIÂNIA|GO
+CLÁUDIA REGINA TAVARES|RUA DA AURORA, 220|BOA VISTA|50050000|RECIFE|PE
+MÁRCIO VINÍCIUS ARRUDA|AV. SETE DE SETEMBRO, 90|VITÓRIA|40080001|SALVADOR|BA
+PADARIA PÃO DOURADO LTDA|RUA XV DE NOVEMBRO, 1500|CENTRO|89010001|BLUMENAU|SC
+MERCEARIA BOA ESPERANÇA ME|RUA CEARÁ, 312|FÁTIMA|60040230|FORTALEZA|CE
+TERESA CRISTINA BRANDÃO|RUA DOM PEDRO II, 77|CENTRO|36010010|JUIZ DE FORA|MG
+ÍRIS MAGALHÃES DE SÁ|AV. BEIRA-MAR, 4100|MEIRELES|60165121|FORTALEZA|CE)";
+
+const std::vector<Payer>& payers()
+{
+    static const std::vector<Payer> all = [] {
+        std::vector<Payer> out;
+        for (const QString& line : QString::fromUtf8(kPayerLines).split(QLatin1Char('\n'))) {
+            const QStringList f = line.split(QLatin1Char('|'));
+            out.push_back({f.at(0), f.at(1), f.at(2), f.at(3), f.at(4), f.at(5)});
+        }
+        return out;
+    }();
+    return all;
+}
+
+const Payer& payer(int n)
+{
+    return payers()[std::size_t(n) % payers().size()];
+}
+
+void setPayer(Title& t, const Payer& p)
+{
+    t.sacado = p.name;
+    t.endereco = p.street;
+    t.bairro = p.district;
+    t.cep = p.cep;
+    t.cidade = p.city;
+    t.estado = p.state;
+}
 
 struct Beneficiary {
-    const char* name;
-    const char* carteira;
-    const char* agencia;
-    const char* contrato;
-    const char* cnpjBase;
-    const char* message;
-    const char* instruction;
+    const char *name, *carteira, *agencia, *contrato, *cnpjBase, *message, *instruction;
 };
 
 const Beneficiary kBeneficiaries[] = {
@@ -113,46 +126,22 @@ enum class Kind {
     TwoReasons,
 };
 
+using enum Kind;
 const Kind kKinds[SampleBankFile::kTitles] = {
     // Confecções Araújo
-    Kind::Plain,
-    Kind::LateFeeAmount,
-    Kind::LateFeePercent,
-    Kind::OnSight,
-    Kind::Plain,
-    Kind::BadNossoNumero,
-    Kind::Discount,
-    Kind::LateFeePercent,
-    Kind::Plain,
-    Kind::ZeroValue,
+    Plain, LateFeeAmount, LateFeePercent, OnSight, Plain, BadNossoNumero, Discount, LateFeePercent,
+    Plain, ZeroValue,
     // Escola São João do Ipê
-    Kind::Discount,
-    Kind::Discount,
-    Kind::LateFeePercent,
-    Kind::OnPresentation,
-    Kind::Plain,
-    Kind::BadContract,
-    Kind::Discount,
-    Kind::LateFeeAmount,
-    Kind::OverCeiling,
-    Kind::Plain,
+    Discount, Discount, LateFeePercent, OnPresentation, Plain, BadContract, Discount, LateFeeAmount,
+    OverCeiling, Plain,
     // Condomínio Edifício Jacarandá
-    Kind::LateFeePercent,
-    Kind::LateFeePercent,
-    Kind::OnSight,
-    Kind::Plain,
-    Kind::Carteira5,
-    Kind::LateFeePercent,
-    Kind::TwoReasons,
-    Kind::Discount,
-    Kind::LateFeeAmount,
-    Kind::Plain,
-};
+    LateFeePercent, LateFeePercent, OnSight, Plain, Carteira5, LateFeePercent, TwoReasons, Discount,
+    LateFeeAmount, Plain};
 
 Title sampleTitle(int index)
 {
     const Beneficiary& b = kBeneficiaries[index / 10];
-    const Payer& p = kPayers[(index * 7) % int(std::size(kPayers))];
+    const Payer& p = payer(index * 7);
     Title t;
     t.agencia = QString::fromLatin1(b.agencia);
     t.contrato = QString::fromLatin1(b.contrato);
@@ -169,12 +158,7 @@ Title sampleTitle(int index)
     t.especie = index / 10 == 1 ? QStringLiteral("02") : QStringLiteral("01");
     t.cpfCnpjSacado =
         index % 5 == 4 ? cnpj(QStringLiteral("%1").arg(112233440001LL + index * 100)) : cpf(index);
-    t.sacado = QString::fromUtf8(p.name);
-    t.endereco = QString::fromUtf8(p.street);
-    t.bairro = QString::fromUtf8(p.district);
-    t.cep = QString::fromLatin1(p.cep);
-    t.cidade = QString::fromUtf8(p.city);
-    t.estado = QString::fromLatin1(p.state);
+    setPayer(t, p);
     if (index % 6 == 2)
         t.avalista = QStringLiteral("GARANTIDORA PAULISTA S/A");
 
@@ -261,7 +245,7 @@ void SampleBankFile::writeRealistic(BankFileWriter& out, int titles, bool pix)
         for (int i = 0; i < count; ++i, ++written) {
             Title t = sampleTitle(valid[b][i % 8]);
             // Payers vary beside the kinds, as an office's do.
-            const Payer& p = kPayers[(written * 7 + i / 8) % int(std::size(kPayers))];
+            const Payer& p = payer(written * 7 + i / 8);
             t.nossoNumero = QStringLiteral("%1").arg(written + 1, 10, 10, QLatin1Char('0'));
             t.seuNumero = QStringLiteral("NF%1").arg(written + 1, 8, 10, QLatin1Char('0'));
             // The sample's value of the kind, give or take some centavos.
@@ -271,12 +255,7 @@ void SampleBankFile::writeRealistic(BankFileWriter& out, int titles, bool pix)
             t.cpfCnpjSacado = written % 5 == 4
                                   ? cnpj(QStringLiteral("%1").arg(112233440001LL + written * 100))
                                   : cpf(written);
-            t.sacado = QString::fromUtf8(p.name);
-            t.endereco = QString::fromUtf8(p.street);
-            t.bairro = QString::fromUtf8(p.district);
-            t.cep = QString::fromLatin1(p.cep);
-            t.cidade = QString::fromUtf8(p.city);
-            t.estado = QString::fromLatin1(p.state);
+            setPayer(t, p);
             out.title(t);
             out.message(QString::fromUtf8(ben.message));
             out.instruction(QString::fromUtf8(ben.instruction));
