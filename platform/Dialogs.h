@@ -36,6 +36,19 @@ public:
     virtual bool choosePrinter(QPrinter* printer, int pageCount) = 0;
 };
 
+// Declares every answer of the interface in an implementation that gives them all.
+#define KV_DIALOGS_OVERRIDES                                                                       \
+    void message(const QString& text, const QString& caption) override;                            \
+    Answer question(const QString& text, const QString& caption, Buttons buttons) override;        \
+    void error(const QString& text) override;                                                      \
+    QString openFile(const QString& caption, const QString& startDir, const QString& filter)       \
+        override;                                                                                  \
+    QString saveFile(const QString& caption, const QString& startDir, const QString& filter,       \
+                     const QString& defaultSuffix) override;                                       \
+    QString openPicture(const QString& startDir, const QString& filter) override;                  \
+    QString chooseFolder(const QString& caption, const QString& startDir) override;                \
+    bool choosePrinter(QPrinter* printer, int pageCount) override;
+
 // Dialogs without a window: messages and errors on standard error, no answers, no files,
 // no printer. Programs without windows derive from it to say things their own way.
 class ConsoleDialogs : public Dialogs {

@@ -38,16 +38,7 @@ public:
     QString lastText(const QString& kind) const;
     void clear() { asked.clear(); }
 
-    void message(const QString& text, const QString& caption) override;
-    Answer question(const QString& text, const QString& caption, Buttons buttons) override;
-    void error(const QString& text) override;
-    QString openFile(const QString& caption, const QString& startDir,
-                     const QString& filter) override;
-    QString saveFile(const QString& caption, const QString& startDir, const QString& filter,
-                     const QString& defaultSuffix) override;
-    QString openPicture(const QString& startDir, const QString& filter) override;
-    QString chooseFolder(const QString& caption, const QString& startDir) override;
-    bool choosePrinter(QPrinter* printer, int pageCount) override;
+    KV_DIALOGS_OVERRIDES
 
 private:
     QString nextFile(const QString& kind, const QString& caption, const QString& detail);
