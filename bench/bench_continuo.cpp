@@ -1,6 +1,7 @@
 // Composition speed of the continuous forms: a dot-matrix printer takes a few seconds per
 // form, so the composition must never be what the operator waits for.
 #include "BlqTitle.h"
+#include "BlqTitles.h"
 #include "ContinuoRun.h"
 #include "DotMatrixPage.h"
 #include "PortChannel.h"
@@ -10,26 +11,21 @@
 #include <benchmark/benchmark.h>
 
 namespace {
+// A complete title with every amount the form prints and its longest texts.
 BlqTitle fullRow(int seq)
 {
-    BlqTitle r;
+    BlqTitle r = BlqTitles::complete();
     r.seq = seq;
     r.seuNum = QStringLiteral("DOC%1").arg(seq);
-    r.datEmi = QDate(2003, 2, 1);
-    r.datVen = QDate(2003, 3, 5);
     r.titVal = 1234567.89;
     r.jurDiaVal = 0.50;
     r.dstVal = 10.00;
-    r.dstDatLim = QDate(2003, 2, 28);
+    r.dstDatLim = r.datVen.addDays(-10);
     r.abtAtrVal = 25.00;
     r.sacNom = QStringLiteral("JOSÉ DA SILVA COMÉRCIO DE PEÇAS LTDA");
     r.sacEnd = QStringLiteral("AVENIDA DAS NAÇÕES UNIDAS, 12345 SALA 9");
-    r.sacBai = QStringLiteral("VILA OLÍMPIA");
-    r.sacCid = QStringLiteral("SÃO PAULO");
-    r.sacCep = QStringLiteral("04578000");
     r.sacAvl = QStringLiteral("AVALISTA DE TESTE");
     r.ins = QString(240, QLatin1Char('I'));
-    r.cpfCgcSac = QStringLiteral("12345678000199");
     return r;
 }
 
