@@ -4,6 +4,8 @@
 //
 //   kvcob-preview-art RESOURCES_DIR
 
+#include "ArtCanvas.h"
+
 #include <QDir>
 #include <QFont>
 #include <QGuiApplication>
@@ -21,58 +23,31 @@ const QColor kInk(40, 40, 40);
 
 QImage headerLogo()
 {
-    QImage img(150, 62, QImage::Format_RGB888);
-    img.fill(Qt::white);
-    QPainter p(&img);
-    p.setRenderHint(QPainter::Antialiasing);
+    ArtCanvas c(150, 62, QImage::Format_RGB888);
+    QPainter& p = c.p;
     // The mark: a blue shield with a gold wave through it.
-    QPainterPath shield;
-    shield.moveTo(6, 6);
-    shield.lineTo(48, 6);
-    shield.lineTo(48, 34);
-    shield.cubicTo(48, 48, 36, 54, 27, 57);
-    shield.cubicTo(18, 54, 6, 48, 6, 34);
-    shield.closeSubpath();
-    p.fillPath(shield, kBlue);
-    QPainterPath wave;
-    wave.moveTo(6, 30);
-    wave.cubicTo(18, 20, 30, 40, 48, 26);
-    wave.lineTo(48, 34);
-    wave.cubicTo(30, 48, 18, 28, 6, 38);
-    wave.closeSubpath();
-    p.fillPath(wave, kGold);
-    QFont mark(QStringLiteral("DejaVu Sans"));
-    mark.setPixelSize(22);
-    mark.setBold(true);
-    p.setFont(mark);
+    p.fillPath(artPath("M 6 6 L 48 6 L 48 34 C 48 48 36 54 27 57 C 18 54 6 48 6 34 Z"), kBlue);
+    p.fillPath(artPath("M 6 30 C 18 20 30 40 48 26 L 48 34 C 30 48 18 28 6 38 Z"), kGold);
+    p.setFont(artFont("DejaVu Sans", 22, true));
     p.setPen(Qt::white);
     p.drawText(QRect(6, 4, 42, 26), Qt::AlignCenter, QStringLiteral("R"));
     // The name and the line under it.
-    QFont name(QStringLiteral("DejaVu Sans"));
-    name.setPixelSize(16);
-    name.setBold(true);
-    name.setLetterSpacing(QFont::AbsoluteSpacing, 0.3);
-    p.setFont(name);
+    p.setFont(artFont("DejaVu Sans", 16, true, 0.3));
     p.setPen(kBlue);
     p.drawText(QRect(54, 10, 94, 26), Qt::AlignLeft | Qt::AlignVCenter, QStringLiteral("RAVESSA"));
     p.fillRect(QRect(55, 37, 90, 2), kGold);
-    QFont sub(QStringLiteral("DejaVu Sans"));
-    sub.setPixelSize(8);
-    p.setFont(sub);
+    p.setFont(artFont("DejaVu Sans", 8, false));
     p.setPen(kInk);
     p.drawText(QRect(55, 41, 94, 14), Qt::AlignLeft | Qt::AlignVCenter,
                QStringLiteral("BANCO RAVESSA S.A."));
-    return img;
+    return c.take();
 }
 
 QImage glyph(const std::function<void(QPainter&)>& draw)
 {
-    QImage img(18, 18, QImage::Format_ARGB32);
-    img.fill(Qt::transparent);
-    QPainter p(&img);
-    p.setRenderHint(QPainter::Antialiasing);
-    draw(p);
-    return img;
+    ArtCanvas c(18, 18, QImage::Format_ARGB32, ArtCanvas::Smooth::Edges, Qt::transparent);
+    draw(c.p);
+    return c.take();
 }
 
 void triangle(QPainter& p, double x, double dir)
@@ -143,10 +118,7 @@ int main(int argc, char* argv[])
         {"RPZOOMTOFITBITMAP", [](QPainter& p) { sheet(p, QRectF(4.5, 1.5, 9, 15)); }},
         {"RPZOOMTO100BITMAP",
          [](QPainter& p) {
-             QFont f(QStringLiteral("DejaVu Sans Condensed"));
-             f.setPixelSize(8);
-             f.setBold(true);
-             p.setFont(f);
+             p.setFont(artFont("DejaVu Sans Condensed", 8, true));
              p.setPen(kBlue);
              p.drawText(QRect(0, 0, 18, 18), Qt::AlignCenter, QStringLiteral("1:1"));
          }},
@@ -183,10 +155,7 @@ int main(int argc, char* argv[])
          [](QPainter& p) {
              sheet(p, QRectF(3.5, 1.5, 11, 15));
              p.fillRect(QRectF(1, 9, 16, 6), QColor(190, 30, 30));
-             QFont f(QStringLiteral("DejaVu Sans Condensed"));
-             f.setPixelSize(6);
-             f.setBold(true);
-             p.setFont(f);
+             p.setFont(artFont("DejaVu Sans Condensed", 6, true));
              p.setPen(Qt::white);
              p.drawText(QRect(1, 9, 16, 6), Qt::AlignCenter, QStringLiteral("PDF"));
          }},

@@ -4,6 +4,8 @@
 // resources/bloqueto; run it again only to change the art:
 //   cmake --build build --target kvcob-ravessa-art
 //   QT_QPA_PLATFORM=offscreen build/bin/kvcob-ravessa-art resources/bloqueto
+#include "ArtCanvas.h"
+
 #include <QDir>
 #include <QFont>
 #include <QGuiApplication>
@@ -41,87 +43,49 @@ void drawEmblem(QPainter& p, const QRectF& box)
 
 QImage logo()
 {
-    QImage img(100, 41, QImage::Format_RGB32);
-    img.fill(Qt::white);
-    QPainter p(&img);
-    p.setRenderHint(QPainter::Antialiasing);
-    p.setRenderHint(QPainter::TextAntialiasing);
+    ArtCanvas c(100, 41, QImage::Format_RGB32, ArtCanvas::Smooth::EdgesAndText);
+    QPainter& p = c.p;
     drawEmblem(p, QRectF(1, 4, 32, 32));
-    QFont name(QStringLiteral("Liberation Sans"));
-    name.setPixelSize(14);
-    name.setBold(true);
-    name.setLetterSpacing(QFont::AbsoluteSpacing, -0.3);
-    p.setFont(name);
+    p.setFont(artFont("Liberation Sans", 14, true, -0.3));
     p.setPen(kNavy);
     p.drawText(QRectF(35, 6, 65, 17), Qt::AlignLeft | Qt::AlignVCenter, QStringLiteral("RAVESSA"));
     p.fillRect(QRectF(36, 24, 62, 2), kAmber);
-    QFont small(QStringLiteral("Liberation Sans"));
-    small.setPixelSize(8);
-    small.setLetterSpacing(QFont::AbsoluteSpacing, 1.2);
-    p.setFont(small);
+    p.setFont(artFont("Liberation Sans", 8, false, 1.2));
     p.setPen(kTeal);
     p.drawText(QRectF(36, 27, 64, 10), Qt::AlignLeft | Qt::AlignVCenter,
                QStringLiteral("BANCO 842"));
-    return img;
+    return c.take();
 }
 
 QImage monogram()
 {
-    QImage img(141, 110, QImage::Format_RGB32);
-    img.fill(Qt::white);
-    QPainter p(&img);
-    p.setRenderHint(QPainter::Antialiasing);
+    ArtCanvas c(141, 110, QImage::Format_RGB32);
+    QPainter& p = c.p;
     // A rounded shield with the emblem and a large R over it.
-    QPainterPath shield;
-    shield.moveTo(30, 6);
-    shield.lineTo(111, 6);
-    shield.quadTo(116, 6, 116, 12);
-    shield.lineTo(116, 56);
-    shield.cubicTo(116, 82, 92, 98, 70.5, 106);
-    shield.cubicTo(49, 98, 25, 82, 25, 56);
-    shield.lineTo(25, 12);
-    shield.quadTo(25, 6, 30, 6);
-    p.fillPath(shield, kNavy);
+    p.fillPath(artPath("M 30 6 L 111 6 Q 116 6 116 12 L 116 56 C 116 82 92 98 70.5 106 "
+                       "C 49 98 25 82 25 56 L 25 12 Q 25 6 30 6"),
+               kNavy);
     drawEmblem(p, QRectF(40, 14, 61, 61));
-    QFont letter(QStringLiteral("Liberation Serif"));
-    letter.setPixelSize(52);
-    letter.setBold(true);
     QPainterPath r;
-    r.addText(0, 0, letter, QStringLiteral("R"));
+    r.addText(0, 0, artFont("Liberation Serif", 52, true), QStringLiteral("R"));
     const QRectF rb = r.boundingRect();
     r.translate(70.5 - rb.center().x(), 46 - rb.center().y());
     p.setPen(QPen(kNavy, 3));
     p.setBrush(Qt::white);
     p.drawPath(r);
-    QFont name(QStringLiteral("Liberation Sans"));
-    name.setPixelSize(11);
-    name.setBold(true);
-    name.setLetterSpacing(QFont::AbsoluteSpacing, 1.5);
-    p.setFont(name);
+    p.setFont(artFont("Liberation Sans", 11, true, 1.5));
     p.setPen(Qt::white);
     p.drawText(QRectF(25, 78, 91, 14), Qt::AlignCenter, QStringLiteral("RAVESSA"));
-    p.end();
-    return img.convertToFormat(QImage::Format_Indexed8, Qt::ThresholdDither | Qt::AvoidDither);
+    return c.take().convertToFormat(QImage::Format_Indexed8, Qt::ThresholdDither | Qt::AvoidDither);
 }
 
 QImage arrow()
 {
-    QImage img(20, 31, QImage::Format_RGB32);
-    img.fill(Qt::white);
-    QPainter p(&img);
-    p.setRenderHint(QPainter::Antialiasing, false);
-    QPainterPath a;
-    a.moveTo(2, 10);
-    a.lineTo(9, 10);
-    a.lineTo(9, 3);
-    a.lineTo(19, 15.5);
-    a.lineTo(9, 28);
-    a.lineTo(9, 21);
-    a.lineTo(2, 21);
-    a.closeSubpath();
+    ArtCanvas c(20, 31, QImage::Format_RGB32, ArtCanvas::Smooth::None);
+    QPainter& p = c.p;
+    const QPainterPath a = artPath("M 2 10 L 9 10 L 9 3 L 19 15.5 L 9 28 L 9 21 L 2 21 Z");
     p.fillPath(a, Qt::black);
-    p.end();
-    return img.convertToFormat(QImage::Format_Mono, Qt::ThresholdDither);
+    return c.take().convertToFormat(QImage::Format_Mono, Qt::ThresholdDither);
 }
 } // namespace
 

@@ -7,6 +7,7 @@
 // Everything is drawn with flat colours and known fonts so that the results are the same
 // on every machine that has the fonts of the setup script.
 
+#include "ArtCanvas.h"
 #include "KvVersion.h"
 
 #include <QDir>
@@ -88,11 +89,8 @@ QList<QRgb> palette()
 
 QImage wallpaper()
 {
-    QImage image(600, 400, QImage::Format_RGB32);
-    image.fill(kWhite);
-    QPainter p(&image);
-    p.setRenderHint(QPainter::Antialiasing);
-    p.setRenderHint(QPainter::TextAntialiasing);
+    ArtCanvas c(600, 400, QImage::Format_RGB32, ArtCanvas::Smooth::EdgesAndText, kWhite);
+    QPainter& p = c.p;
     // Pale arcs behind the mark; they stay inside the tile, so tiles meet on white.
     p.setPen(QPen(kPale, 14, Qt::SolidLine, Qt::RoundCap));
     for (int i = 0; i < 3; ++i)
@@ -104,18 +102,14 @@ QImage wallpaper()
     p.setPen(kGold);
     p.setFont(face("DejaVu Sans", 20, true));
     p.drawText(QRectF(0, 310, 600, 30), Qt::AlignCenter, QStringLiteral("Cobrança Ravessa"));
-    p.end();
-    return image.convertToFormat(QImage::Format_Indexed8, palette(),
-                                 Qt::ThresholdDither | Qt::AvoidDither);
+    return c.take().convertToFormat(QImage::Format_Indexed8, palette(),
+                                    Qt::ThresholdDither | Qt::AvoidDither);
 }
 
 QImage aboutPicture()
 {
-    QImage image(495, 263, QImage::Format_RGB32);
-    image.fill(kWhite);
-    QPainter p(&image);
-    p.setRenderHint(QPainter::Antialiasing);
-    p.setRenderHint(QPainter::TextAntialiasing);
+    ArtCanvas c(495, 263, QImage::Format_RGB32, ArtCanvas::Smooth::EdgesAndText, kWhite);
+    QPainter& p = c.p;
 
     p.fillRect(0, 0, 495, 62, kBlue);
     p.fillRect(0, 62, 495, 4, kGold);
@@ -163,8 +157,7 @@ QImage aboutPicture()
     p.setFont(face("DejaVu Sans", 9));
     p.drawText(QRectF(0, 250, 483, 13), Qt::AlignRight | Qt::AlignVCenter,
                QStringLiteral("Banco fictício: contatos apenas ilustrativos"));
-    p.end();
-    return image;
+    return c.take();
 }
 
 bool save(const QImage& image, const QString& path, const char* format, int quality = -1)
