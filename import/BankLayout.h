@@ -12,56 +12,37 @@ struct Field {
 
 // Every record; the type is '0' header, '1' title, '2' message, '3' instruction, '4' PIX
 // payload (when marked so), '9' trailer.
-inline constexpr Field kType{1, 1};
-inline constexpr Field kSequence{395, 400};
+inline constexpr Field kType{1, 1}, kSequence{395, 400};
 
 // Header record
-inline constexpr Field kHeaderRemessa{2, 9};
-inline constexpr Field kHeaderCarteira{10, 11};
-inline constexpr Field kHeaderServico{12, 26};
-inline constexpr Field kHeaderCedente{47, 76};
-inline constexpr Field kHeaderBanco{77, 94};
+inline constexpr Field kHeaderRemessa{2, 9}, kHeaderCarteira{10, 11}, kHeaderServico{12, 26};
+inline constexpr Field kHeaderCedente{47, 76}, kHeaderBanco{77, 94};
 
 // Title record
 inline constexpr Field kInscricao{2, 3};
+// the late fee
 inline constexpr Field kMultaCodigo{4, 4}; // '1' an amount, '2' a percentage of the value
-inline constexpr Field kMulta{5, 17};
-inline constexpr Field kMultaData{18, 23};
-inline constexpr Field kContrato{29, 36};
-inline constexpr Field kContratoDigito{37, 37};
-inline constexpr Field kContratoComDigito{29, 37};
+inline constexpr Field kMulta{5, 17}, kMultaData{18, 23};
+// contract, agency and nosso número, each with and without its check digit
+inline constexpr Field kContrato{29, 36}, kContratoDigito{37, 37}, kContratoComDigito{29, 37};
 inline constexpr Field kAgencia{63, 66};
-inline constexpr Field kNossoNumero{67, 76};
-inline constexpr Field kNossoNumeroDigito{77, 77};
+inline constexpr Field kNossoNumero{67, 76}, kNossoNumeroDigito{77, 77};
 inline constexpr Field kNossoNumeroComDigito{67, 77};
-inline constexpr Field kCpfCnpjCedente{83, 97};
-inline constexpr Field kQuantidade{98, 107};
-inline constexpr Field kCarteira{108, 108};
-inline constexpr Field kSeuNumero{111, 120};
-inline constexpr Field kVencimento{121, 126};
-inline constexpr Field kValor{127, 139};
-inline constexpr Field kEspecie{148, 149};
-inline constexpr Field kAceite{150, 150};
-inline constexpr Field kEmissao{151, 156};
-inline constexpr Field kJurosDia{161, 173};
-inline constexpr Field kDescontoAte{174, 179};
-inline constexpr Field kDesconto{180, 192};
+// the beneficiary and the title
+inline constexpr Field kCpfCnpjCedente{83, 97}, kQuantidade{98, 107}, kCarteira{108, 108};
+inline constexpr Field kSeuNumero{111, 120}, kVencimento{121, 126}, kValor{127, 139};
+inline constexpr Field kEspecie{148, 149}, kAceite{150, 150}, kEmissao{151, 156};
+inline constexpr Field kJurosDia{161, 173}, kDescontoAte{174, 179}, kDesconto{180, 192};
 inline constexpr Field kAbatimento{206, 218};
-inline constexpr Field kCpfCnpjSacado{221, 234};
-inline constexpr Field kSacado{235, 274};
-inline constexpr Field kEndereco{275, 314};
-inline constexpr Field kBairro{315, 326};
-inline constexpr Field kCep{327, 334};
-inline constexpr Field kCidade{335, 349};
-inline constexpr Field kEstado{350, 351};
-inline constexpr Field kAvalista{352, 381};
-inline constexpr Field kMoeda{394, 394};
+// the payer
+inline constexpr Field kCpfCnpjSacado{221, 234}, kSacado{235, 274}, kEndereco{275, 314};
+inline constexpr Field kBairro{315, 326}, kCep{327, 334}, kCidade{335, 349}, kEstado{350, 351};
+inline constexpr Field kAvalista{352, 381}, kMoeda{394, 394};
 
 // Message and instruction records
 inline constexpr Field kTexto{2, 391};
 
 // PIX record: a type '4' block is one only with "PIX" in its marker columns; the payload
 // ("copia e cola") fills the rest, blanks after it.
-inline constexpr Field kPixMarca{2, 4};
-inline constexpr Field kPixPayload{5, 391};
+inline constexpr Field kPixMarca{2, 4}, kPixPayload{5, 391};
 } // namespace BankLayout

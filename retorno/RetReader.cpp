@@ -155,6 +155,26 @@ QString reasonsOf(const Line& l, Field f)
     return r;
 }
 
+void readTitle(const Line& l, const RetLayout::TitleFields& f, RetOccurrence& o)
+{
+    o.nosNum = l.text(f.ourNumber);
+    o.seuNum = l.text(f.yourNumber);
+    o.datVen = l.date(f.dueDate, QStringLiteral("Data de vencimento"));
+    o.titVal = l.number64(f.titleValue, QStringLiteral("Valor do título"));
+    o.valTar = l.number64(f.fee, QStringLiteral("Valor da tarifa"));
+    o.motRej = reasonsOf(l, f.reasons);
+}
+
+void readPayment(const Line& l, const RetLayout::PaymentFields& f, RetOccurrence& o)
+{
+    o.valEnc = l.number64(f.charges, QStringLiteral("Valor de juros e multa"));
+    o.valDst = l.number64(f.discount, QStringLiteral("Valor do desconto"));
+    o.valAbt = l.number64(f.rebate, QStringLiteral("Valor do abatimento"));
+    o.valPag = l.number64(f.paid, QStringLiteral("Valor pago"));
+    o.datOco = l.date(f.occurrenceDate, QStringLiteral("Data da ocorrência"));
+    o.datCre = l.date(f.creditDate, QStringLiteral("Data do crédito"));
+}
+
 // CNAB 400 -------------------------------------------------------------------------------
 
 RetFile read400(const QList<Line>& lines)
@@ -198,22 +218,12 @@ RetFile read400(const QList<Line>& lines)
         o.line = l.number;
         o.ageCod = l.text(L::kAgency);
         o.ctrCod = l.text(L::kContract);
-        o.nosNum = l.text(L::kOurNumber);
-        o.seuNum = l.text(L::kYourNumber);
         if (!l.allDigits(L::kOccurrence))
             fail(l.number, QStringLiteral("código de ocorrência inválido nas %1 (\"%2\").")
                                .arg(l.columns(L::kOccurrence), l.text(L::kOccurrence)));
         o.codOco = QString::fromLatin1(l.raw(L::kOccurrence));
-        o.datOco = l.date(L::kOccurrenceDate, QStringLiteral("Data da ocorrência"));
-        o.datVen = l.date(L::kDueDate, QStringLiteral("Data de vencimento"));
-        o.datCre = l.date(L::kCreditDate, QStringLiteral("Data do crédito"));
-        o.titVal = l.number64(L::kTitleValue, QStringLiteral("Valor do título"));
-        o.valTar = l.number64(L::kFee, QStringLiteral("Valor da tarifa"));
-        o.valAbt = l.number64(L::kRebate, QStringLiteral("Valor do abatimento"));
-        o.valDst = l.number64(L::kDiscount, QStringLiteral("Valor do desconto"));
-        o.valPag = l.number64(L::kPaid, QStringLiteral("Valor pago"));
-        o.valEnc = l.number64(L::kCharges, QStringLiteral("Valor de juros e multa"));
-        o.motRej = reasonsOf(l, L::kReasons);
+        readTitle(l, L::kTitle, o);
+        readPayment(l, L::kPayment, o);
         file.sumPaid = add(file.sumPaid, o.valPag, l.number);
         file.occurrences.append(o);
     }
@@ -303,13 +313,8 @@ RetFile read240(const QList<Line>& lines)
                 pending.codOco = code;
                 pending.ageCod = lastDigits(l.text(L::kAgency), 4);
                 pending.ctrCod = lastDigits(l.text(L::kContract), 8) + l.text(L::kContractDigit);
-                pending.nosNum = l.text(L::kOurNumber);
-                pending.seuNum = l.text(L::kYourNumber);
-                pending.datVen = l.date(L::kDueDate, QStringLiteral("Data de vencimento"));
-                pending.titVal = l.number64(L::kTitleValue, QStringLiteral("Valor do título"));
+                readTitle(l, L::kTitle, pending);
                 pending.payerName = l.text(L::kPayerName);
-                pending.valTar = l.number64(L::kFee, QStringLiteral("Valor da tarifa"));
-                pending.motRej = reasonsOf(l, L::kReasons);
                 waitingU = true;
             } else if (segment == 'U') {
                 if (!waitingU)
@@ -318,12 +323,7 @@ RetFile read240(const QList<Line>& lines)
                     fail(l.number, QStringLiteral("o segmento U traz a ocorrência %1 e o seu "
                                                   "segmento T, %2.")
                                        .arg(code, pending.codOco));
-                pending.valEnc = l.number64(L::kCharges, QStringLiteral("Valor de juros e multa"));
-                pending.valDst = l.number64(L::kDiscount, QStringLiteral("Valor do desconto"));
-                pending.valAbt = l.number64(L::kRebate, QStringLiteral("Valor do abatimento"));
-                pending.valPag = l.number64(L::kPaid, QStringLiteral("Valor pago"));
-                pending.datOco = l.date(L::kOccurrenceDate, QStringLiteral("Data da ocorrência"));
-                pending.datCre = l.date(L::kCreditDate, QStringLiteral("Data do crédito"));
+                readPayment(l, L::kPayment, pending);
                 file.sumPaid = add(file.sumPaid, pending.valPag, l.number);
                 file.occurrences.append(pending);
                 waitingU = false;

@@ -42,6 +42,30 @@ void putDate(QByteArray& line, Field f, const QDate& d)
                                         : d.toString(QStringLiteral("ddMMyyyy"));
     put(line, f, text.toLatin1());
 }
+
+// What both layouts give of the title, the bank's collecting agency always the same.
+void putTitle(QByteArray& line, const RetLayout::TitleFields& f, const RetOccurrence& o)
+{
+    putText(line, f.ourNumber, o.nosNum);
+    put(line, f.portfolio, "1");
+    putText(line, f.yourNumber, o.seuNum);
+    putDate(line, f.dueDate, o.datVen);
+    putNumber(line, f.titleValue, o.titVal);
+    put(line, f.collectingBank, "842");
+    put(line, f.collectingAgency, "00001");
+    putNumber(line, f.fee, o.valTar);
+    putText(line, f.reasons, o.motRej);
+}
+
+void putPayment(QByteArray& line, const RetLayout::PaymentFields& f, const RetOccurrence& o)
+{
+    putNumber(line, f.charges, o.valEnc);
+    putNumber(line, f.discount, o.valDst);
+    putNumber(line, f.rebate, o.valAbt);
+    putNumber(line, f.paid, o.valPag);
+    putDate(line, f.occurrenceDate, o.datOco);
+    putDate(line, f.creditDate, o.datCre);
+}
 } // namespace
 
 RetFileWriter::RetFileWriter(RetFile::Format format, const QDate& fileDate,
@@ -110,23 +134,10 @@ QList<QByteArray> RetFileWriter::lines400() const
         put(d, L::kPayerKind, "01");
         putText(d, L::kAgency, o.ageCod);
         putText(d, L::kContract, o.ctrCod);
-        putText(d, L::kOurNumber, o.nosNum);
-        put(d, L::kPortfolio, "1");
         putText(d, L::kOccurrence, o.codOco);
-        putDate(d, L::kOccurrenceDate, o.datOco);
-        putText(d, L::kYourNumber, o.seuNum);
-        putDate(d, L::kDueDate, o.datVen);
-        putNumber(d, L::kTitleValue, o.titVal);
-        put(d, L::kCollectingBank, "842");
-        put(d, L::kCollectingAgency, "00001");
-        putNumber(d, L::kFee, o.valTar);
-        putNumber(d, L::kRebate, o.valAbt);
-        putNumber(d, L::kDiscount, o.valDst);
-        putNumber(d, L::kPaid, o.valPag);
-        putNumber(d, L::kCharges, o.valEnc);
+        putTitle(d, L::kTitle, o);
+        putPayment(d, L::kPayment, o);
         putNumber(d, L::kOtherCredits, 0);
-        putDate(d, L::kCreditDate, o.datCre);
-        putText(d, L::kReasons, o.motRej);
         out << d;
         sum += o.valPag;
     }
@@ -167,28 +178,15 @@ QList<QByteArray> RetFileWriter::lines240() const
         putDigits(t, L::kAgency, o.ageCod);
         putDigits(t, L::kContract, o.ctrCod.left(o.ctrCod.size() - 1));
         putText(t, L::kContractDigit, o.ctrCod.right(1));
-        putText(t, L::kOurNumber, o.nosNum);
-        put(t, L::kPortfolio, "1");
-        putText(t, L::kYourNumber, o.seuNum);
-        putDate(t, L::kDueDate, o.datVen);
-        putNumber(t, L::kTitleValue, o.titVal);
-        put(t, L::kCollectingBank, "842");
-        put(t, L::kCollectingAgency, "00001");
+        putTitle(t, L::kTitle, o);
         put(t, L::kPayerKind, "1");
         putNumber(t, L::kPayerId, 12345678909);
         putText(t, L::kPayerName, o.payerName);
-        putNumber(t, L::kFee, o.valTar);
-        putText(t, L::kReasons, o.motRej);
         QByteArray u = line('3', 1);
         putNumber(u, {9, 13}, ++number);
         put(u, L::kSegment, "U");
         putText(u, L::kOccurrence, o.codOco);
-        putNumber(u, L::kCharges, o.valEnc);
-        putNumber(u, L::kDiscount, o.valDst);
-        putNumber(u, L::kRebate, o.valAbt);
-        putNumber(u, L::kPaid, o.valPag);
-        putDate(u, L::kOccurrenceDate, o.datOco);
-        putDate(u, L::kCreditDate, o.datCre);
+        putPayment(u, L::kPayment, o);
         out << t << u;
     }
     QByteArray bt = line('5', 1);
