@@ -18,8 +18,13 @@
 // reads them with args.isSet(name) and args.value(name).
 struct Verb {
     Verb() = default;
-    Verb(const QString& name, const QString& arguments, const QString& summary)
-        : name(name), arguments(arguments), summary(summary)
+    using Run = std::function<int(const Verb& verb, const QCommandLineParser& args)>;
+    enum class Pages { Made, None };
+
+    Verb(const QString& name, const QString& arguments, const QString& summary, Run run = nullptr,
+         Pages pages = Pages::Made)
+        : name(name), arguments(arguments), summary(summary), run(std::move(run)),
+          paints(pages == Pages::Made)
     {
     }
 
@@ -30,7 +35,7 @@ struct Verb {
     // Options the synopsis shows without brackets. The verb checks them itself, to say
     // in its own words what is missing.
     QStringList required;
-    std::function<int(const Verb& verb, const QCommandLineParser& args)> run;
+    Run run;
     // A verb that makes no pages runs without the toolkit's fonts, whose loading and
     // unloading would cost it more than a tenth of a second.
     bool paints = true;

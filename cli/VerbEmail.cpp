@@ -160,22 +160,18 @@ int senhaEmail(const Verb& verb, const QCommandLineParser& args)
 
 Verb senhaEmailVerb()
 {
-    Verb v(QStringLiteral("senha-email"), QString(),
-           QStringLiteral("guarda no chaveiro da sessão a senha do usuário da seção [Email] "
-                          "(lida da entrada, sem eco)"));
-    v.run = &senhaEmail;
-    v.paints = false;
-    return v;
+    return {QStringLiteral("senha-email"), QString(),
+            QStringLiteral("guarda no chaveiro da sessão a senha do usuário da seção [Email] "
+                           "(lida da entrada, sem eco)"),
+            &senhaEmail, Verb::Pages::None};
 }
 
 Verb enderecosVerb()
 {
-    Verb v(QStringLiteral("enderecos"), QStringLiteral("importar ARQUIVO.csv | listar"),
-           QStringLiteral("carrega (CSV cpf_cnpj;email, UTF-8 ou Windows-1252) ou lista os "
-                          "endereços de e-mail dos sacados"));
-    v.run = &enderecos;
-    v.paints = false;
-    return v;
+    return {QStringLiteral("enderecos"), QStringLiteral("importar ARQUIVO.csv | listar"),
+            QStringLiteral("carrega (CSV cpf_cnpj;email, UTF-8 ou Windows-1252) ou lista os "
+                           "endereços de e-mail dos sacados"),
+            &enderecos, Verb::Pages::None};
 }
 
 Verb enviarVerb()

@@ -13,8 +13,7 @@
 #include <QFileInfo>
 
 namespace {
-const QString kPerTitle = QStringLiteral("por-titulo");
-const QString kTitulo = QStringLiteral("titulo");
+const QString kTitulo = QStringLiteral("titulo"), kPerTitle = QStringLiteral("por-titulo");
 const QString kValorAtualizado = QStringLiteral("valor-atualizado");
 const QString kPending = QStringLiteral("pendentes");
 const QString kNothing = QStringLiteral("Nenhum título válido na base: nada a imprimir.");

@@ -12,8 +12,7 @@
 // kvcob-lote titulos: the titles window's search without the window, listed or as CSV.
 namespace {
 const QString kBusca = QStringLiteral("busca");
-const QString kDe = QStringLiteral("vencimento-de");
-const QString kAte = QStringLiteral("vencimento-ate");
+const QString kDe = QStringLiteral("vencimento-de"), kAte = QStringLiteral("vencimento-ate");
 const QString kSituacao = QStringLiteral("situacao");
 const QString kCsv = QStringLiteral("csv");
 
