@@ -147,34 +147,35 @@ SmtpSession::Outcome SmtpSession::send(const Mail& m)
     }
     if (o.answer.isEmpty())
         o.answer = curlText;
+    // What went wrong (%1 the server, %2 what it or the connection said) and what to check
+    // in the configuration file (%1 its path).
+    auto failed = [&](const QString& error, const QString& detail, const QString& advice) {
+        o.error = error.arg(server, detail);
+        o.advice = advice.arg(conf);
+        return o;
+    };
     switch (rc) {
     case CURLE_LOGIN_DENIED:
-        o.error = QStringLiteral("O servidor de e-mail %1 recusou o usuário ou a senha (%2).")
-                      .arg(server, o.answer);
-        o.advice = QStringLiteral("Confira Usuario= na seção [Email] de %1 e a senha no "
-                                  "arquivo de SenhaArquivo=.")
-                       .arg(conf);
-        return o;
+        return failed(QStringLiteral("O servidor de e-mail %1 recusou o usuário ou a senha (%2)."),
+                      o.answer,
+                      QStringLiteral("Confira Usuario= na seção [Email] de %1 e a senha no "
+                                     "arquivo de SenhaArquivo=."));
     case CURLE_PEER_FAILED_VERIFICATION:
     case CURLE_SSL_CACERT_BADFILE:
     case CURLE_SSL_CONNECT_ERROR:
     case CURLE_SSL_CERTPROBLEM:
     case CURLE_SSL_ISSUER_ERROR:
-        o.error = QStringLiteral("O certificado do servidor de e-mail %1 não foi aceito: %2. "
-                                 "Nenhuma mensagem foi enviada.")
-                      .arg(server, curlText);
-        o.advice = QStringLiteral("Confira o nome do servidor em Servidor=; um servidor com "
-                                  "autoridade própria do escritório precisa do certificado "
-                                  "dela em CAArquivo= na seção [Email] de %1.")
-                       .arg(conf);
-        return o;
+        return failed(QStringLiteral("O certificado do servidor de e-mail %1 não foi aceito: %2. "
+                                     "Nenhuma mensagem foi enviada."),
+                      curlText,
+                      QStringLiteral("Confira o nome do servidor em Servidor=; um servidor com "
+                                     "autoridade própria do escritório precisa do certificado "
+                                     "dela em CAArquivo= na seção [Email] de %1."));
     case CURLE_USE_SSL_FAILED:
-        o.error = QStringLiteral("O servidor de e-mail %1 não oferece conexão segura (%2).")
-                      .arg(server, curlText);
-        o.advice = QStringLiteral("Confira Porta= e Seguranca= na seção [Email] de %1 "
-                                  "(587 com starttls, 465 com tls).")
-                       .arg(conf);
-        return o;
+        return failed(QStringLiteral("O servidor de e-mail %1 não oferece conexão segura (%2)."),
+                      curlText,
+                      QStringLiteral("Confira Porta= e Seguranca= na seção [Email] de %1 "
+                                     "(587 com starttls, 465 com tls)."));
     default:
         break;
     }
@@ -185,11 +186,9 @@ SmtpSession::Outcome SmtpSession::send(const Mail& m)
         o.kind = Outcome::Refused;
         return o;
     }
-    o.error = QStringLiteral("Não foi possível falar com o servidor de e-mail %1: %2.")
-                  .arg(server, curlText);
-    o.advice = QStringLiteral("Confira a rede e o servidor (Servidor= e Porta= na seção [Email] "
-                              "de %1) e rode o envio de novo: as mensagens aceitas não serão "
-                              "repetidas.")
-                   .arg(conf);
-    return o;
+    return failed(QStringLiteral("Não foi possível falar com o servidor de e-mail %1: %2."),
+                  curlText,
+                  QStringLiteral("Confira a rede e o servidor (Servidor= e Porta= na seção "
+                                 "[Email] de %1) e rode o envio de novo: as mensagens aceitas "
+                                 "não serão repetidas."));
 }
