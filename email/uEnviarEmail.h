@@ -26,9 +26,7 @@ public:
     QListWidget* lstSemEndereco = nullptr;
     QCheckBox* chkReenviar = nullptr;
     QProgressBar* barProgresso = nullptr;
-    QPushButton* btnEnviar = nullptr;
-    QPushButton* btnCancelar = nullptr;
-    QPushButton* btnTestar = nullptr;
+    QPushButton *btnEnviar = nullptr, *btnCancelar = nullptr, *btnTestar = nullptr;
     QTableWidget* tblResultado = nullptr;
 
 public Q_SLOTS:

@@ -38,20 +38,13 @@ public:
     QLabel* Label1 = nullptr;
     QLineEdit* edtPage = nullptr;
     TUpDown* sePage = nullptr;
-    QToolButton* sbFirstPage = nullptr;
-    QToolButton* sbPreviousPage = nullptr;
-    QToolButton* sbNextPage = nullptr;
-    QToolButton* sbLastPage = nullptr;
+    QToolButton *sbFirstPage = nullptr, *sbPreviousPage = nullptr, *sbNextPage = nullptr,
+                *sbLastPage = nullptr;
     QLabel* Label3 = nullptr;
     TSpinEdit* seZoom = nullptr;
-    QToolButton* ZoomToFit = nullptr;
-    QToolButton* ZoomTo100 = nullptr;
-    QToolButton* ZoomToWidth = nullptr;
-    QToolButton* PrintSetup = nullptr;
-    QToolButton* Print = nullptr;
-    QToolButton* Load = nullptr;
-    QToolButton* Save = nullptr;
-    QToolButton* ExportPdf = nullptr;
+    QToolButton *ZoomToFit = nullptr, *ZoomTo100 = nullptr, *ZoomToWidth = nullptr,
+                *PrintSetup = nullptr, *Print = nullptr, *Load = nullptr, *Save = nullptr,
+                *ExportPdf = nullptr;
     QPushButton* BitBtnExit = nullptr;
     TRpPreview* RpPreview = nullptr;
     QMenu* PopupMenu1 = nullptr;

@@ -7,8 +7,7 @@
 // whose bank file brings no payload of their own get a static one built from them when
 // both are set.
 struct BeneficiaryPix {
-    QString chave;
-    QString cidade;
+    QString chave, cidade;
 
     // A missing file, section or key reads as empty. Values are as the file holds them:
     // a hand-edited key is checked where it is used.

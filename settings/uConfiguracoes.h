@@ -37,14 +37,10 @@ public:
 
     QGroupBox* GroupBox1 = nullptr;
     QComboBox* cmbNomeCedente = nullptr;
-    QLabel* imgRecibo = nullptr;
-    QLabel* imgComprovante = nullptr;
-    QPushButton* btnReciboSacado = nullptr;
-    QPushButton* btnComprovanteEntrega = nullptr;
-    QLineEdit* edtChavePix = nullptr;
-    QLineEdit* edtCidadePix = nullptr;
-    QPushButton* btnOk = nullptr;
-    QPushButton* btnLimpar = nullptr;
+    QLabel *imgRecibo = nullptr, *imgComprovante = nullptr;
+    QPushButton *btnReciboSacado = nullptr, *btnComprovanteEntrega = nullptr;
+    QLineEdit *edtChavePix = nullptr, *edtCidadePix = nullptr;
+    QPushButton *btnOk = nullptr, *btnLimpar = nullptr;
 
 public Q_SLOTS:
     void cmbNomeCedenteChange();

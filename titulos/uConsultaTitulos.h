@@ -31,11 +31,8 @@ public:
     QList<qint32> selectedTitles() const;
 
     // Components, named as the window knows them.
-    QLineEdit* edtBusca = nullptr;
-    QLineEdit* edtVencDe = nullptr;
-    QLineEdit* edtVencAte = nullptr;
-    QComboBox* cmbValidade = nullptr;
-    QComboBox* cmbSituacao = nullptr;
+    QLineEdit *edtBusca = nullptr, *edtVencDe = nullptr, *edtVencAte = nullptr;
+    QComboBox *cmbValidade = nullptr, *cmbSituacao = nullptr;
     QPushButton* btnPesquisar = nullptr;
     QTableView* grdTitulos = nullptr;
     QLabel* lblEncontrados = nullptr;
@@ -46,10 +43,8 @@ public:
     QLabel* lblValorAtualizado = nullptr;
     QWidget* pnlAcoes = nullptr;
     QHBoxLayout* layAcoes = nullptr; // where later actions go, before the option
-    QPushButton* btnVisualizar = nullptr;
-    QPushButton* btnImprimir = nullptr;
-    QPushButton* btnExportarPdf = nullptr;
-    QPushButton* btnEnviarEmail = nullptr;
+    QPushButton *btnVisualizar = nullptr, *btnImprimir = nullptr, *btnExportarPdf = nullptr,
+                *btnEnviarEmail = nullptr;
     QCheckBox* chkValorAtualizado = nullptr;
     TitleListModel* model() const { return m_model; }
 
