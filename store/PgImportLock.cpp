@@ -12,37 +12,29 @@
 #include <QSqlQuery>
 
 namespace {
-DbStatement lockOf(ImportGuard::Load load)
-{
-    switch (load) {
-    case ImportGuard::Load::ReturnFile:
-        return RetStatements::tryLock();
-    case ImportGuard::Load::Mailing:
-        return EnvStatements::tryLock();
-    case ImportGuard::Load::BankFile:
-        break;
-    }
-    return StoreStatements::tryImportLock();
-}
+// How each kind of load takes its lock on the server, and how it gives it back.
+struct LockStatements {
+    DbStatement take, release;
+};
 
-DbStatement unlockOf(ImportGuard::Load load)
+LockStatements lockOf(ImportGuard::Load load)
 {
     switch (load) {
     case ImportGuard::Load::ReturnFile:
-        return RetStatements::releaseLock();
+        return {RetStatements::tryLock(), RetStatements::releaseLock()};
     case ImportGuard::Load::Mailing:
-        return EnvStatements::releaseLock();
+        return {EnvStatements::tryLock(), EnvStatements::releaseLock()};
     case ImportGuard::Load::BankFile:
         break;
     }
-    return StoreStatements::releaseImportLock();
+    return {StoreStatements::tryImportLock(), StoreStatements::releaseImportLock()};
 }
 } // namespace
 
 PgImportLock::PgImportLock(const QSqlDatabase& db, ImportGuard::Load load) : m_db(db), m_load(load)
 {
     QSqlQuery q(m_db);
-    if (!q.exec(lockOf(load).joined(true)) || !q.next())
+    if (!q.exec(lockOf(load).take.joined(true)) || !q.next())
         Database::raise(m_db, q.lastError());
     if (!q.value(0).toBool())
         throw KvError(ImportGuard::busyMessage(load));
@@ -54,5 +46,5 @@ PgImportLock::~PgImportLock()
     if (!m_db.isOpen() || PgConnection::isBroken(m_db))
         return;
     QSqlQuery q(m_db);
-    q.exec(unlockOf(m_load).joined(true));
+    q.exec(lockOf(m_load).release.joined(true));
 }
