@@ -5,6 +5,7 @@
 #include "BlqUpgrade.h"
 #include "Database.h"
 #include "DbTable.h"
+#include "FuzzHarness.h"
 #include "KvError.h"
 #include "ProgramDir.h"
 #include "Regional.h"
@@ -17,17 +18,11 @@
 #include <cstdlib>
 
 namespace {
-struct Harness {
-    int argc = 1;
-    char name[16] = "fuzz_bankfile";
-    char* argv[2] = {name, nullptr};
-    QCoreApplication app{argc, argv};
-    QTemporaryDir dir;
+struct Harness : FuzzHarness {
     DbTable* table = nullptr;
 
-    Harness()
+    Harness() : FuzzHarness("fuzz_bankfile")
     {
-        ProgramDir::set(dir.path());
         Regional::setSeparators(QLatin1Char(','), QLatin1Char('.'));
         BlqUpgrade::upgradeIfNeeded();
         // Durability is not what is under test here; speed of each run is.

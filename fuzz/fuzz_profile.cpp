@@ -3,6 +3,7 @@
 // crashes; writing a key changes that key only, and reads back what was written.
 #include "Cp1252.h"
 #include "DotMatrixPage.h"
+#include "FuzzHarness.h"
 #include "IniFile.h"
 #include "KvError.h"
 #include "MatricialIni.h"
@@ -15,26 +16,11 @@
 #include <cstdlib>
 
 namespace {
-struct Harness {
-    int argc = 1;
-    char name[16] = "fuzz_profile";
-    char* argv[2] = {name, nullptr};
-    QCoreApplication app{argc, argv};
-    QTemporaryDir dir;
-    Harness() { ProgramDir::set(dir.path()); }
-};
-
 void put(const QString& path, const QByteArray& bytes)
 {
     QFile f(path);
     if (!f.open(QIODevice::WriteOnly | QIODevice::Truncate) || f.write(bytes) != bytes.size())
         std::abort(); // the harness's own folder
-}
-
-void fail(const char* what)
-{
-    std::fprintf(stderr, "%s\n", what);
-    std::abort();
 }
 
 // The program's own settings: the form model of the continuous forms and a beneficiary's
@@ -56,7 +42,7 @@ void settingsFile(const QByteArray& bytes)
     for (const Key& k : keys) {
         const QString v = ini.readString(k.section, k.key, QStringLiteral("\x01"));
         if (v.size() > IniFile::kMaxValue)
-            fail("a value longer than the longest a profile file holds");
+            fuzzFail("a value longer than the longest a profile file holds");
         before << v;
     }
     // A new value for the logo of the receipt: only that key may change.
@@ -64,10 +50,10 @@ void settingsFile(const QByteArray& bytes)
     try {
         ini.writeString(keys.at(1).section, keys.at(1).key, logo);
     } catch (const KvError&) {
-        fail("the harness's own file could not be written");
+        fuzzFail("the harness's own file could not be written");
     }
     if (ini.readString(keys.at(1).section, keys.at(1).key) != logo)
-        fail("a written value does not read back");
+        fuzzFail("a written value does not read back");
     for (int i = 0; i < keys.size(); ++i) {
         if (i == 1)
             continue;
@@ -76,7 +62,7 @@ void settingsFile(const QByteArray& bytes)
             continue;
         if (ini.readString(keys.at(i).section, keys.at(i).key, QStringLiteral("\x01")) !=
             before.at(i))
-            fail("writing one key changed another");
+            fuzzFail("writing one key changed another");
     }
 }
 
@@ -88,18 +74,18 @@ void escapesFile(const QByteArray& bytes)
     const QList<QByteArray> lines = DotMatrixPage::initLines(s);
     for (const QByteArray& line : lines) {
         if (line.contains('\r') || line.contains('\n'))
-            fail("an escape line carries a line end of its own");
+            fuzzFail("an escape line carries a line end of its own");
     }
     MatricialIni::ensureExists(); // an existing file is never rewritten
     QFile f(MatricialIni::path());
     if (!f.open(QIODevice::ReadOnly) || f.readAll() != bytes)
-        fail("an existing escape file was rewritten");
+        fuzzFail("an existing escape file was rewritten");
 }
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
-    static Harness harness;
+    static FuzzHarness harness("fuzz_profile");
     if (size < 1)
         return 0;
     const QByteArray bytes(reinterpret_cast<const char*>(data + 1), qsizetype(size - 1));
