@@ -34,6 +34,21 @@
 #include <QTimer>
 #include <memory>
 
+namespace {
+// Makes a report's form over the titles under the wait cursor and shows its preview. The
+// form lives while its preview is open and goes when the preview call returns.
+template <class Form, class Select> void previewReport(QWidget* parent, Select select)
+{
+    std::unique_ptr<Form> form;
+    {
+        const WaitCursor wait;
+        form = std::make_unique<Form>(parent);
+        select(*form);
+    }
+    form->preview();
+}
+} // namespace
+
 TFrmPrincipal::TFrmPrincipal(QWidget* parent) : QMainWindow(parent)
 {
     setObjectName(QStringLiteral("FrmPrincipal"));
@@ -242,16 +257,9 @@ void TFrmPrincipal::ConsultarTitulos1Click()
 void TFrmPrincipal::mnuFolhaSoltaClick()
 {
     runGuarded([this] {
-        if (!tableHasRows())
-            return;
-        // The form lives while its preview is open and goes when the preview call returns.
-        std::unique_ptr<TfrmRelBloqueto> form;
-        {
-            const WaitCursor wait;
-            form = std::make_unique<TfrmRelBloqueto>(this);
-            form->rel().selectValidInFileOrder();
-        }
-        form->preview();
+        if (tableHasRows())
+            previewReport<TfrmRelBloqueto>(
+                this, [](TfrmRelBloqueto& f) { f.rel().selectValidInFileOrder(); });
     });
 }
 
@@ -276,15 +284,8 @@ void TFrmPrincipal::mnuEnderecosEmailClick()
 void TFrmPrincipal::TtulosRejeitados1Click()
 {
     runGuarded([this] {
-        if (!tableHasRows())
-            return;
-        // The form lives while its preview is open and goes when the preview call returns.
-        std::unique_ptr<TfrmRelRejeicoes> form;
-        {
-            const WaitCursor wait;
-            form = std::make_unique<TfrmRelRejeicoes>(this);
-        }
-        form->preview();
+        if (tableHasRows())
+            previewReport<TfrmRelRejeicoes>(this, [](TfrmRelRejeicoes&) {});
     });
 }
 
