@@ -66,7 +66,6 @@ QString titlesText(int n)
     return n == 1 ? QStringLiteral("1 título") : QStringLiteral("%1 títulos").arg(n);
 }
 
-// One settlement as read, with what orders it on the report.
 // What a line is listed under: agência, contrato, and the beneficiary of an identified title.
 struct Group {
     QString age, ctr, nomCed;
@@ -90,6 +89,7 @@ struct Group {
     }
 };
 
+// One settlement as read, with what orders it on the report.
 struct Line {
     int group = 0; // rank of its group once read
     qint64 seq = 0;
