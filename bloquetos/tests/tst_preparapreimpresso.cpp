@@ -46,6 +46,14 @@ QString savedModel()
 {
     return KvSettings::file().readString(QStringLiteral("Formulario"), QStringLiteral("Padrão"));
 }
+
+// The port file as the printer and `titles` numbered titles stored; the port file's path.
+QString usePortFileWith(const TempProgramDir& dir, int titles)
+{
+    const QString out = usePortFile(dir);
+    BlqTitles::store(numbered(titles));
+    return out;
+}
 } // namespace
 
 class TstPreparaPreImpresso : public QObject {
@@ -161,8 +169,7 @@ private Q_SLOTS:
     {
         TempProgramDir dir;
         ScriptedDialogs dlg;
-        const QString out = usePortFile(dir);
-        BlqTitles::store(numbered(2));
+        const QString out = usePortFileWith(dir, 2);
         TFrmPreparaPreImpresso w;
         QVERIFY(WidgetTesting::shown(w));
         QTest::mouseClick(w.RdbMod80074, Qt::LeftButton);
@@ -192,8 +199,7 @@ private Q_SLOTS:
     {
         TempProgramDir dir;
         ScriptedDialogs dlg;
-        const QString out = usePortFile(dir);
-        BlqTitles::store(numbered(3));
+        const QString out = usePortFileWith(dir, 3);
         TFrmPreparaPreImpresso w;
         dlg.answers = {Answer::Cancel};
         w.btnImprimirClick();
@@ -208,8 +214,7 @@ private Q_SLOTS:
     {
         TempProgramDir dir;
         ScriptedDialogs dlg;
-        const QString out = usePortFile(dir);
-        BlqTitles::store(numbered(5));
+        const QString out = usePortFileWith(dir, 5);
         TFrmPreparaPreImpresso w;
         QVERIFY(WidgetTesting::shown(w));
         w.DBGrid1->setCurrentIndex(w.QryMovimento->index(2, 0));
@@ -236,8 +241,7 @@ private Q_SLOTS:
         QFETCH(bool, byEsc);
         TempProgramDir dir;
         ScriptedDialogs dlg;
-        const QString out = usePortFile(dir);
-        BlqTitles::store(numbered(3));
+        const QString out = usePortFileWith(dir, 3);
         TFrmPreparaPreImpresso w;
         QVERIFY(WidgetTesting::shown(w));
         QStringList during;
@@ -294,8 +298,7 @@ private Q_SLOTS:
         QFETCH(QString, when);
         TempProgramDir dir;
         ScriptedDialogs dlg;
-        const QString out = usePortFile(dir);
-        BlqTitles::store(numbered(2));
+        const QString out = usePortFileWith(dir, 2);
         TFrmPreparaPreImpresso w;
         QVERIFY(WidgetTesting::shown(w));
         QByteArray before;
@@ -377,8 +380,7 @@ private Q_SLOTS:
     {
         TempProgramDir dir;
         ScriptedDialogs dlg;
-        const QString out = usePortFile(dir);
-        BlqTitles::store(numbered(1));
+        const QString out = usePortFileWith(dir, 1);
         QVERIFY(QDir(dir.path()).mkdir(QStringLiteral("KVCob002.ini"))); // not a writable file
         TFrmPreparaPreImpresso w;
         w.btnImprimirClick();
