@@ -9,6 +9,7 @@
 #include "ScriptedDialogs.h"
 #include "TRpPrinter.h"
 #include "TestSupport.h"
+#include "WidgetTesting.h"
 #include "uCarregaArquivo.h"
 #include "uConfiguracoes.h"
 #include "uPreparaPreImpresso.h"
@@ -57,8 +58,7 @@ private Q_SLOTS:
         ScriptedDialogs dlg;
         Clock::setFixed(QDateTime(QDate(2026, 12, 8), QTime(0, 0, 0)));
         TFrmPrincipal w;
-        w.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&w));
+        QVERIFY(WidgetTesting::shown(w));
         QCOMPARE(w.windowTitle(), QStringLiteral("Dizuvar id Azovadodu KV - v" KVCOB_VERSION));
         QStringList menus;
         for (QAction* a : w.menuBar()->actions())
@@ -97,14 +97,11 @@ private Q_SLOTS:
     void engineErrorAtStartIsShownAndTheWindowStillOpens()
     {
         TempProgramDir dir;
-        QFile f(dir.file(QStringLiteral("cobrancaKV.db")));
-        QVERIFY(f.open(QIODevice::WriteOnly));
-        f.write(QByteArray(2048, '\x7f'));
-        f.close();
+        QVERIFY(TestSupport::writeFile(dir.file(QStringLiteral("cobrancaKV.db")),
+                                       QByteArray(2048, '\x7f')));
         ScriptedDialogs dlg;
         TFrmPrincipal w;
-        w.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&w));
+        QVERIFY(WidgetTesting::shown(w));
         QCOMPARE(dlg.texts(QStringLiteral("error")).size(), 1);
         QVERIFY(w.isVisible());
     }
@@ -116,8 +113,7 @@ private Q_SLOTS:
         dlg.fileNames << TestSupport::sourceDir() +
                              QStringLiteral("/exemplos/cobranca-exemplo.rem");
         TFrmPrincipal w;
-        w.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&w));
+        QVERIFY(WidgetTesting::shown(w));
         QVERIFY(w.CarregarArquivo1->isEnabled());
         w.CarregarArquivo1->trigger();
         QCOMPARE(w.mdiArea()->subWindowList().size(), 1);
@@ -141,8 +137,7 @@ private Q_SLOTS:
         TempProgramDir dir;
         ScriptedDialogs dlg;
         TFrmPrincipal w;
-        w.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&w));
+        QVERIFY(WidgetTesting::shown(w));
         auto* child = new StubbornChild;
         QMdiSubWindow* sub = w.mdiArea()->addSubWindow(child);
         sub->show();
@@ -157,8 +152,7 @@ private Q_SLOTS:
         TempProgramDir dir;
         ScriptedDialogs dlg;
         TFrmPrincipal w;
-        w.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&w));
+        QVERIFY(WidgetTesting::shown(w));
         w.activateWindow();
         QTest::keyClick(&w, Qt::Key_F1);
         QVERIFY(HelpWindow::current());
@@ -230,8 +224,7 @@ private Q_SLOTS:
         TempProgramDir dir;
         ScriptedDialogs dlg; // the import's file dialog answers "cancelled"
         TFrmPrincipal w;
-        w.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&w));
+        QVERIFY(WidgetTesting::shown(w));
         w.activateWindow();
         QVERIFY(QTest::qWaitForWindowActive(&w));
         auto* arquivo = w.findChild<QMenu*>(QStringLiteral("Arquivo1"));
@@ -280,8 +273,7 @@ private Q_SLOTS:
         ScriptedDialogs dlg;
         TFrmPrincipal w;
         w.resize(1000, 800);
-        w.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&w));
+        QVERIFY(WidgetTesting::shown(w));
         if (child == QStringLiteral("import"))
             w.CarregarArquivo1->trigger();
         else if (child == QStringLiteral("continuo"))
@@ -304,8 +296,7 @@ private Q_SLOTS:
         TempProgramDir dir;
         ScriptedDialogs dlg;
         TFrmPrincipal w;
-        w.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&w));
+        QVERIFY(WidgetTesting::shown(w));
         const QImage monogram = ProgramIcon::icon().pixmap(32).toImage();
         QCOMPARE(w.windowIcon().pixmap(32).toImage(), monogram);
         QCOMPARE(QApplication::windowIcon().pixmap(32).toImage(), monogram);
@@ -333,8 +324,7 @@ private Q_SLOTS:
         ScriptedDialogs dlg; // the import's file dialog answers "cancelled"
         TFrmPrincipal w;
         w.resize(900, 700);
-        w.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&w));
+        QVERIFY(WidgetTesting::shown(w));
         QPointer<QWidget> inner;
         if (child == QStringLiteral("import")) {
             w.CarregarArquivo1->trigger();
@@ -364,8 +354,7 @@ private Q_SLOTS:
         ScriptedDialogs dlg;
         TFrmPrincipal w;
         w.resize(900, 700);
-        w.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&w));
+        QVERIFY(WidgetTesting::shown(w));
         QVERIFY(w.PersonalizarBloqueto1->isEnabled());
         w.PersonalizarBloqueto1->trigger();
         w.PersonalizarBloqueto1->trigger(); // a new window each time

@@ -3,6 +3,7 @@
 #include "ScriptedDialogs.h"
 #include "ShellPictures.h"
 #include "TestSupport.h"
+#include "WidgetTesting.h"
 #include "uPrincipal.h"
 #include "uSobre.h"
 
@@ -38,8 +39,7 @@ private Q_SLOTS:
         QVERIFY(box.btnOk->isDefault());
         QCOMPARE(box.Image1->size(), QSize(500, 275));
         QCOMPARE(box.pnlSobre1->height(), 41);
-        box.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&box));
+        QVERIFY(WidgetTesting::shown(box));
         const QImage shot = box.Image1->grab().toImage().convertToFormat(QImage::Format_RGB32);
         const QImage picture = ShellPictures::aboutPicture().convertToFormat(QImage::Format_RGB32);
         QCOMPARE(shot.copy(0, 0, 495, 263), picture);        // neither stretched nor centred
@@ -57,8 +57,7 @@ private Q_SLOTS:
         in.environment = deep;
         ProgramDir::init(in);
         TfrmSobre box;
-        box.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&box));
+        QVERIFY(WidgetTesting::shown(box));
         const QString full =
             QStringLiteral("Pasta do programa: %1 (indicada pela variável KVCOB_DIR)").arg(deep);
         QCOMPARE(box.lblPasta->toolTip(), full);
@@ -74,15 +73,13 @@ private Q_SLOTS:
     void enterClosesEscDoesNot()
     {
         TfrmSobre box;
-        box.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&box));
+        QVERIFY(WidgetTesting::shown(box));
         QTest::keyClick(&box, Qt::Key_Escape);
         QVERIFY(box.isVisible());
         QTest::keyClick(&box, Qt::Key_Return);
         QVERIFY(!box.isVisible());
         QCOMPARE(box.result(), int(QDialog::Accepted));
-        box.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&box));
+        QVERIFY(WidgetTesting::shown(box));
         box.close(); // the close box ends it too
         QVERIFY(!box.isVisible());
     }
@@ -92,8 +89,7 @@ private Q_SLOTS:
         TempProgramDir dir;
         ScriptedDialogs dlg;
         TFrmPrincipal w;
-        w.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&w));
+        QVERIFY(WidgetTesting::shown(w));
         QVERIFY(w.Sobre1->isEnabled());
         QList<QPointer<TfrmSobre>> seen;
         for (int round = 0; round < 2; ++round) {

@@ -3,6 +3,7 @@
 #include "ShellPictures.h"
 #include "TestSupport.h"
 #include "Wall.h"
+#include "WidgetTesting.h"
 #include "uPrincipal.h"
 
 #include <QMainWindow>
@@ -26,18 +27,6 @@ QImage shot(QWidget* w)
 {
     return w->grab().toImage().convertToFormat(QImage::Format_RGB32);
 }
-
-// Counts the paint events a widget receives.
-class PaintCounter : public QObject {
-public:
-    int count = 0;
-    bool eventFilter(QObject*, QEvent* e) override
-    {
-        if (e->type() == QEvent::Paint)
-            ++count;
-        return false;
-    }
-};
 
 struct Frame {
     QMainWindow window;
@@ -116,7 +105,7 @@ private Q_SLOTS:
         wall.setBitmap(pattern(30, 30));
         f.window.show();
         QVERIFY(QTest::qWaitForWindowExposed(&f.window));
-        PaintCounter paints;
+        WidgetTesting::PaintCounter paints;
         f.mdi->viewport()->installEventFilter(&paints);
         QSignalSpy requests(&wall, &TWallPaper::repaintRequested);
         QTest::qWait(50);
@@ -151,8 +140,7 @@ private Q_SLOTS:
         QCOMPARE(wall.clientWindow(), &owner);
         const QImage bitmap = pattern(40, 25);
         wall.setBitmap(bitmap);
-        owner.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&owner));
+        QVERIFY(WidgetTesting::shown(owner));
         const QImage image = shot(&owner);
         for (const QPoint p : {QPoint(0, 0), QPoint(39, 24), QPoint(45, 30), QPoint(85, 65)})
             QCOMPARE(image.pixel(p), bitmap.pixel(p.x() % 40, p.y() % 25));
@@ -172,8 +160,7 @@ private Q_SLOTS:
             QVERIFY(w.WallPaper1->Enabled());
             QCOMPARE(w.WallPaper1->clientWindow(), w.mdiArea());
             w.resize(400, 300); // a client area smaller than one tile
-            w.show();
-            QVERIFY(QTest::qWaitForWindowExposed(&w));
+            QVERIFY(WidgetTesting::shown(w));
             const QImage image = shot(w.mdiArea()->viewport());
             const QImage expected = bitmap.convertToFormat(QImage::Format_RGB32);
             QCOMPARE(image, expected.copy(image.rect()));

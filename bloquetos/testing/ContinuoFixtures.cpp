@@ -3,11 +3,13 @@
 #include "TestSupport.h"
 
 #include "BlqTitles.h"
+#include "FormModel.h"
 #include "ProgramDir.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QTest>
 
 namespace {
 QByteArray blanks(int n)
@@ -67,6 +69,15 @@ QList<BlqTitle> ContinuoFixtures::numbered(int count)
         out << t;
     }
     return out;
+}
+
+BlqTitle ContinuoFixtures::ofAgency(const QString& age, const QString& seu, bool valid)
+{
+    BlqTitle t = example();
+    t.ageCod = age;
+    t.nomCed = QStringLiteral("CEDENTE ") + age;
+    t.seuNum = seu;
+    return valid ? t : rejected(t);
 }
 
 BlqTitle ContinuoFixtures::rejected(BlqTitle title)
@@ -155,4 +166,12 @@ QByteArray ContinuoFixtures::defaultInit()
 QByteArray ContinuoFixtures::separator()
 {
     return QByteArray(" \r\n \r\n \r\n");
+}
+
+void ContinuoFixtures::addWorkedExampleRows(const char* page)
+{
+    QTest::addColumn<FormModel>("model");
+    QTest::addColumn<QByteArray>(page);
+    QTest::newRow("small") << FormModel::Small << exampleSmall();
+    QTest::newRow("large") << FormModel::Large << exampleLarge();
 }

@@ -16,6 +16,9 @@ BlqTitle example();
 BlqTitle exampleRow();
 // `count` titles of one contract whose seu número is "T1", "T2", ...
 QList<BlqTitle> numbered(int count);
+// The worked example as a title of beneficiary "CEDENTE <age>" at agency `age`, seu número
+// `seu`; rejected when not `valid`.
+BlqTitle ofAgency(const QString& age, const QString& seu, bool valid = true);
 // Marks a title rejected, as the import would.
 BlqTitle rejected(BlqTitle title);
 // Rejected titles, to push the next bloqueto numbers up.
@@ -30,4 +33,7 @@ QByteArray exampleSmall();
 QByteArray exampleLarge();
 QByteArray defaultInit(); // the 13 initialisation bytes
 QByteArray separator();   // three blank lines
+// The rows of a test over both form models: a FormModel column "model" and a QByteArray
+// column named `page`, the worked example's page of that model.
+void addWorkedExampleRows(const char* page);
 } // namespace ContinuoFixtures

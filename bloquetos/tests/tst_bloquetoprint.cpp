@@ -7,6 +7,7 @@
 #include "TRpPrinter.h"
 #include "TestEnvironment.h"
 #include "TestSupport.h"
+#include "WidgetTesting.h"
 #include "uQvPreview.h"
 #include "uRelBloqueto.h"
 
@@ -35,17 +36,16 @@ void withPreview(int count, const std::function<void(TfrmQvPreview&)>& clicks)
     BlqTitles::fill(count);
     TfrmRelBloqueto form;
     form.rel().selectValidInFileOrder();
-    auto* poll = new QTimer;
-    poll->setInterval(5);
-    QObject::connect(poll, &QTimer::timeout, [=] {
-        TfrmQvPreview* w = frmQvPreview;
-        if (!w || !w->pageStore() || !w->pageStore()->isFinished())
-            return;
-        poll->deleteLater();
-        clicks(*w);
-        w->close();
-    });
-    poll->start();
+    WidgetTesting::whenReady(
+        [] {
+            return frmQvPreview && frmQvPreview->pageStore() &&
+                   frmQvPreview->pageStore()->isFinished();
+        },
+        [=] {
+            TfrmQvPreview* w = frmQvPreview;
+            clicks(*w);
+            w->close();
+        });
     form.preview();
 }
 } // namespace

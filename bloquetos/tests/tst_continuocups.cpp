@@ -11,6 +11,7 @@
 #include "ScriptedDialogs.h"
 #include "TestEnvironment.h"
 #include "TestSupport.h"
+#include "WidgetTesting.h"
 #include "uPreparaPreImpresso.h"
 
 #include <QLineEdit>
@@ -28,11 +29,17 @@ const QString kQueue = QStringLiteral("Matricial");
 
 int lote(const TempProgramDir& dir, const QStringList& args, QString* err)
 {
-    Database::closeAll(); // the tool opens the same database file
-    const TestSupport::ToolRun run =
-        TestSupport::kvcobLote(dir.path(), QStringList{QStringLiteral("continuo")} + args);
+    const TestSupport::ToolRun run = TestSupport::kvcobLoteOnTestDatabase(
+        dir.path(), QStringList{QStringLiteral("continuo")} + args);
     *err = run.errText;
     return run.exitCode;
+}
+
+// The window's printer is the queue of the print server; five titles to print.
+void fiveTitlesForTheQueue()
+{
+    configurePort(QStringLiteral("cups:") + kQueue);
+    BlqTitles::store(numbered(5));
 }
 } // namespace
 
@@ -93,11 +100,9 @@ private Q_SLOTS:
     {
         TempProgramDir dir;
         ScriptedDialogs dlg;
-        configurePort(QStringLiteral("cups:") + kQueue);
-        BlqTitles::store(numbered(5));
+        fiveTitlesForTheQueue();
         TFrmPreparaPreImpresso w;
-        w.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&w));
+        QVERIFY(WidgetTesting::shown(w));
         QTest::mouseClick(w.RdbMod80074, Qt::LeftButton);
         m_cups.clearOutput(kQueue);
         const int jobs = m_cups.jobCount(kQueue);
@@ -122,11 +127,9 @@ private Q_SLOTS:
     {
         TempProgramDir dir;
         ScriptedDialogs dlg;
-        configurePort(QStringLiteral("cups:") + kQueue);
-        BlqTitles::store(numbered(5));
+        fiveTitlesForTheQueue();
         TFrmPreparaPreImpresso w;
-        w.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&w));
+        QVERIFY(WidgetTesting::shown(w));
         m_cups.clearOutput(kQueue);
         const int jobs = m_cups.jobCount(kQueue);
         int rejected = -1;

@@ -45,6 +45,13 @@ struct Scripted {
         return h;
     }
 };
+
+// `count` numbered titles stored, read back as the run reads them ("Todos").
+QList<BlqTitle> storeNumbered(int count)
+{
+    BlqTitles::store(numbered(count));
+    return ContinuoSelection::rowsForText(QStringLiteral("Todos"));
+}
 } // namespace
 
 class TstContinuoRun : public QObject {
@@ -54,13 +61,7 @@ private Q_SLOTS:
     void initTestCase_data() { addEngineRows(); }
     void cleanup() { m_env.cleanup(); }
 
-    void workedExample_data()
-    {
-        QTest::addColumn<FormModel>("model");
-        QTest::addColumn<QByteArray>("page");
-        QTest::newRow("small") << FormModel::Small << exampleSmall();
-        QTest::newRow("large") << FormModel::Large << exampleLarge();
-    }
+    void workedExample_data() { addWorkedExampleRows("page"); }
     void workedExample()
     {
         QFETCH(FormModel, model);
@@ -106,8 +107,7 @@ private Q_SLOTS:
         QFETCH(int, asked);
         QFETCH(int, stoppedAt);
         KV_GLOBAL_ENGINE_DIR(dir);
-        BlqTitles::store(numbered(3));
-        const QList<BlqTitle> rows = ContinuoSelection::rowsForText(QStringLiteral("Todos"));
+        const QList<BlqTitle> rows = storeNumbered(3);
         const QString out = dir.file(QStringLiteral("saida.prn"));
         Scripted s;
         s.answers = answers;
@@ -129,8 +129,7 @@ private Q_SLOTS:
     void eachPassIsOutBeforeTheQuestion()
     {
         KV_GLOBAL_ENGINE_DIR(dir);
-        BlqTitles::store(numbered(2));
-        const QList<BlqTitle> rows = ContinuoSelection::rowsForText(QStringLiteral("Todos"));
+        const QList<BlqTitle> rows = storeNumbered(2);
         const QString out = dir.file(QStringLiteral("saida.prn"));
         QList<QByteArray> seen;
         bool iniThere = false;
@@ -164,8 +163,7 @@ private Q_SLOTS:
     void startsOnTheThirdOfFiveRows()
     {
         KV_GLOBAL_ENGINE_DIR(dir);
-        BlqTitles::store(numbered(5));
-        const QList<BlqTitle> rows = ContinuoSelection::rowsForText(QStringLiteral("Todos"));
+        const QList<BlqTitle> rows = storeNumbered(5);
         const QString out = dir.file(QStringLiteral("saida.prn"));
         Scripted s;
         s.answers = {Answer::Yes};
@@ -204,8 +202,7 @@ private Q_SLOTS:
         QFETCH(int, passes);
         QFETCH(bool, cancelled);
         KV_GLOBAL_ENGINE_DIR(dir);
-        BlqTitles::store(numbered(4));
-        const QList<BlqTitle> rows = ContinuoSelection::rowsForText(QStringLiteral("Todos"));
+        const QList<BlqTitle> rows = storeNumbered(4);
         const QString out = dir.file(QStringLiteral("saida.prn"));
         Scripted s;
         s.answers = answers;
@@ -223,8 +220,7 @@ private Q_SLOTS:
     void modelChangedDuringTheRunAppliesFromTheNextPass()
     {
         KV_GLOBAL_ENGINE_DIR(dir);
-        BlqTitles::store(numbered(2));
-        const QList<BlqTitle> rows = ContinuoSelection::rowsForText(QStringLiteral("Todos"));
+        const QList<BlqTitle> rows = storeNumbered(2);
         const QString out = dir.file(QStringLiteral("saida.prn"));
         FormModel model = FormModel::Small;
         ContinuoRun::Hooks h;
@@ -243,8 +239,7 @@ private Q_SLOTS:
     void theEscapeFileIsCreatedOnlyOnceThePortIsOpen()
     {
         KV_GLOBAL_ENGINE_DIR(dir);
-        BlqTitles::store(numbered(1));
-        const QList<BlqTitle> rows = ContinuoSelection::rowsForText(QStringLiteral("Todos"));
+        const QList<BlqTitle> rows = storeNumbered(1);
         PortChannel missing(dir.file(QStringLiteral("sem-pasta/saida.prn")));
         try {
             ContinuoRun::run(rows, 0, missing, {});
@@ -268,8 +263,7 @@ private Q_SLOTS:
     void escapeFileThatCannotBeCreatedEndsTheRun()
     {
         KV_GLOBAL_ENGINE_DIR(dir);
-        BlqTitles::store(numbered(1));
-        const QList<BlqTitle> rows = ContinuoSelection::rowsForText(QStringLiteral("Todos"));
+        const QList<BlqTitle> rows = storeNumbered(1);
         const QString out = dir.file(QStringLiteral("saida.prn"));
         const QString missing = dir.file(QStringLiteral("sem-pasta"));
         ProgramDir::set(missing);
@@ -290,8 +284,7 @@ private Q_SLOTS:
         if (!QFile::exists(QStringLiteral("/dev/full")))
             KV_SKIP_OR_FAIL(QStringLiteral("no /dev/full"));
         KV_GLOBAL_ENGINE_DIR(dir);
-        BlqTitles::store(numbered(2));
-        const QList<BlqTitle> rows = ContinuoSelection::rowsForText(QStringLiteral("Todos"));
+        const QList<BlqTitle> rows = storeNumbered(2);
         configurePort(QStringLiteral("/dev/full"));
         PortChannel channel(QStringLiteral("LPT1"));
         try {
@@ -307,8 +300,7 @@ private Q_SLOTS:
     void aSecondRunIsRefusedWhileOneIsPrinting()
     {
         KV_GLOBAL_ENGINE_DIR(dir);
-        BlqTitles::store(numbered(1));
-        const QList<BlqTitle> rows = ContinuoSelection::rowsForText(QStringLiteral("Todos"));
+        const QList<BlqTitle> rows = storeNumbered(1);
         QString inner;
         ContinuoRun::Hooks h;
         h.processEvents = [&] {

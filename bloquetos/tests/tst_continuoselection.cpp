@@ -30,13 +30,8 @@ QStringList seuNumeros(const QList<BlqTitle>& rows)
 
 BlqTitle titulo(const QString& age, const QString& ctr, const QString& seu, bool valid = true)
 {
-    BlqTitle t = example();
-    t.ageCod = age;
+    BlqTitle t = ofAgency(age, seu, valid);
     t.ctrCod = ctr;
-    t.nomCed = QStringLiteral("CEDENTE ") + age;
-    t.seuNum = seu;
-    if (!valid)
-        t = rejected(t);
     return t;
 }
 

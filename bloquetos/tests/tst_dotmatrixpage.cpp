@@ -72,13 +72,7 @@ private Q_SLOTS:
         QCOMPARE(DotMatrixText::Espacos(-2), QString());
     }
 
-    void workedExample_data()
-    {
-        QTest::addColumn<FormModel>("model");
-        QTest::addColumn<QByteArray>("expected");
-        QTest::newRow("small") << FormModel::Small << exampleSmall();
-        QTest::newRow("large") << FormModel::Large << exampleLarge();
-    }
+    void workedExample_data() { addWorkedExampleRows("expected"); }
     void workedExample()
     {
         QFETCH(FormModel, model);

@@ -156,6 +156,15 @@ QString sampleFile()
 {
     return TestSupport::sourceDir() + QStringLiteral("/exemplos/cobranca-exemplo.rem");
 }
+
+// Produces the report `rel` and compares its first page with the golden file `name`.
+template <typename Report> void compareFirstPage(Report& rel, const QString& name)
+{
+    TRpPrinter store;
+    rel.produce(store);
+    QVERIFY(store.pageCount() > 0);
+    compareWithGolden(name, dumpPage(store, 0));
+}
 } // namespace
 
 class TstGoldenPages : public QObject {
@@ -178,10 +187,7 @@ private Q_SLOTS:
     {
         RelBloqueto rel;
         rel.selectValidInFileOrder();
-        TRpPrinter store;
-        rel.produce(store);
-        QVERIFY(store.pageCount() > 0);
-        compareWithGolden(QStringLiteral("folha-solta-1.txt"), dumpPage(store, 0));
+        compareFirstPage(rel, QStringLiteral("folha-solta-1.txt"));
     }
 
     void firstContinuousForm_data()
@@ -207,10 +213,7 @@ private Q_SLOTS:
     {
         RelRejeicoes rel;
         rel.open();
-        TRpPrinter store;
-        rel.produce(store);
-        QVERIFY(store.pageCount() > 0);
-        compareWithGolden(QStringLiteral("rejeitados-1.txt"), dumpPage(store, 0));
+        compareFirstPage(rel, QStringLiteral("rejeitados-1.txt"));
     }
 
 private:

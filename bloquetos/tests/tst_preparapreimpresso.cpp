@@ -8,6 +8,7 @@
 #include "ScriptedDialogs.h"
 #include "TestEnvironment.h"
 #include "TestSupport.h"
+#include "WidgetTesting.h"
 #include "uPreparaPreImpresso.h"
 #include "uPrincipal.h"
 
@@ -33,17 +34,6 @@ QByteArray bloqueto(const BlqTitle& row, FormModel model)
     return DotMatrixPage::bytes(DotMatrixPage::layoutLines(row, model));
 }
 
-BlqTitle of(const QString& age, const QString& seu, bool valid = true)
-{
-    BlqTitle t = example();
-    t.ageCod = age;
-    t.nomCed = QStringLiteral("CEDENTE ") + age;
-    t.seuNum = seu;
-    if (!valid)
-        t = rejected(t);
-    return t;
-}
-
 // The printer port of the test, a file in its program directory.
 QString usePortFile(const TempProgramDir& dir)
 {
@@ -55,6 +45,14 @@ QString usePortFile(const TempProgramDir& dir)
 QString savedModel()
 {
     return KvSettings::file().readString(QStringLiteral("Formulario"), QStringLiteral("Padrão"));
+}
+
+// The port file as the printer and `titles` numbered titles stored; the port file's path.
+QString usePortFileWith(const TempProgramDir& dir, int titles)
+{
+    const QString out = usePortFile(dir);
+    BlqTitles::store(numbered(titles));
+    return out;
 }
 } // namespace
 
@@ -83,12 +81,11 @@ private Q_SLOTS:
         if (saved != QStringLiteral("<none>"))
             KvSettings::file().writeString(QStringLiteral("Formulario"), QStringLiteral("Padrão"),
                                            saved);
-        BlqTitles::store({of(QStringLiteral("0200"), QStringLiteral("B1")),
-                          of(QStringLiteral("0123"), QStringLiteral("A1")),
-                          of(QStringLiteral("0123"), QStringLiteral("A2"))});
+        BlqTitles::store({ofAgency(QStringLiteral("0200"), QStringLiteral("B1")),
+                          ofAgency(QStringLiteral("0123"), QStringLiteral("A1")),
+                          ofAgency(QStringLiteral("0123"), QStringLiteral("A2"))});
         TFrmPreparaPreImpresso w;
-        w.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&w));
+        QVERIFY(WidgetTesting::shown(w));
         QCOMPARE(w.windowTitle(),
                  QStringLiteral("Preparando Impressão de Bloquetos Pré-Impressos"));
         QCOMPARE(w.RdbMod80074->isChecked(), small);
@@ -111,8 +108,7 @@ private Q_SLOTS:
         ScriptedDialogs dlg;
         BlqTitles::store(numbered(8));
         TFrmPreparaPreImpresso w;
-        w.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&w));
+        QVERIFY(WidgetTesting::shown(w));
         const QHeaderView* header = w.DBGrid1->horizontalHeader();
         const QFontMetrics fm(header->font());
         for (int column = 0; column < w.QryMovimento->columnCount(); ++column) {
@@ -131,8 +127,7 @@ private Q_SLOTS:
         TempProgramDir dir;
         ScriptedDialogs dlg;
         TFrmPreparaPreImpresso w;
-        w.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&w));
+        QVERIFY(WidgetTesting::shown(w));
         QTest::mouseClick(w.RdbMod80074, Qt::LeftButton);
         QVERIFY(w.RdbMod80074->isChecked());
         QTest::mouseClick(w.RdbMod80071, Qt::LeftButton);
@@ -147,12 +142,11 @@ private Q_SLOTS:
     {
         TempProgramDir dir;
         ScriptedDialogs dlg;
-        BlqTitles::store({of(QStringLiteral("0200"), QStringLiteral("B1")),
-                          of(QStringLiteral("0123"), QStringLiteral("A1")),
-                          of(QStringLiteral("0300"), QStringLiteral("C1"), false)});
+        BlqTitles::store({ofAgency(QStringLiteral("0200"), QStringLiteral("B1")),
+                          ofAgency(QStringLiteral("0123"), QStringLiteral("A1")),
+                          ofAgency(QStringLiteral("0300"), QStringLiteral("C1"), false)});
         TFrmPreparaPreImpresso w;
-        w.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&w));
+        QVERIFY(WidgetTesting::shown(w));
         QCOMPARE(w.cmbContrato->count(), 3); // the all-rejected contract is listed
 
         w.cmbContrato->setCurrentIndex(2);
@@ -175,11 +169,9 @@ private Q_SLOTS:
     {
         TempProgramDir dir;
         ScriptedDialogs dlg;
-        const QString out = usePortFile(dir);
-        BlqTitles::store(numbered(2));
+        const QString out = usePortFileWith(dir, 2);
         TFrmPreparaPreImpresso w;
-        w.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&w));
+        QVERIFY(WidgetTesting::shown(w));
         QTest::mouseClick(w.RdbMod80074, Qt::LeftButton);
         dlg.clear();
         dlg.answers = {Answer::No, Answer::No, Answer::Yes};
@@ -207,8 +199,7 @@ private Q_SLOTS:
     {
         TempProgramDir dir;
         ScriptedDialogs dlg;
-        const QString out = usePortFile(dir);
-        BlqTitles::store(numbered(3));
+        const QString out = usePortFileWith(dir, 3);
         TFrmPreparaPreImpresso w;
         dlg.answers = {Answer::Cancel};
         w.btnImprimirClick();
@@ -223,11 +214,9 @@ private Q_SLOTS:
     {
         TempProgramDir dir;
         ScriptedDialogs dlg;
-        const QString out = usePortFile(dir);
-        BlqTitles::store(numbered(5));
+        const QString out = usePortFileWith(dir, 5);
         TFrmPreparaPreImpresso w;
-        w.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&w));
+        QVERIFY(WidgetTesting::shown(w));
         w.DBGrid1->setCurrentIndex(w.QryMovimento->index(2, 0));
         dlg.answers = {Answer::Yes};
         QTest::mouseClick(w.btnImprimir, Qt::LeftButton);
@@ -252,11 +241,9 @@ private Q_SLOTS:
         QFETCH(bool, byEsc);
         TempProgramDir dir;
         ScriptedDialogs dlg;
-        const QString out = usePortFile(dir);
-        BlqTitles::store(numbered(3));
+        const QString out = usePortFileWith(dir, 3);
         TFrmPreparaPreImpresso w;
-        w.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&w));
+        QVERIFY(WidgetTesting::shown(w));
         QStringList during;
         bool closed = true;
         QString status;
@@ -311,11 +298,9 @@ private Q_SLOTS:
         QFETCH(QString, when);
         TempProgramDir dir;
         ScriptedDialogs dlg;
-        const QString out = usePortFile(dir);
-        BlqTitles::store(numbered(2));
+        const QString out = usePortFileWith(dir, 2);
         TFrmPreparaPreImpresso w;
-        w.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&w));
+        QVERIFY(WidgetTesting::shown(w));
         QByteArray before;
         if (when == QStringLiteral("idle button")) {
             QTest::mouseClick(w.BtnCancelaImpressao, Qt::LeftButton);
@@ -375,8 +360,7 @@ private Q_SLOTS:
         configurePort(port);
         BlqTitles::store(numbered(2));
         TFrmPreparaPreImpresso w;
-        w.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&w));
+        QVERIFY(WidgetTesting::shown(w));
         dlg.answers = {Answer::Yes};
         QTest::mouseClick(w.btnImprimir, Qt::LeftButton);
         // The system's terse text, then in Portuguese the port, where it points and what
@@ -396,8 +380,7 @@ private Q_SLOTS:
     {
         TempProgramDir dir;
         ScriptedDialogs dlg;
-        const QString out = usePortFile(dir);
-        BlqTitles::store(numbered(1));
+        const QString out = usePortFileWith(dir, 1);
         QVERIFY(QDir(dir.path()).mkdir(QStringLiteral("KVCob002.ini"))); // not a writable file
         TFrmPreparaPreImpresso w;
         w.btnImprimirClick();
@@ -415,8 +398,8 @@ private Q_SLOTS:
     {
         TempProgramDir dir;
         ScriptedDialogs dlg;
-        BlqTitles::store({of(QStringLiteral("12X4"), QStringLiteral("X1")),
-                          of(QStringLiteral("0200"), QStringLiteral("B1"))});
+        BlqTitles::store({ofAgency(QStringLiteral("12X4"), QStringLiteral("X1")),
+                          ofAgency(QStringLiteral("0200"), QStringLiteral("B1"))});
         TFrmPreparaPreImpresso w;
         QCOMPARE(dlg.texts(QStringLiteral("error")),
                  QStringList{QStringLiteral("'12X4' is not a valid integer value")});
@@ -430,8 +413,7 @@ private Q_SLOTS:
         TempProgramDir dir;
         ScriptedDialogs dlg;
         TFrmPreparaPreImpresso w;
-        w.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&w));
+        QVERIFY(WidgetTesting::shown(w));
         QVERIFY(!w.btnImprimir->isEnabled()); // empty table
         QTest::mouseClick(w.btnFechar, Qt::LeftButton);
         QVERIFY(!w.isVisible());
@@ -444,8 +426,7 @@ private Q_SLOTS:
         BlqTitles::store(numbered(1));
         TFrmPrincipal frame;
         frame.resize(1000, 800);
-        frame.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&frame));
+        QVERIFY(WidgetTesting::shown(frame));
         QVERIFY(frame.mnuContinuo->isEnabled());
         frame.mnuContinuo->trigger();
         frame.mnuContinuo->trigger(); // a new window each time

@@ -166,15 +166,11 @@ private Q_SLOTS:
                                        dir.file(QStringLiteral("sumiu.bmp")));
         writeRows({good, good, bad});
         const QString pdf = dir.file(QStringLiteral("folha.pdf"));
-        QFile old(pdf);
-        QVERIFY(old.open(QIODevice::WriteOnly));
-        old.write("anterior");
-        old.close();
+        QVERIFY(TestSupport::writeFile(pdf, "anterior"));
         RelBloqueto rel;
         rel.selectValidInFileOrder();
         QVERIFY_THROWS_EXCEPTION(KvError, rel.writePdf(pdf));
-        QVERIFY(old.open(QIODevice::ReadOnly));
-        QCOMPARE(old.readAll(), QByteArray("anterior"));
+        QCOMPARE(TestSupport::readFile(pdf), QByteArray("anterior"));
     }
 
     void rowValuesShapeThePage_data()
@@ -339,22 +335,16 @@ private Q_SLOTS:
         QFETCH(QString, file);
         QFETCH(QString, message);
         KV_GLOBAL_ENGINE_DIR(dir);
-        QFile text(dir.file(QStringLiteral("texto.bmp")));
-        QVERIFY(text.open(QIODevice::WriteOnly));
-        text.write("isto não é uma figura");
-        text.close();
+        QVERIFY(
+            TestSupport::writeFile(dir.file(QStringLiteral("texto.bmp")), "isto não é uma figura"));
         const QString name = BlqTitles::complete().nomCed;
         KvSettings::file().writeString(name, QStringLiteral("Recibo"), dir.file(file));
         KvSettings::file().writeString(name, QStringLiteral("Comprovante"), QString());
         writeRows({BlqTitles::complete()});
         RelBloqueto rel;
         TRpPrinter store;
-        try {
-            produce(rel, store);
-            QFAIL("no error");
-        } catch (const KvError& e) {
-            QVERIFY2(e.message().startsWith(message), qPrintable(e.message()));
-        }
+        const QString error = TestSupport::errorOf([&] { produce(rel, store); });
+        QVERIFY2(error.startsWith(message), qPrintable(error));
         QCOMPARE(rel.cachedBeneficiary(), name);
     }
 

@@ -230,13 +230,8 @@ private Q_SLOTS:
         writeRows({good, bad});
         RelBloqueto rel;
         TRpPrinter store;
-        try {
-            produce(rel, store);
-            QFAIL("no error");
-        } catch (const KvError& e) {
-            QCOMPARE(e.message(), QStringLiteral("Chave PIX inválida para o beneficiário "
-                                                 "CONFECCOES ARAPUAN LTDA"));
-        }
+        QCOMPARE(TestSupport::errorOf([&] { produce(rel, store); }),
+                 QStringLiteral("Chave PIX inválida para o beneficiário CONFECCOES ARAPUAN LTDA"));
     }
 };
 

@@ -48,26 +48,29 @@ private Q_SLOTS:
 
     void clashesAreNumbered()
     {
+        // Taken one after the other from one set of names: seu número, nosso número, name.
+        const struct {
+            const char* seuNum;
+            const char* nosNum;
+            const char* name;
+        } taken[] = {
+            {"NF1", "10", "NF1-10.pdf"},
+            {"NF1", "10", "NF1-10-2.pdf"},
+            // Another title whose characters give the same name, and one differing in case.
+            {"NF1 ", "10", "NF1-10-3.pdf"},
+            {"nf1", "10", "nf1-10-4.pdf"},
+            // A numbered name a title has of its own is not given twice.
+            {"NF1", "10-5", "NF1-10-5.pdf"},
+            {"NF1", "10", "NF1-10-6.pdf"},
+            {"NF2", "10", "NF2-10.pdf"},
+            // Titles without seu número clash by nosso número alone.
+            {nullptr, "77", "77.pdf"},
+            {" ", "77", "77-2.pdf"},
+        };
         TitleFileNames names;
-        QCOMPARE(names.take(QStringLiteral("NF1"), QStringLiteral("10")),
-                 QStringLiteral("NF1-10.pdf"));
-        QCOMPARE(names.take(QStringLiteral("NF1"), QStringLiteral("10")),
-                 QStringLiteral("NF1-10-2.pdf"));
-        // Another title whose characters give the same name, and one differing in case only.
-        QCOMPARE(names.take(QStringLiteral("NF1 "), QStringLiteral("10")),
-                 QStringLiteral("NF1-10-3.pdf"));
-        QCOMPARE(names.take(QStringLiteral("nf1"), QStringLiteral("10")),
-                 QStringLiteral("nf1-10-4.pdf"));
-        // A numbered name a title has of its own is not given twice.
-        QCOMPARE(names.take(QStringLiteral("NF1"), QStringLiteral("10-5")),
-                 QStringLiteral("NF1-10-5.pdf"));
-        QCOMPARE(names.take(QStringLiteral("NF1"), QStringLiteral("10")),
-                 QStringLiteral("NF1-10-6.pdf"));
-        QCOMPARE(names.take(QStringLiteral("NF2"), QStringLiteral("10")),
-                 QStringLiteral("NF2-10.pdf"));
-        // Titles without seu número clash by nosso número alone.
-        QCOMPARE(names.take(QString(), QStringLiteral("77")), QStringLiteral("77.pdf"));
-        QCOMPARE(names.take(QStringLiteral(" "), QStringLiteral("77")), QStringLiteral("77-2.pdf"));
+        for (const auto& t : taken)
+            QCOMPARE(names.take(QString::fromLatin1(t.seuNum), QString::fromLatin1(t.nosNum)),
+                     QString::fromLatin1(t.name));
     }
 };
 

@@ -8,6 +8,7 @@
 #include "ScriptedDialogs.h"
 #include "TRpPrinter.h"
 #include "TestSupport.h"
+#include "WidgetTesting.h"
 #include "uQvPreview.h"
 #include "uRelBloqueto.h"
 
@@ -53,12 +54,7 @@ class TstURelBloqueto : public QObject {
 private Q_SLOTS:
     void cleanup()
     {
-        QList<QPointer<TfrmQvPreview>> previews;
-        for (QWidget* w : QApplication::topLevelWidgets()) {
-            if (auto* p = qobject_cast<TfrmQvPreview*>(w))
-                previews << p;
-        }
-        qDeleteAll(previews);
+        WidgetTesting::deleteTopLevels<TfrmQvPreview>();
         Database::closeAll();
     }
 

@@ -10,17 +10,11 @@
 using namespace ContinuoFixtures;
 
 namespace {
-struct Outcome {
-    int exitCode = -1;
-    QString out;
-    QString err;
-};
+using Outcome = TestSupport::ToolRun;
 
 Outcome lote(const TempProgramDir& dir, const QStringList& args)
 {
-    Database::closeAll(); // the tool opens the same database file
-    const TestSupport::ToolRun run = TestSupport::kvcobLote(dir.path(), args, 60000);
-    return {run.exitCode, run.out.trimmed(), run.errText};
+    return TestSupport::kvcobLoteOnTestDatabase(dir.path(), args, 60000);
 }
 
 BlqTitle other(const QString& seu)
@@ -55,9 +49,9 @@ private Q_SLOTS:
         const QString out = dir.file(QStringLiteral("saida.prn"));
         const Outcome o =
             lote(dir, {QStringLiteral("continuo"), QStringLiteral("--modelo"), modelo, out});
-        QCOMPARE(o.err, QString());
+        QCOMPARE(o.errText, QString());
         QCOMPARE(o.exitCode, 0);
-        QCOMPARE(o.out, QStringLiteral("Bloquetos impressos: 1"));
+        QCOMPARE(o.out.trimmed(), QStringLiteral("Bloquetos impressos: 1"));
         QCOMPARE(readFile(out), defaultInit() + page + separator());
         QCOMPARE(readFile(MatricialIni::path()), MatricialIni::defaultFile());
     }
@@ -73,7 +67,7 @@ private Q_SLOTS:
                                      QStringLiteral("--contrato"), QStringLiteral("0123/567890123"),
                                      QStringLiteral("LPT1")});
         QCOMPARE(o.exitCode, 0);
-        QCOMPARE(o.out, QStringLiteral("Bloquetos impressos: 2"));
+        QCOMPARE(o.out.trimmed(), QStringLiteral("Bloquetos impressos: 2"));
         const QByteArray bytes = readFile(port);
         QVERIFY(bytes.startsWith(defaultInit()));
         QCOMPARE(bytes.count("ABC"), 2);
@@ -127,7 +121,7 @@ private Q_SLOTS:
         }
         const Outcome o = lote(dir, args);
         QCOMPARE(o.exitCode, 1);
-        QVERIFY2(o.err.startsWith(error), qPrintable(o.err));
+        QVERIFY2(o.errText.startsWith(error), qPrintable(o.errText));
         QVERIFY(!QFile::exists(dir.file(QStringLiteral("saida.prn"))));
     }
 
@@ -138,7 +132,7 @@ private Q_SLOTS:
         const Outcome o = lote(dir, {QStringLiteral("continuo"), QStringLiteral("--modelo"),
                                      QStringLiteral("pequeno"), dir.file(QStringLiteral("s.prn"))});
         QCOMPARE(o.exitCode, 1);
-        QCOMPARE(o.err, QStringLiteral("Não há bloquetos válidos para imprimir"));
+        QCOMPARE(o.errText, QStringLiteral("Não há bloquetos válidos para imprimir"));
     }
 };
 

@@ -12,18 +12,8 @@
 namespace {
 const QString kLaser = QStringLiteral("Laser");
 
-struct Result {
-    int exit = -2;
-    QString out;
-    QString err;
-};
-
-Result lote(const QString& dir, const QStringList& args)
-{
-    Database::closeAll(); // the tool opens the same database file
-    const TestSupport::ToolRun run = TestSupport::kvcobLote(dir, args);
-    return {run.exitCode, run.out.trimmed(), run.errText};
-}
+using Result = TestSupport::ToolRun;
+using TestSupport::kvcobLoteOnTestDatabase;
 
 void writeTitles(int valid, int rejected)
 {
@@ -94,10 +84,11 @@ private Q_SLOTS:
         TempProgramDir dir;
         writeTitles(3, 1);
         m_cups.clearOutput(kLaser);
-        const Result r = lote(dir.path(), QStringList{QStringLiteral("folha-solta")} + options);
-        QCOMPARE(r.err, QString());
-        QCOMPARE(r.exit, 0);
-        QCOMPARE(r.out, message);
+        const Result r = kvcobLoteOnTestDatabase(
+            dir.path(), QStringList{QStringLiteral("folha-solta")} + options);
+        QCOMPARE(r.errText, QString());
+        QCOMPARE(r.exitCode, 0);
+        QCOMPARE(r.out.trimmed(), message);
         QVERIFY(m_cups.waitForJobs(kLaser));
         const QStringList pages = pagesOf(m_cups.outputPath(kLaser));
         QCOMPARE(pages.size(), titles.size());
@@ -113,15 +104,17 @@ private Q_SLOTS:
         TempProgramDir dir;
         writeTitles(1, 60);
         const QString pdf = dir.file(QStringLiteral("rejeitados.pdf"));
-        QCOMPARE(lote(dir.path(), {QStringLiteral("rejeitados"), pdf}).exit, 0);
+        QCOMPARE(kvcobLoteOnTestDatabase(dir.path(), {QStringLiteral("rejeitados"), pdf}).exitCode,
+                 0);
         const QStringList filed = pagesOf(pdf);
         QVERIFY(filed.size() >= 2);
         m_cups.clearOutput(kLaser);
-        const Result r = lote(
+        const Result r = kvcobLoteOnTestDatabase(
             dir.path(), {QStringLiteral("rejeitados"), QStringLiteral("--impressora"), kLaser});
-        QCOMPARE(r.exit, 0);
-        QCOMPARE(r.out, QStringLiteral("%1 página(s) do relatório enviado(s) à impressora Laser")
-                            .arg(filed.size()));
+        QCOMPARE(r.exitCode, 0);
+        QCOMPARE(r.out.trimmed(),
+                 QStringLiteral("%1 página(s) do relatório enviado(s) à impressora Laser")
+                     .arg(filed.size()));
         QVERIFY(m_cups.waitForJobs(kLaser));
         const QStringList printed = pagesOf(m_cups.outputPath(kLaser));
         QCOMPARE(printed.size(), filed.size());
@@ -196,15 +189,15 @@ private Q_SLOTS:
         const int jobs = m_cups.jobCount(kLaser);
         if (!setUp.isEmpty())
             QCOMPARE(m_cups.tool(setUp.first(), setUp.mid(1)), 0);
-        const Result r = lote(dir.path(), args);
+        const Result r = kvcobLoteOnTestDatabase(dir.path(), args);
         if (!setUp.isEmpty()) {
             const QString undo = setUp.first() == QStringLiteral("cupsdisable")
                                      ? QStringLiteral("cupsenable")
                                      : QStringLiteral("cupsaccept");
             QCOMPARE(m_cups.tool(undo, {kLaser}), 0);
         }
-        QCOMPARE(r.err, error);
-        QCOMPARE(r.exit, 1);
+        QCOMPARE(r.errText, error);
+        QCOMPARE(r.exitCode, 1);
         QCOMPARE(m_cups.jobCount(kLaser), jobs);
         QVERIFY(!QFile::exists(QStringLiteral("saida.pdf")));
     }
@@ -215,13 +208,13 @@ private Q_SLOTS:
         TempProgramDir dir;
         writeTitles(1, 1);
         m_cups.stop();
-        const Result r = lote(
+        const Result r = kvcobLoteOnTestDatabase(
             dir.path(), {QStringLiteral("folha-solta"), QStringLiteral("--impressora"), kLaser});
-        QCOMPARE(r.exit, 1);
-        QVERIFY2(r.err.startsWith(QStringLiteral("O servidor de impressão (CUPS) em %1 não "
-                                                 "responde")
-                                      .arg(m_cups.socketPath())),
-                 qPrintable(r.err));
+        QCOMPARE(r.exitCode, 1);
+        QVERIFY2(r.errText.startsWith(QStringLiteral("O servidor de impressão (CUPS) em %1 não "
+                                                     "responde")
+                                          .arg(m_cups.socketPath())),
+                 qPrintable(r.errText));
         QString error;
         QVERIFY2(m_cups.start(&error), qPrintable(error));
     }

@@ -18,6 +18,15 @@
             KV_SKIP_OR_FAIL(why);                                                                  \
     } while (false)
 
+// Declares `server`, a mail server started with the options given (an
+// SmtpTestServer::Options in braces), or fails the running test with the reason it did not
+// start.
+#define KV_SMTP_SERVER(server, ...)                                                                \
+    SmtpTestServer server;                                                                         \
+    if (QString kvWhy_; !(server).start(SmtpTestServer::Options __VA_ARGS__, &kvWhy_))             \
+        QFAIL(qPrintable(kvWhy_));                                                                 \
+    static_assert(true)
+
 // A real mail server for one test (Debian's python3-aiosmtpd) in a temporary folder, on a
 // free local port: STARTTLS over a throwaway certificate made with the openssl program,
 // AUTH with user "cobranca" and password "s3nha", each message it accepts kept as a file

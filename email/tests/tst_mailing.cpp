@@ -119,9 +119,7 @@ private slots:
     {
         KV_NEED_SMTP();
         KV_GLOBAL_ENGINE_DIR(dir);
-        SmtpTestServer server;
-        QString why;
-        QVERIFY2(server.start(SmtpTestServer::Options{}, &why), qPrintable(why));
+        KV_SMTP_SERVER(server, {});
         prepare(dir, server, 4, {}, {3});
 
         BloquetoMailing mailing;
@@ -172,10 +170,7 @@ private slots:
                     continue;
                 QTemporaryDir tmp;
                 const QString file = tmp.filePath(QStringLiteral("b.pdf"));
-                QFile f(file);
-                QVERIFY(f.open(QIODevice::WriteOnly));
-                f.write(pdf->bytes);
-                f.close();
+                QVERIFY(TestSupport::writeFile(file, pdf->bytes));
                 QCOMPARE(BarcodeScan::interleaved25(PageImages::rendered(file, 1, 300)),
                          code.barcode());
             }
@@ -209,9 +204,7 @@ private slots:
     {
         KV_NEED_SMTP();
         KV_GLOBAL_ENGINE_DIR(dir);
-        SmtpTestServer server;
-        QString why;
-        QVERIFY2(server.start(SmtpTestServer::Options{{addressOf(2)}, -1}, &why), qPrintable(why));
+        KV_SMTP_SERVER(server, {{addressOf(2)}, -1});
         prepare(dir, server, 3);
         BloquetoMailing mailing;
         BloquetoMailing::Outcome out = mailing.run(BloquetoMailing::Options{});
@@ -282,9 +275,7 @@ private slots:
         KV_GLOBAL_ENGINE_DIR(dir);
         QFETCH(QString, case_);
         QFETCH(QString, said);
-        SmtpTestServer server;
-        QString why;
-        QVERIFY2(server.start(SmtpTestServer::Options{}, &why), qPrintable(why));
+        KV_SMTP_SERVER(server, {});
         prepare(dir, server, 2);
         const QString secret = dir.file(QStringLiteral("senha-smtp"));
         QByteArray conf = TestSupport::readFile(dir.file(QStringLiteral("kvcob.conf")));
@@ -320,9 +311,7 @@ private slots:
     {
         KV_NEED_SMTP();
         KV_GLOBAL_ENGINE_DIR(dir);
-        SmtpTestServer server;
-        QString why;
-        QVERIFY2(server.start(SmtpTestServer::Options{}, &why), qPrintable(why));
+        KV_SMTP_SERVER(server, {});
         QFile model(dir.file(QStringLiteral("modelo.txt")));
         QVERIFY(model.open(QIODevice::WriteOnly));
         model.write("Olá {sacado}!\nVence {vencimento}, valor {valor}.\n{linha_digitavel}\n"
@@ -357,9 +346,7 @@ private slots:
     {
         KV_NEED_SMTP();
         KV_GLOBAL_ENGINE_DIR(dir);
-        SmtpTestServer server;
-        QString why;
-        QVERIFY2(server.start(SmtpTestServer::Options{{addressOf(3)}, -1}, &why), qPrintable(why));
+        KV_SMTP_SERVER(server, {{addressOf(3)}, -1});
         prepare(dir, server, 4, {}, {1, 2, 3, 4});
         Database::closeAll();
         QFile csv(dir.file(QStringLiteral("enderecos.csv")));
@@ -410,9 +397,7 @@ private slots:
     {
         KV_NEED_SMTP();
         KV_GLOBAL_ENGINE_DIR(dir);
-        SmtpTestServer server;
-        QString why;
-        QVERIFY2(server.start(SmtpTestServer::Options{{}, -1}, &why), qPrintable(why));
+        KV_SMTP_SERVER(server, {{}, -1});
         prepare(dir, server, 2);
         {
             const ImportGuard firstDesk(QStringLiteral("cobrancaKV"), ImportGuard::Load::Mailing);
@@ -436,9 +421,7 @@ private slots:
     {
         KV_NEED_SMTP();
         KV_GLOBAL_ENGINE_DIR(dir);
-        SmtpTestServer server;
-        QString why;
-        QVERIFY2(server.start(SmtpTestServer::Options{{}, -1}, &why), qPrintable(why));
+        KV_SMTP_SERVER(server, {{}, -1});
         prepare(dir, server, 3);
         const QList<BlqTitle> rows = titles(3);
         const auto occurrence = [](const BlqTitle& t, const char* code) {

@@ -119,9 +119,7 @@ private slots:
     {
         KV_NEED_SMTP();
         KV_NEED_KEYRING();
-        SmtpTestServer server;
-        QString why;
-        QVERIFY2(server.start(SmtpTestServer::Options{}, &why), qPrintable(why));
+        KV_SMTP_SERVER(server, {});
         TempProgramDir dir;
         QFile conf(dir.file(QStringLiteral("kvcob.conf")));
         QVERIFY(conf.open(QIODevice::WriteOnly));

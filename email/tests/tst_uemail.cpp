@@ -37,15 +37,9 @@ private slots:
         KV_NEED_SMTP();
         TempProgramDir dir;
         ScriptedDialogs dialogs;
-        SmtpTestServer server;
-        QString why;
-        QVERIFY2(
-            server.start(SmtpTestServer::Options{{QStringLiteral("b@exemplo.com.br")}, -1}, &why),
-            qPrintable(why));
-        QFile conf(dir.file(QStringLiteral("kvcob.conf")));
-        QVERIFY(conf.open(QIODevice::WriteOnly));
-        conf.write(server.confSection(dir.file(QStringLiteral("senha"))));
-        conf.close();
+        KV_SMTP_SERVER(server, {{QStringLiteral("b@exemplo.com.br")}, -1});
+        QVERIFY(TestSupport::writeFile(dir.file(QStringLiteral("kvcob.conf")),
+                                       server.confSection(dir.file(QStringLiteral("senha")))));
         QList<BlqTitle> rows;
         for (int i = 1; i <= 4; ++i) {
             BlqTitle t = BlqTitles::numbered(i);

@@ -6,6 +6,7 @@
 #include "Database.h"
 #include "FedImport.h"
 #include "ImportTestSupport.h"
+#include "SmallDisk.h"
 #include "TestEnvironment.h"
 #include "TestSupport.h"
 
@@ -16,7 +17,6 @@
 #include <csignal>
 #include <fcntl.h>
 #include <sys/file.h>
-#include <sys/mount.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -104,44 +104,17 @@ bool importRunning(const QString& dir)
     return held;
 }
 
-// A small filesystem of its own for the program folder, unmounted at the end.
-class SmallDisk {
-public:
-    explicit SmallDisk(const QString& size)
-    {
-        if (!m_dir.isValid())
-            return;
-        const QByteArray options = "size=" + size.toLatin1();
-        m_mounted = ::mount("tmpfs", QFile::encodeName(m_dir.path()).constData(), "tmpfs", 0,
-                            options.constData()) == 0;
-    }
-    ~SmallDisk()
-    {
-        if (m_mounted)
-            ::umount2(QFile::encodeName(m_dir.path()).constData(), MNT_DETACH);
-    }
-    bool mounted() const { return m_mounted; }
-    QString path() const { return m_dir.path(); }
-
-    // Fills what room is left with a file of its own.
-    void fill() const
-    {
-        QFile f(m_dir.filePath(QStringLiteral("enchimento")));
-        if (!f.open(QIODevice::WriteOnly))
-            return;
-        const QByteArray chunk(4096, 'x');
-        while (f.write(chunk) == chunk.size() && f.flush()) {
-        }
-    }
-
-private:
-    QTemporaryDir m_dir;
-    bool m_mounted = false;
-};
-
 QString dbOf(const QString& dir)
 {
     return dir + QStringLiteral("/cobrancaKV.db");
+}
+
+// Imports `count` generated titles into the program folder `dir` with the batch tool, from a
+// bank file it writes at `file` first; the tool's exit code.
+int importTitles(const QString& dir, const QString& file, int count)
+{
+    return kvcobLote(dir, {QStringLiteral("importar"), writeFile(file, fileOf(titles(count)))})
+        .exitCode;
 }
 
 QString undone(const QString& cause)
@@ -187,8 +160,7 @@ private Q_SLOTS:
         QVERIFY(q.exec(QStringLiteral("PRAGMA integrity_check")) && q.next());
         QCOMPARE(q.value(0).toString(), QStringLiteral("ok"));
         Database::closeAll();
-        const QString after = writeFile(dir.file(QStringLiteral("depois.rem")), fileOf(titles(3)));
-        QCOMPARE(kvcobLote(dir.path(), {QStringLiteral("importar"), after}).exitCode, 0);
+        QCOMPARE(importTitles(dir.path(), dir.file(QStringLiteral("depois.rem")), 3), 0);
         QCOMPARE(seen(dbOf(dir.path())).rows, 3);
     }
 
@@ -197,9 +169,7 @@ private Q_SLOTS:
     void secondImportIsRefusedAndChangesNothing()
     {
         TempProgramDir dir;
-        const QString before =
-            writeFile(dir.file(QStringLiteral("antes.rem")), fileOf(titles(1000)));
-        QCOMPARE(kvcobLote(dir.path(), {QStringLiteral("importar"), before}).exitCode, 0);
+        QCOMPARE(importTitles(dir.path(), dir.file(QStringLiteral("antes.rem")), 1000), 0);
         const QString other =
             writeFile(dir.file(QStringLiteral("outro.rem")), fileOf(titles(5, 700000)));
 
@@ -227,9 +197,7 @@ private Q_SLOTS:
     void readersSeeThePreviousTitlesWhileAnImportWrites()
     {
         TempProgramDir dir;
-        const QString before =
-            writeFile(dir.file(QStringLiteral("antes.rem")), fileOf(titles(300)));
-        QCOMPARE(kvcobLote(dir.path(), {QStringLiteral("importar"), before}).exitCode, 0);
+        QCOMPARE(importTitles(dir.path(), dir.file(QStringLiteral("antes.rem")), 300), 0);
 
         FedImport import(dir.path(), headerBlock() + bodyOf(titles(5000, 500000)),
                          [&] { return importRunning(dir.path()); });
@@ -250,8 +218,7 @@ private Q_SLOTS:
     void anImportDoesNotWaitForAReader()
     {
         TempProgramDir dir;
-        const QString before = writeFile(dir.file(QStringLiteral("antes.rem")), fileOf(titles(50)));
-        QCOMPARE(kvcobLote(dir.path(), {QStringLiteral("importar"), before}).exitCode, 0);
+        QCOMPARE(importTitles(dir.path(), dir.file(QStringLiteral("antes.rem")), 50), 0);
         QSqlDatabase db = Database::connection();
         QSqlQuery reading(db);
         QVERIFY(reading.exec(QStringLiteral("BEGIN")));
@@ -280,12 +247,9 @@ private Q_SLOTS:
     {
         SmallDisk disk(QStringLiteral("3m"));
         if (!disk.mounted())
-            KV_SKIP_OR_FAIL(QStringLiteral("mounting a small filesystem is not permitted here "
-                                           "(needs root)"));
+            KV_SKIP_OR_FAIL(SmallDisk::notMounted());
         QTemporaryDir files;
-        const QString small =
-            writeFile(files.filePath(QStringLiteral("pequeno.rem")), fileOf(titles(1000)));
-        QCOMPARE(kvcobLote(disk.path(), {QStringLiteral("importar"), small}).exitCode, 0);
+        QCOMPARE(importTitles(disk.path(), files.filePath(QStringLiteral("pequeno.rem")), 1000), 0);
         const QString big =
             writeFile(files.filePath(QStringLiteral("grande.rem")), fileOf(titles(20000, 100000)));
         const Run r = kvcobLote(disk.path(), {QStringLiteral("importar"), big});
@@ -302,11 +266,9 @@ private Q_SLOTS:
         // Room for the database with every table of the store; filled before the run.
         SmallDisk disk(QStringLiteral("8m"));
         if (!disk.mounted())
-            KV_SKIP_OR_FAIL(QStringLiteral("mounting a small filesystem is not permitted here "
-                                           "(needs root)"));
+            KV_SKIP_OR_FAIL(SmallDisk::notMounted());
         QTemporaryDir files;
-        const QString bank = writeFile(files.filePath(QStringLiteral("b.rem")), fileOf(titles(50)));
-        QCOMPARE(kvcobLote(disk.path(), {QStringLiteral("importar"), bank}).exitCode, 0);
+        QCOMPARE(importTitles(disk.path(), files.filePath(QStringLiteral("b.rem")), 50), 0);
         const QString output = writeFile(disk.path() + QStringLiteral("/SAIDA.TXT"),
                                          QByteArray("formularios da impressao anterior"));
         const QStringList args = {QStringLiteral("continuo"), QStringLiteral("--modelo"),

@@ -22,10 +22,22 @@ QString committedSample()
     return TestSupport::sourceDir() + QStringLiteral("/exemplos/cobranca-exemplo.rem");
 }
 
-QByteArray readAll(const QString& path)
+// Imports a generated file of `titles` titles (the measuring file when `realistic`, else the
+// bulk one) into the titles table of `dir`; the count of blocks the importer read.
+qint64 importSample(const TempProgramDir& dir, bool realistic, int titles)
 {
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+    BlqUpgrade::upgradeIfNeeded();
+    BankFileWriter w;
+    if (realistic)
+        SampleBankFile::writeRealistic(w, titles);
+    else
+        SampleBankFile::writeBulk(w, titles);
+    const QString path = writeFile(dir.file(QStringLiteral("amostra.rem")), w.bytes());
+    DbTable table;
+    BankFileImporter importer(table);
+    importer.importFile(path);
+    table.close();
+    return importer.blockCount();
 }
 } // namespace
 
@@ -40,19 +52,19 @@ private Q_SLOTS:
         BankFileWriter w;
         SampleBankFile::write(w);
         QVERIFY(!w.bytes().isEmpty());
-        QCOMPARE(readAll(committedSample()), w.bytes());
+        QCOMPARE(TestSupport::readFile(committedSample()), w.bytes());
 
         TempProgramDir dir;
         int exit = -1;
         TestSupport::run(TestSupport::binaryDir() + QStringLiteral("/bin/kvcob-gera-exemplo"),
                          {dir.file(QStringLiteral("exemplo.rem"))}, &exit);
         QCOMPARE(exit, 0);
-        QCOMPARE(readAll(dir.file(QStringLiteral("exemplo.rem"))), w.bytes());
+        QCOMPARE(TestSupport::readFile(dir.file(QStringLiteral("exemplo.rem"))), w.bytes());
     }
 
     void everyRecordIsFourHundredColumnsAndALineEnd()
     {
-        const QByteArray bytes = readAll(committedSample());
+        const QByteArray bytes = TestSupport::readFile(committedSample());
         QCOMPARE(bytes.size() % 402, 0);
         for (qsizetype at = 0; at < bytes.size(); at += 402) {
             QCOMPARE(bytes.mid(at + 400, 2), QByteArray("\r\n"));
@@ -109,36 +121,31 @@ private Q_SLOTS:
                  QStringLiteral("JOSÉ DA CONCEIÇÃO"));
     }
 
-    void bulkFilesAreValidThroughout()
+    // Every title of a generated file is imported valid, the bulk file's and the measuring one's.
+    void generatedFilesAreValidThroughout_data()
     {
+        QTest::addColumn<bool>("realistic");
+        QTest::addColumn<int>("titles");
+        QTest::addColumn<qint64>("blocks");
+        QTest::newRow("bulk") << false << 500 << qint64(1 + 500 * 3 + 1);
+        QTest::newRow("realistic") << true << 200 << qint64(3 + 200 * 3 + 1);
+    }
+    void generatedFilesAreValidThroughout()
+    {
+        QFETCH(bool, realistic);
+        QFETCH(int, titles);
+        QFETCH(qint64, blocks);
         TempProgramDir dir;
-        BlqUpgrade::upgradeIfNeeded();
-        BankFileWriter w;
-        SampleBankFile::writeBulk(w, 500);
-        const QString path = writeFile(dir.file(QStringLiteral("bulk.rem")), w.bytes());
-        DbTable table;
-        BankFileImporter importer(table);
-        importer.importFile(path);
-        table.close();
-        QCOMPARE(importer.blockCount(), 1 + 500 * 3 + 1);
-        QCOMPARE(column(QStringLiteral("BlqMsgErr")), QStringList(500, QString()));
+        QCOMPARE(importSample(dir, realistic, titles), blocks);
+        QCOMPARE(column(QStringLiteral("BlqMsgErr")), QStringList(titles, QString()));
     }
 
-    // The measuring file is an office's: every title valid, all three beneficiaries in
-    // their shares, payers and kinds that vary, a message and an instruction on each.
-    void realisticFilesAreValidAndVaried()
+    // The measuring file is an office's: all three beneficiaries in their shares, payers and
+    // kinds that vary, a message and an instruction on each.
+    void realisticFilesAreVaried()
     {
         TempProgramDir dir;
-        BlqUpgrade::upgradeIfNeeded();
-        BankFileWriter w;
-        SampleBankFile::writeRealistic(w, 200);
-        const QString path = writeFile(dir.file(QStringLiteral("realista.rem")), w.bytes());
-        DbTable table;
-        BankFileImporter importer(table);
-        importer.importFile(path);
-        table.close();
-        QCOMPARE(importer.blockCount(), 3 + 200 * 3 + 1);
-        QCOMPARE(column(QStringLiteral("BlqMsgErr")), QStringList(200, QString()));
+        QVERIFY(importSample(dir, true, 200) > 0);
         QMap<QString, int> perBeneficiary;
         QSet<QString> payers;
         int onSight = 0, lateFees = 0;

@@ -1,5 +1,6 @@
 #include "TestSupport.h"
 
+#include "Database.h"
 #include "KvError.h"
 #include "ProgramDir.h"
 #include "RecentFolders.h"
@@ -42,6 +43,12 @@ QByteArray TestSupport::readFile(const QString& path)
     return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
 }
 
+bool TestSupport::writeFile(const QString& path, const QByteArray& bytes)
+{
+    QFile f(path);
+    return f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size();
+}
+
 QByteArray TestSupport::run(const QString& program, const QStringList& args, int* exitCode,
                             int timeoutMs)
 {
@@ -71,6 +78,13 @@ QStringList TestSupport::ToolRun::lines() const
 QString TestSupport::program(const QString& name)
 {
     return binaryDir() + QStringLiteral("/bin/") + name;
+}
+
+TestSupport::ToolRun TestSupport::kvcobLoteOnTestDatabase(const QString& dir,
+                                                          const QStringList& args, int timeoutMs)
+{
+    Database::closeAll();
+    return kvcobLote(dir, args, timeoutMs);
 }
 
 TestSupport::ToolRun TestSupport::kvcobLote(const QString& dir, const QStringList& args,

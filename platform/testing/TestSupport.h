@@ -31,6 +31,9 @@ QByteArray run(const QString& program, const QStringList& args, int* exitCode = 
 bool haveProgram(const QString& program);
 // The bytes of a file; empty when it cannot be read.
 QByteArray readFile(const QString& path);
+// Writes `bytes` as the whole of the file at `path` (the file a test starts from: one in
+// the way, a damaged one); false when it cannot be written in full.
+bool writeFile(const QString& path, const QByteArray& bytes);
 // The message of the KvError that `action` throws; empty when it throws none.
 QString errorOf(const std::function<void()>& action);
 
@@ -46,6 +49,10 @@ ToolRun kvcobLote(const QString& dir, const QStringList& args, int timeoutMs = 1
 // The same with `input` on its standard input (then closed).
 ToolRun kvcobLote(const QString& dir, const QStringList& args, const QByteArray& input,
                   int timeoutMs = 120000);
+// The same on the database of the running test: closes the test's own connections first,
+// as the tool opens the same file and must not meet them.
+ToolRun kvcobLoteOnTestDatabase(const QString& dir, const QStringList& args,
+                                int timeoutMs = 120000);
 // The path of one of the build's programs (kvcob-lote, kvcob-gera-exemplo, ...).
 QString program(const QString& name);
 // A bank file of `titles` generated titles at `path` (kvcob-gera-exemplo); false on failure.

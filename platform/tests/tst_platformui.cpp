@@ -8,6 +8,7 @@
 #include "QtDialogs.h"
 #include "TestSupport.h"
 #include "Translations.h"
+#include "WidgetTesting.h"
 
 #include <QDialogButtonBox>
 #include <QLabel>
@@ -18,6 +19,18 @@
 #include <QRadioButton>
 #include <QSpinBox>
 #include <QtTest>
+
+namespace {
+// A picture of one colour saved as `name` in `dir`; its path, empty when it was not saved.
+QString plainPicture(const QTemporaryDir& dir, const QString& name, QSize size,
+                     Qt::GlobalColor color)
+{
+    QImage image(size, QImage::Format_RGB32);
+    image.fill(color);
+    const QString path = dir.filePath(name);
+    return image.save(path) ? path : QString();
+}
+} // namespace
 
 class TstPlatformUi : public QObject {
     Q_OBJECT
@@ -63,8 +76,7 @@ private Q_SLOTS:
         printer.setOutputFormat(QPrinter::PdfFormat);
         QPrintDialog dialog(&printer);
         QtDialogs::preparePrintDialog(dialog, 40000);
-        dialog.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&dialog));
+        QVERIFY(WidgetTesting::shown(dialog));
         QCOMPARE(dialog.minPage(), 1);
         QCOMPARE(dialog.maxPage(), 40000);
         auto* from = dialog.findChild<QSpinBox*>(QStringLiteral("from"));
@@ -115,23 +127,16 @@ private Q_SLOTS:
     void thePictureDialogPreviewsTheChosenPicture()
     {
         QTemporaryDir dir;
-        QImage logo(300, 100, QImage::Format_RGB32);
-        logo.fill(Qt::red);
-        const QString big = dir.filePath(QStringLiteral("logo.bmp"));
-        QVERIFY(logo.save(big));
-        QImage small(40, 20, QImage::Format_RGB32);
-        small.fill(Qt::blue);
-        const QString tiny = dir.filePath(QStringLiteral("pequeno.bmp"));
-        QVERIFY(small.save(tiny));
+        const QString big = plainPicture(dir, QStringLiteral("logo.bmp"), QSize(300, 100), Qt::red);
+        QVERIFY(!big.isEmpty());
+        const QString tiny =
+            plainPicture(dir, QStringLiteral("pequeno.bmp"), QSize(40, 20), Qt::blue);
+        QVERIFY(!tiny.isEmpty());
         const QString text = dir.filePath(QStringLiteral("nota.bmp"));
-        QFile f(text);
-        QVERIFY(f.open(QIODevice::WriteOnly));
-        f.write("não é figura");
-        f.close();
+        QVERIFY(TestSupport::writeFile(text, "não é figura"));
 
         PictureDialog dialog(nullptr, dir.path(), QStringLiteral("Bitmaps (*.bmp)"));
-        dialog.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&dialog));
+        QVERIFY(WidgetTesting::shown(dialog));
         QVERIFY(dialog.preview()->isVisible());
         QVERIFY(dialog.preview()->pixmap().isNull());
 
@@ -156,14 +161,12 @@ private Q_SLOTS:
     void thePictureDialogTakesATypedNameOfAnotherKind()
     {
         QTemporaryDir dir;
-        QImage logo(30, 10, QImage::Format_RGB32);
-        logo.fill(Qt::green);
-        const QString jpeg = dir.filePath(QStringLiteral("foto.jpg"));
-        QVERIFY(logo.save(jpeg));
+        const QString jpeg =
+            plainPicture(dir, QStringLiteral("foto.jpg"), QSize(30, 10), Qt::green);
+        QVERIFY(!jpeg.isEmpty());
         PictureDialog dialog(nullptr, dir.path(),
                              QStringLiteral("Imagens (*.bmp *.BMP *.ico *.ICO)"));
-        dialog.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&dialog));
+        QVERIFY(WidgetTesting::shown(dialog));
         auto* name = dialog.findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
         QVERIFY(name);
         name->setFocus();

@@ -139,12 +139,9 @@ private Q_SLOTS:
     {
         TempProgramDir dir;
         const QString out = dir.file(QStringLiteral("saida.prn"));
-        {
-            QFile before(out);
-            QVERIFY(before.open(QIODevice::WriteOnly));
-            before.write("32 bytes of the run of yesterday");
-            before.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup);
-        }
+        QVERIFY(TestSupport::writeFile(out, "32 bytes of the run of yesterday"));
+        QVERIFY(
+            QFile::setPermissions(out, QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup));
         {
             PortChannel channel(out);
             channel.open();

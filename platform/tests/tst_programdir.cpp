@@ -15,6 +15,16 @@
 using ProgramDir::Source;
 
 namespace {
+// An installed program in /usr/bin whose user's home is `home`.
+ProgramDir::Inputs installedFor(const QTemporaryDir& home)
+{
+    ProgramDir::Inputs in;
+    in.installed = true;
+    in.userData = home.filePath(QStringLiteral(".local/share/kvcob"));
+    in.executableDir = QStringLiteral("/usr/bin");
+    return in;
+}
+
 void writeFile(const QString& path, const QByteArray& bytes)
 {
     QDir().mkpath(QFileInfo(path).absolutePath());
@@ -36,12 +46,7 @@ QStringList databasesUnder(const QString& root)
 
 QString initError(const ProgramDir::Inputs& in)
 {
-    try {
-        ProgramDir::init(in);
-    } catch (const KvError& e) {
-        return e.message();
-    }
-    return {};
+    return TestSupport::errorOf([&] { ProgramDir::init(in); });
 }
 } // namespace
 
@@ -112,10 +117,7 @@ private Q_SLOTS:
     void firstStartCreatesTheUsersDataFolder()
     {
         QTemporaryDir home;
-        ProgramDir::Inputs in;
-        in.installed = true;
-        in.userData = home.filePath(QStringLiteral(".local/share/kvcob"));
-        in.executableDir = QStringLiteral("/usr/bin");
+        const ProgramDir::Inputs in = installedFor(home);
         ProgramDir::init(in);
         QVERIFY(QFileInfo(in.userData).isDir());
         QCOMPARE(ProgramDir::path(), in.userData);
@@ -135,10 +137,7 @@ private Q_SLOTS:
     {
         const mode_t saved = ::umask(022);
         QTemporaryDir home;
-        ProgramDir::Inputs in;
-        in.installed = true;
-        in.userData = home.filePath(QStringLiteral(".local/share/kvcob"));
-        in.executableDir = QStringLiteral("/usr/bin");
+        ProgramDir::Inputs in = installedFor(home);
         ProgramDir::init(in);
         const QFile::Permissions owner = QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner |
                                          QFile::ReadUser | QFile::WriteUser | QFile::ExeUser;

@@ -185,10 +185,7 @@ private Q_SLOTS:
             break;
         }
         const QString path = dir.file(QStringLiteral("ruim.kvr"));
-        QFile f(path);
-        QVERIFY(f.open(QIODevice::WriteOnly));
-        f.write(b);
-        f.close();
+        QVERIFY(TestSupport::writeFile(path, b));
         TRpPrinter store;
         store.setTitle(QStringLiteral("antes"));
         try {
@@ -236,10 +233,7 @@ private Q_SLOTS:
         QVERIFY_THROWS_EXCEPTION(
             KvError, RpPageFile::save(made.store, dir.file(QStringLiteral("nada/x.kvr"))));
         const QString path = dir.file(QStringLiteral("velho.kvr"));
-        QFile old(path);
-        QVERIFY(old.open(QIODevice::WriteOnly));
-        old.write("conteúdo antigo");
-        old.close();
+        QVERIFY(TestSupport::writeFile(path, "conteúdo antigo"));
         TRpPrinter empty; // producing, so it writes nothing
         empty.begin(QSize(210000, 297000), false);
         RpPageFile::save(empty, path);

@@ -72,23 +72,13 @@ public:
     PageMaker& line(double x, double y, double w, double h, int dots,
                     RpPenStyle style = RpPenStyle::Solid, QRgb color = qRgb(0, 0, 0))
     {
-        RpOp op;
-        op.kind = RpOp::Line;
-        place(op, x, y, w, h);
-        op.arg = dots;
-        op.style = quint8(style);
-        op.color = color;
-        return add(op, QRectF(x - 2, y - 2, w + 4, h + 4));
+        return add(stroked(RpOp::Line, x, y, w, h, dots, style, color),
+                   QRectF(x - 2, y - 2, w + 4, h + 4));
     }
     PageMaker& box(double x, double y, double w, double h, int dots, RpPenStyle style, QRgb pen,
                    quint32 fill)
     {
-        RpOp op;
-        op.kind = RpOp::Box;
-        place(op, x, y, w, h);
-        op.arg = dots;
-        op.style = quint8(style);
-        op.color = pen;
+        RpOp op = stroked(RpOp::Box, x, y, w, h, dots, style, pen);
         op.fill = fill;
         return add(op, QRectF(x - 2, y - 2, w + 4, h + 4));
     }
@@ -135,6 +125,18 @@ private:
         op.y = mm(y);
         op.w = mm(w);
         op.h = mm(h);
+    }
+    // A line or a box outline over x, y, w, h: its pen `dots` wide, `style`, `color`.
+    static RpOp stroked(RpOp::Kind kind, double x, double y, double w, double h, int dots,
+                        RpPenStyle style, QRgb color)
+    {
+        RpOp op;
+        op.kind = kind;
+        place(op, x, y, w, h);
+        op.arg = dots;
+        op.style = quint8(style);
+        op.color = color;
+        return op;
     }
     PageMaker& add(const RpOp& op, const QRectF& area)
     {
@@ -697,10 +699,7 @@ private Q_SLOTS:
         store.begin(QSize(210000, 297000), false);
         PageMaker(store).text(20, 20, QStringLiteral("novo")).endPage();
         const QString path = dir.filePath(QStringLiteral("saida.pdf"));
-        QFile old(path);
-        QVERIFY(old.open(QIODevice::WriteOnly));
-        old.write("anterior");
-        old.close();
+        QVERIFY(TestSupport::writeFile(path, "anterior"));
         const auto content = [&] { return TestSupport::readFile(path); };
         {
             RpPdfStream abandoned(path); // a run that stops half-way

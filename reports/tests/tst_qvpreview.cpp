@@ -67,6 +67,24 @@ void typePage(TfrmQvPreview& w, const QString& text)
 {
     w.edtPage->setText(text);
 }
+
+// The rejected titles' report, opened, with its printer writing impresso.pdf in `dir`
+// instead of printing.
+TRpReport& openIntoPdf(RelRejeicoes& rel, const TempProgramDir& dir)
+{
+    rel.open();
+    TRpReport& report = *rel.rptRelRejeicoes;
+    report.printer().setOutputFormat(QPrinter::PdfFormat);
+    report.printer().setOutputFileName(dir.file(QStringLiteral("impresso.pdf")));
+    return report;
+}
+
+// The answers to "Salvar": the file name chosen, then the answer to the question on it.
+void saveAs(ScriptedDialogs& dlg, const QString& path, Dialogs::Answer answer)
+{
+    dlg.fileNames << path;
+    dlg.answers << answer;
+}
 } // namespace
 
 class TstQvPreview : public QObject {
@@ -444,11 +462,8 @@ private Q_SLOTS:
         BlqTitles::store(BlqTitles::rejected(100)); // four pages
         ScriptedDialogs dlg;
         RelRejeicoes rel;
-        rel.open();
-        TRpReport& report = *rel.rptRelRejeicoes;
-        const QString pdf = dir.file(QStringLiteral("impresso.pdf"));
-        report.printer().setOutputFormat(QPrinter::PdfFormat);
-        report.printer().setOutputFileName(pdf);
+        TRpReport& report = openIntoPdf(rel, dir);
+        const QString pdf = report.printer().outputFileName();
         QStringList shown;
         dlg.printerDialog = [&shown](QPrinter* p) {
             shown << QStringLiteral("%1-%2 x%3 %4")
@@ -556,24 +571,17 @@ private Q_SLOTS:
     {
         TempProgramDir dir;
         const QString path = dir.file(QStringLiteral("rel.kvr"));
-        QFile f(path);
-        QVERIFY(f.open(QIODevice::WriteOnly));
-        f.write("antigo");
-        f.close();
+        QVERIFY(TestSupport::writeFile(path, "antigo"));
         ScriptedDialogs dlg;
-        dlg.fileNames << path;
-        dlg.answers << Dialogs::Answer::No;
+        saveAs(dlg, path, Dialogs::Answer::No);
         Shown s(2);
         s.w->SaveClick();
         QCOMPARE(dlg.texts(QStringLiteral("question")),
                  QStringList{QStringLiteral("Arquivo %1 já existe. Deseja sobrepôr?").arg(path)});
         QCOMPARE(dlg.asked.last().caption, QStringLiteral("Confirmação"));
-        QVERIFY(f.open(QIODevice::ReadOnly));
-        QCOMPARE(f.readAll(), QByteArray("antigo"));
-        f.close();
+        QCOMPARE(TestSupport::readFile(path), QByteArray("antigo"));
         // Yes replaces it with the report
-        dlg.fileNames << path;
-        dlg.answers << Dialogs::Answer::Yes;
+        saveAs(dlg, path, Dialogs::Answer::Yes);
         s.w->SaveClick();
         TRpPrinter back;
         RpPageFile::load(path, back);
@@ -586,8 +594,7 @@ private Q_SLOTS:
         const QString path = dir.file(QStringLiteral("pasta.kvr"));
         QDir(dir.path()).mkdir(QStringLiteral("pasta.kvr"));
         ScriptedDialogs dlg;
-        dlg.fileNames << path;
-        dlg.answers << Dialogs::Answer::Yes;
+        saveAs(dlg, path, Dialogs::Answer::Yes);
         Shown s(1);
         s.w->SaveClick();
         QCOMPARE(dlg.texts(QStringLiteral("error")),
@@ -623,10 +630,7 @@ private Q_SLOTS:
 
         // a damaged file: the error box, the pages stay
         const QString bad = dir.file(QStringLiteral("ruim.kvr"));
-        QFile f(bad);
-        QVERIFY(f.open(QIODevice::WriteOnly));
-        f.write("KVCOBRPT\x01\x00\x00");
-        f.close();
+        QVERIFY(TestSupport::writeFile(bad, "KVCOBRPT\x01\x00\x00"));
         dlg.fileNames << bad;
         s.w->LoadClick();
         QCOMPARE(dlg.texts(QStringLiteral("error")).size(), 1);
@@ -645,11 +649,8 @@ private Q_SLOTS:
         ScriptedDialogs dlg;
         const CursorAtDialogs cursor(dlg);
         RelRejeicoes rel;
-        rel.open();
-        TRpReport& report = *rel.rptRelRejeicoes;
-        const QString pdf = dir.file(QStringLiteral("impresso.pdf"));
-        report.printer().setOutputFormat(QPrinter::PdfFormat);
-        report.printer().setOutputFileName(pdf);
+        TRpReport& report = openIntoPdf(rel, dir);
+        const QString pdf = report.printer().outputFileName();
         QStringList sawButtons;
         report.OnPreview = [&](TRpPrinter& store) {
             TfrmQvPreview* w = TfrmQvPreview::openFor(store);

@@ -5,6 +5,7 @@
 #include "EngineProgramDir.h"
 #include "RetTestSupport.h"
 #include "ScriptedDialogs.h"
+#include "WidgetTesting.h"
 #include "uProcessaRetorno.h"
 
 #include <QApplication>
@@ -16,16 +17,9 @@
 #include <QtTest>
 
 using namespace RetTestSupport;
+using WidgetTesting::shoot;
 
 namespace {
-// Saves a picture of a window next to the test's output, for a look by eye.
-void shoot(QWidget* w, const QString& name)
-{
-    const QString dir = qEnvironmentVariable("KVCOB_SCREENSHOTS");
-    if (!dir.isEmpty())
-        w->grab().save(dir + QLatin1Char('/') + name + QStringLiteral(".png"));
-}
-
 // Closes the preview window that a report button opens, once it is up.
 void closePreviewWhenShown(QString* title)
 {
@@ -59,8 +53,7 @@ private Q_SLOTS:
         const QString path = writeFile(dir.file(QStringLiteral("RET1120.RET")), w.bytes());
 
         TfrmProcessaRetorno form;
-        form.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&form));
+        QVERIFY(WidgetTesting::shown(form));
         dialogs.fileNames << path;
         form.btnProcessar->click();
         QCOMPARE(dialogs.asked.size(), 1);

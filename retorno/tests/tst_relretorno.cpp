@@ -8,6 +8,7 @@
 #include "RetProcessor.h"
 #include "RetTestSupport.h"
 #include "ScriptedDialogs.h"
+#include "WidgetTesting.h"
 #include "uQvPreview.h"
 #include "uRelRetorno.h"
 
@@ -23,15 +24,9 @@
 #include <functional>
 
 using namespace RetTestSupport;
+using WidgetTesting::shoot;
 
 namespace {
-void shoot(QWidget* w, const QString& name)
-{
-    const QString dir = qEnvironmentVariable("KVCOB_SCREENSHOTS");
-    if (!dir.isEmpty())
-        w->grab().save(dir + QLatin1Char('/') + name + QStringLiteral(".png"));
-}
-
 // Runs `act` on the modal dialog named `name` once it is up.
 void whenDialog(const QString& name, const std::function<void(QDialog*)>& act, int tries = 100)
 {

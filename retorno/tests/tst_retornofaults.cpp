@@ -6,6 +6,7 @@
 #include "ImportGuard.h"
 #include "PgTestServer.h"
 #include "RetTestSupport.h"
+#include "SmallDisk.h"
 #include "TestSupport.h"
 
 #include <QElapsedTimer>
@@ -40,28 +41,6 @@ int rows(const QString& table)
     Database::closeAll();
     return n;
 }
-
-// A small filesystem of its own for the program folder, unmounted at the end.
-class SmallDisk {
-public:
-    explicit SmallDisk(const QString& size)
-    {
-        const QByteArray options = "size=" + size.toLatin1();
-        m_mounted = m_dir.isValid() && ::mount("tmpfs", QFile::encodeName(m_dir.path()).constData(),
-                                               "tmpfs", 0, options.constData()) == 0;
-    }
-    ~SmallDisk()
-    {
-        if (m_mounted)
-            ::umount2(QFile::encodeName(m_dir.path()).constData(), MNT_DETACH);
-    }
-    bool mounted() const { return m_mounted; }
-    QString path() const { return m_dir.path(); }
-
-private:
-    QTemporaryDir m_dir;
-    bool m_mounted = false;
-};
 
 // A small disk of the server's own: a tmpfs that the server's account owns, made a
 // tablespace of the throwaway server, onto which the return file's tables and indexes are
@@ -198,7 +177,7 @@ private Q_SLOTS:
         KV_FILE_ENGINE_ONLY();
         SmallDisk disk(QStringLiteral("4m"));
         if (!disk.mounted())
-            KV_SKIP_OR_FAIL(QStringLiteral("montar um sistema de arquivos pequeno exige root"));
+            KV_SKIP_OR_FAIL(SmallDisk::notMounted());
         QTemporaryDir files;
         const QString small = writeFile(files.filePath(QStringLiteral("p.ret")), bigFile(100, 1));
         QCOMPARE(kvcobLote(disk.path(), {QStringLiteral("retorno"), small}).exitCode, 0);
@@ -236,7 +215,7 @@ private Q_SLOTS:
         Database::closeAll();
         ServerSmallDisk disk(dir, QStringLiteral("4m"));
         if (!disk.mounted())
-            KV_SKIP_OR_FAIL(QStringLiteral("montar um sistema de arquivos pequeno exige root"));
+            KV_SKIP_OR_FAIL(SmallDisk::notMounted());
         QString error;
         QVERIFY2(disk.take(&error), qPrintable(error));
 

@@ -1,4 +1,5 @@
 #include "BeneficiaryLogos.h"
+#include "BeneficiaryRows.h"
 #include "Database.h"
 #include "DbTable.h"
 #include "IniFile.h"
@@ -6,6 +7,7 @@
 #include "ScriptedDialogs.h"
 #include "TestEnvironment.h"
 #include "TestSupport.h"
+#include "WidgetTesting.h"
 #include "uConfiguracoes.h"
 
 #include <QComboBox>
@@ -17,22 +19,9 @@
 #include <QPushButton>
 #include <QtTest>
 
+using namespace BeneficiaryRows;
+
 namespace {
-const QString kAcme = QStringLiteral("ACME LTDA");
-const QString kBeta = QStringLiteral("BETA COMERCIO SA");
-
-void addBeneficiaries(const QStringList& names)
-{
-    DbTable t;
-    t.open();
-    for (const QString& name : names) {
-        t.append();
-        t.setText(t.fieldIndex(QStringLiteral("BlqNomCed")), name);
-        t.post();
-    }
-    t.close();
-}
-
 // A picture whose every pixel tells where it is, so that a box's contents show which part
 // of the picture it holds.
 QImage pattern(int w, int h)
@@ -52,12 +41,6 @@ QString savePicture(const QString& path, const QImage& image)
     return QFileInfo(path).absoluteFilePath();
 }
 
-QByteArray readAll(const QString& path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
-
 QImage boxImage(const QLabel* box)
 {
     return box->pixmap().toImage().convertToFormat(QImage::Format_RGB32);
@@ -66,6 +49,27 @@ QImage boxImage(const QLabel* box)
 QString recibo(const QString& section)
 {
     return KvSettings::file().readString(section, QStringLiteral("Recibo"));
+}
+
+// One beneficiary, a folder where the settings file should be (so that it cannot be
+// written) and a picture to choose as a logo, at *logo. False when the folder was not made.
+bool unwritableSettingsFile(const TempProgramDir& dir, QString* logo)
+{
+    addBeneficiaries({kAcme});
+    const bool made = QDir(dir.path()).mkdir(QStringLiteral("KVCob002.ini")); // not a file
+    *logo = savePicture(dir.file(QStringLiteral("l.bmp")), pattern(12, 12));
+    return made;
+}
+
+// The beneficiary ACME with both logos stored: the receipt's r.bmp and the voucher's
+// picture named `voucher`, both in the program folder.
+BeneficiaryLogos acmeWithLogos(const TempProgramDir& dir, const QString& voucher)
+{
+    addBeneficiaries({kAcme});
+    const BeneficiaryLogos chosen{savePicture(dir.file(QStringLiteral("r.bmp")), pattern(20, 20)),
+                                  savePicture(dir.file(voucher), pattern(30, 30))};
+    chosen.write(kAcme);
+    return chosen;
 }
 } // namespace
 
@@ -81,8 +85,7 @@ private Q_SLOTS:
         ScriptedDialogs dlg;
         addBeneficiaries({kAcme, kBeta, kAcme});
         TfrmConfiguracoes w;
-        w.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&w));
+        QVERIFY(WidgetTesting::shown(w));
         QCOMPARE(w.windowTitle(), QStringLiteral("Configurações - Personalizar Bloqueto"));
         QStringList names;
         for (int i = 0; i < w.cmbNomeCedente->count(); ++i)
@@ -132,8 +135,7 @@ private Q_SLOTS:
                          savePicture(dir.file(QStringLiteral("v.bmp")), pattern(100, 30))}
             .write(kAcme);
         TfrmConfiguracoes w;
-        w.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&w));
+        QVERIFY(WidgetTesting::shown(w));
         const QImage shot = w.grab().toImage().convertToFormat(QImage::Format_RGB32);
         const QPoint r = w.imgRecibo->mapTo(&w, w.imgRecibo->contentsRect().topLeft());
         QCOMPARE(shot.pixel(r), pattern(40, 20).pixel(0, 0)); // receipt: from the top-left
@@ -153,7 +155,7 @@ private Q_SLOTS:
         dlg.fileNames << logo;
         w.btnReciboSacado->click();
         QCOMPARE(dlg.texts(QStringLiteral("openPicture")).size(), 1);
-        QCOMPARE(readAll(KvSettings::path()),
+        QCOMPARE(TestSupport::readFile(KvSettings::path()),
                  QByteArray("[ACME LTDA]\r\nRecibo=") + logo.toLatin1() + "\r\nComprovante=\r\n");
         QVERIFY(w.btnOk->isEnabled());
         QCOMPARE(boxImage(w.imgRecibo), pattern(120, 35));
@@ -226,8 +228,7 @@ private Q_SLOTS:
                                        dir.file(QStringLiteral("gone.bmp")));
         const QString logo = savePicture(dir.file(QStringLiteral("n.jpg")), pattern(120, 35));
         TfrmConfiguracoes w;
-        w.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&w));
+        QVERIFY(WidgetTesting::shown(w));
         w.cmbNomeCedente->lineEdit()->clear();
         QTest::keyClicks(w.cmbNomeCedente->lineEdit(), QStringLiteral("NOVO CEDENTE"));
         QCOMPARE(w.cmbNomeCedente->currentText(), QStringLiteral("NOVO CEDENTE"));
@@ -238,7 +239,7 @@ private Q_SLOTS:
         w.btnReciboSacado->click();
         QCOMPARE(recibo(QStringLiteral("NOVO CEDENTE")), logo);
         QVERIFY(
-            readAll(KvSettings::path())
+            TestSupport::readFile(KvSettings::path())
                 .endsWith("[NOVO CEDENTE]\r\nRecibo=" + logo.toLatin1() + "\r\nComprovante=\r\n"));
         QCOMPARE(recibo(kAcme), QString());
     }
@@ -247,11 +248,7 @@ private Q_SLOTS:
     {
         TempProgramDir dir;
         ScriptedDialogs dlg;
-        addBeneficiaries({kAcme});
-        const BeneficiaryLogos chosen{
-            savePicture(dir.file(QStringLiteral("r.bmp")), pattern(20, 20)),
-            savePicture(dir.file(QStringLiteral("v.png")), pattern(30, 30))};
-        chosen.write(kAcme);
+        const BeneficiaryLogos chosen = acmeWithLogos(dir, QStringLiteral("v.png"));
         TfrmConfiguracoes w;
         QVERIFY(!w.imgRecibo->pixmap().isNull());
         dlg.fileNames << chosen.recibo;
@@ -261,7 +258,7 @@ private Q_SLOTS:
         QVERIFY(w.imgRecibo->pixmap().isNull());
         QVERIFY(w.imgComprovante->pixmap().isNull());
         QVERIFY(!w.btnOk->isEnabled());
-        QCOMPARE(readAll(KvSettings::path()),
+        QCOMPARE(TestSupport::readFile(KvSettings::path()),
                  QByteArray("[ACME LTDA]\r\nRecibo=\r\nComprovante=\r\n"));
         // what the bloqueto reads: no logo, so its default pictures
         QCOMPARE(BeneficiaryLogos::read(kAcme), BeneficiaryLogos{});
@@ -284,24 +281,20 @@ private Q_SLOTS:
         QFETCH(bool, receiptShown);
         TempProgramDir dir;
         ScriptedDialogs dlg;
-        addBeneficiaries({kAcme});
-        const BeneficiaryLogos chosen{
-            savePicture(dir.file(QStringLiteral("r.bmp")), pattern(20, 20)),
-            savePicture(dir.file(QStringLiteral("v.bmp")), pattern(30, 30))};
-        chosen.write(kAcme);
+        const BeneficiaryLogos chosen = acmeWithLogos(dir, QStringLiteral("v.bmp"));
         QDir(dir.path()).mkdir(QStringLiteral("moved"));
         if (moveReceipt)
             QVERIFY(QFile::rename(chosen.recibo, dir.file(QStringLiteral("moved/r.bmp"))));
         if (moveVoucher)
             QVERIFY(QFile::rename(chosen.comprovante, dir.file(QStringLiteral("moved/v.bmp"))));
-        const QByteArray before = readAll(KvSettings::path());
+        const QByteArray before = TestSupport::readFile(KvSettings::path());
         TfrmConfiguracoes w;
         QCOMPARE(dlg.texts(QStringLiteral("error")),
                  QStringList{QStringLiteral("Arquivo de Logomarca não encontrado")});
         QCOMPARE(!w.imgRecibo->pixmap().isNull(), receiptShown);
         QVERIFY(w.imgComprovante->pixmap().isNull());
         QCOMPARE(w.cmbNomeCedente->currentText(), kAcme);
-        QCOMPARE(readAll(KvSettings::path()), before); // nothing lost
+        QCOMPARE(TestSupport::readFile(KvSettings::path()), before); // nothing lost
         // choosing the other logo again keeps the stored path of the missing one
         dlg.fileNames << savePicture(dir.file(QStringLiteral("new.bmp")), pattern(25, 25));
         w.btnComprovanteEntrega->click();
@@ -353,13 +346,13 @@ private Q_SLOTS:
         TfrmConfiguracoes w;
         dlg.fileNames << good << bad << bad;
         w.btnReciboSacado->click();
-        const QByteArray before = readAll(KvSettings::path());
+        const QByteArray before = TestSupport::readFile(KvSettings::path());
         w.btnOkClick();
         QVERIFY(!w.btnOk->isEnabled());
         w.btnReciboSacado->click();
         w.btnComprovanteEntrega->click();
         QCOMPARE(dlg.texts(QStringLiteral("error")), (QStringList{message, message}));
-        QCOMPARE(readAll(KvSettings::path()), before);
+        QCOMPARE(TestSupport::readFile(KvSettings::path()), before);
         QCOMPARE(w.logos(), (BeneficiaryLogos{good, QString()}));
         QCOMPARE(boxImage(w.imgRecibo), pattern(120, 35)); // the box keeps its picture
         QVERIFY(w.imgComprovante->pixmap().isNull());
@@ -434,8 +427,7 @@ private Q_SLOTS:
         addBeneficiaries({kAcme});
         const QString logo = savePicture(dir.file(QStringLiteral("l.bmp")), pattern(12, 12));
         TfrmConfiguracoes w;
-        w.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&w));
+        QVERIFY(WidgetTesting::shown(w));
         w.cmbNomeCedente->setFocus();
         QTest::keyClick(w.cmbNomeCedente->lineEdit(), Qt::Key_Return); // Ok disabled: nothing
         QVERIFY(!QFile::exists(KvSettings::path()));
@@ -453,9 +445,8 @@ private Q_SLOTS:
     {
         TempProgramDir dir;
         ScriptedDialogs dlg;
-        addBeneficiaries({kAcme});
-        QVERIFY(QDir(dir.path()).mkdir(QStringLiteral("KVCob002.ini"))); // cannot be a file
-        const QString logo = savePicture(dir.file(QStringLiteral("l.bmp")), pattern(12, 12));
+        QString logo;
+        QVERIFY(unwritableSettingsFile(dir, &logo));
         TfrmConfiguracoes w;
         dlg.fileNames << logo;
         w.btnReciboSacado->click();
@@ -470,9 +461,8 @@ private Q_SLOTS:
     {
         TempProgramDir dir;
         ScriptedDialogs dlg;
-        addBeneficiaries({kAcme});
-        QVERIFY(QDir(dir.path()).mkdir(QStringLiteral("KVCob002.ini"))); // cannot be a file
-        const QString logo = savePicture(dir.file(QStringLiteral("l.bmp")), pattern(12, 12));
+        QString logo;
+        QVERIFY(unwritableSettingsFile(dir, &logo));
         TfrmConfiguracoes w;
         for (QPushButton* choose : {w.btnReciboSacado, w.btnComprovanteEntrega}) {
             dlg.fileNames << logo;

@@ -1,5 +1,6 @@
 #include "BeneficiaryLogos.h"
 #include "BeneficiaryPix.h"
+#include "BeneficiaryRows.h"
 #include "Database.h"
 #include "DbTable.h"
 #include "IniFile.h"
@@ -14,28 +15,9 @@
 #include <QPushButton>
 #include <QtTest>
 
+using namespace BeneficiaryRows;
+
 namespace {
-const QString kAcme = QStringLiteral("ACME LTDA");
-const QString kBeta = QStringLiteral("BETA COMERCIO SA");
-
-void addBeneficiaries(const QStringList& names)
-{
-    DbTable t;
-    t.open();
-    for (const QString& name : names) {
-        t.append();
-        t.setText(t.fieldIndex(QStringLiteral("BlqNomCed")), name);
-        t.post();
-    }
-    t.close();
-}
-
-QByteArray readAll(const QString& path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
-
 // What the user does: types into the fields (as the keyboard would) and presses Ok.
 void type(QLineEdit* edit, const QString& text)
 {
@@ -108,7 +90,7 @@ private Q_SLOTS:
         ScriptedDialogs dlg;
         addBeneficiaries({kAcme});
         BeneficiaryPix{QStringLiteral("52998224725"), QStringLiteral("Campinas")}.write(kAcme);
-        const QByteArray before = readAll(KvSettings::path());
+        const QByteArray before = TestSupport::readFile(KvSettings::path());
         TfrmConfiguracoes w;
         QCOMPARE(w.edtChavePix->text(), QStringLiteral("52998224725"));
         QCOMPARE(w.edtCidadePix->text(), QStringLiteral("Campinas"));
@@ -117,7 +99,7 @@ private Q_SLOTS:
         w.btnOk->click();
         QCOMPARE(dlg.texts(QStringLiteral("error")),
                  QStringList{QStringLiteral("Chave PIX inválida")});
-        QCOMPARE(readAll(KvSettings::path()), before);
+        QCOMPARE(TestSupport::readFile(KvSettings::path()), before);
         QCOMPARE(w.edtChavePix->text(), typed); // kept for the user to correct
     }
 
@@ -147,10 +129,10 @@ private Q_SLOTS:
         ScriptedDialogs dlg;
         addBeneficiaries({kAcme});
         BeneficiaryLogos{QString(), QString()}.write(kAcme);
-        const QByteArray before = readAll(KvSettings::path());
+        const QByteArray before = TestSupport::readFile(KvSettings::path());
         TfrmConfiguracoes w;
         w.btnOk->click();
-        QCOMPARE(readAll(KvSettings::path()), before);
+        QCOMPARE(TestSupport::readFile(KvSettings::path()), before);
     }
 
     void clearingTheKeyStoresItEmpty()
@@ -165,7 +147,7 @@ private Q_SLOTS:
         QVERIFY(dlg.texts(QStringLiteral("error")).isEmpty());
         QCOMPARE(BeneficiaryPix::read(kAcme),
                  (BeneficiaryPix{QString(), QStringLiteral("Campinas")}));
-        QVERIFY(readAll(KvSettings::path()).contains("ChavePix=\r\n"));
+        QVERIFY(TestSupport::readFile(KvSettings::path()).contains("ChavePix=\r\n"));
     }
 
     void limparLeavesTheKeyAlone()

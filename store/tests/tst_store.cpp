@@ -308,10 +308,7 @@ private Q_SLOTS:
     {
         QFETCH(QByteArray, conf);
         TempProgramDir dir;
-        QFile f(dir.file(QStringLiteral("kvcob.conf")));
-        QVERIFY(f.open(QIODevice::WriteOnly));
-        f.write(conf);
-        f.close();
+        QVERIFY(TestSupport::writeFile(dir.file(QStringLiteral("kvcob.conf")), conf));
         try {
             Database::connection();
             QFAIL("opened with a password in kvcob.conf");
@@ -334,10 +331,9 @@ private Q_SLOTS:
     {
         QFETCH(QString, driver);
         TempProgramDir dir;
-        QFile f(dir.file(QStringLiteral("kvcob.conf")));
-        QVERIFY(f.open(QIODevice::WriteOnly));
-        f.write("[cobrancaKV]\nDriver=" + driver.toUtf8() + "\nDatabase=x\n");
-        f.close();
+        QVERIFY(
+            TestSupport::writeFile(dir.file(QStringLiteral("kvcob.conf")),
+                                   "[cobrancaKV]\nDriver=" + driver.toUtf8() + "\nDatabase=x\n"));
         try {
             Database::connection();
             QFAIL("opened with an unknown driver");
@@ -404,10 +400,8 @@ private Q_SLOTS:
     void damagedOrForeignDatabaseGivesAClearError()
     {
         TempProgramDir dir;
-        QFile f(dir.file(QStringLiteral("cobrancaKV.db")));
-        QVERIFY(f.open(QIODevice::WriteOnly));
-        f.write(QByteArray(4096, 'Z'));
-        f.close();
+        QVERIFY(TestSupport::writeFile(dir.file(QStringLiteral("cobrancaKV.db")),
+                                       QByteArray(4096, 'Z')));
         try {
             DbTable t;
             t.open();
@@ -430,10 +424,8 @@ private Q_SLOTS:
     void configuredAliasPointsElsewhere()
     {
         TempProgramDir dir;
-        QFile conf(dir.file(QStringLiteral("kvcob.conf")));
-        QVERIFY(conf.open(QIODevice::WriteOnly));
-        conf.write("[COBRANCAKV]\nDriver=QSQLITE\nDatabase=outro.db\n");
-        conf.close();
+        QVERIFY(TestSupport::writeFile(dir.file(QStringLiteral("kvcob.conf")),
+                                       "[COBRANCAKV]\nDriver=QSQLITE\nDatabase=outro.db\n"));
         {
             DbQuery statement;
             statement.setStatement(BlqStatements::createTable());

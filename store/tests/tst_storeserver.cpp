@@ -88,10 +88,7 @@ private Q_SLOTS:
             if (line.startsWith(key.toUtf8() + '='))
                 line = key.toUtf8() + '=' + value.toUtf8();
         }
-        QFile f(dir.file(QStringLiteral("kvcob.conf")));
-        QVERIFY(f.open(QIODevice::WriteOnly));
-        f.write(lines.join('\n'));
-        f.close();
+        QVERIFY(TestSupport::writeFile(dir.file(QStringLiteral("kvcob.conf")), lines.join('\n')));
         const QString message = TestSupport::errorOf([] { Database::connection(); });
         QVERIFY2(message.contains(expected), qPrintable(message));
         QVERIFY2(message.contains(QStringLiteral("servidor PostgreSQL ") + server->socketDir()),

@@ -14,7 +14,9 @@
 #include "ScriptedDialogs.h"
 #include "TestSupport.h"
 #include "TitleListModel.h"
+#include "TitleRows.h"
 #include "UpdatedValue.h"
+#include "WidgetTesting.h"
 #include "uConsultaTitulos.h"
 #include "uEnviarEmail.h"
 #include "uPrincipal.h"
@@ -38,10 +40,7 @@ namespace {
 // Six titles; the third's payer is accented and the fifth is rejected.
 QList<BlqTitle> storeTitles()
 {
-    BlqUpgrade::upgradeIfNeeded();
-    QList<BlqTitle> rows;
-    for (int n = 1; n <= 6; ++n)
-        rows << BlqTitles::numbered(n);
+    QList<BlqTitle> rows = TitleRows::numbered(6);
     rows[2].sacNom = QStringLiteral("JOSÉ PEÇANHA");
     rows[3].sacNom = QStringLiteral("MARIA JOSEFA");
     rows[4].sacNom = QStringLiteral("JOSE REJEITADO");
@@ -53,13 +52,7 @@ QList<BlqTitle> storeTitles()
 
 QString typeable(const BlqTitle& t)
 {
-    BloquetoCode::Input in;
-    in.ageCod = t.ageCod;
-    in.nosNum = t.nosNum;
-    in.ctrCod = t.ctrCod;
-    in.cents = BlqTitle::cents(t.titVal);
-    in.datVen = t.datVen;
-    return BloquetoCode::compose(in).typeableLine();
+    return TitleRows::codeOf(t).typeableLine();
 }
 
 // The texts of every page of the next preview, which it closes once finished.
@@ -68,18 +61,17 @@ struct Seen {
 };
 void closePreviewWhenFinished(Seen* seen)
 {
-    auto* poll = new QTimer;
-    poll->setInterval(5);
-    QObject::connect(poll, &QTimer::timeout, [=] {
-        TfrmQvPreview* w = frmQvPreview;
-        if (!w || !w->pageStore() || !w->pageStore()->isFinished())
-            return;
-        for (int p = 0; p < w->pageStore()->pageCount(); ++p)
-            seen->pages << PageText::texts(*w->pageStore(), p);
-        w->close();
-        poll->deleteLater();
-    });
-    poll->start();
+    WidgetTesting::whenReady(
+        [] {
+            return frmQvPreview && frmQvPreview->pageStore() &&
+                   frmQvPreview->pageStore()->isFinished();
+        },
+        [=] {
+            TfrmQvPreview* w = frmQvPreview;
+            for (int p = 0; p < w->pageStore()->pageCount(); ++p)
+                seen->pages << PageText::texts(*w->pageStore(), p);
+            w->close();
+        });
 }
 
 bool pageHas(const QStringList& texts, const QString& text)
@@ -112,12 +104,7 @@ private Q_SLOTS:
     void initTestCase() { Regional::setSeparators(QLatin1Char(','), QLatin1Char('.')); }
     void cleanup()
     {
-        QList<QPointer<TfrmQvPreview>> previews;
-        for (QWidget* w : QApplication::topLevelWidgets()) {
-            if (auto* p = qobject_cast<TfrmQvPreview*>(w))
-                previews << p;
-        }
-        qDeleteAll(previews);
+        WidgetTesting::deleteTopLevels<TfrmQvPreview>();
         Database::closeAll();
     }
 
@@ -128,8 +115,7 @@ private Q_SLOTS:
         storeTitles();
         TFrmPrincipal main;
         main.resize(1200, 800);
-        main.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&main));
+        QVERIFY(WidgetTesting::shown(main));
         main.activateWindow();
         QVERIFY(QTest::qWaitForWindowActive(&main));
         auto* arquivo = main.findChild<QMenu*>(QStringLiteral("Arquivo1"));
@@ -163,8 +149,7 @@ private Q_SLOTS:
         ScriptedDialogs dlg;
         const QList<BlqTitle> rows = storeTitles();
         TfrmConsultaTitulos w;
-        w.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&w));
+        QVERIFY(WidgetTesting::shown(w));
         search(w, QStringLiteral("jose"));
         QCOMPARE(w.lblEncontrados->text(), QStringLiteral("3 títulos encontrados"));
         QCOMPARE(w.edtLinhaDigitavel->text(), typeable(rows.at(2)));
@@ -207,8 +192,7 @@ private Q_SLOTS:
         ScriptedDialogs dlg;
         const QList<BlqTitle> rows = storeTitles();
         TfrmConsultaTitulos w;
-        w.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&w));
+        QVERIFY(WidgetTesting::shown(w));
         w.activateWindow();
         QVERIFY(QTest::qWaitForWindowActive(&w));
         // Three titles, in the order of the payer's name, one rejected among them.
@@ -277,8 +261,7 @@ private Q_SLOTS:
         ScriptedDialogs dlg;
         storeTitles();
         TfrmConsultaTitulos w;
-        w.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&w));
+        QVERIFY(WidgetTesting::shown(w));
         w.activateWindow();
         QVERIFY(QTest::qWaitForWindowActive(&w));
         QTest::keyClicks(w.edtVencDe, QStringLiteral("31/02/2026"));
@@ -305,8 +288,7 @@ private Q_SLOTS:
         ScriptedDialogs dlg;
         storeTitles();
         TfrmConsultaTitulos w;
-        w.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&w));
+        QVERIFY(WidgetTesting::shown(w));
         search(w, QStringLiteral("jose"));
         const QString out = qEnvironmentVariable("KVCOB_SCREENSHOT_DIR");
         if (!out.isEmpty())

@@ -10,6 +10,7 @@
 #include "PageImages.h"
 #include "Regional.h"
 #include "TestSupport.h"
+#include "TitleRows.h"
 #include "UpdatedValue.h"
 
 #include <QDir>
@@ -20,10 +21,7 @@ namespace {
 // Five titles, the fourth rejected; the second's payer has an accented name.
 QList<BlqTitle> storeTitles()
 {
-    BlqUpgrade::upgradeIfNeeded();
-    QList<BlqTitle> rows;
-    for (int n = 1; n <= 5; ++n)
-        rows << BlqTitles::numbered(n);
+    QList<BlqTitle> rows = TitleRows::numbered(5);
     rows[1].sacNom = QStringLiteral("JOSÉ D'ÁVILA; FILHOS");
     rows[1].cpfCgcSac = QStringLiteral("12345678909");
     rows[3].regVal = false;
@@ -38,22 +36,20 @@ TestSupport::ToolRun tool(const TempProgramDir& dir, const QStringList& args)
     return TestSupport::kvcobLote(dir.path(), args);
 }
 
+// `kvcob-lote titulos OPTIONS` over the stored titles, in a program folder of its own.
+TestSupport::ToolRun titulos(const QStringList& options)
+{
+    TempProgramDir dir;
+    storeTitles();
+    return tool(dir, QStringList{QStringLiteral("titulos")} + options);
+}
+
 QString pdfText(const QString& pdf)
 {
     return QString::fromUtf8(TestSupport::run(QStringLiteral("pdftotext"),
                                               {QStringLiteral("-raw"), pdf, QStringLiteral("-")}));
 }
 
-BloquetoCode codeOf(const BlqTitle& t)
-{
-    BloquetoCode::Input in;
-    in.ageCod = t.ageCod;
-    in.nosNum = t.nosNum;
-    in.ctrCod = t.ctrCod;
-    in.cents = BlqTitle::cents(t.titVal);
-    in.datVen = t.datVen;
-    return BloquetoCode::compose(in);
-}
 } // namespace
 
 class TstVerbTitulos : public QObject {
@@ -64,10 +60,7 @@ private Q_SLOTS:
 
     void listsWhatTheSearchFinds()
     {
-        TempProgramDir dir;
-        storeTitles();
-        const auto r = tool(dir, {QStringLiteral("titulos"), QStringLiteral("--busca"),
-                                  QStringLiteral("jose d'avila")});
+        const auto r = titulos({QStringLiteral("--busca"), QStringLiteral("jose d'avila")});
         QCOMPARE(r.exitCode, 0);
         const QStringList lines = r.lines();
         QCOMPARE(lines.size(), 3);
@@ -101,10 +94,7 @@ private Q_SLOTS:
 
     void refusesADateItCannotRead()
     {
-        TempProgramDir dir;
-        storeTitles();
-        const auto r = tool(dir, {QStringLiteral("titulos"), QStringLiteral("--vencimento-ate"),
-                                  QStringLiteral("31/02/2026")});
+        const auto r = titulos({QStringLiteral("--vencimento-ate"), QStringLiteral("31/02/2026")});
         QCOMPARE(r.exitCode, 1);
         QVERIFY2(r.err.contains(QStringLiteral("Data inválida em --vencimento-ate")),
                  qPrintable(r.err));
@@ -137,7 +127,7 @@ private Q_SLOTS:
         QCOMPARE(pages.size(), 3);
         for (int i = 0; i < 3; ++i) {
             const BlqTitle& t = chosen.at(i);
-            const BloquetoCode code = codeOf(t);
+            const BloquetoCode code = TitleRows::codeOf(t);
             QVERIFY2(pages.at(i).contains(t.sacNom), qPrintable(t.sacNom));
             QVERIFY(pages.at(i).contains(code.typeableLine()));
             // The title's own value, whatever is added to the instructions.
