@@ -19,6 +19,7 @@
 #include "RetProcessor.h"
 #include "RetTables.h"
 #include "TRpPrinter.h"
+#include "TestSupport.h"
 
 #include <QApplication>
 #include <QDir>
@@ -196,9 +197,7 @@ QString takeOption(int& argc, char** argv, const char* name)
 
 bool writeReturnFile(const QString& path)
 {
-    QFile f(path);
-    const QByteArray bytes = returnFile(g_titles);
-    return f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size();
+    return TestSupport::writeFile(path, returnFile(g_titles));
 }
 } // namespace
 

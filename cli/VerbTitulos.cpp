@@ -69,7 +69,8 @@ Verb titulosVerb()
 {
     Verb v(QStringLiteral("titulos"), QString(),
            QStringLiteral("lista os títulos encontrados pelo nome ou documento do pagador, "
-                          "nosso número, seu número ou beneficiário"));
+                          "nosso número, seu número ou beneficiário"),
+           &run, Verb::Pages::None);
     v.options = {
         {kBusca,
          QStringLiteral("parte do nome, CPF/CNPJ, nosso número, seu número ou "
@@ -84,7 +85,5 @@ Verb titulosVerb()
         {kCsv, QStringLiteral("grava a lista em SAIDA.csv (UTF-8, ';') em vez de mostrá-la"),
          QStringLiteral("SAIDA.csv")},
     };
-    v.run = &run;
-    v.paints = false;
     return v;
 }

@@ -8,6 +8,7 @@
 #include "DbTable.h"
 #include "KvError.h"
 #include "ProgramDir.h"
+#include "TestSupport.h"
 
 #include <QFile>
 #include <QSqlQuery>
@@ -19,10 +20,7 @@ namespace ImportTestSupport {
 
 inline QString writeFile(const QString& path, const QByteArray& bytes)
 {
-    QFile f(path);
-    if (!f.open(QIODevice::WriteOnly) || f.write(bytes) != bytes.size())
-        throw KvError(QStringLiteral("cannot write ") + path);
-    return path;
+    return TestSupport::writtenFile(path, bytes);
 }
 
 // Every row of Blq in file order, field names as the table defines them, values as the

@@ -49,6 +49,13 @@ bool TestSupport::writeFile(const QString& path, const QByteArray& bytes)
     return f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size();
 }
 
+QString TestSupport::writtenFile(const QString& path, const QByteArray& bytes)
+{
+    if (!writeFile(path, bytes))
+        throw KvError(QStringLiteral("cannot write ") + path);
+    return path;
+}
+
 QByteArray TestSupport::run(const QString& program, const QStringList& args, int* exitCode,
                             int timeoutMs)
 {

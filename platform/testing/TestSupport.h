@@ -34,6 +34,9 @@ QByteArray readFile(const QString& path);
 // Writes `bytes` as the whole of the file at `path` (the file a test starts from: one in
 // the way, a damaged one); false when it cannot be written in full.
 bool writeFile(const QString& path, const QByteArray& bytes);
+// The same for a file the test cannot go on without: answers its path, raises KvError when
+// it cannot be written in full.
+QString writtenFile(const QString& path, const QByteArray& bytes);
 // The message of the KvError that `action` throws; empty when it throws none.
 QString errorOf(const std::function<void()>& action);
 

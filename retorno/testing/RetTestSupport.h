@@ -12,6 +12,7 @@
 #include "RetFileWriter.h"
 #include "RetStatements.h"
 #include "RetTables.h"
+#include "TestSupport.h"
 
 #include <QFile>
 
@@ -36,10 +37,7 @@ inline void dropTables(const EngineProgramDir& dir)
 
 inline QString writeFile(const QString& path, const QByteArray& bytes)
 {
-    QFile f(path);
-    if (!f.open(QIODevice::WriteOnly) || f.write(bytes) != bytes.size())
-        throw KvError(QStringLiteral("cannot write ") + path);
-    return path;
+    return TestSupport::writtenFile(path, bytes);
 }
 
 // n titles for each beneficiary name given (contracts 00000001, 00000002, ...), imported
